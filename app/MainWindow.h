@@ -1,0 +1,124 @@
+// The main window: both panels, the command line, the function keys, and the
+// program's state from start-up to exit.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/language/LanguageTable.h"
+#include "core/layout/Layout.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "panels/FilePanel.h"
+#include "panels/Win32DirectorySource.h"
+
+namespace px {
+
+extern const char kProductName[];  // "Pannex": caption of the window and its message boxes
+
+class MainWindow : public Dialog {
+ public:
+  MainWindow();
+  ~MainWindow() override;
+
+  FilePanel& Panel(Side side) { return *panels_[static_cast<int>(side)]; }
+  FilePanel& ActivePanel() { return Panel(activeSide_); }
+  Side ActiveSide() const { return activeSide_; }
+  const Options& GetOptions() const { return options_; }
+  Options& MutableOptions() { return options_; }
+  const LanguageTable& Texts() const { return texts_; }
+  const std::string& StartDirectory() const { return startDirectory_; }
+  const std::vector<std::string>& CommandHistory() const { return commandHistory_; }
+
+  // Places every control for a client area of cx by cy pixels.
+  void LayoutWindow(int cx, int cy);
+  // Moves the divider to client x (clamped to the client area).
+  void SetDivider(int x);
+  // Applies the view options after they were changed.
+  void ApplyViewOptions();
+  // Writes the chosen groups of settings to PX.ini.
+  void WriteSettings(bool panels, bool window, bool options);
+  // Carries out a command by its id; false when the id has no action.
+  bool ExecuteCommand(UINT id);
+
+  bool PreTranslateMessage(MSG& msg) override;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool RouteMessage(Message& message, LRESULT& result) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  friend struct MainWindowRoutes;
+
+  LRESULT OnPaint(Message& message);
+  LRESULT OnQueryDragIcon(Message& message);
+  LRESULT OnSize(Message& message);
+  LRESULT OnLeftButtonDown(Message& message);
+  LRESULT OnMouseMove(Message& message);
+  LRESULT OnLeftButtonUp(Message& message);
+  LRESULT OnRightButtonDown(Message& message);
+  LRESULT OnDestroy(Message& message);
+  LRESULT OnCommandMessage(Message& message);
+  LRESULT OnListDisplayInfo(Message& message);
+  LRESULT OnListFindItem(Message& message);
+  LRESULT OnListColumnClick(Message& message);
+  LRESULT OnListSetFocus(Message& message);
+  LRESULT OnTreeSetFocus(Message& message);
+  LRESULT OnDriveSelectionCancelled(Message& message);
+
+  FilePanel* PanelOfControl(UINT id);
+  void LoadLanguage();
+  void CreateToolBar();
+  void CreateImageLists();
+  void ReadSettingsIntoWindow();
+  void ApplyListStyles();
+  void ApplyRowVisibility(bool showExplicitly);
+  void FillDriveBoxes();
+  void UpdateVolumeLabel(FilePanel& panel);
+  void UpdatePathLines();
+  void PlaceWindow();
+  void DrainMessages();
+  VisibleRows Rows() const;
+  bool SplitterHit(POINT screenPoint) const;
+  bool LabelEditOpen() const;
+  int ShowValue(Side side) const;
+
+  std::string startDirectory_;
+  std::unique_ptr<SettingsStore> settings_;
+  LanguageTable texts_;
+  Options options_;
+  WindowSettings windowSettings_;
+  std::vector<std::string> commandHistory_;
+  std::vector<Favourite> favourites_;
+
+  Win32DirectorySource directorySource_;
+  std::array<std::unique_ptr<FilePanel>, 2> panels_;
+  Side activeSide_ = Side::kLeft;
+
+  HACCEL accelerators_ = nullptr;
+  HICON appIcon_ = nullptr;
+  HICON appIconSmall_ = nullptr;
+  HCURSOR arrowCursor_ = nullptr;
+  HCURSOR sizeCursor_ = nullptr;
+  bool dragging_ = false;
+
+  Menu dividerMenu_;
+  HWND toolBar_ = nullptr;
+  ImageList listImages_[2];
+  ImageList treeImages_;
+  ImageList driveImages_;
+  ImageList headerImages_;
+  ImageList menuImages_;
+  ImageList toolBarImages_;
+};
+
+}  // namespace px

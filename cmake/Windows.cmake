@@ -1,0 +1,39 @@
+# The Windows program, its tests and benchmark (cross-built with mingw-w64).
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res")
+set(PX_WIN_FLAGS -Wall -Wextra -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
+    -D_WIN32_WINNT=0x0601)
+
+file(GLOB PX_WIN_SOURCES CONFIGURE_DEPENDS
+     framework/*.cpp app/*.cpp panels/*.cpp ui/*.cpp fileops/*.cpp)
+list(FILTER PX_WIN_SOURCES EXCLUDE REGEX "app/Main\\.cpp$")
+add_library(pxwin STATIC ${PX_WIN_SOURCES})
+target_include_directories(pxwin PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(pxwin PRIVATE ${PX_WIN_FLAGS})
+target_compile_definitions(pxcore PUBLIC NOMINMAX)
+target_link_libraries(pxwin PUBLIC pxcore comctl32 shell32 shlwapi ole32 uuid gdi32 user32)
+
+set(PX_STATIC_LINK -static -static-libgcc -static-libstdc++ -municode)
+
+add_executable(Pannex WIN32 app/Main.cpp res/Pannex.rc)
+target_compile_options(Pannex PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(Pannex PRIVATE pxwin)
+target_link_options(Pannex PRIVATE ${PX_STATIC_LINK} -mwindows)
+
+# GoogleTest from Debian's source package, built with the cross compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB PX_WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
+add_executable(win_tests ${PX_WIN_TESTS} res/Pannex.rc)
+target_compile_options(win_tests PRIVATE ${PX_WIN_FLAGS})
+target_compile_definitions(win_tests PRIVATE PX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(win_tests PRIVATE pxwin gtest)
+target_link_options(win_tests PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+add_executable(listing_bench bench/ListingBench.cpp res/Pannex.rc)
+target_compile_options(listing_bench PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(listing_bench PRIVATE pxwin)
+target_link_options(listing_bench PRIVATE ${PX_STATIC_LINK} -mconsole)

@@ -1,0 +1,177 @@
+// Reading a language file into the 24 text tables, and the list of languages.
+//
+// File format: one text per line, in table order (table 0 entry 0, entry 1,
+// ..., then table 1, and so on). Empty lines and lines beginning with "//"
+// are skipped. Every other line holds one text between two delimiter
+// characters of the author's choice, which are dropped whatever they are, so
+// a text may begin or end with blanks. A line of fewer than three characters
+// gives the empty text. Nothing else is interpreted: no escapes, no trimming.
+#include "core/language/LanguageTable.h"
+
+#include <algorithm>
+
+namespace px {
+
+namespace {
+
+constexpr std::array<int, kLanguageTableCount> kSizes = {
+    10, 44, 7, 3, 2, 14, 7, 8, 9, 7, 5, 2, 4, 4, 3, 3, 23, 12, 40, 30, 10, 3, 8, 6};
+
+constexpr int SumOfSizes() {
+  int sum = 0;
+  for (int size : kSizes) sum += size;
+  return sum;
+}
+static_assert(SumOfSizes() == kLanguageTextCount, "table sizes must add up to 264 texts");
+
+constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode
+
+// The file as a text-mode read sees it: CR LF becomes LF (a lone CR stays),
+// Ctrl+Z ends the file, and no more than kLanguageFileLimit characters are
+// taken. A character here is a byte of the UTF-8 text, so the limit is the
+// same number of bytes the program always read.
+std::string ReadAsText(std::string_view bytes) {
+  std::string text;
+  text.reserve(std::min(bytes.size(), kLanguageFileLimit));
+  for (size_t i = 0; i < bytes.size() && text.size() < kLanguageFileLimit; ++i) {
+    char c = bytes[i];
+    if (c == kEndOfFile) break;
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+      ++i;
+      c = '\n';
+    }
+    text.push_back(c);
+  }
+  return text;
+}
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Length of a UTF-8 sequence announced by its lead byte; 0 for a byte that
+// cannot start one.
+size_t DeclaredLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// The delimiters are characters, not bytes: a file converted from a code page
+// turns a delimiter such as « into two bytes. A malformed byte counts as one
+// character of its own.
+size_t FirstCharacterLength(std::string_view line) {
+  const size_t length = DeclaredLength(static_cast<unsigned char>(line[0]));
+  if (length <= 1 || length > line.size()) return 1;
+  for (size_t i = 1; i < length; ++i) {
+    if (!IsContinuation(static_cast<unsigned char>(line[i]))) return 1;
+  }
+  return length;
+}
+
+size_t LastCharacterStart(std::string_view line) {
+  const size_t last = line.size() - 1;
+  size_t continuations = 0;
+  while (continuations < 3 && continuations < last &&
+         IsContinuation(static_cast<unsigned char>(line[last - continuations]))) {
+    ++continuations;
+  }
+  if (continuations == 0) return last;
+  const size_t lead = last - continuations;
+  if (DeclaredLength(static_cast<unsigned char>(line[lead])) == continuations + 1) return lead;
+  return last;
+}
+
+// The line without its first and last character; empty below three characters.
+std::string TextOfLine(std::string_view line) {
+  const size_t begin = FirstCharacterLength(line);
+  const size_t end = LastCharacterStart(line);
+  if (end <= begin) return std::string();
+  return std::string(line.substr(begin, end - begin));
+}
+
+bool EndsWithLngIgnoringCase(const std::string& name) {
+  static constexpr std::string_view kExtension = ".lng";
+  if (name.size() < kExtension.size()) return false;
+  const std::string_view tail = std::string_view(name).substr(name.size() - kExtension.size());
+  for (size_t i = 0; i < kExtension.size(); ++i) {
+    char c = tail[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kExtension[i]) return false;
+  }
+  return true;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const unsigned char ca = static_cast<unsigned char>(AsciiLower(a[i]));
+    const unsigned char cb = static_cast<unsigned char>(AsciiLower(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;  // names equal but for case keep a fixed order
+}
+
+}  // namespace
+
+const std::array<int, kLanguageTableCount> kLanguageTableSizes = kSizes;
+
+LanguageTable::LanguageTable() {
+  tables_.reserve(kLanguageTableCount);
+  for (int size : kLanguageTableSizes) tables_.emplace_back(static_cast<size_t>(size));
+}
+
+const std::string& LanguageTable::Text(int table, int index) const {
+  static const std::string kEmpty;
+  if (table < 0 || table >= kLanguageTableCount) return kEmpty;
+  const std::vector<std::string>& entries = tables_[static_cast<size_t>(table)];
+  if (index < 0 || static_cast<size_t>(index) >= entries.size()) return kEmpty;
+  return entries[static_cast<size_t>(index)];
+}
+
+int LanguageTable::Load(std::string_view fileBytes) {
+  const std::string text = ReadAsText(fileBytes);
+  int supplied = 0;
+  size_t table = 0;
+  size_t index = 0;
+  size_t lineStart = 0;
+  for (;;) {
+    while (table < tables_.size() && index >= tables_[table].size()) {
+      ++table;
+      index = 0;
+    }
+    if (table == tables_.size()) break;  // every text filled; the rest is ignored
+
+    // Text after the last line feed is not a line.
+    const size_t lineFeed = text.find('\n', lineStart);
+    if (lineFeed == std::string::npos) break;
+    const std::string_view line(text.data() + lineStart, lineFeed - lineStart);
+    lineStart = lineFeed + 1;
+
+    if (line.empty()) continue;
+    if (line.size() >= 2 && line[0] == '/' && line[1] == '/') continue;
+    tables_[table][index++] = TextOfLine(line);
+    ++supplied;
+  }
+  return supplied;
+}
+
+std::vector<std::string> LanguageNamesFromFiles(std::vector<std::string> fileNames) {
+  std::vector<std::string> names;
+  names.reserve(fileNames.size());
+  for (std::string& fileName : fileNames) {
+    if (fileName == "." || fileName == "..") continue;
+    // "*.lng" also finds names whose short 8.3 alias ends in .LNG (a.lngx).
+    if (!EndsWithLngIgnoringCase(fileName)) continue;
+    fileName.resize(fileName.size() - 4);
+    if (fileName.empty()) continue;  // ".lng": no name to show or choose
+    names.push_back(std::move(fileName));
+  }
+  std::sort(names.begin(), names.end(), LessIgnoringAsciiCase);
+  return names;
+}
+
+}  // namespace px

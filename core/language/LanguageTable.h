@@ -1,0 +1,44 @@
+// Every text the program shows, addressed by table and index.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace px {
+
+constexpr int kLanguageTableCount = 24;
+constexpr int kLanguageTextCount = 264;
+extern const std::array<int, kLanguageTableCount> kLanguageTableSizes;  // 264 texts in all
+
+// Only this much of a language file is read: bytes of the UTF-8 text after
+// each CR LF has become a LF.
+constexpr size_t kLanguageFileLimit = 32767;
+
+class LanguageTable {
+ public:
+  LanguageTable();  // every text empty
+
+  // Text T.I; an index outside the table gives the empty text.
+  const std::string& Text(int table, int index) const;
+
+  // Fills the tables from the bytes of a language file (see the .cpp for the
+  // format). Texts the file does not reach keep what they had. Returns how
+  // many texts the file supplied (0 to kLanguageTextCount).
+  // The bytes must be UTF-8: a file in the system code page is converted by
+  // the caller before it gets here.
+  int Load(std::string_view fileBytes);
+
+ private:
+  std::vector<std::vector<std::string>> tables_;
+};
+
+// The names the language page lists for the files found by "*.lng" in the
+// Language folder: each name without its ".lng" (matched ignoring case), in
+// the order of a sorted list box (ASCII letters compared ignoring case).
+// Names that do not end in ".lng", and ".lng" alone, are dropped.
+std::vector<std::string> LanguageNamesFromFiles(std::vector<std::string> fileNames);
+
+}  // namespace px

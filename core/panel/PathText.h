@@ -1,0 +1,15 @@
+// Texts derived from a panel's folder path.
+#pragma once
+
+#include <string>
+
+namespace px {
+
+// The path line shows the search pattern of the folder: C:\Data\*.*
+std::string PathLineText(const std::string& path);
+// The command prompt: C:\> for a drive root, C:\Windows> for a deeper folder.
+std::string CommandPromptText(const std::string& path);
+// The drive root of a path: its first three characters (C:\).
+std::string DriveRootOf(const std::string& path);
+
+}  // namespace px

@@ -1,0 +1,210 @@
+// Reading the main window's settings from PX.ini and writing them back by group.
+#include "core/settings/Settings.h"
+
+#include <algorithm>
+
+namespace px {
+namespace {
+
+constexpr const char* kDefaultPath = "C:\\";
+constexpr const char* kDefaultLanguage = "English";
+constexpr size_t kMaxPathBytes = 32000;
+constexpr int kMaxColumnWidth = 10000;
+constexpr int kMaxToolBarButtons = 200;
+constexpr int kLastToolBarImage = 28;
+
+bool HasControlCharacter(const std::string& text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+int InRangeOr(int value, int low, int high, int fallback) {
+  return value < low || value > high ? fallback : value;
+}
+
+// The language names a file below \Language, so it must stay a bare name.
+std::string NormalizeLanguage(std::string language) {
+  if (language.empty() || HasControlCharacter(language) ||
+      language.find_first_of("\\/:") != std::string::npos) {
+    return kDefaultLanguage;
+  }
+  return language;
+}
+
+struct OptionKey {
+  const char* key;
+  int Options::*field;
+};
+
+// Read and written in this order.
+constexpr OptionKey kOptionFlags[] = {
+    {"ShowToolBar", &Options::showToolBar},
+    {"ShowDrive", &Options::showDrive},
+    {"ShowCurDir", &Options::showCurDir},
+    {"ShowComLine", &Options::showComLine},
+    {"ShowFuncKey", &Options::showFuncKey},
+    {"FullRowSelect", &Options::fullRowSelect},
+    {"SelectionAlways", &Options::selectionAlways},
+    {"ShowHiddenSystem", &Options::showHiddenSystem},
+    {"SavePanels", &Options::savePanels},
+    {"SaveSettings", &Options::saveSettings},
+    {"SavePosition", &Options::savePosition},
+    {"FastRename", &Options::fastRename},
+    {"SelectFolders", &Options::selectFolders},
+    {"ShowAllIcons", &Options::showAllIcons},
+    {"Recycle", &Options::recycle},
+};
+
+struct ColumnKey {
+  const char* key;
+  int PanelSettings::*field;
+};
+
+constexpr ColumnKey kColumns[] = {
+    {"TabName", &PanelSettings::tabName},
+    {"TabSize", &PanelSettings::tabSize},
+    {"TabDate", &PanelSettings::tabDate},
+    {"TabAttr", &PanelSettings::tabAttr},
+};
+
+constexpr Side kSides[] = {Side::kLeft, Side::kRight};
+
+}  // namespace
+
+const char* SectionOf(Side side) { return side == Side::kLeft ? "Left" : "Right"; }
+
+std::string NormalizeFolderPath(const std::string& path, const std::string& fallback) {
+  if (path.empty() || HasControlCharacter(path)) return fallback;
+  std::string normalized = path;
+  if (normalized.back() != '\\') normalized += '\\';
+  if (normalized.size() > kMaxPathBytes) return fallback;
+  return normalized;
+}
+
+Settings ReadSettings(const SettingsStore& store) {
+  Settings settings;
+  const PanelSettings defaults;
+
+  for (Side side : kSides) {
+    PanelSettings& panel = settings.panels[static_cast<int>(side)];
+    panel.path = NormalizeFolderPath(store.GetString(SectionOf(side), "Path", kDefaultPath),
+                                     kDefaultPath);
+  }
+
+  Options& options = settings.options;
+  options.divider = std::clamp(store.GetInt("Options", "Divider", options.divider), 0, 1000);
+  for (const OptionKey& flag : kOptionFlags) {
+    options.*flag.field = store.GetInt("Options", flag.key, options.*flag.field);
+  }
+  options.editor = store.GetString("Options", "Editor", options.editor);
+  options.language =
+      NormalizeLanguage(store.GetString("Options", "Language", options.language));
+
+  for (Side side : kSides) {
+    PanelSettings& panel = settings.panels[static_cast<int>(side)];
+    panel.sortKey = InRangeOr(store.GetInt(SectionOf(side), "Sort", defaults.sortKey), 0, 5, 0);
+  }
+  for (Side side : kSides) {
+    PanelSettings& panel = settings.panels[static_cast<int>(side)];
+    panel.sortOrder =
+        InRangeOr(store.GetInt(SectionOf(side), "SortOrder", defaults.sortOrder), 0, 1, 0);
+  }
+  for (const ColumnKey& column : kColumns) {
+    for (Side side : kSides) {
+      PanelSettings& panel = settings.panels[static_cast<int>(side)];
+      panel.*column.field =
+          std::clamp(store.GetInt(SectionOf(side), column.key, defaults.*column.field), 0,
+                     kMaxColumnWidth);
+    }
+  }
+  for (Side side : kSides) {
+    PanelSettings& panel = settings.panels[static_cast<int>(side)];
+    panel.show = InRangeOr(store.GetInt(SectionOf(side), "Show", defaults.show), kViewList,
+                           kViewTree, kViewDetails);
+  }
+
+  WindowSettings& window = settings.window;
+  window.left = store.GetInt("Position", "Left", window.left);
+  window.top = store.GetInt("Position", "Top", window.top);
+  window.width = store.GetInt("Position", "Width", window.width);
+  window.height = store.GetInt("Position", "Height", window.height);
+  window.maximized = store.GetInt("Position", "Maximized", window.maximized);
+
+  for (int i = 0; i < kHistorySlots; ++i) {
+    std::string entry = store.GetString("History", std::to_string(i), "");
+    if (entry.empty()) break;
+    settings.commandHistory.push_back(std::move(entry));
+  }
+
+  for (int i = 0; i < kFavouriteSlots; ++i) {
+    std::string number = std::to_string(i);
+    std::string name = store.GetString("Favorites", "N" + number, "");
+    if (name.empty()) break;
+    settings.favourites.push_back({std::move(name), store.GetString("Favorites", "F" + number, "")});
+  }
+  return settings;
+}
+
+void WritePanelsGroup(SettingsStore& store, const PanelGroupState& left,
+                      const PanelGroupState& right) {
+  const PanelGroupState* states[] = {&left, &right};
+  for (Side side : kSides) {
+    store.SetString(SectionOf(side), "Path", states[static_cast<int>(side)]->settings.path);
+  }
+  for (Side side : kSides) {
+    store.SetInt(SectionOf(side), "Sort", states[static_cast<int>(side)]->settings.sortKey);
+  }
+  for (Side side : kSides) {
+    store.SetInt(SectionOf(side), "SortOrder", states[static_cast<int>(side)]->settings.sortOrder);
+  }
+  for (Side side : kSides) {
+    store.SetInt(SectionOf(side), "Show", states[static_cast<int>(side)]->settings.show);
+  }
+  for (Side side : kSides) {
+    const PanelGroupState& state = *states[static_cast<int>(side)];
+    if (!state.listInDetailsStyle) continue;
+    for (const ColumnKey& column : kColumns) {
+      store.SetInt(SectionOf(side), column.key, state.settings.*column.field);
+    }
+  }
+}
+
+void WriteWindowGroup(SettingsStore& store, const WindowSettings& window, bool maximized) {
+  if (maximized) {
+    store.SetInt("Position", "Maximized", 1);
+    return;
+  }
+  store.SetInt("Position", "Maximized", 0);
+  store.SetInt("Position", "Left", window.left);
+  store.SetInt("Position", "Top", window.top);
+  store.SetInt("Position", "Width", window.width);
+  store.SetInt("Position", "Height", window.height);
+}
+
+void WriteOptionsGroup(SettingsStore& store, const Options& options,
+                       const std::vector<std::string>& commandHistory) {
+  store.SetInt("Options", "Divider", options.divider);
+  for (const OptionKey& flag : kOptionFlags) {
+    store.SetInt("Options", flag.key, options.*flag.field);
+  }
+  store.SetString("Options", "Editor", options.editor);
+  store.SetString("Options", "Language", options.language);
+  for (int i = 0; i < kHistorySlots; ++i) {
+    bool present = static_cast<size_t>(i) < commandHistory.size();
+    store.SetString("History", std::to_string(i), present ? commandHistory[i] : std::string());
+  }
+}
+
+std::vector<int> ReadToolBarButtons(const SettingsStore& store, int defaultCount) {
+  int count = std::clamp(store.GetInt("Buttons", "ButtonCount", defaultCount), 0,
+                         kMaxToolBarButtons);
+  std::vector<int> buttons;
+  buttons.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    int image = store.GetInt("Buttons", "Button" + std::to_string(i), 0);
+    buttons.push_back(InRangeOr(image, 0, kLastToolBarImage, 0));
+  }
+  return buttons;
+}
+
+}  // namespace px

@@ -1,0 +1,95 @@
+// The main window's settings: every key of PX.ini, its default and its group.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/settings/SettingsStore.h"
+
+namespace px {
+
+enum class Side { kLeft = 0, kRight = 1 };
+const char* SectionOf(Side side);  // "Left" / "Right"
+
+// View modes as stored in Show.
+enum ViewMode { kViewList = 0, kViewDetails = 1, kViewTree = 2 };
+
+struct PanelSettings {
+  std::string path = "C:\\";  // always ends with a backslash
+  int sortKey = 0;            // 0 to 5
+  int sortOrder = 0;          // 0 ascending, 1 descending
+  int show = kViewDetails;
+  int tabName = 120, tabSize = 60, tabDate = 100, tabAttr = 40;
+};
+
+struct WindowSettings {
+  int left = 45, top = 1, width = 550, height = 450;
+  int maximized = 1;
+};
+
+// Booleans are kept as the integers the file holds: the window acts on exactly
+// 1 and hides on exactly 0.
+struct Options {
+  int divider = 500;
+  int showToolBar = 1, showDrive = 1, showCurDir = 1, showComLine = 1, showFuncKey = 1;
+  int fullRowSelect = 1, selectionAlways = 1, showHiddenSystem = 0;
+  int savePanels = 1, saveSettings = 1, savePosition = 0;
+  int fastRename = 1, selectFolders = 0, showAllIcons = 1, recycle = 1;
+  std::string editor = "notepad.exe";
+  std::string language = "English";
+};
+
+struct Favourite {
+  std::string name;
+  std::string folder;
+};
+
+constexpr int kHistorySlots = 20;
+constexpr int kFavouriteSlots = 20;
+
+struct Settings {
+  PanelSettings panels[2];
+  WindowSettings window;
+  Options options;
+  std::vector<std::string> commandHistory;  // oldest first
+  std::vector<Favourite> favourites;
+};
+
+// Reads every key with its default; values a hand-edited or corrupt file may
+// hold are brought into a usable range:
+//  - Path goes through NormalizeFolderPath with the fallback "C:\\";
+//  - Sort outside 0..5 becomes 0; SortOrder other than 0 or 1 becomes 0;
+//  - Show outside 0..2 becomes 1 (details);
+//  - Divider is clamped to 0..1000, column widths to 0..10000;
+//  - Language empty or holding a path separator, ":" or a control character
+//    becomes "English" (it names a file below \Language);
+//  - the window rectangle is kept as read (the window fits it to the screen),
+//    option flags as the integers read.
+// History stops at the first empty value, favourites at the first empty name.
+Settings ReadSettings(const SettingsStore& store);
+
+// Panel group. settings.show is what Show gets (2 tree, 0 list, 1 details);
+// the column widths are written only for a side whose list is in details style,
+// so a side in list style leaves its widths in the file untouched.
+struct PanelGroupState {
+  PanelSettings settings;
+  bool listInDetailsStyle = true;
+};
+void WritePanelsGroup(SettingsStore& store, const PanelGroupState& left,
+                      const PanelGroupState& right);
+// Window group: only Maximized=1 while maximised (the last normal rectangle
+// stays in the file), else Maximized=0 and the rectangle.
+void WriteWindowGroup(SettingsStore& store, const WindowSettings& window, bool maximized);
+// Options group, then History 0..19 (empty beyond the end of the list).
+void WriteOptionsGroup(SettingsStore& store, const Options& options,
+                       const std::vector<std::string>& commandHistory);
+
+// Toolbar layout of Standart.ini: 0 a separator, v (1..28) the button v.
+// ButtonCount is clamped to 0..200; a button outside 0..28 becomes a separator.
+std::vector<int> ReadToolBarButtons(const SettingsStore& store, int defaultCount);
+
+// A folder path as the panels hold it: trailing backslash added; empty, longer
+// than 32000 bytes, or holding a control character (below 0x20) gives the fallback.
+std::string NormalizeFolderPath(const std::string& path, const std::string& fallback);
+
+}  // namespace px

@@ -1,0 +1,141 @@
+#include "framework/Dialog.h"
+
+namespace px {
+
+namespace {
+
+// Messages whose result a dialog procedure returns directly instead of
+// through DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT msg) {
+  switch (msg) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+Dialog::~Dialog() { Destroy(); }
+
+bool Dialog::Create(HWND owner) {
+  ended_ = false;
+  HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
+                                 &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  return hwnd != nullptr;
+}
+
+void Dialog::Destroy() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+INT_PTR Dialog::DoModal(HWND owner) {
+  if (!Create(owner)) return -1;
+  bool ownerWasEnabled = owner != nullptr && IsWindowEnabled(owner);
+  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  if (!ended_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+
+  MSG msg;
+  bool quit = false;
+  while (!ended_) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      quit = true;
+      break;
+    }
+    if (got == -1) break;
+    if (!PreTranslateMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (ownerWasEnabled) {
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
+  }
+  Destroy();
+  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+  return result_;
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+  result_ = result;
+  ended_ = true;
+  // Wake the loop if it is waiting.
+  if (hwnd_ != nullptr) PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+bool Dialog::PreTranslateMessage(MSG& msg) {
+  return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Dialog* self;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<Dialog*>(lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+    self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  if (self == nullptr) return FALSE;
+  INT_PTR result = FALSE;
+  try {
+    result = self->HandleMessage(msg, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through the system's window code.
+    result = FALSE;
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}
+
+INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) return OnInitDialog();
+
+  Message message;
+  message.message = msg;
+  message.wParam = wParam;
+  message.lParam = lParam;
+  if (msg == WM_COMMAND) {
+    message.code = HIWORD(wParam);
+    message.id = LOWORD(wParam);
+  } else if (msg == WM_NOTIFY && lParam != 0) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    message.code = header->code;
+    message.id = static_cast<UINT>(header->idFrom);
+  }
+
+  LRESULT result = 0;
+  if (RouteMessage(message, result)) {
+    if (ReturnsResultDirectly(msg)) return static_cast<INT_PTR>(result);
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
+    OnOK();
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+    OnCancel();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace px

@@ -1,0 +1,165 @@
+#include "framework/TextFiles.h"
+
+#include <windows.h>
+
+#include "core/text/Utf.h"
+#include "framework/Handles.h"
+#include "framework/Wide.h"
+
+namespace px {
+
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+std::wstring FromCodePage(const std::string& bytes, unsigned codePage) {
+  if (bytes.empty()) return {};
+  int length = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                   nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0)
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
+                        length);
+  return wide;
+}
+
+// Converts to the code page; false when a character has no exact equivalent.
+bool ToCodePage(const std::wstring& wide, unsigned codePage, std::string& out) {
+  out.clear();
+  if (wide.empty()) return true;
+  BOOL usedDefault = FALSE;
+  int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                   static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                   &usedDefault);
+  if (length <= 0 || usedDefault) return false;
+  out.resize(static_cast<size_t>(length));
+  WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                      out.data(), length, nullptr, &usedDefault);
+  return !usedDefault;
+}
+
+}  // namespace
+
+unsigned SystemCodePage() {
+  DWORD codePage = 0;
+  if (GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                      reinterpret_cast<LPWSTR>(&codePage), sizeof(codePage) / sizeof(WCHAR)) == 0 ||
+      codePage == 0 || codePage == CP_UTF8) {
+    codePage = 1252;
+  }
+  return codePage;
+}
+
+std::wstring FileApiPath(const std::string& utf8Path) {
+  std::wstring path = Widen(utf8Path);
+  if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
+  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return L"\\\\?\\" + path;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& utf8Path) {
+  FileHandle file(CreateFileW(FileApiPath(utf8Path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > (1LL << 30)) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+DecodedText DecodeText(const std::string& bytes) {
+  DecodedText decoded;
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    std::u16string wide((bytes.size() - 2) / 2, u'\0');
+    memcpy(wide.data(), bytes.data() + 2, wide.size() * 2);
+    decoded.utf8 = Utf16ToUtf8(wide);
+    decoded.encoding = TextEncoding::kUtf16;
+  } else if (bytes.rfind(kUtf8Bom, 0) == 0) {
+    decoded.utf8 = bytes.substr(3);
+    decoded.encoding = TextEncoding::kUtf8WithBom;
+    if (!IsValidUtf8(decoded.utf8)) decoded.utf8 = Narrow(FromCodePage(decoded.utf8, SystemCodePage()));
+  } else if (IsValidUtf8(bytes)) {
+    decoded.utf8 = bytes;
+    decoded.encoding = TextEncoding::kUtf8;
+  } else {
+    decoded.utf8 = Narrow(FromCodePage(bytes, SystemCodePage()));
+    decoded.encoding = TextEncoding::kSystemCodePage;
+  }
+  return decoded;
+}
+
+std::string EncodeText(const std::string& utf8, TextEncoding& encoding) {
+  switch (encoding) {
+    case TextEncoding::kUtf8:
+      return utf8;
+    case TextEncoding::kUtf8WithBom:
+      return kUtf8Bom + utf8;
+    case TextEncoding::kUtf16: {
+      std::u16string wide = Utf8ToUtf16(utf8);
+      std::string bytes("\xFF\xFE", 2);
+      bytes.append(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+      return bytes;
+    }
+    case TextEncoding::kSystemCodePage: {
+      std::string bytes;
+      if (ToCodePage(Widen(utf8), SystemCodePage(), bytes)) return bytes;
+      encoding = TextEncoding::kUtf8;  // a value the code page cannot hold
+      return utf8;
+    }
+  }
+  return utf8;
+}
+
+bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes) {
+  std::string temporary = utf8Path + ".new~";
+  std::wstring temporaryW = FileApiPath(temporary);
+  bool written = false;
+  {
+    FileHandle file(CreateFileW(temporaryW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    size_t done = 0;
+    written = true;
+    while (done < bytes.size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
+      DWORD wrote = 0;
+      if (!WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+        written = false;
+        break;
+      }
+      done += wrote;
+    }
+    if (written && !FlushFileBuffers(file.Get())) written = false;
+  }
+  if (written &&
+      MoveFileExW(temporaryW.c_str(), FileApiPath(utf8Path).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(temporaryW.c_str());
+  return false;
+}
+
+std::string FileProfileStorage::Load() {
+  std::optional<std::string> bytes = ReadFileBytes(path_);
+  if (!bytes) return {};
+  DecodedText decoded = DecodeText(*bytes);
+  encoding_ = decoded.encoding;
+  return std::move(decoded.utf8);
+}
+
+bool FileProfileStorage::Save(const std::string& utf8Text) {
+  return WriteFileAtomically(path_, EncodeText(utf8Text, encoding_));
+}
+
+}  // namespace px

@@ -1,0 +1,48 @@
+// Reading and writing the program's own text files (settings, language files).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/settings/SettingsStore.h"
+
+namespace px {
+
+// How a text file was stored, so that it is written back the same way.
+enum class TextEncoding { kUtf8, kUtf8WithBom, kUtf16, kSystemCodePage };
+
+struct DecodedText {
+  std::string utf8;
+  TextEncoding encoding = TextEncoding::kUtf8;
+};
+
+// The system's ANSI code page (not the process's, which the manifest makes UTF-8).
+unsigned SystemCodePage();
+
+// A path the file functions accept beyond MAX_PATH (with the \\?\ prefix when long).
+std::wstring FileApiPath(const std::string& utf8Path);
+
+std::optional<std::string> ReadFileBytes(const std::string& utf8Path);
+// Text that is not valid UTF-8 is read in the system code page.
+DecodedText DecodeText(const std::string& bytes);
+// Encodes text as `encoding`; falls back to UTF-8 when the code page cannot hold it.
+std::string EncodeText(const std::string& utf8, TextEncoding& encoding);
+
+// Writes a temporary file beside the target and renames it over the target, so
+// that the target is either the old or the new file, never a truncated one.
+bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes);
+
+// The settings file on disk.
+class FileProfileStorage : public ProfileStorage {
+ public:
+  explicit FileProfileStorage(std::string path) : path_(std::move(path)) {}
+  std::string Load() override;
+  bool Save(const std::string& utf8Text) override;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  TextEncoding encoding_ = TextEncoding::kUtf8;
+};
+
+}  // namespace px

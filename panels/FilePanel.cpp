@@ -1,0 +1,157 @@
+#include "panels/FilePanel.h"
+
+#include <cwchar>
+
+#include "core/panel/EntryText.h"
+#include "core/text/CaseFold.h"
+#include "framework/Wide.h"
+#include "panels/Win32DirectorySource.h"
+
+namespace px {
+
+namespace {
+
+void CopyText(const std::string& utf8, wchar_t* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return;
+  std::wstring wide = Widen(utf8);
+  size_t count = std::min(wide.size(), static_cast<size_t>(capacity - 1));
+  wmemcpy(buffer, wide.data(), count);
+  buffer[count] = L'\0';
+}
+
+}  // namespace
+
+void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine) {
+  list_ = ListView(list);
+  tree_ = TreeView(tree);
+  driveBox_ = ComboBoxEx(driveBox);
+  pathLine_ = Window(pathLine);
+  volumeLine_ = Window(volumeLine);
+  // The cut state of hidden and system entries comes from the display callback.
+  list_.SetCallbackMask(LVIS_CUT);
+}
+
+ListStatus FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
+  if (suspendRedraw) list_.SetRedraw(false);
+  if (images_ != nullptr) ImageList_SetImageCount(images_, kFixedImageCount);
+
+  ListStatus status = ListFolder(source_, path_, showHiddenSystem, table_);
+  SortPanel(-1);
+
+  ClearSelection();
+  list_.Send(LVM_SETITEMCOUNT, 0, 0);
+  list_.Send(LVM_SETITEMCOUNT, table_.RowCount(), 0);
+  list_.Send(LVM_SETSELECTIONMARK, 0, -1);
+  InvalidateRect(list_.Handle(), nullptr, TRUE);
+  if (suspendRedraw) list_.SetRedraw(true);
+  return status;
+}
+
+void FilePanel::RefreshPanel(bool showHiddenSystem, HWND mainWindow,
+                             const std::string& preferredName, const std::string& fallbackName) {
+  int top = list_.TopIndex();
+  int oldCount = list_.ItemCount();
+  UpdateWindow(mainWindow);
+  LockWindowUpdate(mainWindow);
+
+  ListPanel(showHiddenSystem, true);
+  int newCount = list_.ItemCount();
+  int perPage = list_.CountPerPage();
+
+  if (top + perPage >= oldCount) {
+    int row = newCount >= oldCount ? oldCount - 1 : newCount - 1;
+    if (row >= 0) list_.EnsureVisible(row);
+  } else {
+    list_.EnsureVisible(top + perPage - 1);
+  }
+
+  long row = table_.FindRowByName(preferredName);
+  if (row < 0) {
+    if (fallbackName.empty())
+      row = newCount - 1;
+    else
+      row = table_.FindRowByName(fallbackName);
+  }
+  if (row >= 0) SetCursor(static_cast<int>(row));
+  LockWindowUpdate(nullptr);
+}
+
+void FilePanel::SortPanel(int key) {
+  if (key != -1) {
+    int oldColumn = ArrowColumn(sort_.key);
+    if (oldColumn >= 0) HeaderControl(list_.Header()).SetSortImage(oldColumn, -1);
+    sort_ = NextSortState(sort_, key);
+  }
+  ShowSortArrow();
+  SortRows(table_, sort_);
+  if (list_) InvalidateRect(list_.Handle(), nullptr, FALSE);
+}
+
+void FilePanel::ShowSortArrow() const {
+  if (!list_) return;
+  int column = ArrowColumn(sort_.key);
+  if (column >= 0) HeaderControl(list_.Header()).SetSortImage(column, sort_.order == 0 ? 0 : 1);
+}
+
+void FilePanel::SetCursor(int row) const {
+  list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  list_.Send(LVM_SETSELECTIONMARK, 0, row);
+}
+
+void FilePanel::ClearSelection() const {
+  list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void FilePanel::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= table_.RowCount()) return;
+  const PanelEntry& entry = table_.AtRow(static_cast<size_t>(item.iItem));
+  if (item.mask & LVIF_TEXT) {
+    switch (item.iSubItem) {
+      case kColumnName:
+        CopyText(NameColumnText(entry), item.pszText, item.cchTextMax);
+        break;
+      case kColumnSize:
+        CopyText(SizeColumnText(entry), item.pszText, item.cchTextMax);
+        break;
+      case kColumnDate:
+        CopyText(entry.IsParent() ? std::string() : DateText(ToLocalDateTime(entry.writeTime)),
+                 item.pszText, item.cchTextMax);
+        break;
+      case kColumnAttributes:
+        CopyText(AttributeColumnText(entry), item.pszText, item.cchTextMax);
+        break;
+      default:
+        if (item.cchTextMax > 0) item.pszText[0] = L'\0';
+    }
+  }
+  if (item.mask & LVIF_IMAGE) {
+    item.iImage = entry.IsFolder() ? kFolderImage : entry.IsParent() ? kParentImage : kBlankImage;
+  }
+  if (item.mask & LVIF_STATE) {
+    item.state = entry.IsHiddenOrSystem() ? LVIS_CUT : 0;
+    item.stateMask = LVIS_CUT;
+  }
+}
+
+int FilePanel::OnFindItem(const NMLVFINDITEMW& find) const {
+  const LVFINDINFOW& info = find.lvfi;
+  if (!(info.flags & (LVFI_STRING | LVFI_PARTIAL)) || info.psz == nullptr) return -1;
+  std::string wanted = FoldName(Narrow(info.psz));
+  bool partial = (info.flags & LVFI_PARTIAL) != 0;
+  size_t count = table_.RowCount();
+  if (count == 0) return -1;
+  size_t start = find.iStart >= 0 && static_cast<size_t>(find.iStart) < count
+                     ? static_cast<size_t>(find.iStart)
+                     : 0;
+  for (size_t step = 0; step < count; ++step) {
+    size_t row = (start + step) % count;
+    if (!(info.flags & LVFI_WRAP) && row < start) break;
+    std::string shown = FoldName(NameColumnText(table_.AtRow(row)));
+    bool match = partial ? shown.compare(0, wanted.size(), wanted) == 0 : shown == wanted;
+    if (match) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+}  // namespace px

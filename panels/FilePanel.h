@@ -1,0 +1,83 @@
+// One side of the window: its folder, its rows and the controls that show them.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "core/fs/DirectorySource.h"
+#include "core/panel/EntryTable.h"
+#include "core/panel/Sorting.h"
+#include "core/settings/Settings.h"
+#include "framework/Controls.h"
+
+namespace px {
+
+// Images of a panel's list: the folder and parent pictures, then blanks.
+constexpr int kFolderImage = 0;
+constexpr int kParentImage = 1;
+constexpr int kBlankImage = 2;
+constexpr int kFixedImageCount = 7;
+
+class FilePanel {
+ public:
+  FilePanel(Side side, DirectorySource& source) : side_(side), source_(source) {}
+
+  void Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine);
+  void SetImages(HIMAGELIST images) { images_ = images; }
+
+  Side GetSide() const { return side_; }
+  const std::string& Path() const { return path_; }
+  void SetPath(std::string path) { path_ = std::move(path); }
+  const EntryTable& Table() const { return table_; }
+  SortState Sort() const { return sort_; }
+  void SetSortState(SortState state) { sort_ = state; }
+  int DriveIndex() const { return driveIndex_; }
+  void SetDriveIndex(int index) { driveIndex_ = index; }
+
+  const ListView& List() const { return list_; }
+  const TreeView& Tree() const { return tree_; }
+  const ComboBoxEx& DriveBox() const { return driveBox_; }
+  const Window& PathLine() const { return pathLine_; }
+  const Window& VolumeLine() const { return volumeLine_; }
+
+  // Reads the panel's folder again and rebuilds the rows, sorted; leaves no
+  // row selected or focused.
+  ListStatus ListPanel(bool showHiddenSystem, bool suspendRedraw);
+  // Lists again, keeping the scroll position, with the cursor on
+  // preferredName, else fallbackName, else (fallback empty) the last row.
+  void RefreshPanel(bool showHiddenSystem, HWND mainWindow, const std::string& preferredName,
+                    const std::string& fallbackName);
+  // Sorts by key (0..5), or re-applies the current state for -1.
+  void SortPanel(int key);
+
+  // Puts the cursor (selected and focused) on a row.
+  void SetCursor(int row) const;
+  void ClearSelection() const;
+
+  // List view notifications of an owner-data list.
+  void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
+  int OnFindItem(const NMLVFINDITEMW& find) const;
+
+  std::string PathLineText() const { return path_ + "*.*"; }
+
+ private:
+  void ShowSortArrow() const;
+
+  Side side_;
+  DirectorySource& source_;
+  std::string path_ = "C:\\";
+  EntryTable table_;
+  SortState sort_;
+  int driveIndex_ = -1;
+  HIMAGELIST images_ = nullptr;
+
+  ListView list_;
+  TreeView tree_;
+  ComboBoxEx driveBox_;
+  Window pathLine_;
+  Window volumeLine_;
+};
+
+}  // namespace px

@@ -1,0 +1,82 @@
+// Resource and control identifiers of the program; shared by the resource script and the code.
+#pragma once
+
+// Dialog templates
+#define IDD_MAIN 102
+
+// Icons and bitmaps
+#define IDI_APP 128
+#define IDI_FOLDER 180
+#define IDI_FOLDER_OPEN 181
+#define IDI_PARENT 182
+#define IDB_DRIVES 183
+#define IDB_DRIVES_MASK 184
+#define IDI_SORT_ASCENDING 186
+#define IDI_SORT_DESCENDING 190
+
+// Accelerator table
+#define IDR_ACCELERATORS 203
+
+// Controls of the main window
+#define IDC_LEFT_LIST 1000
+#define IDC_RIGHT_LIST 1001
+#define IDC_LEFT_DRIVE 1002
+#define IDC_RIGHT_DRIVE 1003
+#define IDC_DELETE 1004
+#define IDC_COPY 1006
+#define IDC_MOVE 1019
+#define IDC_MAKE_DIRECTORY 1021
+#define IDC_LEFT_PATH 1024
+#define IDC_RIGHT_PATH 1025
+#define IDC_EXIT 1031
+#define IDC_COMMAND_LINE 1056
+#define IDC_COMMAND_PROMPT 1063
+#define IDC_LEFT_TREE 1129
+#define IDC_RIGHT_TREE 1130
+#define IDC_LEFT_VOLUME 1163
+#define IDC_RIGHT_VOLUME 1164
+#define IDC_LINE_TOP 1192
+#define IDC_LINE_TOOLBAR 1193
+#define IDC_LINE_COMMAND 1256
+#define IDC_SPLITTER 1259
+#define IDC_TOOLBAR 1260
+
+// Accelerator commands
+#define ID_KEY_HELP 12000
+#define ID_KEY_RENAME 12001
+#define ID_KEY_EDIT 12003
+#define ID_KEY_COPY 12004
+#define ID_KEY_MOVE 12005
+#define ID_KEY_MAKE_DIRECTORY 12006
+#define ID_KEY_DELETE 12007
+#define ID_KEY_DELETE2 12008
+#define ID_KEY_PARENT 12009
+#define ID_KEY_BACK 12010
+#define ID_KEY_FORWARD 12011
+#define ID_KEY_LEFT_DRIVE 12012
+#define ID_KEY_RIGHT_DRIVE 12013
+#define ID_KEY_LIST_VIEW 12014
+#define ID_KEY_DETAILS_VIEW 12015
+#define ID_KEY_FOLDER_TREE 12016
+#define ID_KEY_SORT_NAME 12017
+#define ID_KEY_SORT_EXTENSION 12018
+#define ID_KEY_SORT_DATE 12019
+#define ID_KEY_SORT_SIZE 12020
+#define ID_KEY_SORT_LISTING 12021
+#define ID_KEY_SEARCH 12022
+#define ID_KEY_COMMAND_HISTORY 12023
+#define ID_KEY_GO_TO_FOLDER 12024
+#define ID_KEY_SELECT_MASK 12025
+#define ID_KEY_DESELECT_MASK 12026
+#define ID_KEY_SELECT_ALL 12027
+#define ID_KEY_DESELECT_ALL 12028
+
+// Menu commands used by the main window itself
+#define ID_MENU_EXIT 32787
+#define ID_MENU_SAVE_SETTINGS 32788
+#define ID_MENU_SAVE_POSITION 32790
+#define ID_TOOLBAR_EXIT 10028
+
+// Divider popup: 20/80 ... 80/20
+#define ID_DIVIDER_FIRST 35000
+#define ID_DIVIDER_LAST 35006

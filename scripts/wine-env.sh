@@ -1,0 +1,38 @@
+# Sourced by the other scripts: a private Wine prefix and, without a display,
+# a virtual one.
+PX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$PX_ROOT/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No downloads of Mono or Gecko prompts: the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+px_start_display() {
+  if [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local number=${PX_DISPLAY_NUMBER:-93}
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+    number=$((number + 1))
+  done
+  Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  PX_XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$number" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$number"
+  trap 'kill $PX_XVFB_PID 2>/dev/null || true' EXIT
+}
+
+px_prepare_prefix() {
+  if [ ! -f "$WINEPREFIX/.pannex-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    timeout 300 wineboot -i >/dev/null 2>&1 || true
+    # Wine's own desktop manages the windows: without a window manager on the
+    # display, maximising and restoring would not take effect.
+    timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+      >/dev/null 2>&1
+    timeout 60 wineserver -w || true
+    touch "$WINEPREFIX/.pannex-ready"
+  fi
+}

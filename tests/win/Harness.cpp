@@ -1,0 +1,188 @@
+#include "tests/win/Harness.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "framework/Handles.h"
+#include "framework/TextFiles.h"
+#include "framework/Wide.h"
+
+namespace px::test {
+
+namespace {
+
+std::string CurrentDirectory() {
+  wchar_t buffer[MAX_PATH * 4] = {};
+  GetCurrentDirectoryW(MAX_PATH * 4, buffer);
+  return Narrow(buffer);
+}
+
+}  // namespace
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  FileHandle file(CreateFileW(FileApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) &&
+         written == bytes.size();
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::optional<std::string> bytes = ReadFileBytes(path);
+  return bytes ? *bytes : std::string();
+}
+
+void RemoveTree(const std::string& path) {
+  std::string folder = path;
+  if (folder.empty()) return;
+  if (folder.back() != '\\') folder += '\\';
+  WIN32_FIND_DATAW data;
+  FindHandle search(FindFirstFileW(FileApiPath(folder + "*").c_str(), &data));
+  if (search) {
+    do {
+      std::string name = Narrow(data.cFileName);
+      if (name == "." || name == "..") continue;
+      std::string child = folder + name;
+      SetFileAttributesW(FileApiPath(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(child);
+      else
+        DeleteFileW(FileApiPath(child).c_str());
+    } while (FindNextFileW(search.Get(), &data));
+  }
+  search.Reset();
+  RemoveDirectoryW(FileApiPath(folder).c_str());
+}
+
+TempFolder::TempFolder() {
+  wchar_t base[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, base);
+  static int counter = 0;
+  for (;;) {
+    std::string candidate = Narrow(base) + "pxtest-" + std::to_string(GetCurrentProcessId()) +
+                            "-" + std::to_string(++counter);
+    if (CreateDirectoryW(Widen(candidate).c_str(), nullptr)) {
+      path_ = candidate + "\\";
+      break;
+    }
+  }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::string TempFolder::Make(const std::string& relative) {
+  std::string path = path_ + relative;
+  CreateDirectoryW(FileApiPath(path).c_str(), nullptr);
+  return path + "\\";
+}
+
+std::string TempFolder::Write(const std::string& relative, const std::string& bytes) {
+  std::string path = path_ + relative;
+  WriteBytes(path, bytes);
+  return path;
+}
+
+void Pump(Dialog* dialog) {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (dialog != nullptr && dialog->PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+RunningWindow::RunningWindow(const char* settingsText) {
+  if (settingsText != nullptr) start_.Write("PX.ini", settingsText);
+  previousDirectory_ = CurrentDirectory();
+  SetCurrentDirectoryW(Widen(start_.Path()).c_str());
+  window_ = std::make_unique<MainWindow>();
+  EXPECT_TRUE(window_->Create(nullptr));
+  Pump(window_.get());
+}
+
+RunningWindow::~RunningWindow() {
+  window_.reset();
+  Pump();
+  SetCurrentDirectoryW(Widen(previousDirectory_).c_str());
+}
+
+RECT RunningWindow::ControlRect(int id) { return px::Window(Item(id)).RectInParent(); }
+
+void RunningWindow::SetClientSize(int width, int height) {
+  ShowWindow(Handle(), SW_RESTORE);
+  Pump(window_.get());
+
+  RECT frame, client;
+  GetWindowRect(Handle(), &frame);
+  GetClientRect(Handle(), &client);
+  int extraX = (frame.right - frame.left) - client.right;
+  int extraY = (frame.bottom - frame.top) - client.bottom;
+  SetWindowPos(Handle(), nullptr, 0, 0, width + extraX, height + extraY,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump(window_.get());
+  GetClientRect(Handle(), &client);
+  EXPECT_EQ(client.right, width);
+  EXPECT_EQ(client.bottom, height);
+}
+
+std::vector<std::string> RunningWindow::RowTexts(int listId, int column) {
+  ListView list(Item(listId));
+  std::vector<std::string> texts;
+  for (int row = 0; row < list.ItemCount(); ++row) texts.push_back(list.ItemText(row, column));
+  return texts;
+}
+
+void RunningWindow::Close() {
+  if (closed_) return;
+  SendMessageW(Handle(), WM_CLOSE, 0, 0);
+  Pump(window_.get());
+  closed_ = true;
+}
+
+std::string RunningWindow::SettingsFileText() { return ReadBytes(start_.Path() + "PX.ini"); }
+
+DialogResponder* DialogResponder::active_ = nullptr;
+
+DialogResponder::DialogResponder(int controlId) : controlId_(controlId) {
+  active_ = this;
+  timer_ = SetTimer(nullptr, 0, 50, &DialogResponder::OnTimer);
+}
+
+DialogResponder::~DialogResponder() {
+  KillTimer(nullptr, timer_);
+  active_ = nullptr;
+}
+
+void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  DialogResponder* self = active_;
+  if (self == nullptr || self->answered_) return;
+  struct Search {
+    HWND found = nullptr;
+  } search;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM lParam) -> BOOL {
+        wchar_t className[32] = {};
+        GetClassNameW(hwnd, className, 32);
+        if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+          reinterpret_cast<Search*>(lParam)->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) return;
+  HWND control = GetDlgItem(search.found, self->controlId_);
+  if (control == nullptr) return;
+  // The message box's text is its static 0xFFFF.
+  HWND text = GetDlgItem(search.found, 0xFFFF);
+  if (text != nullptr) self->seenText_ = px::Window(text).Text();
+  self->answered_ = true;
+  PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(self->controlId_, BN_CLICKED),
+               reinterpret_cast<LPARAM>(control));
+}
+
+}  // namespace px::test

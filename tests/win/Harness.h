@@ -1,0 +1,82 @@
+// Test helpers: temporary folders, files, a running main window, and a
+// responder that answers modal dialogs and message boxes by control id.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+
+namespace px::test {
+
+// A folder below the temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  const std::string& Path() const { return path_; }  // ends with a backslash
+  std::string Make(const std::string& relative);     // a subfolder; returns its path
+  std::string Write(const std::string& relative, const std::string& bytes);
+
+ private:
+  std::string path_;
+};
+
+bool WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+void RemoveTree(const std::string& path);
+
+// Dispatches pending messages through the window's keyboard filter.
+void Pump(Dialog* dialog = nullptr);
+
+// The main window, started in a folder of its own (its start directory).
+class RunningWindow {
+ public:
+  // settingsText is written as PX.ini first, unless it is null.
+  explicit RunningWindow(const char* settingsText = nullptr);
+  ~RunningWindow();
+
+  MainWindow& Window() { return *window_; }
+  HWND Handle() { return window_->Handle(); }
+  HWND Item(int id) { return window_->Item(id); }
+  const std::string& StartDirectory() const { return start_.Path(); }
+  TempFolder& Start() { return start_; }
+  // Client-relative rectangle of a control.
+  RECT ControlRect(int id);
+  // Restores the window and gives it a client area of width by height.
+  void SetClientSize(int width, int height);
+  // Shown texts of a list's rows, column by column.
+  std::vector<std::string> RowTexts(int listId, int column);
+  // Closes the window as the close box does; the settings are written.
+  void Close();
+  std::string SettingsFileText();
+
+ private:
+  TempFolder start_;
+  std::string previousDirectory_;
+  std::unique_ptr<MainWindow> window_;
+  bool closed_ = false;
+};
+
+// Clicks `controlId` of the next dialog or message box that appears while it
+// is alive (checked from a timer, so it also works inside a modal loop).
+class DialogResponder {
+ public:
+  explicit DialogResponder(int controlId);
+  ~DialogResponder();
+  bool Answered() const { return answered_; }
+  const std::string& SeenText() const { return seenText_; }
+
+ private:
+  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+  static DialogResponder* active_;
+  UINT_PTR timer_ = 0;
+  int controlId_;
+  bool answered_ = false;
+  std::string seenText_;
+};
+
+}  // namespace px::test

@@ -1,0 +1,185 @@
+// Listing real folders into the panels: names in any script, sizes, dates, attributes.
+#include <windows.h>
+#include <commctrl.h>
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "framework/TextFiles.h"
+#include "framework/Wide.h"
+#include "res/resource.h"
+#include "tests/win/Harness.h"
+
+namespace px::test {
+namespace {
+
+int Find(const std::vector<std::string>& texts, const std::string& text) {
+  auto it = std::find(texts.begin(), texts.end(), text);
+  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
+}
+
+void MakeSparseFile(const std::string& path, uint64_t size) {
+  HANDLE file = CreateFileW(FileApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD returned = 0;
+  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+  SetEndOfFile(file);
+  CloseHandle(file);
+}
+
+void SetWriteTime(const std::string& path, int year, int month, int day, int hour, int minute) {
+  SYSTEMTIME local{};
+  local.wYear = static_cast<WORD>(year);
+  local.wMonth = static_cast<WORD>(month);
+  local.wDay = static_cast<WORD>(day);
+  local.wHour = static_cast<WORD>(hour);
+  local.wMinute = static_cast<WORD>(minute);
+  SYSTEMTIME utc;
+  TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+  FILETIME time;
+  SystemTimeToFileTime(&utc, &time);
+  HANDLE file = CreateFileW(FileApiPath(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  SetFileTime(file, nullptr, nullptr, &time);
+  CloseHandle(file);
+}
+
+std::string PanelSettings(const std::string& folder, int showHidden) {
+  return "[Left]\r\nPath=" + folder + "\r\n[Options]\r\nShowHiddenSystem=" +
+         std::to_string(showHidden) + "\r\n";
+}
+
+class ListingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = data_.Make("listing");
+    std::string base = folder_;
+    WriteBytes(base + "small.txt", std::string(999, 'a'));
+    WriteBytes(base + "thousand.bin", std::string(1000, 'b'));
+    WriteBytes(base + "Ελληνικά.txt", "x");
+    WriteBytes(base + "日本語のファイル.doc", "xy");
+    WriteBytes(base + "emoji 😀.txt", "xyz");
+    WriteBytes(base + "hidden.txt", "h");
+    SetFileAttributesW(Widen(base + "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WriteBytes(base + "readonly.txt", "r");
+    SetFileAttributesW(Widen(base + "readonly.txt").c_str(),
+                       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    CreateDirectoryW(Widen(base + "Sub folder").c_str(), nullptr);
+    MakeSparseFile(base + "five-gib.img", 5ull << 30);
+    MakeSparseFile(base + "max32.img", 0xFFFFFFFFull);
+    SetWriteTime(base + "small.txt", 2004, 3, 3, 14, 5);
+  }
+
+  TempFolder data_;
+  std::string folder_;
+};
+
+TEST_F(ListingTest, RowsShowNamesSizesDatesAndAttributes) {
+  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
+  std::vector<std::string> sizes = run.RowTexts(IDC_LEFT_LIST, 1);
+  std::vector<std::string> dates = run.RowTexts(IDC_LEFT_LIST, 2);
+  std::vector<std::string> attributes = run.RowTexts(IDC_LEFT_LIST, 3);
+  ASSERT_GE(names.size(), 3u);
+  // Parent first, then folders, then files by name.
+  EXPECT_EQ(names[0], "..    ");
+  EXPECT_EQ(sizes[0], "<DIR>");
+  EXPECT_EQ(dates[0], "");
+  EXPECT_EQ(names[1], "Sub folder");
+  EXPECT_EQ(sizes[1], "<DIR>");
+  EXPECT_EQ(Find(names, "hidden.txt"), -1);
+
+  struct Expected {
+    const char* name;
+    const char* size;
+  } const files[] = {
+      {"small.txt", "999"},
+      {"thousand.bin", "1 000"},
+      {"Ελληνικά.txt", "1"},
+      {"日本語のファイル.doc", "2"},
+      {"emoji 😀.txt", "3"},
+      {"five-gib.img", "5 368 709 120"},
+      {"max32.img", "4 294 967 295"},
+  };
+  for (const Expected& file : files) {
+    int row = Find(names, file.name);
+    ASSERT_GE(row, 0) << file.name;
+    EXPECT_EQ(sizes[row], file.size) << file.name;
+  }
+  EXPECT_EQ(dates[Find(names, "small.txt")], "03.03.04 14:05");
+  EXPECT_EQ(attributes[Find(names, "readonly.txt")], "ra--");
+  // Files sort by name after the folders.
+  EXPECT_LT(Find(names, "emoji 😀.txt"), Find(names, "five-gib.img"));
+  EXPECT_LT(Find(names, "five-gib.img"), Find(names, "small.txt"));
+  EXPECT_LT(Find(names, "thousand.bin"), Find(names, "Ελληνικά.txt"));
+}
+
+TEST_F(ListingTest, HiddenEntriesAppearDimmedWhenAsked) {
+  RunningWindow run(PanelSettings(folder_, 1).c_str());
+  std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
+  int row = Find(names, "hidden.txt");
+  ASSERT_GE(row, 0);
+  ListView list(run.Item(IDC_LEFT_LIST));
+  EXPECT_EQ(list.ItemState(row, LVIS_CUT), static_cast<UINT>(LVIS_CUT));
+  EXPECT_EQ(list.ItemState(Find(names, "small.txt"), LVIS_CUT), 0u);
+  EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 3)[row], "-ah-");
+}
+
+TEST_F(ListingTest, MissingFolderShowsNoRowsAndKeepsItsPath) {
+  std::string missing = folder_ + "gone\\";
+  RunningWindow run(PanelSettings(missing, 0).c_str());
+  EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), 0);
+  EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), missing);
+}
+
+TEST_F(ListingTest, RefreshKeepsTheCursorOnTheNameOrFallsBack) {
+  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  FilePanel& panel = run.Window().Panel(Side::kLeft);
+  DeleteFileW(Widen(folder_ + "thousand.bin").c_str());
+  panel.RefreshPanel(false, run.Handle(), "thousand.bin", "small.txt");
+  ListView list(run.Item(IDC_LEFT_LIST));
+  int focused = list.NextItem(-1, LVNI_FOCUSED);
+  ASSERT_GE(focused, 0);
+  EXPECT_EQ(list.ItemText(focused, 0), "small.txt");
+  EXPECT_EQ(list.NextItem(focused, LVNI_SELECTED), -1);
+  // No fallback: the last row.
+  panel.RefreshPanel(false, run.Handle(), "no such name", "");
+  EXPECT_EQ(list.NextItem(-1, LVNI_FOCUSED), list.ItemCount() - 1);
+  // Letter case does not matter.
+  panel.RefreshPanel(false, run.Handle(), "SMALL.TXT", "");
+  EXPECT_EQ(list.ItemText(list.NextItem(-1, LVNI_FOCUSED), 0), "small.txt");
+}
+
+TEST_F(ListingTest, ColumnClickSortsAndReverses) {
+  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  HWND list = run.Item(IDC_LEFT_LIST);
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = list;
+  click.hdr.idFrom = IDC_LEFT_LIST;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 1;
+  SendMessageW(run.Handle(), WM_NOTIFY, IDC_LEFT_LIST, reinterpret_cast<LPARAM>(&click));
+  std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
+  EXPECT_EQ(names[0], "..    ");
+  EXPECT_EQ(names.back(), "five-gib.img");
+  SendMessageW(run.Handle(), WM_NOTIFY, IDC_LEFT_LIST, reinterpret_cast<LPARAM>(&click));
+  names = run.RowTexts(IDC_LEFT_LIST, 0);
+  EXPECT_EQ(names[0], "..    ");
+  EXPECT_EQ(names[1], "Sub folder");
+  EXPECT_EQ(names[2], "five-gib.img");
+  EXPECT_EQ(run.Window().Panel(Side::kLeft).Sort().order, 1);
+  HDITEMW item{};
+  item.mask = HDI_FORMAT | HDI_IMAGE;
+  SendMessageW(ListView(list).Header(), HDM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_TRUE(item.fmt & HDF_IMAGE);
+  EXPECT_EQ(item.iImage, 1);
+}
+
+}  // namespace
+}  // namespace px::test
