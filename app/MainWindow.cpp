@@ -67,12 +67,16 @@ struct MainWindowRoutes {
 const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_PAINT), &MainWindow::OnPaint},
     {OnMessage(WM_QUERYDRAGICON), &MainWindow::OnQueryDragIcon},
+    {OnNotify(NM_DBLCLK, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnListDoubleClick},
+    {{WM_COMMAND, CBN_SELENDOK, IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE},
+     &MainWindow::OnDriveSelectionAccepted},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnListSetFocus},
     {OnNotify(LVN_COLUMNCLICK, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnListColumnClick},
     {{WM_COMMAND, CBN_SELENDCANCEL, IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE},
      &MainWindow::OnDriveSelectionCancelled},
     {OnNotify(LVN_GETDISPINFOW, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnListDisplayInfo},
     {OnNotify(LVN_ODFINDITEMW, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnListFindItem},
+    {OnMessage(WM_CTLCOLORSTATIC), &MainWindow::OnControlColor},
     {OnMessage(WM_SIZE), &MainWindow::OnSize},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_TREE, IDC_RIGHT_TREE), &MainWindow::OnTreeSetFocus},
     {OnMessage(WM_MOUSEMOVE), &MainWindow::OnMouseMove},
@@ -153,6 +157,8 @@ BOOL MainWindow::OnInitDialog() {
   FillDriveBoxes();
   UpdateVolumeLabel(Panel(Side::kLeft));
   UpdateVolumeLabel(Panel(Side::kRight));
+  RecordHistory(Panel(Side::kLeft));
+  RecordHistory(Panel(Side::kRight));
 
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
   SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIconSmall_));
@@ -173,6 +179,21 @@ void MainWindow::LoadLanguage() {
   std::optional<std::string> bytes =
       ReadFileBytes(startDirectory_ + "\\Language\\" + options_.language + ".lng");
   if (bytes) texts_.Load(DecodeText(*bytes).utf8);
+}
+
+void MainWindow::ChangeLanguage(const std::string& language) {
+  if (EqualsNoCase(language, options_.language)) return;
+  options_.language = language;
+  LoadLanguage();
+  ApplyLanguage();
+}
+
+void MainWindow::ApplyLanguage() {
+  for (int i = 0; i < 5; ++i) Window(Item(kFunctionKeyIds[i])).SetText(texts_.Text(0, i));
+  static const int kColumnTitles[4] = {5, 7, 8, 9};
+  for (auto& panel : panels_)
+    for (int column = 0; column < 4; ++column)
+      panel->List().SetColumnTitle(column, texts_.Text(0, kColumnTitles[column]));
 }
 
 void MainWindow::CreateToolBar() {
@@ -248,7 +269,7 @@ void MainWindow::ReadSettingsIntoWindow() {
   options_ = settings.options;
   options_.language = language;
   windowSettings_ = settings.window;
-  commandHistory_ = settings.commandHistory;
+  commandHistory_.Assign(settings.commandHistory);
   favourites_ = settings.favourites;
 
   for (int i = 0; i < 2; ++i) {
@@ -596,16 +617,6 @@ LRESULT MainWindow::OnListColumnClick(Message& message) {
   return 0;
 }
 
-LRESULT MainWindow::OnListSetFocus(Message& message) {
-  if (FilePanel* panel = PanelOfControl(message.id)) activeSide_ = panel->GetSide();
-  return 0;
-}
-
-LRESULT MainWindow::OnTreeSetFocus(Message& message) {
-  if (FilePanel* panel = PanelOfControl(message.id)) activeSide_ = panel->GetSide();
-  return 0;
-}
-
 LRESULT MainWindow::OnDriveSelectionCancelled(Message& message) {
   if (FilePanel* panel = PanelOfControl(message.id)) panel->List().Focus();
   return 0;
@@ -616,87 +627,6 @@ LRESULT MainWindow::OnCommandMessage(Message& message) {
   // The dialog's own OK and Cancel handling still follows.
   message.handled = false;
   return 0;
-}
-
-bool MainWindow::ExecuteCommand(UINT id) {
-  if (id >= ID_DIVIDER_FIRST && id <= ID_DIVIDER_LAST) {
-    RECT client;
-    GetClientRect(Handle(), &client);
-    SetDivider(DividerPresetX(client.right, static_cast<int>(id - ID_DIVIDER_FIRST)));
-    return true;
-  }
-  switch (id) {
-    case IDC_EXIT:
-    case ID_MENU_EXIT:
-    case ID_TOOLBAR_EXIT:
-      OnCancel();
-      return true;
-    case ID_MENU_SAVE_SETTINGS:
-      WriteSettings(true, false, true);
-      return true;
-    case ID_MENU_SAVE_POSITION:
-      WriteSettings(false, true, false);
-      return true;
-    case ID_KEY_SORT_NAME:
-      ActivePanel().SortPanel(kSortByName);
-      return true;
-    case ID_KEY_SORT_EXTENSION:
-      ActivePanel().SortPanel(kSortByExtension);
-      return true;
-    case ID_KEY_SORT_DATE:
-      ActivePanel().SortPanel(kSortByDate);
-      return true;
-    case ID_KEY_SORT_SIZE:
-      ActivePanel().SortPanel(kSortBySize);
-      return true;
-    case ID_KEY_SORT_LISTING:
-      ActivePanel().SortPanel(kSortByListing);
-      return true;
-    case IDC_LEFT_PATH:
-      Panel(Side::kLeft).List().Focus();
-      return true;
-    case IDC_RIGHT_PATH:
-      Panel(Side::kRight).List().Focus();
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool MainWindow::LabelEditOpen() const {
-  const FilePanel& panel = *panels_[static_cast<int>(activeSide_)];
-  return panel.List().Send(LVM_GETEDITCONTROL) != 0;
-}
-
-bool MainWindow::PreTranslateMessage(MSG& msg) {
-  HWND commandLine = Item(IDC_COMMAND_LINE);
-  HWND leftList = Item(IDC_LEFT_LIST);
-  HWND rightList = Item(IDC_RIGHT_LIST);
-  bool keyboard =
-      msg.message == WM_KEYDOWN || msg.message == WM_CHAR || msg.message == WM_SYSKEYDOWN;
-  bool editing = LabelEditOpen();
-  if (keyboard && msg.hwnd != commandLine && !editing && accelerators_ != nullptr &&
-      TranslateAcceleratorW(Handle(), accelerators_, &msg)) {
-    return true;
-  }
-  bool aimedAtList = msg.hwnd == leftList || msg.hwnd == rightList;
-  if (msg.message == WM_CHAR && aimedAtList && !editing && options_.showComLine == 1) {
-    msg.hwnd = commandLine;
-    SetFocus(commandLine);
-  }
-  if (msg.message == WM_KEYDOWN) {
-    if (msg.wParam == VK_ESCAPE && !editing) return true;
-    if ((msg.wParam == VK_UP || msg.wParam == VK_DOWN) && msg.hwnd == commandLine) {
-      ActivePanel().List().Focus();
-      return true;
-    }
-    if (msg.wParam != VK_RETURN && (GetKeyState(VK_CONTROL) & 0x8000) && aimedAtList) return true;
-  }
-  return Dialog::PreTranslateMessage(msg);
-}
-
-void MainWindow::OnOK() {
-  // Enter never closes the main window; it opens the entry or runs the command line.
 }
 
 int MainWindow::ShowValue(Side side) const {
@@ -747,7 +677,7 @@ void MainWindow::WriteSettings(bool panels, bool window, bool options) {
     settings_->Commit();
   }
   if (options) {
-    WriteOptionsGroup(*settings_, options_, commandHistory_);
+    WriteOptionsGroup(*settings_, options_, commandHistory_.Lines());
     settings_->Commit();
   }
 }

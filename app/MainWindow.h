@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "core/language/LanguageTable.h"
+#include "core/panel/CommandLine.h"
+#include "core/panel/FolderHistory.h"
+#include "core/panel/MaskSelection.h"
 #include "core/layout/Layout.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
@@ -35,7 +38,8 @@ class MainWindow : public Dialog {
   Options& MutableOptions() { return options_; }
   const LanguageTable& Texts() const { return texts_; }
   const std::string& StartDirectory() const { return startDirectory_; }
-  const std::vector<std::string>& CommandHistory() const { return commandHistory_; }
+  const CommandHistory& Commands() const { return commandHistory_; }
+  FolderHistory& History(Side side) { return histories_[static_cast<int>(side)]; }
 
   // Places every control for a client area of cx by cy pixels.
   void LayoutWindow(int cx, int cy);
@@ -43,10 +47,39 @@ class MainWindow : public Dialog {
   void SetDivider(int x);
   // Applies the view options after they were changed.
   void ApplyViewOptions();
+  // Loads another language (unless it is the current one in any letter case)
+  // and puts its texts on the window's permanent elements.
+  void ChangeLanguage(const std::string& language);
+  void ApplyLanguage();
   // Writes the chosen groups of settings to PX.ini.
   void WriteSettings(bool panels, bool window, bool options);
   // Carries out a command by its id; false when the id has no action.
   bool ExecuteCommand(UINT id);
+
+  // Navigation of the panels.
+  void OpenItem(FilePanel& panel, bool goUp);
+  void GoToParent();
+  void GoToFolder(const std::string& path, bool recordHistory);
+  void ChangeDrive(FilePanel& panel);
+  void HistoryBack();
+  void HistoryForward();
+  void ShowFolderHistory();
+  // Enter in the main window: runs the command line or opens the entry.
+  void RunCommandLine();
+  // Runs a line in the active panel's folder; false when the launch failed.
+  bool RunLine(const std::string& line);
+  void ShowCommandHistory();
+  void EditVolumeLabel(FilePanel& panel);
+  void SelectByMask(MaskMode mode);
+  void SelectAll(bool select);
+  void SetListView(DWORD view);
+  void RefreshActivePanel();
+  void EditWithEditor();
+  void ShowShellProperties();
+  void ShowDocumentsFolder();
+  void OpenShellFolder(int folderId);
+  // Nothing or only the parent selected: says so and gives false.
+  bool CheckSelection(FilePanel& panel);
 
   bool PreTranslateMessage(MSG& msg) override;
 
@@ -74,6 +107,15 @@ class MainWindow : public Dialog {
   LRESULT OnListSetFocus(Message& message);
   LRESULT OnTreeSetFocus(Message& message);
   LRESULT OnDriveSelectionCancelled(Message& message);
+  LRESULT OnDriveSelectionAccepted(Message& message);
+  LRESULT OnListDoubleClick(Message& message);
+  LRESULT OnControlColor(Message& message);
+  void ActivateSide(Side side);
+  void RedrawPathLines();
+  void RecordHistory(FilePanel& panel);
+  void SelectDriveOf(FilePanel& panel);
+  void ReportLaunchFailure(DWORD error);
+  bool Launch(const std::string& file, const std::string& parameters, const std::string& folder);
 
   FilePanel* PanelOfControl(UINT id);
   void LoadLanguage();
@@ -97,7 +139,8 @@ class MainWindow : public Dialog {
   LanguageTable texts_;
   Options options_;
   WindowSettings windowSettings_;
-  std::vector<std::string> commandHistory_;
+  CommandHistory commandHistory_;
+  FolderHistory histories_[2];
   std::vector<Favourite> favourites_;
 
   Win32DirectorySource directorySource_;

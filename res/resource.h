@@ -3,6 +3,10 @@
 
 // Dialog templates
 #define IDD_MAIN 102
+#define IDD_VOLUME_LABEL 138
+#define IDD_COMMAND_HISTORY 142
+#define IDD_FOLDER_HISTORY 144
+#define IDD_MASK_SELECT 192
 
 // Icons and bitmaps
 #define IDI_APP 128
@@ -80,3 +84,12 @@
 // Divider popup: 20/80 ... 80/20
 #define ID_DIVIDER_FIRST 35000
 #define ID_DIVIDER_LAST 35006
+
+// Controls of the small dialogs
+#define IDC_MASK_EDIT 1008
+#define IDC_MASK_PROMPT 1040
+#define IDC_VOLUME_LABEL_EDIT 1049
+#define IDC_VOLUME_LABEL_PROMPT 1054
+#define IDC_HISTORY_LIST 1064
+#define IDC_HISTORY_COPY 1068
+#define IDC_FOLDER_HISTORY_LIST 1082

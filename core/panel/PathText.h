@@ -13,3 +13,11 @@ std::string CommandPromptText(const std::string& path);
 std::string DriveRootOf(const std::string& path);
 
 }  // namespace px
+
+namespace px {
+
+// C:\Data\Work\ gives C:\Data\ and Work; a drive root is its own parent.
+std::string ParentFolder(const std::string& path);
+std::string LastComponent(const std::string& path);
+
+}  // namespace px

@@ -94,8 +94,10 @@ void Pump(Dialog* dialog) {
   }
 }
 
-RunningWindow::RunningWindow(const char* settingsText) {
+RunningWindow::RunningWindow(const char* settingsText,
+                             const std::function<void(TempFolder&)>& prepare) {
   if (settingsText != nullptr) start_.Write("PX.ini", settingsText);
+  if (prepare) prepare(start_);
   previousDirectory_ = CurrentDirectory();
   SetCurrentDirectoryW(Widen(start_.Path()).c_str());
   window_ = std::make_unique<MainWindow>();
@@ -146,7 +148,10 @@ std::string RunningWindow::SettingsFileText() { return ReadBytes(start_.Path() +
 
 DialogResponder* DialogResponder::active_ = nullptr;
 
-DialogResponder::DialogResponder(int controlId) : controlId_(controlId) {
+DialogResponder::DialogResponder(int controlId)
+    : DialogResponder(std::vector<Answer>{Answer{controlId}}) {}
+
+DialogResponder::DialogResponder(std::vector<Answer> answers) : answers_(std::move(answers)) {
   active_ = this;
   timer_ = SetTimer(nullptr, 0, 50, &DialogResponder::OnTimer);
 }
@@ -158,30 +163,43 @@ DialogResponder::~DialogResponder() {
 
 void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
   DialogResponder* self = active_;
-  if (self == nullptr || self->answered_) return;
+  if (self == nullptr || self->Answered()) return;
   struct Search {
+    HWND skip;
     HWND found = nullptr;
-  } search;
+  } search{self->lastAnswered_};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND hwnd, LPARAM lParam) -> BOOL {
+        Search* search = reinterpret_cast<Search*>(lParam);
         wchar_t className[32] = {};
         GetClassNameW(hwnd, className, 32);
-        if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-          reinterpret_cast<Search*>(lParam)->found = hwnd;
+        if (hwnd != search->skip && wcscmp(className, L"#32770") == 0 && IsWindowVisible(hwnd) &&
+            IsWindowEnabled(hwnd)) {
+          search->found = hwnd;
           return FALSE;
         }
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   if (search.found == nullptr) return;
-  HWND control = GetDlgItem(search.found, self->controlId_);
+  const Answer& answer = self->answers_[self->next_];
+  HWND control = GetDlgItem(search.found, answer.controlId);
   if (control == nullptr) return;
+  if (answer.textId != 0) {
+    HWND field = GetDlgItem(search.found, answer.textId);
+    if (field == nullptr) return;
+    px::Window(field).SetText(answer.text);
+  }
   // The message box's text is its static 0xFFFF.
   HWND text = GetDlgItem(search.found, 0xFFFF);
-  if (text != nullptr) self->seenText_ = px::Window(text).Text();
-  self->answered_ = true;
-  PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(self->controlId_, BN_CLICKED),
+  if (text != nullptr) {
+    self->seenText_ = px::Window(text).Text();
+    self->seenCaption_ = px::Window(search.found).Text();
+  }
+  ++self->next_;
+  self->lastAnswered_ = search.found;
+  PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(answer.controlId, BN_CLICKED),
                reinterpret_cast<LPARAM>(control));
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +37,8 @@ void Pump(Dialog* dialog = nullptr);
 class RunningWindow {
  public:
   // settingsText is written as PX.ini first, unless it is null.
-  explicit RunningWindow(const char* settingsText = nullptr);
+  explicit RunningWindow(const char* settingsText = nullptr,
+                         const std::function<void(TempFolder&)>& prepare = nullptr);
   ~RunningWindow();
 
   MainWindow& Window() { return *window_; }
@@ -63,20 +65,36 @@ class RunningWindow {
 
 // Clicks `controlId` of the next dialog or message box that appears while it
 // is alive (checked from a timer, so it also works inside a modal loop).
+// Given several answers, it gives them in turn, each to the next dialog or
+// message box that appears (never twice in a row to the same window), e.g. a
+// dialog, then the message box it shows, then the dialog again.
 class DialogResponder {
  public:
+  struct Answer {
+    int controlId;     // clicked
+    int textId = 0;    // when not 0, this control's text is set first
+    std::string text;
+  };
+
   explicit DialogResponder(int controlId);
+  explicit DialogResponder(std::vector<Answer> answers);
   ~DialogResponder();
-  bool Answered() const { return answered_; }
+  // Every answer was given.
+  bool Answered() const { return next_ >= answers_.size(); }
+  size_t AnswerCount() const { return next_; }
+  // Text and caption of the last message box answered.
   const std::string& SeenText() const { return seenText_; }
+  const std::string& SeenCaption() const { return seenCaption_; }
 
  private:
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
   static DialogResponder* active_;
   UINT_PTR timer_ = 0;
-  int controlId_;
-  bool answered_ = false;
+  std::vector<Answer> answers_;
+  size_t next_ = 0;
+  HWND lastAnswered_ = nullptr;
   std::string seenText_;
+  std::string seenCaption_;
 };
 
 }  // namespace px::test

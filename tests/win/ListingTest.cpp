@@ -61,6 +61,7 @@ class ListingTest : public ::testing::Test {
     folder_ = data_.Make("listing");
     std::string base = folder_;
     WriteBytes(base + "small.txt", std::string(999, 'a'));
+    WriteBytes(base + "README", "no dot");
     WriteBytes(base + "thousand.bin", std::string(1000, 'b'));
     WriteBytes(base + "Ελληνικά.txt", "x");
     WriteBytes(base + "日本語のファイル.doc", "xy");
@@ -179,6 +180,31 @@ TEST_F(ListingTest, ColumnClickSortsAndReverses) {
   SendMessageW(ListView(list).Header(), HDM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
   EXPECT_TRUE(item.fmt & HDF_IMAGE);
   EXPECT_EQ(item.iImage, 1);
+}
+
+bool HasArrow(HWND list, int column) {
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  SendMessageW(ListView(list).Header(), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+  return (item.fmt & HDF_IMAGE) != 0;
+}
+
+TEST_F(ListingTest, ExtensionAndListingOrderShowNoArrow) {
+  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  HWND list = run.Item(IDC_LEFT_LIST);
+  EXPECT_TRUE(HasArrow(list, 0));
+  SendMessageW(run.Handle(), WM_COMMAND, ID_KEY_SORT_EXTENSION, 0);
+  for (int column = 0; column < 4; ++column) EXPECT_FALSE(HasArrow(list, column)) << column;
+  std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
+  // After the parent and the folder: the name without a dot, then by extension.
+  EXPECT_EQ(names[2], "README");
+  EXPECT_LT(Find(names, "thousand.bin"), Find(names, "日本語のファイル.doc"));
+  EXPECT_LT(Find(names, "日本語のファイル.doc"), Find(names, "five-gib.img"));
+  SendMessageW(run.Handle(), WM_COMMAND, ID_KEY_SORT_LISTING, 0);
+  for (int column = 0; column < 4; ++column) EXPECT_FALSE(HasArrow(list, column)) << column;
+  SendMessageW(run.Handle(), WM_COMMAND, ID_KEY_SORT_SIZE, 0);
+  EXPECT_TRUE(HasArrow(list, 1));
+  EXPECT_FALSE(HasArrow(list, 0));
 }
 
 }  // namespace

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds Pannex and runs the listing benchmark under Wine:
+#   scripts/bench.sh [entries]      (default 100000; the folder is made once, in C:\)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+PX_SKIP_SANITIZERS=1 scripts/build.sh >/dev/null
+source scripts/wine-env.sh
+px_start_display
+px_prepare_prefix
+entries="${1:-100000}"
+python3 tools/make_bench_folder.py "$WINEPREFIX/drive_c/pxbench-$entries" "$entries"
+cd build/win
+wine listing_bench.exe "$entries" | tr -d '\r'

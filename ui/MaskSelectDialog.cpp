@@ -1,0 +1,61 @@
+#include "ui/MaskSelectDialog.h"
+
+#include "framework/MessageBoxes.h"
+#include "res/resource.h"
+
+namespace px {
+
+namespace {
+
+constexpr UINT kMarked = LVIS_SELECTED | LVIS_FOCUSED;
+
+}  // namespace
+
+void ApplyMask(const ListView& list, const EntryTable& table, const std::string& mask,
+               MaskMode mode, bool selectFolders) {
+  std::vector<size_t> rows = RowsForMask(table, mask, mode, selectFolders);
+  const size_t count = static_cast<size_t>(list.ItemCount());
+  // Redrawing after every row would make a large folder crawl.
+  list.SetRedraw(false);
+  if (mode == MaskMode::kSelect) {
+    list.SetItemState(-1, 0, kMarked);
+    for (size_t row : rows)
+      if (row < count) list.SetItemState(static_cast<int>(row), kMarked, kMarked);
+  } else {
+    for (size_t row : rows)
+      if (row < count) list.SetItemState(static_cast<int>(row), 0, kMarked);
+  }
+  list.SetRedraw(true);
+  InvalidateRect(list.Handle(), nullptr, TRUE);
+}
+
+MaskSelectDialog::MaskSelectDialog(MaskMode maskMode, const ListView& panelList,
+                                   const EntryTable& panelTable, int selectFoldersOption,
+                                   const LanguageTable& languageTexts)
+    : Dialog(IDD_MASK_SELECT),
+      mode(maskMode),
+      list(panelList),
+      table(panelTable),
+      selectFolders(selectFoldersOption),
+      texts(languageTexts) {}
+
+bool MaskSelectDialog::RouteMessage(Message&, LRESULT&) { return false; }
+
+BOOL MaskSelectDialog::OnInitDialog() {
+  const bool select = mode == MaskMode::kSelect;
+  Window(Handle()).SetText(texts.Text(23, select ? 0 : 1));
+  Window(Item(IDC_MASK_PROMPT)).SetText(texts.Text(23, select ? 2 : 3));
+  Window(Item(IDOK)).SetText(texts.Text(23, 4));
+  Window(Item(IDCANCEL)).SetText(texts.Text(23, 5));
+  Window(Item(IDC_MASK_EDIT)).SetText("*.*");
+  CenterOver(Handle(), list.Handle());
+  return TRUE;
+}
+
+void MaskSelectDialog::OnOK() {
+  mask = Window(Item(IDC_MASK_EDIT)).Text();
+  ApplyMask(list, table, mask, mode, selectFolders == 1);
+  EndDialog(IDOK);
+}
+
+}  // namespace px
