@@ -80,7 +80,9 @@ const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_SIZE), &MainWindow::OnSize},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_TREE, IDC_RIGHT_TREE), &MainWindow::OnTreeSetFocus},
     {OnMessage(WM_MOUSEMOVE), &MainWindow::OnMouseMove},
+    {OnNotify(LVN_ENDLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnEndLabelEdit},
     {OnMessage(WM_DESTROY), &MainWindow::OnDestroy},
+    {OnNotify(LVN_BEGINLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnBeginLabelEdit},
     {OnMessage(WM_LBUTTONDOWN), &MainWindow::OnLeftButtonDown},
     {OnMessage(WM_LBUTTONUP), &MainWindow::OnLeftButtonUp},
     {OnMessage(WM_RBUTTONDOWN), &MainWindow::OnRightButtonDown},
@@ -618,7 +620,13 @@ LRESULT MainWindow::OnListColumnClick(Message& message) {
 }
 
 LRESULT MainWindow::OnDriveSelectionCancelled(Message& message) {
-  if (FilePanel* panel = PanelOfControl(message.id)) panel->List().Focus();
+  FilePanel* panel = PanelOfControl(message.id);
+  if (panel == nullptr) return 0;
+  // The box also reports a cancel when it loses the focus to another control;
+  // the focus goes back to the list only when the box still has it.
+  HWND focus = GetFocus();
+  HWND box = panel->DriveBox().Handle();
+  if (focus == nullptr || focus == box || IsChild(box, focus)) panel->List().Focus();
   return 0;
 }
 

@@ -78,6 +78,8 @@ class MainWindow : public Dialog {
   void ShowShellProperties();
   void ShowDocumentsFolder();
   void OpenShellFolder(int folderId);
+  // In-place rename of the entry at the active list's selection mark.
+  void StartRename();
   // Nothing or only the parent selected: says so and gives false.
   bool CheckSelection(FilePanel& panel);
 
@@ -109,6 +111,8 @@ class MainWindow : public Dialog {
   LRESULT OnDriveSelectionCancelled(Message& message);
   LRESULT OnDriveSelectionAccepted(Message& message);
   LRESULT OnListDoubleClick(Message& message);
+  LRESULT OnBeginLabelEdit(Message& message);
+  LRESULT OnEndLabelEdit(Message& message);
   LRESULT OnControlColor(Message& message);
   void ActivateSide(Side side);
   void RedrawPathLines();

@@ -37,3 +37,8 @@ add_executable(listing_bench bench/ListingBench.cpp res/Pannex.rc)
 target_compile_options(listing_bench PRIVATE ${PX_WIN_FLAGS})
 target_link_libraries(listing_bench PRIVATE pxwin)
 target_link_options(listing_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+add_executable(tree_bench bench/TreeBench.cpp res/Pannex.rc)
+target_compile_options(tree_bench PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(tree_bench PRIVATE pxwin)
+target_link_options(tree_bench PRIVATE ${PX_STATIC_LINK} -mconsole)

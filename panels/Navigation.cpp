@@ -7,6 +7,7 @@
 
 #include "app/MainWindow.h"
 #include "core/language/TextFormat.h"
+#include "core/panel/NameRules.h"
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 #include "framework/Handles.h"
@@ -338,11 +339,8 @@ void MainWindow::EditWithEditor() {
   FilePanel& panel = ActivePanel();
   const PanelEntry* entry = EntryAtSelectionMark(panel);
   if (entry == nullptr || !entry->IsFile()) return;
-  std::string file = panel.Path() + entry->name;
-  // Quoted when it holds a blank, so that the editor opens this one file.
-  if (file.find(' ') != std::string::npos) file = "\"" + file + "\"";
   std::wstring editor = Widen(options_.editor);
-  std::wstring parameters = Widen(" " + file);
+  std::wstring parameters = Widen(EditorParameters(panel.Path() + entry->name));
   std::wstring folder = Widen(panel.Path());
   ShellExecuteW(nullptr, nullptr, editor.c_str(), parameters.c_str(), folder.c_str(),
                 SW_SHOWNORMAL);

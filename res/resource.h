@@ -93,3 +93,9 @@
 #define IDC_HISTORY_LIST 1064
 #define IDC_HISTORY_COPY 1068
 #define IDC_FOLDER_HISTORY_LIST 1082
+
+// Go-to-folder dialog
+#define IDD_GO_TO_FOLDER 149
+#define IDC_GO_TO_TREE 1126
+#define IDC_GO_TO_DRIVE 1212
+#define IDC_GO_TO_VOLUME 1213

@@ -12,3 +12,5 @@ entries="${1:-100000}"
 python3 tools/make_bench_folder.py "$WINEPREFIX/drive_c/pxbench-$entries" "$entries"
 cd build/win
 wine listing_bench.exe "$entries" | tr -d '\r'
+python3 ../../tools/make_bench_tree.py "$WINEPREFIX/drive_c/pxtree-10000" 10000
+wine tree_bench.exe | tr -d '\r'

@@ -116,6 +116,7 @@ bool MainWindow::ExecuteCommand(UINT id) {
     case Action::kRightVolumeLabel: EditVolumeLabel(Panel(Side::kRight)); break;
     case Action::kSavePanelsAndOptions: WriteSettings(true, false, true); break;
     case Action::kSavePosition: WriteSettings(false, true, false); break;
+    case Action::kRename: StartRename(); break;
     case Action::kFocusLeftList: Panel(Side::kLeft).List().Focus(); break;
     case Action::kFocusRightList: Panel(Side::kRight).List().Focus(); break;
     default:
@@ -148,6 +149,8 @@ bool MainWindow::PreTranslateMessage(MSG& msg) {
     SetFocus(commandLine);
   }
   if (msg.message == WM_KEYDOWN) {
+    // The rename edit takes Enter (commit) and Escape (cancel) itself.
+    if (editing && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) return false;
     if (msg.wParam == VK_ESCAPE && !editing) return true;
     if ((msg.wParam == VK_UP || msg.wParam == VK_DOWN) && msg.hwnd == commandLine) {
       ActivePanel().List().Focus();

@@ -255,7 +255,7 @@ TEST_F(DialogsTest, FolderHistoryDoubleClickChoosesTheLineClicked) {
 // ---------------------------------------------------------------------------
 // Mask selection on a panel listing a real folder
 
-class MaskSelectTest : public DialogsTest {
+class DialogsMaskTest : public DialogsTest {
  protected:
   void SetUp() override {
     DialogsTest::SetUp();
@@ -313,7 +313,7 @@ class MaskSelectTest : public DialogsTest {
 
 using Names = std::set<std::string>;
 
-TEST_F(MaskSelectTest, OpensWithTheTextsOfItsModeAndAllFilesMaskCentredOverTheList) {
+TEST_F(DialogsMaskTest, OpensWithTheTextsOfItsModeAndAllFilesMaskCentredOverTheList) {
   for (MaskMode mode : {MaskMode::kSelect, MaskMode::kDeselect}) {
     bool select = mode == MaskMode::kSelect;
     MaskSelectDialog dialog(mode, panel_.List(), panel_.Table(), 0, texts_);
@@ -332,7 +332,7 @@ TEST_F(MaskSelectTest, OpensWithTheTextsOfItsModeAndAllFilesMaskCentredOverTheLi
   }
 }
 
-TEST_F(MaskSelectTest, SelectReplacesTheSelectionWithMatchingFiles) {
+TEST_F(DialogsMaskTest, SelectReplacesTheSelectionWithMatchingFiles) {
   EXPECT_EQ(Run(MaskMode::kSelect, "*.doc", 0), IDOK);
   EXPECT_EQ(WithState(LVIS_SELECTED), (Names{"Report.doc", "letter.DOC"}));
 
@@ -352,7 +352,7 @@ TEST_F(MaskSelectTest, SelectReplacesTheSelectionWithMatchingFiles) {
   EXPECT_EQ(WithState(LVIS_SELECTED), (Names{"doc"}));
 }
 
-TEST_F(MaskSelectTest, DeselectClearsMatchingFilesAndTheParentButKeepsFolders) {
+TEST_F(DialogsMaskTest, DeselectClearsMatchingFilesAndTheParentButKeepsFolders) {
   MarkAll();
   panel_.List().SetItemState(RowOf(".."), LVIS_FOCUSED, LVIS_FOCUSED);
   EXPECT_EQ(Run(MaskMode::kDeselect, "*.*", 0), IDOK);
@@ -364,7 +364,7 @@ TEST_F(MaskSelectTest, DeselectClearsMatchingFilesAndTheParentButKeepsFolders) {
   EXPECT_EQ(WithState(LVIS_SELECTED), (Names{"notes.txt", "readme", "doc", "sub"}));
 }
 
-TEST_F(MaskSelectTest, CancelChangesNothing) {
+TEST_F(DialogsMaskTest, CancelChangesNothing) {
   panel_.SetCursor(RowOf("notes.txt"));
   Names before = WithState(LVIS_SELECTED);
   EXPECT_EQ(Run(MaskMode::kSelect, "*.*", 1, IDCANCEL), IDCANCEL);
@@ -431,6 +431,24 @@ TEST_F(DialogsTest, VolumeLabelRefusedStaysOpenWithTheMessageAndChangesNothing) 
     EXPECT_EQ(responder.SeenCaption(), "Pannex");
     EXPECT_EQ(ReadVolumeLabel(c.root), before);
   }
+}
+
+TEST_F(DialogsTest, VolumeLabelOfElevenCharactersIsSetAndClosesTheDialog) {
+  std::optional<std::string> before = ReadVolumeLabel("C:\\");
+  ASSERT_TRUE(before.has_value());
+  VolumeLabelDialog dialog(texts_);
+  dialog.driveRoot = "C:\\";
+  dialog.ownerCaption = "Pannex";
+  // Should the system refuse, the message box and the dialog are answered too.
+  DialogResponder responder({Answer{IDOK, IDC_VOLUME_LABEL_EDIT, "Eleven Char"}, Answer{IDOK},
+                             Answer{IDCANCEL}});
+  INT_PTR result = dialog.DoModal(owner_);
+  std::optional<std::string> after = ReadVolumeLabel("C:\\");
+  SetVolumeLabelW(L"C:\\", before->empty() ? nullptr : Widen(*before).c_str());
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(responder.AnswerCount(), 1u);
+  EXPECT_EQ(after, std::optional<std::string>("Eleven Char"));
+  EXPECT_EQ(ReadVolumeLabel("C:\\"), before);
 }
 
 // ---------------------------------------------------------------------------

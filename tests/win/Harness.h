@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MainWindow.h"
@@ -71,8 +72,10 @@ class RunningWindow {
 class DialogResponder {
  public:
   struct Answer {
-    int controlId;     // clicked
-    int textId = 0;    // when not 0, this control's text is set first
+    Answer(int clicked, int field = 0, std::string fieldText = {})
+        : controlId(clicked), textId(field), text(std::move(fieldText)) {}
+    int controlId;  // clicked
+    int textId;     // when not 0, this control's text is set to text first
     std::string text;
   };
 

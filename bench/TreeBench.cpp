@@ -1,0 +1,226 @@
+// Expanding a folder of many subfolders in a real folder tree beside the bare
+// search of that folder, and synchronising a tree to a deep folder beside the
+// searches of the folders on its path.
+//   tree_bench [folder with many subfolders] [count]
+// Without a folder, C:\pxtree-<count> is used and made when missing (count
+// 10000); tools/make_bench_tree.py makes it far faster from the host.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "framework/TextFiles.h"
+#include "framework/Wide.h"
+#include "panels/FolderTree.h"
+#include "res/resource.h"
+
+using namespace px;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The search the tree makes of a folder, counting its subfolders.
+size_t CountSubfolders(const std::string& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileExW(FileApiPath(folder + "*.*").c_str(), FindExInfoBasic, &data,
+                                   FindExSearchLimitToDirectories, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  size_t count = 0;
+  do {
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && wcscmp(data.cFileName, L".") != 0 &&
+        wcscmp(data.cFileName, L"..") != 0)
+      ++count;
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  return count;
+}
+
+double BestEnumeration(const std::string& folder, int rounds) {
+  double best = 1e9;
+  for (int round = 0; round < rounds; ++round) {
+    auto start = Clock::now();
+    CountSubfolders(folder);
+    best = std::min(best, Seconds(start));
+  }
+  return best;
+}
+
+void MakeFolder(const std::string& path) { CreateDirectoryW(FileApiPath(path).c_str(), nullptr); }
+
+void MakeManySubfolders(const std::string& folder, int count) {
+  MakeFolder(folder);
+  if (CountSubfolders(folder) >= static_cast<size_t>(count)) return;
+  std::printf("creating %d folders in %s ...\n", count, folder.c_str());
+  auto start = Clock::now();
+  for (int i = 0; i < count; ++i) {
+    // Names of mixed case and an order unlike the creation order.
+    char name[64];
+    std::snprintf(name, sizeof(name), "%s%05d_%x", (i % 3) ? "Folder" : "data",
+                  (i * 7919) % count, i);
+    MakeFolder(folder + name);
+  }
+  std::printf("created in %.1f s\n", Seconds(start));
+}
+
+// C:\pxtree-deep\d01\...\d20, with three siblings (each with one subfolder) at
+// every level so that the tree has buttons to find; returns the deepest folder.
+std::string MakeDeepPath(const std::string& base, std::vector<std::string>& onPath) {
+  MakeFolder(base);
+  std::string path = base;
+  onPath.push_back(path);
+  for (int level = 1; level <= 20; ++level) {
+    for (int sibling = 1; sibling <= 3; ++sibling) {
+      std::string other = path + "s" + std::to_string(sibling);
+      MakeFolder(other);
+      MakeFolder(other + "\\inner");
+    }
+    char name[8];
+    std::snprintf(name, sizeof(name), "d%02d", level);
+    path += std::string(name) + "\\";
+    MakeFolder(path);
+    onPath.push_back(path);
+  }
+  return path;
+}
+
+FolderTree* g_tree = nullptr;
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NOTIFY && g_tree != nullptr && g_tree->HandleNotify(reinterpret_cast<NMHDR*>(lParam)))
+    return 0;
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND MakeTree(HWND host, HIMAGELIST images) {
+  HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                              0, 0, 380, 560, host, reinterpret_cast<HMENU>(1129), nullptr,
+                              nullptr);
+  SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  return tree;
+}
+
+HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::wstring& name) {
+  for (HTREEITEM child = TreeView_GetChild(tree, parent); child != nullptr;
+       child = TreeView_GetNextSibling(tree, child)) {
+    wchar_t text[512] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = child;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    TreeView_GetItem(tree, &item);
+    if (name == text) return child;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  int count = argc > 2 ? _wtoi(argv[2]) : 10000;
+  std::string folder = argc > 1 ? Narrow(argv[1]) : "C:\\pxtree-" + std::to_string(count);
+  if (folder.back() != '\\') folder += '\\';
+  if (argc <= 1) MakeManySubfolders(folder, count);
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSW hostClass{};
+  hostClass.lpfnWndProc = HostProc;
+  hostClass.hInstance = GetModuleHandleW(nullptr);
+  hostClass.lpszClassName = L"PxTreeBenchHost";
+  hostClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  RegisterClassW(&hostClass);
+  HWND host = CreateWindowExW(0, L"PxTreeBenchHost", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              0, 0, 400, 600, nullptr, nullptr, nullptr, nullptr);
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+  for (int id : {IDI_FOLDER, IDI_FOLDER_OPEN}) {
+    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                               IMAGE_ICON, 16, 16, 0));
+    ImageList_AddIcon(images, icon);
+    DestroyIcon(icon);
+  }
+
+  const int kRounds = 5;
+  size_t subfolders = CountSubfolders(folder);
+  if (subfolders == 0) {
+    std::printf("cannot read %s\n", folder.c_str());
+    return 1;
+  }
+  double bareBest = BestEnumeration(folder, kRounds);
+
+  // The node is the folder's own; its parent is reached untimed.
+  std::string parent = folder.substr(0, folder.find_last_of('\\', folder.size() - 2) + 1);
+  std::wstring name = Widen(folder.substr(parent.size(), folder.size() - parent.size() - 1));
+  double expandBest = 1e9;
+  size_t probes = 0, nodes = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    HWND treeWindow = MakeTree(host, images);
+    FolderTree tree;
+    tree.Attach(treeWindow);
+    g_tree = &tree;
+    tree.SyncToPath(parent, false);
+    UpdateWindow(treeWindow);
+    HTREEITEM node = ChildNamed(treeWindow, TreeView_GetSelection(treeWindow), name);
+    if (node == nullptr) {
+      std::printf("%s is not in the tree\n", folder.c_str());
+      return 1;
+    }
+    size_t probesBefore = tree.ProbeCount();
+    auto start = Clock::now();
+    TreeView_Expand(treeWindow, node, TVE_EXPAND);
+    UpdateWindow(treeWindow);
+    expandBest = std::min(expandBest, Seconds(start));
+    probes = tree.ProbeCount() - probesBefore;
+    nodes = 0;
+    for (HTREEITEM child = TreeView_GetChild(treeWindow, node); child != nullptr;
+         child = TreeView_GetNextSibling(treeWindow, child))
+      ++nodes;
+    g_tree = nullptr;
+    DestroyWindow(treeWindow);
+  }
+  std::printf("subfolders                  %zu (nodes %zu, folders probed %zu)\n", subfolders,
+              nodes, probes);
+  std::printf("bare folder search          %8.1f ms\n", bareBest * 1000);
+  std::printf("expand node and draw        %8.1f ms   ratio %.2f (target <= 2)\n",
+              expandBest * 1000, expandBest / bareBest);
+
+  std::vector<std::string> onPath{"C:\\"};
+  std::string deep = MakeDeepPath("C:\\pxtree-deep\\", onPath);
+  double bareSum = 0;
+  for (const std::string& step : onPath) bareSum += BestEnumeration(step, kRounds);
+  double syncBest = 1e9;
+  for (int round = 0; round < kRounds; ++round) {
+    HWND treeWindow = MakeTree(host, images);
+    FolderTree tree;
+    tree.Attach(treeWindow);
+    g_tree = &tree;
+    auto start = Clock::now();
+    tree.SyncToPath(deep, true);
+    UpdateWindow(treeWindow);
+    syncBest = std::min(syncBest, Seconds(start));
+    probes = tree.ProbeCount();
+    if (round == 0 && tree.SelectedPath() != deep)
+      std::printf("synchronised to %s instead\n", tree.SelectedPath().c_str());
+    g_tree = nullptr;
+    DestroyWindow(treeWindow);
+  }
+  std::printf("searches of the %2zu folders  %8.1f ms\n", onPath.size(), bareSum * 1000);
+  std::printf("SyncToPath 20 deep + draw   %8.1f ms   ratio %.2f (folders probed %zu)\n",
+              syncBest * 1000, syncBest / bareSum, probes);
+
+  ImageList_Destroy(images);
+  DestroyWindow(host);
+  return 0;
+}

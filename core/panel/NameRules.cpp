@@ -1,0 +1,49 @@
+#include "core/panel/NameRules.h"
+
+#include <cctype>
+
+#include "core/text/CaseFold.h"
+#include "core/text/Utf.h"
+
+namespace px {
+
+namespace {
+
+bool IsDeviceName(const std::string& name) {
+  // The device names stay devices whatever extension follows them.
+  std::string base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  static const char* const kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+  for (const char* device : kDevices)
+    if (EqualsNoCase(base, device)) return true;
+  if (base.size() == 4 && (EqualsNoCase(base.substr(0, 3), "com") ||
+                           EqualsNoCase(base.substr(0, 3), "lpt")))
+    return base[3] >= '1' && base[3] <= '9';
+  return false;
+}
+
+}  // namespace
+
+bool IsAcceptableNewName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  if (name.back() == '.' || name.back() == ' ') return false;
+  for (unsigned char c : name) {
+    if (c < 0x20) return false;
+    switch (c) {
+      case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        return false;
+      default:
+        break;
+    }
+  }
+  if (!IsValidUtf8(name)) return false;
+  if (Utf8ToUtf16(name).size() > 255) return false;
+  return !IsDeviceName(name);
+}
+
+std::string EditorParameters(const std::string& filePath) {
+  if (filePath.find(' ') != std::string::npos) return " \"" + filePath + "\"";
+  return " " + filePath;
+}
+
+}  // namespace px

@@ -1,0 +1,272 @@
+#include "panels/FolderTree.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/text/CaseFold.h"
+#include "framework/Handles.h"
+#include "framework/TextFiles.h"
+#include "framework/Wide.h"
+
+namespace px {
+
+namespace {
+
+constexpr int kFolderImage = 0;
+constexpr int kOpenFolderImage = 1;
+// Enough for any folder name (at most 255 UTF-16 units) and a drive root.
+constexpr int kTextCapacity = 512;
+// A window that never validates its paint would keep a dispatch loop busy for
+// ever; no real backlog comes near this.
+constexpr int kMaxPendingMessages = 10000;
+
+// A drive without a medium must fail quietly instead of asking for a disk.
+class QuietDriveErrors {
+ public:
+  QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+  ~QuietDriveErrors() { SetErrorMode(previous_); }
+  QuietDriveErrors(const QuietDriveErrors&) = delete;
+  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+ private:
+  UINT previous_;
+};
+
+bool IsDots(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool IsSubfolder(const WIN32_FIND_DATAW& data) {
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsDots(data.cFileName);
+}
+
+HANDLE StartSearch(const std::wstring& folder, WIN32_FIND_DATAW& data, DWORD flags) {
+  // Directories only is a hint the file system may ignore; callers still check.
+  return FindFirstFileExW(FileApiPath(Narrow(folder) + "*.*").c_str(), FindExInfoBasic, &data,
+                          FindExSearchLimitToDirectories, nullptr, flags);
+}
+
+// Whether the folder has any subfolder, hidden and system ones included, so
+// that the expand button shows what is on disk whatever is listed.
+bool HasSubfolder(const std::wstring& folder) {
+  QuietDriveErrors quiet;
+  WIN32_FIND_DATAW data;
+  FindHandle search(StartSearch(folder, data, 0));
+  if (!search) return false;
+  do {
+    if (IsSubfolder(data)) return true;
+  } while (FindNextFileW(search.Get(), &data));
+  return false;
+}
+
+struct Subfolder {
+  std::string sortKey;  // the name folded, compared byte by byte
+  std::wstring name;
+};
+
+// The folder's subfolders, alphabetical ignoring case. An unreadable or
+// vanished folder has none.
+std::vector<Subfolder> ReadSubfolders(const std::wstring& folder, bool includeHidden) {
+  std::vector<Subfolder> subfolders;
+  QuietDriveErrors quiet;
+  WIN32_FIND_DATAW data;
+  FindHandle search(StartSearch(folder, data, FIND_FIRST_EX_LARGE_FETCH));
+  if (!search) return subfolders;
+  const DWORD hiddenMask = includeHidden ? 0 : FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  do {
+    if (!IsSubfolder(data) || (data.dwFileAttributes & hiddenMask) != 0) continue;
+    std::wstring name(data.cFileName);
+    subfolders.push_back({FoldName(Narrow(name)), std::move(name)});
+  } while (FindNextFileW(search.Get(), &data));
+  search.Reset();
+  // Sorted here and appended, because the tree's own sorted insertion walks
+  // the siblings for every new item: quadratic in a folder of thousands.
+  // Names equal but for case (possible on some file systems) keep a fixed order.
+  std::sort(subfolders.begin(), subfolders.end(), [](const Subfolder& a, const Subfolder& b) {
+    if (a.sortKey != b.sortKey) return a.sortKey < b.sortKey;
+    return a.name < b.name;
+  });
+  return subfolders;
+}
+
+}  // namespace
+
+bool FolderTree::HandleNotify(NMHDR* header) {
+  if (header == nullptr || header->hwndFrom != tree_.Handle()) return false;
+  switch (header->code) {
+    case TVN_ITEMEXPANDINGW:
+      OnItemExpanding(*reinterpret_cast<NMTREEVIEWW*>(header));
+      return true;
+    case TVN_GETDISPINFOW:
+      OnGetDisplayInfo(*reinterpret_cast<NMTVDISPINFOW*>(header));
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FolderTree::OnItemExpanding(const NMTREEVIEWW& info) {
+  HTREEITEM item = info.itemNew.hItem;
+  if (item != nullptr && ItemData(item) == kUnread) Fill(item);
+}
+
+void FolderTree::OnGetDisplayInfo(NMTVDISPINFOW& info) {
+  if ((info.item.mask & TVIF_CHILDREN) == 0) return;
+  HTREEITEM item = info.item.hItem;
+  bool hasChildren;
+  if (ItemData(item) == kRead) {
+    hasChildren = Next(item, TVGN_CHILD) != nullptr;
+  } else {
+    ++probes_;
+    hasChildren = HasSubfolder(WidePathOf(item));
+  }
+  info.item.cChildren = hasChildren ? 1 : 0;
+  // The tree keeps the answer and does not ask for this item again.
+  info.item.mask |= TVIF_DI_SETITEM;
+}
+
+void FolderTree::Clear() {
+  tree_.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+
+void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
+  // Handlers reached from here may close the window that owns the tree.
+  MSG msg;
+  for (int count = 0; count < kMaxPendingMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+       ++count) {
+    if (msg.message == WM_QUIT) {
+      // The loop that waits for it must still see it.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (!IsWindow(tree_.Handle())) return;
+
+  if (suspendRedraw) tree_.SetRedraw(false);
+  const std::wstring path = Widen(folder);
+  if (path.size() < 3) {
+    Clear();
+  } else {
+    const std::wstring rootText = path.substr(0, 3);
+    HTREEITEM root = Next(nullptr, TVGN_ROOT);
+    if (root == nullptr || Text(root) != rootText) {
+      Clear();
+      root = InsertItem(TVI_ROOT, rootText.c_str());
+      if (root != nullptr) Expand(root);
+    }
+
+    HTREEITEM current = root;
+    size_t start = 3;
+    while (current != nullptr && start < path.size()) {
+      size_t end = path.find(L'\\', start);
+      if (end == std::wstring::npos) end = path.size();
+      // A doubled or final backslash names nothing.
+      if (end > start) {
+        if (ItemData(current) == kUnread) Fill(current);
+        HTREEITEM child = FindChild(current, path.substr(start, end - start));
+        if (child == nullptr) break;
+        Expand(child);
+        current = child;
+      }
+      start = end + 1;
+    }
+    if (current != nullptr) {
+      tree_.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(current));
+      tree_.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(current));
+    }
+  }
+  if (suspendRedraw) {
+    tree_.SetRedraw(true);
+    InvalidateRect(tree_.Handle(), nullptr, TRUE);
+  }
+}
+
+std::string FolderTree::PathOf(HTREEITEM item) const { return Narrow(WidePathOf(item)); }
+
+std::string FolderTree::SelectedPath() const { return PathOf(Next(nullptr, TVGN_CARET)); }
+
+std::wstring FolderTree::WidePathOf(HTREEITEM item) const {
+  std::vector<std::wstring> texts;
+  for (HTREEITEM node = item; node != nullptr; node = Next(node, TVGN_PARENT))
+    texts.push_back(Text(node));
+  std::wstring path;
+  for (auto text = texts.rbegin(); text != texts.rend(); ++text) {
+    path += *text;
+    // The root's text already ends with one.
+    if (path.empty() || path.back() != L'\\') path += L'\\';
+  }
+  return path;
+}
+
+std::wstring FolderTree::Text(HTREEITEM item) const {
+  wchar_t buffer[kTextCapacity] = {};
+  TVITEMW tvItem{};
+  tvItem.mask = TVIF_TEXT;
+  tvItem.hItem = item;
+  tvItem.pszText = buffer;
+  tvItem.cchTextMax = kTextCapacity;
+  if (!tree_.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvItem))) return {};
+  return tvItem.pszText != nullptr ? std::wstring(tvItem.pszText) : std::wstring();
+}
+
+LPARAM FolderTree::ItemData(HTREEITEM item) const {
+  TVITEMW tvItem{};
+  tvItem.mask = TVIF_PARAM;
+  tvItem.hItem = item;
+  if (!tree_.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvItem))) return kRead;
+  return tvItem.lParam;
+}
+
+HTREEITEM FolderTree::InsertItem(HTREEITEM parent, const wchar_t* text) const {
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM;
+  insert.item.pszText = const_cast<wchar_t*>(text);
+  insert.item.iImage = kFolderImage;
+  insert.item.iSelectedImage = kOpenFolderImage;
+  insert.item.cChildren = I_CHILDRENCALLBACK;
+  insert.item.lParam = kUnread;
+  return reinterpret_cast<HTREEITEM>(
+      tree_.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void FolderTree::Fill(HTREEITEM item) {
+  // Marked first: a folder that cannot be read is not tried again on every
+  // expansion, and a notification sent while filling finds it read.
+  TVITEMW mark{};
+  mark.mask = TVIF_PARAM;
+  mark.hItem = item;
+  mark.lParam = kRead;
+  tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&mark));
+
+  std::vector<Subfolder> subfolders = ReadSubfolders(WidePathOf(item), includeHidden_);
+  for (const Subfolder& subfolder : subfolders) InsertItem(item, subfolder.name.c_str());
+
+  // Now known for certain: a button for folders whose subfolders were all
+  // hidden, or that vanished, goes away.
+  TVITEMW children{};
+  children.mask = TVIF_CHILDREN;
+  children.hItem = item;
+  children.cChildren = subfolders.empty() ? 0 : 1;
+  tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&children));
+}
+
+void FolderTree::Expand(HTREEITEM item) {
+  // Filled here rather than through the expansion notification, so that the
+  // walk does not depend on the parent window forwarding it.
+  if (ItemData(item) == kUnread) Fill(item);
+  tree_.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+}
+
+HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) const {
+  for (HTREEITEM child = Next(parent, TVGN_CHILD); child != nullptr; child = Next(child, TVGN_NEXT))
+    if (Text(child) == text) return child;
+  return nullptr;
+}
+
+}  // namespace px

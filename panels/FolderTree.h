@@ -1,0 +1,68 @@
+// One drive's folders in a tree view, read lazily: a node's subfolders are read
+// when it is first expanded, and whether a folder has subfolders at all (its
+// expand button) is only looked up when the tree draws it. Serves both panel
+// trees and the go-to-folder dialog.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+
+#include "framework/Controls.h"
+
+namespace px {
+
+class FolderTree {
+ public:
+  // Item data of a node: its subfolders are not read yet, or read.
+  static constexpr LPARAM kUnread = 0;
+  static constexpr LPARAM kRead = 1;
+
+  void Attach(HWND tree) { tree_ = TreeView(tree); }
+  HWND Handle() const { return tree_.Handle(); }
+  // Hidden and system folders become nodes only when included; the expand
+  // button counts them either way.
+  void SetIncludeHidden(bool include) { includeHidden_ = include; }
+  bool IncludesHidden() const { return includeHidden_; }
+
+  // Notifications of the tree, forwarded by its parent; both want result 0.
+  void OnItemExpanding(const NMTREEVIEWW& info);
+  void OnGetDisplayInfo(NMTVDISPINFOW& info);
+  // Passes a WM_NOTIFY of this tree to the handler above that takes it;
+  // false for every other notification.
+  bool HandleNotify(NMHDR* header);
+
+  void Clear();
+  // Shows and selects folder: rebuilds the root when the drive differs, then
+  // expands the nodes whose texts match the folder's names exactly, stopping
+  // at the first name not found. Pending window messages are dispatched first.
+  void SyncToPath(const std::string& folder, bool suspendRedraw);
+
+  // The folder of a node, ending with a backslash ("C:\Data\"); empty for none.
+  std::string PathOf(HTREEITEM item) const;
+  std::string SelectedPath() const;
+
+  // Folders looked into for an expand button since Attach (for measurements).
+  size_t ProbeCount() const { return probes_; }
+
+ private:
+  std::wstring Text(HTREEITEM item) const;
+  std::wstring WidePathOf(HTREEITEM item) const;
+  LPARAM ItemData(HTREEITEM item) const;
+  HTREEITEM Next(HTREEITEM item, UINT relation) const {
+    return reinterpret_cast<HTREEITEM>(
+        tree_.Send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+  }
+  HTREEITEM InsertItem(HTREEITEM parent, const wchar_t* text) const;
+  void Fill(HTREEITEM item);
+  void Expand(HTREEITEM item);
+  HTREEITEM FindChild(HTREEITEM parent, const std::wstring& text) const;
+
+  TreeView tree_;
+  bool includeHidden_ = false;
+  size_t probes_ = 0;
+};
+
+}  // namespace px

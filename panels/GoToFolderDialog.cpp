@@ -1,0 +1,104 @@
+#include "panels/GoToFolderDialog.h"
+
+#include "core/language/TextFormat.h"
+#include "core/text/CaseFold.h"
+#include "framework/Controls.h"
+#include "framework/MessageBoxes.h"
+#include "panels/Drives.h"
+#include "res/resource.h"
+
+namespace px {
+
+struct GoToFolderRoutes {
+  static const Route<GoToFolderDialog> kRoutes[];
+};
+
+const Route<GoToFolderDialog> GoToFolderRoutes::kRoutes[] = {
+    {OnNotify(TVN_ITEMEXPANDINGW, IDC_GO_TO_TREE, IDC_GO_TO_TREE),
+     &GoToFolderDialog::OnTreeNotify},
+    {OnNotify(TVN_GETDISPINFOW, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeNotify},
+    {OnNotify(NM_DBLCLK, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeDoubleClick},
+    {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDOK), &GoToFolderDialog::OnDriveAccepted},
+    {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDCANCEL), &GoToFolderDialog::OnDriveCancelled},
+};
+
+GoToFolderDialog::GoToFolderDialog(const LanguageTable& languageTexts)
+    : Dialog(IDD_GO_TO_FOLDER), texts(languageTexts) {}
+
+bool GoToFolderDialog::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(GoToFolderRoutes::kRoutes, message, result);
+}
+
+BOOL GoToFolderDialog::OnInitDialog() {
+  Window(Handle()).SetText(texts.Text(15, 0));
+  Window(Item(IDOK)).SetText(texts.Text(15, 1));
+  Window(Item(IDCANCEL)).SetText(texts.Text(15, 2));
+  CenterOver(Handle(), GetWindow(Handle(), GW_OWNER));
+  Window volume(Item(IDC_GO_TO_VOLUME));
+  volume.Move(88, 9, 100, 20);
+
+  TreeView tree(Item(IDC_GO_TO_TREE));
+  tree.SetImages(folderImages);
+  tree_.Attach(tree.Handle());
+  // This tree lists every folder, whatever the panels hide.
+  tree_.SetIncludeHidden(true);
+
+  ComboBoxEx box(Item(IDC_GO_TO_DRIVE));
+  box.SetImages(driveImages);
+  const std::string root = folder.substr(0, 3);
+  driveIndex_ = -1;
+  for (const DriveItem& drive : ListDrives()) {
+    int index = box.AddItem(drive.root, drive.image);
+    if (driveIndex_ < 0 && EqualsNoCase(drive.root, root)) driveIndex_ = index;
+  }
+  box.Select(driveIndex_);
+  volume.SetText(VolumeLabelText(root));
+
+  tree_.SyncToPath(folder, false);
+  return TRUE;
+}
+
+void GoToFolderDialog::OnOK() {
+  std::string selected = tree_.SelectedPath();
+  if (!selected.empty()) folder = selected;
+  EndDialog(IDOK);
+}
+
+LRESULT GoToFolderDialog::OnTreeNotify(Message& message) {
+  tree_.HandleNotify(message.Notify());
+  return 0;
+}
+
+LRESULT GoToFolderDialog::OnTreeDoubleClick(Message&) {
+  OnOK();
+  // The dialog is done: the tree need not expand or collapse the item.
+  return TRUE;
+}
+
+LRESULT GoToFolderDialog::OnDriveAccepted(Message&) {
+  ComboBoxEx box(Item(IDC_GO_TO_DRIVE));
+  const int selected = box.Selection();
+  if (selected < 0) return 0;
+  const std::string root = box.ItemText(selected);
+  while (DriveNotReady(root)) {
+    int answer = ShowMessage(Handle(), FormatText(texts.Text(12, 0), {root}), ownerCaption,
+                             MB_ICONSTOP | MB_RETRYCANCEL);
+    if (answer != IDRETRY) {
+      box.Select(driveIndex_);
+      SetFocus(tree_.Handle());
+      return 0;
+    }
+  }
+  driveIndex_ = selected;
+  tree_.Clear();
+  tree_.SyncToPath(root, false);
+  Window(Item(IDC_GO_TO_VOLUME)).SetText(VolumeLabelText(root));
+  return 0;
+}
+
+LRESULT GoToFolderDialog::OnDriveCancelled(Message&) {
+  SetFocus(tree_.Handle());
+  return 0;
+}
+
+}  // namespace px

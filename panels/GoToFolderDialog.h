@@ -1,0 +1,47 @@
+// Picking a folder from a tree of one drive, with a box to switch drives.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "core/language/LanguageTable.h"
+#include "framework/Dialog.h"
+#include "panels/FolderTree.h"
+
+namespace px {
+
+class GoToFolderDialog : public Dialog {
+ public:
+  explicit GoToFolderDialog(const LanguageTable& texts);
+
+  const LanguageTable& texts;
+  // Filled by the caller; the image lists stay the caller's.
+  HIMAGELIST folderImages = nullptr;
+  HIMAGELIST driveImages = nullptr;
+  std::string ownerCaption;  // caption of the dialog's message box
+  // The start folder (ending with a backslash); after OK, the chosen folder.
+  std::string folder;
+
+  // Index of the drive box item showing the tree's drive (-1 for none).
+  int DriveIndex() const { return driveIndex_; }
+  FolderTree& Tree() { return tree_; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool RouteMessage(Message& message, LRESULT& result) override;
+  void OnOK() override;
+
+ private:
+  friend struct GoToFolderRoutes;
+  LRESULT OnTreeNotify(Message& message);
+  LRESULT OnTreeDoubleClick(Message& message);
+  LRESULT OnDriveAccepted(Message& message);
+  LRESULT OnDriveCancelled(Message& message);
+
+  FolderTree tree_;
+  int driveIndex_ = -1;
+};
+
+}  // namespace px

@@ -1,0 +1,297 @@
+// Moving the panels with keys and commands on the real window.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "framework/Wide.h"
+#include "res/resource.h"
+#include "tests/win/Harness.h"
+#include "tests/win/Keys.h"
+
+namespace px::test {
+namespace {
+
+int Find(const std::vector<std::string>& texts, const std::string& text) {
+  auto it = std::find(texts.begin(), texts.end(), text);
+  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
+}
+
+int FocusedRow(HWND list) { return ListView(list).NextItem(-1, LVNI_FOCUSED); }
+
+std::string FocusedName(HWND list) {
+  int row = FocusedRow(list);
+  return row < 0 ? std::string() : ListView(list).ItemText(row, 0);
+}
+
+std::vector<std::string> SelectedNames(HWND list) {
+  std::vector<std::string> names;
+  ListView view(list);
+  for (int row = view.NextItem(-1, LVNI_SELECTED); row >= 0; row = view.NextItem(row, LVNI_SELECTED))
+    names.push_back(view.ItemText(row, 0));
+  return names;
+}
+
+void PutCursorOn(RunningWindow& run, int listId, const std::string& name) {
+  std::vector<std::string> names = run.RowTexts(listId, 0);
+  int row = Find(names, name);
+  ASSERT_GE(row, 0) << name;
+  FilePanel& panel = run.Window().Panel(listId == IDC_LEFT_LIST ? Side::kLeft : Side::kRight);
+  panel.ClearSelection();
+  panel.SetCursor(row);
+}
+
+class NavigationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = data_.Path();
+    data_.Make("Alpha");
+    data_.Make("Alpha\\Inner");
+    data_.Make("Beta");
+    data_.Make("Gamma");
+    data_.Write("Alpha\\note.txt", "n");
+    data_.Write("report.doc", "d");
+    data_.Write("letter.doc", "d");
+    data_.Write("notes.txt", "t");
+    data_.Write("my file.txt", "f");
+    settings_ = "[Left]\r\nPath=" + root_ + "\r\n[Right]\r\nPath=" + root_ + "\r\n";
+  }
+
+  TempFolder data_;
+  std::string root_;
+  std::string settings_;
+};
+
+TEST_F(NavigationTest, EnterOpensFoldersAndBackspaceComesBackToThem) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  PutCursorOn(run, IDC_LEFT_LIST, "Alpha");
+  PressKey(window, list, VK_RETURN);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\");
+  EXPECT_EQ(FocusedRow(list), 0);
+  EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(), root_ + "Alpha\\*.*");
+  EXPECT_EQ(px::Window(run.Item(IDC_COMMAND_PROMPT)).Text(), root_ + "Alpha>");
+
+  PressKey(window, list, VK_BACK);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(FocusedName(list), "Alpha");
+  EXPECT_EQ(SelectedNames(list), std::vector<std::string>{"Alpha"});
+
+  // Enter on the parent row goes up too.
+  PutCursorOn(run, IDC_LEFT_LIST, "Beta");
+  PressKey(window, list, VK_RETURN);
+  PutCursorOn(run, IDC_LEFT_LIST, "..    ");
+  PressKey(window, list, VK_RETURN);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(FocusedName(list), "Beta");
+}
+
+TEST_F(NavigationTest, BackspaceAtADriveRootDoesNothing) {
+  RunningWindow run;
+  HWND list = run.Item(IDC_LEFT_LIST);
+  int rows = ListView(list).ItemCount();
+  PressKey(run.Window(), list, VK_BACK);
+  EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), "C:\\");
+  EXPECT_EQ(ListView(list).ItemCount(), rows);
+}
+
+TEST_F(NavigationTest, TypingGoesToTheCommandLineAndArrowsComeBack) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_RIGHT_LIST);
+  HWND commandLine = run.Item(IDC_COMMAND_LINE);
+  SetFocus(list);
+  Pump(&window);
+  EXPECT_EQ(window.ActiveSide(), Side::kRight);
+  TypeText(window, list, L"dir");
+  EXPECT_EQ(GetFocus(), commandLine);
+  EXPECT_EQ(px::Window(commandLine).Text(), "dir");
+  PressKey(window, commandLine, VK_DOWN);
+  EXPECT_EQ(GetFocus(), list);
+  PressKey(window, commandLine, VK_UP);
+  EXPECT_EQ(GetFocus(), list);
+  EXPECT_EQ(px::Window(commandLine).Text(), "dir");
+}
+
+TEST_F(NavigationTest, TypingStaysInTheListWhenTheCommandLineIsHidden) {
+  std::string settings = settings_ + "[Options]\r\nShowComLine=0\r\n";
+  RunningWindow run(settings.c_str());
+  HWND list = run.Item(IDC_LEFT_LIST);
+  SetFocus(list);
+  TypeText(run.Window(), list, L"x");
+  EXPECT_EQ(GetFocus(), list);
+  EXPECT_EQ(px::Window(run.Item(IDC_COMMAND_LINE)).Text(), "");
+}
+
+TEST_F(NavigationTest, CtrlEnterAppendsTheNameQuotedWhenItHasABlank) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  HWND commandLine = run.Item(IDC_COMMAND_LINE);
+  PutCursorOn(run, IDC_LEFT_LIST, "my file.txt");
+  PressKey(window, list, VK_RETURN, kCtrl);
+  PutCursorOn(run, IDC_LEFT_LIST, "notes.txt");
+  PressKey(window, list, VK_RETURN, kCtrl);
+  EXPECT_EQ(px::Window(commandLine).Text(), "\"my file.txt\" notes.txt ");
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+}
+
+TEST_F(NavigationTest, AFailedLaunchIsReportedAndTheLineIsRemembered) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND commandLine = run.Item(IDC_COMMAND_LINE);
+  px::Window(commandLine).SetText("no-such-program-here.exe /x");
+  DialogResponder responder(IDOK);
+  PressKey(window, commandLine, VK_RETURN);
+  EXPECT_TRUE(responder.Answered());
+  EXPECT_EQ(responder.SeenText(), window.Texts().Text(20, 3));
+  EXPECT_EQ(px::Window(commandLine).Text(), "");
+  px::Window(commandLine).SetText("NO-SUCH-program-here.exe /x   ");
+  DialogResponder again(IDOK);
+  PressKey(window, commandLine, VK_RETURN);
+  std::vector<std::string> expected = {"NO-SUCH-program-here.exe /x"};
+  EXPECT_EQ(window.Commands().Lines(), expected);
+  // Blanks alone run nothing and are not remembered.
+  px::Window(commandLine).SetText("   ");
+  PressKey(window, commandLine, VK_RETURN);
+  EXPECT_EQ(window.Commands().Lines(), expected);
+}
+
+TEST_F(NavigationTest, MaskSelectionSelectsMatchingFilesOnly) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  {
+    DialogResponder responder({{IDOK, IDC_MASK_EDIT, "*.*"}});
+    PressKey(window, list, VK_ADD);
+    EXPECT_TRUE(responder.Answered());
+  }
+  std::vector<std::string> all = {"letter.doc", "my file.txt", "notes.txt", "report.doc"};
+  EXPECT_EQ(SelectedNames(list), all);
+  {
+    DialogResponder responder({{IDOK, IDC_MASK_EDIT, "*.doc"}});
+    PressKey(window, list, VK_ADD);
+  }
+  std::vector<std::string> docs = {"letter.doc", "report.doc"};
+  EXPECT_EQ(SelectedNames(list), docs);
+  {
+    DialogResponder responder({{IDOK, IDC_MASK_EDIT, "l*"}});
+    PressKey(window, list, VK_SUBTRACT);
+  }
+  EXPECT_EQ(SelectedNames(list), std::vector<std::string>{"report.doc"});
+}
+
+TEST_F(NavigationTest, SelectAllLeavesTheParentOut) {
+  std::string settings = "[Left]\r\nPath=" + root_ + "Alpha\\\r\n";
+  RunningWindow run(settings.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  PressKey(window, list, VK_ADD, kCtrl);
+  std::vector<std::string> expected = {"Inner", "note.txt"};
+  EXPECT_EQ(SelectedNames(list), expected);
+  PressKey(window, list, VK_SUBTRACT, kCtrl);
+  EXPECT_TRUE(SelectedNames(list).empty());
+}
+
+TEST_F(NavigationTest, ViewKeysSwitchListAndDetails) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  PressKey(window, list, VK_F1, kCtrl);
+  EXPECT_EQ(ListView(list).ViewStyle(), static_cast<DWORD>(LVS_LIST));
+  PressKey(window, list, VK_F2, kCtrl);
+  EXPECT_EQ(ListView(list).ViewStyle(), static_cast<DWORD>(LVS_REPORT));
+}
+
+TEST_F(NavigationTest, HistoryMovesBackAndForwardAndTruncates) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  SetFocus(list);
+  Pump(&window);
+  window.GoToFolder(root_ + "Alpha\\", true);
+  window.GoToFolder(root_ + "Beta\\", true);
+  window.GoToFolder(root_ + "Gamma\\", true);
+  PressKey(window, list, VK_LEFT, kAlt);
+  PressKey(window, list, VK_LEFT, kAlt);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\");
+  PressKey(window, list, VK_RIGHT, kAlt);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Beta\\");
+  window.GoToFolder(root_ + "Gamma\\", true);
+  std::vector<std::string> expected = {root_, root_ + "Alpha\\", root_ + "Beta\\",
+                                       root_ + "Gamma\\"};
+  EXPECT_EQ(window.History(Side::kLeft).Entries(), expected);
+  // Back twice, then a new folder drops what came after.
+  PressKey(window, list, VK_LEFT, kAlt);
+  PressKey(window, list, VK_LEFT, kAlt);
+  window.GoToFolder(root_ + "Alpha\\Inner\\", true);
+  expected = {root_, root_ + "Alpha\\", root_ + "Alpha\\Inner\\"};
+  EXPECT_EQ(window.History(Side::kLeft).Entries(), expected);
+  PressKey(window, list, VK_RIGHT, kAlt);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\Inner\\");
+}
+
+TEST_F(NavigationTest, HistoryDialogChoosesAFolder) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  window.GoToFolder(root_ + "Alpha\\", true);
+  window.GoToFolder(root_ + "Beta\\", true);
+  // Newest first, the current folder selected: one line down is Alpha.
+  DialogResponder responder({{IDOK, 0, ""}});
+  struct Mover {
+    static void CALLBACK Move(HWND, UINT, UINT_PTR id, DWORD) {
+      HWND dialog = GetActiveWindow();
+      HWND box = GetDlgItem(dialog, IDC_FOLDER_HISTORY_LIST);
+      if (box == nullptr) return;
+      KillTimer(nullptr, id);
+      SendMessageW(box, LB_SETCURSEL, 1, 0);
+    }
+  };
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, &Mover::Move);
+  window.ExecuteCommand(10018);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\");
+  EXPECT_EQ(window.History(Side::kLeft).Cursor(), 1u);
+}
+
+TEST_F(NavigationTest, DriveBoxChangesTheDrive) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  ComboBoxEx box(run.Item(IDC_LEFT_DRIVE));
+  int z = -1;
+  for (int i = 0; i < box.Count(); ++i)
+    if (box.ItemText(i) == "Z:\\") z = i;
+  ASSERT_GE(z, 0);
+  box.Select(z);
+  SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(IDC_LEFT_DRIVE, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(box.Handle()));
+  Pump(&window);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), "Z:\\");
+  EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(), "Z:\\*.*");
+  EXPECT_EQ(window.Panel(Side::kLeft).DriveIndex(), z);
+  EXPECT_EQ(GetFocus(), run.Item(IDC_LEFT_LIST));
+  EXPECT_EQ(window.History(Side::kLeft).Current(), "Z:\\");
+  // A cancelled drop-down gives the focus back to the list.
+  SetFocus(run.Item(IDC_RIGHT_DRIVE));
+  SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(IDC_RIGHT_DRIVE, CBN_SELENDCANCEL),
+               reinterpret_cast<LPARAM>(run.Item(IDC_RIGHT_DRIVE)));
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_RIGHT_LIST);
+}
+
+TEST_F(NavigationTest, ActivePathLineIsDrawnInCaptionColours) {
+  RunningWindow run(settings_.c_str());
+  HDC dc = GetDC(run.Item(IDC_LEFT_PATH));
+  LRESULT leftBrush = SendMessageW(run.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                   reinterpret_cast<LPARAM>(run.Item(IDC_LEFT_PATH)));
+  LRESULT rightBrush = SendMessageW(run.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                    reinterpret_cast<LPARAM>(run.Item(IDC_RIGHT_PATH)));
+  ReleaseDC(run.Item(IDC_LEFT_PATH), dc);
+  EXPECT_EQ(leftBrush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_ACTIVECAPTION)));
+  EXPECT_EQ(rightBrush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INACTIVECAPTION)));
+}
+
+}  // namespace
+}  // namespace px::test
