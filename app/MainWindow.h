@@ -78,6 +78,13 @@ class MainWindow : public Dialog {
   void ShowShellProperties();
   void ShowDocumentsFolder();
   void OpenShellFolder(int folderId);
+  // Asks whether a drive root can be read: the system error of a search of
+  // it, 0 when it can. Replaceable so that a drive that is not ready can be
+  // simulated where no such drive exists.
+  using DriveProbe = unsigned long (*)(const std::string& root);
+  void SetDriveProbe(DriveProbe probe) { driveProbe_ = probe; }
+  static unsigned long ProbeDrive(const std::string& root);
+
   // In-place rename of the entry at the active list's selection mark.
   void StartRename();
   // Nothing or only the parent selected: says so and gives false.
@@ -150,6 +157,7 @@ class MainWindow : public Dialog {
   Win32DirectorySource directorySource_;
   std::array<std::unique_ptr<FilePanel>, 2> panels_;
   Side activeSide_ = Side::kLeft;
+  DriveProbe driveProbe_ = &MainWindow::ProbeDrive;
 
   HACCEL accelerators_ = nullptr;
   HICON appIcon_ = nullptr;

@@ -94,6 +94,7 @@ std::string MakeDeepPath(const std::string& base, std::vector<std::string>& onPa
 }
 
 FolderTree* g_tree = nullptr;
+void Pump0(){MSG m; auto s=Clock::now(); int n=0; while(PeekMessageW(&m,nullptr,0,0,PM_REMOVE)){++n;DispatchMessageW(&m);} fprintf(stderr,"pump %d %.1f\n",n,Seconds(s)*1000);}
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NOTIFY && g_tree != nullptr && g_tree->HandleNotify(reinterpret_cast<NMHDR*>(lParam)))
@@ -180,7 +181,9 @@ int wmain(int argc, wchar_t** argv) {
     size_t probesBefore = tree.ProbeCount();
     auto start = Clock::now();
     TreeView_Expand(treeWindow, node, TVE_EXPAND);
+    double mid = Seconds(start);
     UpdateWindow(treeWindow);
+    fprintf(stderr, "expand %.1f draw %.1f\n", mid*1000, (Seconds(start)-mid)*1000);
     expandBest = std::min(expandBest, Seconds(start));
     probes = tree.ProbeCount() - probesBefore;
     nodes = 0;
@@ -206,6 +209,7 @@ int wmain(int argc, wchar_t** argv) {
     FolderTree tree;
     tree.Attach(treeWindow);
     g_tree = &tree;
+    Pump0();
     auto start = Clock::now();
     tree.SyncToPath(deep, true);
     UpdateWindow(treeWindow);

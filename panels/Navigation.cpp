@@ -166,11 +166,7 @@ void MainWindow::ChangeDrive(FilePanel& panel) {
   int selected = box.Selection();
   std::string root = box.ItemText(selected);
   for (;;) {
-    WIN32_FIND_DATAW data;
-    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    FindHandle search(FindFirstFileW(Widen(root + "*.*").c_str(), &data));
-    DWORD error = search ? ERROR_SUCCESS : GetLastError();
-    SetErrorMode(oldMode);
+    unsigned long error = driveProbe_(root);
     if (error != ERROR_NOT_READY) break;
     int answer = ShowMessage(Handle(), FormatText(texts_.Text(12, 0), {root}), kProductName,
                              MB_ICONSTOP | MB_RETRYCANCEL);
@@ -188,6 +184,15 @@ void MainWindow::ChangeDrive(FilePanel& panel) {
   panel.List().Focus();
   UpdatePathLines();
   RecordHistory(panel);
+}
+
+unsigned long MainWindow::ProbeDrive(const std::string& root) {
+  WIN32_FIND_DATAW data;
+  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  FindHandle search(FindFirstFileW(Widen(root + "*.*").c_str(), &data));
+  unsigned long error = search ? ERROR_SUCCESS : GetLastError();
+  SetErrorMode(oldMode);
+  return error;
 }
 
 void MainWindow::HistoryBack() {

@@ -24,10 +24,9 @@ class QuietDriveErrors {
 
 bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label) {
   QuietDriveErrors quiet;
-  std::wstring root = Widen(driveRoot);
-  std::wstring text = Widen(label);
-  // No label at all is asked for with a null name.
-  return SetVolumeLabelW(root.c_str(), text.empty() ? nullptr : text.c_str()) != FALSE;
+  // An empty name removes the label; a null name would do the same on Windows
+  // but crashes Wine.
+  return SetVolumeLabelW(Widen(driveRoot).c_str(), Widen(label).c_str()) != FALSE;
 }
 
 }  // namespace

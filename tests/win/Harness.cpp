@@ -97,6 +97,9 @@ void Pump(Dialog* dialog) {
 RunningWindow::RunningWindow(const char* settingsText,
                              const std::function<void(TempFolder&)>& prepare) {
   if (settingsText != nullptr) start_.Write("PX.ini", settingsText);
+  // The shipped English texts, so that messages and captions read as they do for users.
+  start_.Make("Language");
+  start_.Write("Language\\English.lng", ReadBytes(std::string(PX_SOURCE_DIR) + "/Language/English.lng"));
   if (prepare) prepare(start_);
   previousDirectory_ = CurrentDirectory();
   SetCurrentDirectoryW(Widen(start_.Path()).c_str());

@@ -46,8 +46,7 @@ TEST_F(LanguageWindowTest, TextsComeFromTheChosenLanguage) {
   RunningWindow run;
   Stage(run);
   MainWindow& window = run.Window();
-  // Texts were empty at start-up: the files were staged afterwards.
-  EXPECT_EQ(px::Window(run.Item(IDC_COPY)).Text(), "");
+  EXPECT_EQ(px::Window(run.Item(IDC_COPY)).Text(), window.Texts().Text(0, 0));
   window.MutableOptions().language = "";
   window.ChangeLanguage("German");
   std::string copy = px::Window(run.Item(IDC_COPY)).Text();

@@ -281,6 +281,46 @@ TEST_F(NavigationTest, DriveBoxChangesTheDrive) {
   EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_RIGHT_LIST);
 }
 
+int notReadyCalls = 0;
+unsigned long NotReadyTwice(const std::string&) {
+  return ++notReadyCalls <= 2 ? ERROR_NOT_READY : ERROR_SUCCESS;
+}
+unsigned long NeverReady(const std::string&) { return ERROR_NOT_READY; }
+
+TEST_F(NavigationTest, DriveThatIsNotReadyAsksRetryOrCancel) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  ComboBoxEx box(run.Item(IDC_LEFT_DRIVE));
+  int c = window.Panel(Side::kLeft).DriveIndex();
+  int z = c == 0 ? 1 : 0;
+  ASSERT_GT(box.Count(), 1);
+  auto pick = [&] {
+    box.Select(z);
+    SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(IDC_LEFT_DRIVE, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(box.Handle()));
+    Pump(&window);
+  };
+  window.SetDriveProbe(&NeverReady);
+  {
+    DialogResponder responder(IDCANCEL);
+    pick();
+    EXPECT_TRUE(responder.Answered());
+    EXPECT_NE(responder.SeenText().find(box.ItemText(z)), std::string::npos);
+  }
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(box.Selection(), c);
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_LEFT_LIST);
+
+  window.SetDriveProbe(&NotReadyTwice);
+  {
+    DialogResponder responder({IDRETRY, IDRETRY});
+    pick();
+    EXPECT_TRUE(responder.Answered());
+  }
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), box.ItemText(z));
+  window.SetDriveProbe(&MainWindow::ProbeDrive);
+}
+
 TEST_F(NavigationTest, ActivePathLineIsDrawnInCaptionColours) {
   RunningWindow run(settings_.c_str());
   HDC dc = GetDC(run.Item(IDC_LEFT_PATH));
