@@ -9,9 +9,6 @@
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
-#include <chrono>
-#include <cstdio>
-static double T(){return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count()*1000;}
 
 namespace px {
 
@@ -148,7 +145,6 @@ void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
     DispatchMessageW(&msg);
   }
   if (!IsWindow(tree_.Handle())) return;
-  double s0=T();
 
   if (suspendRedraw) tree_.SetRedraw(false);
   const std::wstring path = Widen(folder);
@@ -183,7 +179,6 @@ void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
       tree_.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(current));
     }
   }
-  fprintf(stderr,"sync walk %.1f\n",T()-s0);
   if (suspendRedraw) {
     tree_.SetRedraw(true);
     InvalidateRect(tree_.Handle(), nullptr, TRUE);
@@ -249,12 +244,9 @@ void FolderTree::Fill(HTREEITEM item) {
   mark.lParam = kRead;
   tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&mark));
 
-  double t0=T();
+  ++reads_;
   std::vector<Subfolder> subfolders = ReadSubfolders(WidePathOf(item), includeHidden_);
-  double t1=T();
   for (const Subfolder& subfolder : subfolders) InsertItem(item, subfolder.name.c_str());
-  double t2=T();
-  if (subfolders.size()>100) fprintf(stderr,"read %.1f insert %.1f\n",t1-t0,t2-t1);
 
   // Now known for certain: a button for folders whose subfolders were all
   // hidden, or that vanished, goes away.
@@ -269,7 +261,10 @@ void FolderTree::Expand(HTREEITEM item) {
   // Filled here rather than through the expansion notification, so that the
   // walk does not depend on the parent window forwarding it.
   if (ItemData(item) == kUnread) Fill(item);
-  tree_.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+  // Expanding an open node again would only make the tree measure all its
+  // children once more.
+  if (tree_.Send(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) == 0)
+    tree_.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
 }
 
 HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) const {

@@ -20,7 +20,10 @@ class FolderTree {
   static constexpr LPARAM kUnread = 0;
   static constexpr LPARAM kRead = 1;
 
-  void Attach(HWND tree) { tree_ = TreeView(tree); }
+  void Attach(HWND tree) {
+    tree_ = TreeView(tree);
+    reads_ = probes_ = 0;
+  }
   HWND Handle() const { return tree_.Handle(); }
   // Hidden and system folders become nodes only when included; the expand
   // button counts them either way.
@@ -44,8 +47,10 @@ class FolderTree {
   std::string PathOf(HTREEITEM item) const;
   std::string SelectedPath() const;
 
-  // Folders looked into for an expand button since Attach (for measurements).
-  size_t ProbeCount() const { return probes_; }
+  // Folders read as nodes were filled, and folders looked into for an expand
+  // button, since the tree was attached (for measurements).
+  size_t FoldersRead() const { return reads_; }
+  size_t FoldersProbed() const { return probes_; }
 
  private:
   std::wstring Text(HTREEITEM item) const;
@@ -62,6 +67,7 @@ class FolderTree {
 
   TreeView tree_;
   bool includeHidden_ = false;
+  size_t reads_ = 0;
   size_t probes_ = 0;
 };
 

@@ -321,6 +321,42 @@ TEST_F(NavigationTest, DriveThatIsNotReadyAsksRetryOrCancel) {
   window.SetDriveProbe(&MainWindow::ProbeDrive);
 }
 
+TEST_F(NavigationTest, HostileLanguageTextsAreShownAsTyped) {
+  // Table 12 entry 0 is the not-ready message, formatted with one string.
+  std::string hostile;
+  for (int i = 0; i < 10 + 44 + 7 + 3 + 2 + 14 + 7 + 8 + 9 + 7 + 5 + 2; ++i) hostile += "'x'\r\n";
+  hostile += "'%n%s%s%i%'\r\n";
+  std::string settings = settings_ + "[Options]\r\nLanguage=Hostile\r\n";
+  RunningWindow run(settings.c_str(), [&](TempFolder& start) {
+    start.Write("Language\\Hostile.lng", hostile);
+  });
+  MainWindow& window = run.Window();
+  window.SetDriveProbe(&NeverReady);
+  ComboBoxEx box(run.Item(IDC_LEFT_DRIVE));
+  box.Select(0);
+  DialogResponder responder(IDCANCEL);
+  SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(IDC_LEFT_DRIVE, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(box.Handle()));
+  Pump(&window);
+  EXPECT_TRUE(responder.Answered());
+  EXPECT_EQ(responder.SeenText(), "%n" + box.ItemText(0) + "%s%i%");
+  window.SetDriveProbe(&MainWindow::ProbeDrive);
+}
+
+TEST_F(NavigationTest, AVanishedHistoryFolderShowsNoRows) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  window.GoToFolder(root_ + "Gamma\\", true);
+  window.GoToFolder(root_ + "Beta\\", true);
+  RemoveDirectoryW(Widen(root_ + "Gamma").c_str());
+  PressKey(window, list, VK_LEFT, kAlt);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Gamma\\");
+  EXPECT_EQ(ListView(list).ItemCount(), 0);
+  PressKey(window, list, VK_BACK);
+  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+}
+
 TEST_F(NavigationTest, ActivePathLineIsDrawnInCaptionColours) {
   RunningWindow run(settings_.c_str());
   HDC dc = GetDC(run.Item(IDC_LEFT_PATH));
