@@ -79,6 +79,11 @@ const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_CTLCOLORSTATIC), &MainWindow::OnControlColor},
     {OnMessage(WM_SIZE), &MainWindow::OnSize},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_TREE, IDC_RIGHT_TREE), &MainWindow::OnTreeSetFocus},
+    {OnNotify(TVN_ITEMEXPANDINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE), &MainWindow::OnTreeExpanding},
+    {OnNotify(TVN_SELCHANGINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
+     &MainWindow::OnTreeSelectionChanging},
+    {OnNotify(TVN_KEYDOWN, IDC_LEFT_TREE, IDC_RIGHT_TREE), &MainWindow::OnTreeKeyDown},
+    {OnNotify(TVN_GETDISPINFOW, IDC_LEFT_TREE, IDC_RIGHT_TREE), &MainWindow::OnTreeDisplayInfo},
     {OnMessage(WM_MOUSEMOVE), &MainWindow::OnMouseMove},
     {OnNotify(LVN_ENDLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST), &MainWindow::OnEndLabelEdit},
     {OnMessage(WM_DESTROY), &MainWindow::OnDestroy},
@@ -161,6 +166,8 @@ BOOL MainWindow::OnInitDialog() {
   UpdateVolumeLabel(Panel(Side::kRight));
   RecordHistory(Panel(Side::kLeft));
   RecordHistory(Panel(Side::kRight));
+  for (int i = 0; i < 2; ++i)
+    if (initialShow_[i] == kViewTree) ShowFolderTree(static_cast<Side>(i), true);
 
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
   SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIconSmall_));
@@ -299,8 +306,8 @@ void MainWindow::ReadSettingsIntoWindow() {
   }
 
   for (int i = 0; i < 2; ++i) {
-    // A folder tree in place of the list is shown by the tree views; until
-    // then the list stays in details style.
+    // A folder tree needs the drive boxes, which are filled later.
+    initialShow_[i] = settings.panels[i].show;
     if (settings.panels[i].show == kViewList) panels_[i]->List().SetViewStyle(LVS_LIST);
   }
 }

@@ -85,6 +85,11 @@ class MainWindow : public Dialog {
   void SetDriveProbe(DriveProbe probe) { driveProbe_ = probe; }
   static unsigned long ProbeDrive(const std::string& root);
 
+  // Shows a side's folder tree in place of its list, or the list again.
+  void ShowFolderTree(Side side, bool show);
+  void SyncTreeToPath(FilePanel& panel);
+  void ShowGoToFolderDialog();
+
   // In-place rename of the entry at the active list's selection mark.
   void StartRename();
   // Nothing or only the parent selected: says so and gives false.
@@ -118,6 +123,16 @@ class MainWindow : public Dialog {
   LRESULT OnDriveSelectionCancelled(Message& message);
   LRESULT OnDriveSelectionAccepted(Message& message);
   LRESULT OnListDoubleClick(Message& message);
+  LRESULT OnTreeExpanding(Message& message);
+  LRESULT OnTreeDisplayInfo(Message& message);
+  LRESULT OnTreeSelectionChanging(Message& message);
+  LRESULT OnTreeKeyDown(Message& message);
+  FilePanel& OtherPanel(const FilePanel& panel) {
+    return Panel(panel.GetSide() == Side::kLeft ? Side::kRight : Side::kLeft);
+  }
+  // After a panel's folder changed: a tree on one side and a list on the
+  // other always show the same folder.
+  void RefreshSides(FilePanel& changed);
   LRESULT OnBeginLabelEdit(Message& message);
   LRESULT OnEndLabelEdit(Message& message);
   LRESULT OnControlColor(Message& message);
@@ -153,6 +168,7 @@ class MainWindow : public Dialog {
   CommandHistory commandHistory_;
   FolderHistory histories_[2];
   std::vector<Favourite> favourites_;
+  int initialShow_[2] = {kViewDetails, kViewDetails};
 
   Win32DirectorySource directorySource_;
   std::array<std::unique_ptr<FilePanel>, 2> panels_;

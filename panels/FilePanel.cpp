@@ -24,6 +24,7 @@ void CopyText(const std::string& utf8, wchar_t* buffer, int capacity) {
 void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine) {
   list_ = ListView(list);
   tree_ = TreeView(tree);
+  folders_.Attach(tree);
   driveBox_ = ComboBoxEx(driveBox);
   pathLine_ = Window(pathLine);
   volumeLine_ = Window(volumeLine);

@@ -11,6 +11,7 @@
 #include "core/panel/Sorting.h"
 #include "core/settings/Settings.h"
 #include "framework/Controls.h"
+#include "panels/FolderTree.h"
 
 namespace px {
 
@@ -38,6 +39,7 @@ class FilePanel {
 
   const ListView& List() const { return list_; }
   const TreeView& Tree() const { return tree_; }
+  FolderTree& Folders() { return folders_; }
   const ComboBoxEx& DriveBox() const { return driveBox_; }
   const Window& PathLine() const { return pathLine_; }
   const Window& VolumeLine() const { return volumeLine_; }
@@ -75,6 +77,7 @@ class FilePanel {
 
   ListView list_;
   TreeView tree_;
+  FolderTree folders_;
   ComboBoxEx driveBox_;
   Window pathLine_;
   Window volumeLine_;

@@ -70,8 +70,19 @@ LRESULT GoToFolderDialog::OnTreeNotify(Message& message) {
 }
 
 LRESULT GoToFolderDialog::OnTreeDoubleClick(Message&) {
+  // Only a double click on a folder chooses it: one on an expand button or on
+  // the empty space below the folders would end the dialog with whatever
+  // folder happened to be selected.
+  HWND tree = tree_.Handle();
+  const DWORD position = GetMessagePos();
+  TVHITTESTINFO hit{};
+  hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+  ScreenToClient(tree, &hit.pt);
+  HTREEITEM item = TreeView_HitTest(tree, &hit);
+  if (item == nullptr || (hit.flags & TVHT_ONITEM) == 0) return 0;
+  TreeView_SelectItem(tree, item);
   OnOK();
-  // The dialog is done: the tree need not expand or collapse the item.
+  // The dialog is done: the tree need not expand or collapse the folder.
   return TRUE;
 }
 

@@ -123,6 +123,12 @@ void MainWindow::OpenItem(FilePanel& panel, bool goUp) {
     Launch(entry->name, std::string(), panel.Path());
     return;
   }
+  FilePanel& other = OtherPanel(panel);
+  if (other.Tree().IsVisible()) {
+    other.SetPath(panel.Path());
+    SyncTreeToPath(other);
+    RecordHistory(other);
+  }
   UpdatePathLines();
   RecordHistory(panel);
 }
@@ -150,8 +156,7 @@ void MainWindow::GoToFolder(const std::string& path, bool recordHistory) {
   panel.SetPath(path);
   SelectDriveOf(panel);
   UpdateVolumeLabel(panel);
-  panel.ListPanel(options_.showHiddenSystem != 0, true);
-  panel.SetCursor(0);
+  RefreshSides(panel);
   if (recordHistory) RecordHistory(panel);
   UpdatePathLines();
 }
@@ -179,8 +184,9 @@ void MainWindow::ChangeDrive(FilePanel& panel) {
   panel.SetDriveIndex(selected);
   panel.SetPath(root);
   UpdateVolumeLabel(panel);
-  panel.ListPanel(options_.showHiddenSystem != 0, true);
-  panel.SetCursor(0);
+  FilePanel& other = OtherPanel(panel);
+  RefreshSides(panel);
+  if (panel.Tree().IsVisible() != other.Tree().IsVisible()) RecordHistory(other);
   panel.List().Focus();
   UpdatePathLines();
   RecordHistory(panel);
@@ -323,7 +329,7 @@ void MainWindow::SelectAll(bool select) {
 }
 
 void MainWindow::SetListView(DWORD view) {
-  // A folder tree shown in place of the list is put away first (folder trees).
+  if (ActivePanel().Tree().IsVisible()) ShowFolderTree(activeSide_, false);
   ActivePanel().List().SetViewStyle(view);
 }
 

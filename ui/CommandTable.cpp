@@ -117,6 +117,10 @@ bool MainWindow::ExecuteCommand(UINT id) {
     case Action::kSavePanelsAndOptions: WriteSettings(true, false, true); break;
     case Action::kSavePosition: WriteSettings(false, true, false); break;
     case Action::kRename: StartRename(); break;
+    case Action::kFolderTree:
+      if (!ActivePanel().Tree().IsVisible()) ShowFolderTree(activeSide_, true);
+      break;
+    case Action::kGoToFolder: ShowGoToFolderDialog(); break;
     case Action::kFocusLeftList: Panel(Side::kLeft).List().Focus(); break;
     case Action::kFocusRightList: Panel(Side::kRight).List().Focus(); break;
     default:

@@ -36,7 +36,7 @@ class MaskSelectDialog : public Dialog {
 
 // Applies a mask to a list showing table: select mode replaces the selection
 // with the matching rows, deselect mode takes them out of it. Both give up the
-// focused state of the rows they clear. One state change per touched row.
+// focused state of the rows they clear. Linear in the number of rows.
 void ApplyMask(const ListView& list, const EntryTable& table, const std::string& mask,
                MaskMode mode, bool selectFolders);
 
