@@ -7,6 +7,7 @@
 #include "core/text/CaseFold.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
+#include "panels/Drives.h"
 #include "res/resource.h"
 
 namespace px {
@@ -17,7 +18,6 @@ namespace {
 
 constexpr int kFunctionKeyIds[5] = {IDC_COPY, IDC_MOVE, IDC_MAKE_DIRECTORY, IDC_DELETE, IDC_EXIT};
 constexpr int kCommandRowIds[3] = {IDC_COMMAND_PROMPT, IDC_COMMAND_LINE, IDC_LINE_COMMAND};
-constexpr char kVolumeLabelNone[] = "NONE";
 
 std::string JoinPath(const std::string& folder, const char* tail) {
   std::string path = folder;
@@ -374,23 +374,8 @@ void MainWindow::UpdatePathLines() {
 
 void MainWindow::FillDriveBoxes() {
   for (auto& panel : panels_) panel->DriveBox().SetImages(driveImages_.Get());
-  wchar_t drives[256] = {};
-  DWORD length = GetLogicalDriveStringsW(255, drives);
-  if (length > 255) length = 0;
-  for (const wchar_t* drive = drives; *drive != L'\0'; drive += wcslen(drive) + 1) {
-    std::wstring root(drive);
-    CharUpperW(root.data());
-    int image;
-    switch (GetDriveTypeW(root.c_str())) {
-      case DRIVE_REMOVABLE: image = 0; break;
-      case DRIVE_CDROM: image = 2; break;
-      case DRIVE_RAMDISK: image = 3; break;
-      case DRIVE_REMOTE: image = 4; break;
-      default: image = 1; break;
-    }
-    std::string text = Narrow(root);
-    for (auto& panel : panels_) panel->DriveBox().AddItem(text, image);
-  }
+  for (const DriveItem& drive : ListDrives())
+    for (auto& panel : panels_) panel->DriveBox().AddItem(drive.root, drive.image);
   for (auto& panel : panels_) {
     const ComboBoxEx& box = panel->DriveBox();
     std::string root = DriveRootOf(panel->Path());
@@ -406,15 +391,7 @@ void MainWindow::FillDriveBoxes() {
 }
 
 void MainWindow::UpdateVolumeLabel(FilePanel& panel) {
-  wchar_t label[MAX_PATH + 1] = {};
-  std::wstring root = Widen(DriveRootOf(panel.Path()));
-  // A drive that is not ready must not ask the user to insert a disc.
-  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  BOOL ok = GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
-                                  nullptr, 0);
-  SetErrorMode(oldMode);
-  std::string text = ok ? Narrow(label) : std::string();
-  panel.VolumeLine().SetText(text.empty() ? kVolumeLabelNone : text);
+  panel.VolumeLine().SetText(VolumeLabelText(DriveRootOf(panel.Path())));
 }
 
 void MainWindow::PlaceWindow() {
@@ -455,16 +432,8 @@ VisibleRows MainWindow::Rows() const {
   return rows;
 }
 
-void MainWindow::LayoutWindow(int cx, int cy) {
-  if (!IsWindowVisible(Handle())) return;
-  MainLayout layout = ComputeLayout(cx, cy, options_.divider, Rows());
-  const PanelRowsLayout& p = layout.panels;
+void MainWindow::PlacePanelRows(const PanelRowsLayout& p) {
   auto place = [&](int id, const Rect& r) { Window(Item(id)).Move(r.x, r.y, r.width, r.height); };
-  auto placeRedrawn = [&](int id, const Rect& r) {
-    Window control(Item(id));
-    control.Move(r.x, r.y, r.width, r.height);
-    control.RedrawWithFrame();
-  };
   place(IDC_LEFT_LIST, p.leftPanel);
   place(IDC_LEFT_TREE, p.leftPanel);
   place(IDC_RIGHT_LIST, p.rightPanel);
@@ -472,19 +441,35 @@ void MainWindow::LayoutWindow(int cx, int cy) {
   place(IDC_SPLITTER, p.splitter);
   place(IDC_LEFT_VOLUME, p.leftVolume);
   place(IDC_RIGHT_VOLUME, p.rightVolume);
-  placeRedrawn(IDC_LEFT_DRIVE, p.leftDrive);
-  placeRedrawn(IDC_RIGHT_DRIVE, p.rightDrive);
+  place(IDC_LEFT_DRIVE, p.leftDrive);
+  Window(Item(IDC_LEFT_DRIVE)).RedrawWithFrame();
+  place(IDC_RIGHT_DRIVE, p.rightDrive);
+  Window(Item(IDC_RIGHT_DRIVE)).RedrawWithFrame();
   place(IDC_LEFT_PATH, p.leftPath);
   place(IDC_RIGHT_PATH, p.rightPath);
+}
+
+void MainWindow::LayoutWindow(int cx, int cy) {
+  if (!IsWindowVisible(Handle())) return;
+  MainLayout layout = ComputeLayout(cx, cy, options_.divider, Rows());
+  PlacePanelRows(layout.panels);
+  auto placeRedrawn = [&](int id, const Rect& r) {
+    Window control(Item(id));
+    control.Move(r.x, r.y, r.width, r.height);
+    control.RedrawWithFrame();
+  };
   placeRedrawn(IDC_COMMAND_PROMPT, layout.prompt);
   placeRedrawn(IDC_COMMAND_LINE, layout.commandLine);
   for (int i = 0; i < 5; ++i) placeRedrawn(kFunctionKeyIds[i], layout.functionKeys[i]);
-  place(IDC_LINE_TOP, layout.lineTop);
-  place(IDC_LINE_TOOLBAR, layout.lineBelowToolBar);
-  place(IDC_LINE_COMMAND, layout.lineAboveCommand);
+  Window(Item(IDC_LINE_TOP)).Move(layout.lineTop.x, layout.lineTop.y, layout.lineTop.width,
+                                  layout.lineTop.height);
+  const Rect& below = layout.lineBelowToolBar;
+  Window(Item(IDC_LINE_TOOLBAR)).Move(below.x, below.y, below.width, below.height);
+  const Rect& above = layout.lineAboveCommand;
+  Window(Item(IDC_LINE_COMMAND)).Move(above.x, above.y, above.width, above.height);
   if (toolBar_ != nullptr) {
-    Window toolBar(toolBar_);
-    toolBar.Move(layout.toolBar.x, layout.toolBar.y, layout.toolBar.width, layout.toolBar.height);
+    Window(toolBar_).Move(layout.toolBar.x, layout.toolBar.y, layout.toolBar.width,
+                          layout.toolBar.height);
     UpdateWindow(toolBar_);
   }
 }
@@ -494,21 +479,7 @@ void MainWindow::SetDivider(int x) {
   GetClientRect(Handle(), &client);
   DividerMove move = MoveDivider(x, client.right, client.bottom, Rows());
   options_.divider = move.divider;
-  const PanelRowsLayout& p = move.panels;
-  auto place = [&](int id, const Rect& r) { Window(Item(id)).Move(r.x, r.y, r.width, r.height); };
-  place(IDC_LEFT_LIST, p.leftPanel);
-  place(IDC_LEFT_TREE, p.leftPanel);
-  place(IDC_RIGHT_LIST, p.rightPanel);
-  place(IDC_RIGHT_TREE, p.rightPanel);
-  place(IDC_SPLITTER, p.splitter);
-  place(IDC_LEFT_VOLUME, p.leftVolume);
-  place(IDC_RIGHT_VOLUME, p.rightVolume);
-  for (int id : {IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE}) {
-    place(id, id == IDC_LEFT_DRIVE ? p.leftDrive : p.rightDrive);
-    Window(Item(id)).RedrawWithFrame();
-  }
-  place(IDC_LEFT_PATH, p.leftPath);
-  place(IDC_RIGHT_PATH, p.rightPath);
+  PlacePanelRows(move.panels);
 }
 
 bool MainWindow::SplitterHit(POINT screenPoint) const {
@@ -672,7 +643,8 @@ void MainWindow::WriteSettings(bool panels, bool window, bool options) {
     settings_->Commit();
   }
   if (window) {
-    WINDOWPLACEMENT placement{sizeof(placement)};
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
     GetWindowPlacement(Handle(), &placement);
     RECT rect;
     // A minimised window is written with its normal rectangle, not the

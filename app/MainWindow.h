@@ -156,6 +156,8 @@ class MainWindow : public Dialog {
   void PlaceWindow();
   void DrainMessages();
   VisibleRows Rows() const;
+  // Places the controls that follow the divider.
+  void PlacePanelRows(const PanelRowsLayout& rows);
   bool SplitterHit(POINT screenPoint) const;
   bool LabelEditOpen() const;
   int ShowValue(Side side) const;

@@ -15,6 +15,7 @@
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
 #include "panels/CommandHistoryDialog.h"
+#include "panels/Drives.h"
 #include "panels/FolderHistoryDialog.h"
 #include "panels/LaunchErrors.h"
 #include "panels/VolumeLabelDialog.h"
@@ -193,12 +194,7 @@ void MainWindow::ChangeDrive(FilePanel& panel) {
 }
 
 unsigned long MainWindow::ProbeDrive(const std::string& root) {
-  WIN32_FIND_DATAW data;
-  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  FindHandle search(FindFirstFileW(Widen(root + "*.*").c_str(), &data));
-  unsigned long error = search ? ERROR_SUCCESS : GetLastError();
-  SetErrorMode(oldMode);
-  return error;
+  return DriveNotReady(root) ? ERROR_NOT_READY : ERROR_SUCCESS;
 }
 
 void MainWindow::HistoryBack() {

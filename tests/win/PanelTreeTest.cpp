@@ -35,8 +35,7 @@ HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::wstring& name) {
 
 void ClickItem(MainWindow& window, HWND tree, HTREEITEM item) {
   RECT rect{};
-  *reinterpret_cast<HTREEITEM*>(&rect) = item;
-  SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+  TreeView_GetItemRect(tree, item, &rect, TRUE);
   LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostMessageW(tree, WM_LBUTTONUP, 0, point);
