@@ -56,6 +56,22 @@ void AddResourceIcon(HIMAGELIST images, int id, int size) {
   DestroyIcon(icon);
 }
 
+// Fills an image list up to count with fully transparent images: a list that
+// only grows its count leaves the new images undefined (drawn black).
+void AddBlankImages(HIMAGELIST images, int count) {
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  HDC screen = GetDC(nullptr);
+  HBITMAP colour = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  std::vector<BYTE> maskBits(static_cast<size_t>((width + 15) / 16 * 2 * height), 0xFF);
+  HBITMAP mask = CreateBitmap(width, height, 1, 1, maskBits.data());
+  while (ImageList_GetImageCount(images) < count)
+    if (ImageList_Add(images, colour, mask) < 0) break;
+  DeleteObject(colour);
+  DeleteObject(mask);
+}
+
 }  // namespace
 
 struct MainWindowRoutes {
@@ -242,6 +258,7 @@ void MainWindow::CreateImageLists() {
     images.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kFixedImageCount, 64));
     AddResourceIcon(images.Get(), IDI_FOLDER, 16);
     AddResourceIcon(images.Get(), IDI_PARENT, 16);
+    AddBlankImages(images.Get(), kFixedImageCount);
   }
   treeImages_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0));
   AddResourceIcon(treeImages_.Get(), IDI_FOLDER, 16);

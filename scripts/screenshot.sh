@@ -1,17 +1,38 @@
 #!/usr/bin/env bash
-# Starts Pannex on a virtual display and saves the README's screenshot.
+# Starts Pannex on a virtual display over a small demonstration folder and
+# saves the README's screenshot.
 #   scripts/screenshot.sh [output.png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 output="$(realpath -m "${1:-docs/screenshot.png}")"
 PX_SKIP_SANITIZERS=1 scripts/build.sh >/dev/null
 unset DISPLAY
+export WINEPREFIX="$PWD/build/wineprefix-screenshot"
 source scripts/wine-env.sh
 px_start_display
 px_prepare_prefix
-cd build/win/out
+
+demo="$WINEPREFIX/drive_c/Demo"
+rm -rf "$demo"
+mkdir -p "$demo/Documents/Letters" "$demo/Photos 2026" "$demo/Projects/Pannex" "$demo/Ελληνικά"
+printf '%*s' 1234567 '' >"$demo/Documents/Annual report.pdf"
+printf '%*s' 48213 '' >"$demo/Documents/Budget.xlsx"
+printf 'notes\r\n' >"$demo/Documents/notes.txt"
+printf "%*s" 2048 "" >"$demo/Documents/Ελληνικό κείμενο.txt"
+printf '%*s' 731 '' >"$demo/Documents/Ünïcödé names.md"
+printf '%*s' 98765 '' >"$demo/Photos 2026/harbour.jpg"
+printf '%*s' 5000000 '' >"$demo/setup.exe"
+printf 'read me\r\n' >"$demo/README.txt"
+touch -d '2026-11-03 09:41' "$demo"/* "$demo"/Documents/*
+
+start="$PX_ROOT/build/screenshot-start"
+rm -rf "$start"
+cp -r build/win/out "$start"
+printf '[Left]\r\nPath=C:\\Demo\\\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\n[Options]\r\nDivider=500\r\n' \
+  >"$start/PX.ini"
+cd "$start"
 wine Pannex.exe &
 sleep "${PX_SCREENSHOT_DELAY:-8}"
-xwd -root -silent | convert xwd:- -resize 1024x "$output"
+xwd -root -silent | convert xwd:- -crop 1280x760+0+0 -resize 1024x "$output"
 wineserver -k || true
 echo "saved $output"
