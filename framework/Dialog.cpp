@@ -28,7 +28,16 @@ bool ReturnsResultDirectly(UINT msg) {
 
 }  // namespace
 
-Dialog::~Dialog() { Destroy(); }
+Dialog::~Dialog() {
+  // The derived part of the object is gone by now: the messages of the
+  // window's destruction must not be routed to it.
+  if (hwnd_ != nullptr) {
+    HWND hwnd = hwnd_;
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    hwnd_ = nullptr;
+    DestroyWindow(hwnd);
+  }
+}
 
 bool Dialog::Create(HWND owner) {
   ended_ = false;

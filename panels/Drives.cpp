@@ -9,18 +9,6 @@ namespace px {
 
 namespace {
 
-// A drive without a medium must fail quietly instead of asking for a disk.
-class QuietDriveErrors {
- public:
-  QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~QuietDriveErrors() { SetErrorMode(previous_); }
-  QuietDriveErrors(const QuietDriveErrors&) = delete;
-  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
-
- private:
-  UINT previous_;
-};
-
 int ImageOfDriveType(UINT type) {
   switch (type) {
     case DRIVE_REMOVABLE: return kRemovableDriveImage;

@@ -1,10 +1,24 @@
 // The logical drives as the drive boxes list them, and their volume labels.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
 namespace px {
+
+// While alive, a drive without a medium fails quietly instead of asking for a disk.
+class QuietDriveErrors {
+ public:
+  QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+  ~QuietDriveErrors() { SetErrorMode(previous_); }
+  QuietDriveErrors(const QuietDriveErrors&) = delete;
+  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+ private:
+  UINT previous_;
+};
 
 // Images of the drive image list, in its order.
 constexpr int kRemovableDriveImage = 0;

@@ -1,5 +1,6 @@
 #include "panels/FolderTree.h"
 
+
 #include <algorithm>
 #include <string_view>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
+#include "panels/Drives.h"
 
 namespace px {
 
@@ -22,17 +24,6 @@ constexpr int kTextCapacity = 512;
 // ever; no real backlog comes near this.
 constexpr int kMaxPendingMessages = 10000;
 
-// A drive without a medium must fail quietly instead of asking for a disk.
-class QuietDriveErrors {
- public:
-  QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~QuietDriveErrors() { SetErrorMode(previous_); }
-  QuietDriveErrors(const QuietDriveErrors&) = delete;
-  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
-
- private:
-  UINT previous_;
-};
 
 bool IsDots(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -61,15 +52,18 @@ bool HasSubfolder(const std::wstring& folder) {
   return false;
 }
 
-struct Subfolder {
-  std::string sortKey;  // the name folded, compared byte by byte
-  std::wstring name;
-};
+template <typename Entry>
+bool SortsBefore(const Entry& a, const Entry& b) {
+  // Names equal but for case (possible on some file systems) keep a fixed order.
+  if (a.sortKey != b.sortKey) return a.sortKey < b.sortKey;
+  return a.name < b.name;
+}
 
 // The folder's subfolders, alphabetical ignoring case. An unreadable or
 // vanished folder has none.
-std::vector<Subfolder> ReadSubfolders(const std::wstring& folder, bool includeHidden) {
-  std::vector<Subfolder> subfolders;
+template <typename Entry>
+std::vector<Entry> ReadSubfolders(const std::wstring& folder, bool includeHidden) {
+  std::vector<Entry> subfolders;
   QuietDriveErrors quiet;
   WIN32_FIND_DATAW data;
   FindHandle search(StartSearch(folder, data, FIND_FIRST_EX_LARGE_FETCH));
@@ -77,17 +71,15 @@ std::vector<Subfolder> ReadSubfolders(const std::wstring& folder, bool includeHi
   const DWORD hiddenMask = includeHidden ? 0 : FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   do {
     if (!IsSubfolder(data) || (data.dwFileAttributes & hiddenMask) != 0) continue;
-    std::wstring name(data.cFileName);
-    subfolders.push_back({FoldName(Narrow(name)), std::move(name)});
+    Entry entry;
+    entry.name = data.cFileName;
+    entry.sortKey = FoldName(Narrow(entry.name));
+    subfolders.push_back(std::move(entry));
   } while (FindNextFileW(search.Get(), &data));
   search.Reset();
   // Sorted here and appended, because the tree's own sorted insertion walks
   // the siblings for every new item: quadratic in a folder of thousands.
-  // Names equal but for case (possible on some file systems) keep a fixed order.
-  std::sort(subfolders.begin(), subfolders.end(), [](const Subfolder& a, const Subfolder& b) {
-    if (a.sortKey != b.sortKey) return a.sortKey < b.sortKey;
-    return a.name < b.name;
-  });
+  std::sort(subfolders.begin(), subfolders.end(), SortsBefore<Entry>);
   return subfolders;
 }
 
@@ -129,6 +121,8 @@ void FolderTree::OnGetDisplayInfo(NMTVDISPINFOW& info) {
 
 void FolderTree::Clear() {
   tree_.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  children_.clear();
+  itemCount_ = 0;
 }
 
 void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
@@ -221,7 +215,7 @@ LPARAM FolderTree::ItemData(HTREEITEM item) const {
   return tvItem.lParam;
 }
 
-HTREEITEM FolderTree::InsertItem(HTREEITEM parent, const wchar_t* text) const {
+HTREEITEM FolderTree::InsertItem(HTREEITEM parent, const wchar_t* text) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent;
   insert.hInsertAfter = TVI_LAST;
@@ -231,8 +225,10 @@ HTREEITEM FolderTree::InsertItem(HTREEITEM parent, const wchar_t* text) const {
   insert.item.iSelectedImage = kOpenFolderImage;
   insert.item.cChildren = I_CHILDRENCALLBACK;
   insert.item.lParam = kUnread;
-  return reinterpret_cast<HTREEITEM>(
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(
       tree_.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (item != nullptr) ++itemCount_;
+  return item;
 }
 
 void FolderTree::Fill(HTREEITEM item) {
@@ -245,8 +241,12 @@ void FolderTree::Fill(HTREEITEM item) {
   tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&mark));
 
   ++reads_;
-  std::vector<Subfolder> subfolders = ReadSubfolders(WidePathOf(item), includeHidden_);
-  for (const Subfolder& subfolder : subfolders) InsertItem(item, subfolder.name.c_str());
+  std::vector<Child> subfolders = ReadSubfolders<Child>(WidePathOf(item), includeHidden_);
+  bool complete = true;
+  for (Child& subfolder : subfolders) {
+    subfolder.item = InsertItem(item, subfolder.name.c_str());
+    complete = complete && subfolder.item != nullptr;
+  }
 
   // Now known for certain: a button for folders whose subfolders were all
   // hidden, or that vanished, goes away.
@@ -255,6 +255,7 @@ void FolderTree::Fill(HTREEITEM item) {
   children.hItem = item;
   children.cChildren = subfolders.empty() ? 0 : 1;
   tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&children));
+  if (complete && !subfolders.empty()) children_[item] = std::move(subfolders);
 }
 
 void FolderTree::Expand(HTREEITEM item) {
@@ -267,7 +268,21 @@ void FolderTree::Expand(HTREEITEM item) {
     tree_.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
 }
 
-HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) const {
+HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) {
+  if (static_cast<size_t>(tree_.Send(TVM_GETCOUNT)) != itemCount_) {
+    // Items were deleted behind our back: the handles kept may be stale.
+    children_.clear();
+    itemCount_ = static_cast<size_t>(tree_.Send(TVM_GETCOUNT));
+  }
+  auto found = children_.find(parent);
+  if (found != children_.end()) {
+    Child wanted;
+    wanted.name = text;
+    wanted.sortKey = FoldName(Narrow(text));
+    const std::vector<Child>& children = found->second;
+    auto child = std::lower_bound(children.begin(), children.end(), wanted, SortsBefore<Child>);
+    return child != children.end() && child->name == text ? child->item : nullptr;
+  }
   for (HTREEITEM child = Next(parent, TVGN_CHILD); child != nullptr; child = Next(child, TVGN_NEXT))
     if (Text(child) == text) return child;
   return nullptr;

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "framework/Controls.h"
 
@@ -23,6 +25,8 @@ class FolderTree {
   void Attach(HWND tree) {
     tree_ = TreeView(tree);
     reads_ = probes_ = 0;
+    children_.clear();
+    itemCount_ = 0;
   }
   HWND Handle() const { return tree_.Handle(); }
   // Hidden and system folders become nodes only when included; the expand
@@ -53,6 +57,13 @@ class FolderTree {
   size_t FoldersProbed() const { return probes_; }
 
  private:
+  // A node's children as filled, in the tree's order.
+  struct Child {
+    std::string sortKey;  // the name folded, compared byte by byte
+    std::wstring name;
+    HTREEITEM item = nullptr;
+  };
+
   std::wstring Text(HTREEITEM item) const;
   std::wstring WidePathOf(HTREEITEM item) const;
   LPARAM ItemData(HTREEITEM item) const;
@@ -60,15 +71,20 @@ class FolderTree {
     return reinterpret_cast<HTREEITEM>(
         tree_.Send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
   }
-  HTREEITEM InsertItem(HTREEITEM parent, const wchar_t* text) const;
+  HTREEITEM InsertItem(HTREEITEM parent, const wchar_t* text);
   void Fill(HTREEITEM item);
   void Expand(HTREEITEM item);
-  HTREEITEM FindChild(HTREEITEM parent, const std::wstring& text) const;
+  HTREEITEM FindChild(HTREEITEM parent, const std::wstring& text);
 
   TreeView tree_;
   bool includeHidden_ = false;
   size_t reads_ = 0;
   size_t probes_ = 0;
+  // Looking a name up here instead of walking the siblings keeps a walk into a
+  // folder of thousands cheap. Valid while the tree holds exactly the items
+  // inserted here; anyone else deleting items makes it fall back to the walk.
+  std::unordered_map<HTREEITEM, std::vector<Child>> children_;
+  size_t itemCount_ = 0;
 };
 
 }  // namespace px

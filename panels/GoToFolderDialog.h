@@ -15,6 +15,8 @@ namespace px {
 class GoToFolderDialog : public Dialog {
  public:
   explicit GoToFolderDialog(const LanguageTable& texts);
+  // Closes the window while this object can still take the messages that
+  // closing sends (the tree reports every item it deletes).
 
   const LanguageTable& texts;
   // Filled by the caller; the image lists stay the caller's.

@@ -1,26 +1,16 @@
 #include "panels/VolumeLabelDialog.h"
 
+
 #include "core/language/TextFormat.h"
 #include "framework/Controls.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
+#include "panels/Drives.h"
 #include "res/resource.h"
 
 namespace px {
 
 namespace {
-
-// A drive without a medium must fail quietly instead of asking for a disk.
-class QuietDriveErrors {
- public:
-  QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~QuietDriveErrors() { SetErrorMode(previous_); }
-  QuietDriveErrors(const QuietDriveErrors&) = delete;
-  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
-
- private:
-  UINT previous_;
-};
 
 bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label) {
   QuietDriveErrors quiet;

@@ -295,6 +295,19 @@ TEST(FolderTree, NamesAreMatchedExactlySoADifferentCaseStopsAtTheLastMatch) {
   EXPECT_EQ(host.tree.SelectedPath(), temp.Path() + "Alpha\\Beta\\");
 }
 
+TEST(FolderTree, NodesDeletedByOthersAreNotLookedUpAgain) {
+  TempFolder temp;
+  temp.Make("kept");
+  temp.Make("dropped");
+  temp.Make("dropped\\below");
+  TreeHost host;
+  host.tree.SyncToPath(temp.Path() + "kept\\", false);
+  HTREEITEM node = TreeView_GetParent(host.Tree(), host.Selected());
+  TreeView_DeleteItem(host.Tree(), host.Child(node, "dropped"));
+  host.tree.SyncToPath(temp.Path() + "dropped\\below\\", false);
+  EXPECT_EQ(host.tree.SelectedPath(), temp.Path());
+}
+
 TEST(FolderTree, TheRootIsRebuiltOnlyWhenTheDriveChanges) {
   std::vector<DriveItem> drives = ListDrives();
   auto other = std::find_if(drives.begin(), drives.end(),
@@ -480,11 +493,26 @@ TEST_F(GoToFolderTest, OkAndDoubleClickGiveTheSelectedFolderAndCancelNothing) {
   }
 }
 
-// A real double click: posted with the cursor on the point, as the mouse does.
+// A real double click: posted with the pointer on the point, as the mouse does.
 void DoubleClick(Dialog& dialog, HWND tree, POINT point) {
   POINT screen = point;
   ClientToScreen(tree, &screen);
+  // The display may still deliver older pointer positions for a moment; wait
+  // until messages have carried the new one several times running.
   SetCursorPos(screen.x, screen.y);
+  for (int attempt = 0, steady = 0; attempt < 200 && steady < 4; ++attempt) {
+    Sleep(15);
+    PostMessageW(dialog.Handle(), WM_NULL, 0, 0);
+    Pump(&dialog);
+    DWORD position = GetMessagePos();
+    if (static_cast<short>(LOWORD(position)) == screen.x &&
+        static_cast<short>(HIWORD(position)) == screen.y) {
+      ++steady;
+    } else {
+      steady = 0;
+      SetCursorPos(screen.x, screen.y);
+    }
+  }
   PostMessageW(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(point.x, point.y));
   PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
   Pump(&dialog);
