@@ -1,6 +1,5 @@
 #include "panels/FolderTree.h"
 
-
 #include <algorithm>
 #include <string_view>
 #include <utility>
