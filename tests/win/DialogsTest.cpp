@@ -30,23 +30,6 @@ namespace {
 
 using Answer = DialogResponder::Answer;
 
-// The source tree as Wine sees it: a Unix path lives on drive Z.
-std::string SourcePath(const std::string& relative) {
-  std::string path = std::string(PX_SOURCE_DIR) + "/" + relative;
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-const LanguageTable& EnglishTexts() {
-  static const LanguageTable texts = [] {
-    LanguageTable table;
-    std::optional<std::string> bytes = ReadFileBytes(SourcePath("Language/English.lng"));
-    if (bytes) table.Load(DecodeText(*bytes).utf8);
-    return table;
-  }();
-  return texts;
-}
 
 class DialogsTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "framework/Handles.h"
@@ -19,6 +21,23 @@ std::string CurrentDirectory() {
 }
 
 }  // namespace
+
+std::string SourcePath(const std::string& relative) {
+  std::string path = std::string(PX_SOURCE_DIR) + "/" + relative;
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+const LanguageTable& EnglishTexts() {
+  static const LanguageTable texts = [] {
+    LanguageTable table;
+    std::optional<std::string> bytes = ReadFileBytes(SourcePath("Language/English.lng"));
+    if (bytes) table.Load(DecodeText(*bytes).utf8);
+    return table;
+  }();
+  return texts;
+}
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
   FileHandle file(CreateFileW(FileApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -99,7 +118,7 @@ RunningWindow::RunningWindow(const char* settingsText,
   if (settingsText != nullptr) start_.Write("PX.ini", settingsText);
   // The shipped English texts, so that messages and captions read as they do for users.
   start_.Make("Language");
-  start_.Write("Language\\English.lng", ReadBytes(std::string(PX_SOURCE_DIR) + "/Language/English.lng"));
+  start_.Write("Language\\English.lng", ReadBytes(SourcePath("Language/English.lng")));
   if (prepare) prepare(start_);
   previousDirectory_ = CurrentDirectory();
   SetCurrentDirectoryW(Widen(start_.Path()).c_str());

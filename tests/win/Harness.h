@@ -28,6 +28,10 @@ class TempFolder {
 };
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
+// A file of the source tree as the program sees it (a Unix path lives on drive Z).
+std::string SourcePath(const std::string& relative);
+// The shipped English texts, read once.
+const LanguageTable& EnglishTexts();
 std::string ReadBytes(const std::string& path);
 void RemoveTree(const std::string& path);
 

@@ -19,7 +19,7 @@ namespace px::test {
 namespace {
 
 std::string SourceFile(const std::string& relative) {
-  return ReadBytes(std::string(PX_SOURCE_DIR) + "/" + relative);
+  return ReadBytes(SourcePath(relative));
 }
 
 std::string ColumnTitle(HWND list, int column) {
