@@ -393,18 +393,7 @@ void MainWindow::FillDriveBoxes() {
   for (auto& panel : panels_) panel->DriveBox().SetImages(driveImages_.Get());
   for (const DriveItem& drive : ListDrives())
     for (auto& panel : panels_) panel->DriveBox().AddItem(drive.root, drive.image);
-  for (auto& panel : panels_) {
-    const ComboBoxEx& box = panel->DriveBox();
-    std::string root = DriveRootOf(panel->Path());
-    panel->SetDriveIndex(-1);
-    for (int i = 0; i < box.Count(); ++i) {
-      if (EqualsNoCase(box.ItemText(i), root)) {
-        panel->SetDriveIndex(i);
-        break;
-      }
-    }
-    box.Select(panel->DriveIndex());
-  }
+  for (auto& panel : panels_) SelectDriveOf(*panel);
 }
 
 void MainWindow::UpdateVolumeLabel(FilePanel& panel) {

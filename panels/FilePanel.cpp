@@ -94,6 +94,16 @@ void FilePanel::ShowSortArrow() const {
   if (column >= 0) HeaderControl(list_.Header()).SetSortImage(column, sort_.order == 0 ? 0 : 1);
 }
 
+std::pair<std::string, std::string> FilePanel::LastSelectedAndNextNames() const {
+  int last = -1;
+  for (int row = list_.NextItem(-1, LVNI_SELECTED); row >= 0; row = list_.NextItem(row, LVNI_SELECTED))
+    last = row;
+  if (last < 0) last = 0;
+  int count = list_.ItemCount();
+  return {last < count ? list_.ItemText(last, 0) : std::string(),
+          last + 1 < count ? list_.ItemText(last + 1, 0) : std::string()};
+}
+
 void FilePanel::SetCursor(int row) const {
   list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   list_.Send(LVM_SETSELECTIONMARK, 0, row);
@@ -139,6 +149,7 @@ int FilePanel::OnFindItem(const NMLVFINDITEMW& find) const {
   const LVFINDINFOW& info = find.lvfi;
   if (!(info.flags & (LVFI_STRING | LVFI_PARTIAL)) || info.psz == nullptr) return -1;
   std::string wanted = FoldName(Narrow(info.psz));
+  static const std::string foldedParentText = FoldName(kParentRowText);
   bool partial = (info.flags & LVFI_PARTIAL) != 0;
   size_t count = table_.RowCount();
   if (count == 0) return -1;
@@ -148,7 +159,8 @@ int FilePanel::OnFindItem(const NMLVFINDITEMW& find) const {
   for (size_t step = 0; step < count; ++step) {
     size_t row = (start + step) % count;
     if (!(info.flags & LVFI_WRAP) && row < start) break;
-    std::string shown = FoldName(NameColumnText(table_.AtRow(row)));
+    const PanelEntry& entry = table_.AtRow(row);
+    const std::string& shown = entry.IsParent() ? foldedParentText : entry.foldedName;
     bool match = partial ? shown.compare(0, wanted.size(), wanted) == 0 : shown == wanted;
     if (match) return static_cast<int>(row);
   }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
 #include "core/fs/DirectorySource.h"
 #include "core/panel/EntryTable.h"
@@ -53,6 +54,10 @@ class FilePanel {
                     const std::string& fallbackName);
   // Sorts by key (0..5), or re-applies the current state for -1.
   void SortPanel(int key);
+
+  // Texts of the last selected row (row 0 when none is) and of the row after
+  // it: where a refresh puts the cursor back.
+  std::pair<std::string, std::string> LastSelectedAndNextNames() const;
 
   // Puts the cursor (selected and focused) on a row.
   void SetCursor(int row) const;

@@ -332,13 +332,7 @@ void MainWindow::SetListView(DWORD view) {
 void MainWindow::RefreshActivePanel() {
   FilePanel& panel = ActivePanel();
   if (panel.Tree().IsVisible()) return;
-  const ListView& list = panel.List();
-  int last = -1;
-  for (int row = list.NextItem(-1, LVNI_SELECTED); row >= 0; row = list.NextItem(row, LVNI_SELECTED))
-    last = row;
-  if (last < 0) last = 0;
-  std::string name = list.ItemCount() > last ? list.ItemText(last, 0) : std::string();
-  std::string next = list.ItemCount() > last + 1 ? list.ItemText(last + 1, 0) : std::string();
+  auto [name, next] = panel.LastSelectedAndNextNames();
   panel.RefreshPanel(options_.showHiddenSystem != 0, Handle(), name, next);
 }
 

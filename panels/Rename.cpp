@@ -82,17 +82,9 @@ LRESULT MainWindow::OnEndLabelEdit(Message& message) {
       panel->SetCursor(row);
       LockWindowUpdate(nullptr);
 
-      FilePanel& other = Panel(panel->GetSide() == Side::kLeft ? Side::kRight : Side::kLeft);
+      FilePanel& other = OtherPanel(*panel);
       if (EqualsNoCase(other.Path(), panel->Path())) {
-        const ListView& otherList = other.List();
-        int last = -1;
-        for (int r = otherList.NextItem(-1, LVNI_SELECTED); r >= 0;
-             r = otherList.NextItem(r, LVNI_SELECTED))
-          last = r;
-        if (last < 0) last = 0;
-        int count = otherList.ItemCount();
-        std::string preferred = last < count ? otherList.ItemText(last, 0) : std::string();
-        std::string fallback = last + 1 < count ? otherList.ItemText(last + 1, 0) : std::string();
+        auto [preferred, fallback] = other.LastSelectedAndNextNames();
         other.RefreshPanel(options_.showHiddenSystem != 0, Handle(), preferred, fallback);
       }
     }

@@ -104,6 +104,11 @@ std::string TempFolder::Write(const std::string& relative, const std::string& by
   return path;
 }
 
+int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
+  auto it = std::find(texts.begin(), texts.end(), text);
+  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
+}
+
 void Pump(Dialog* dialog) {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

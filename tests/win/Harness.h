@@ -35,6 +35,9 @@ const LanguageTable& EnglishTexts();
 std::string ReadBytes(const std::string& path);
 void RemoveTree(const std::string& path);
 
+// Position of text in texts, -1 when it is not there.
+int IndexOf(const std::vector<std::string>& texts, const std::string& text);
+
 // Dispatches pending messages through the window's keyboard filter.
 void Pump(Dialog* dialog = nullptr);
 

@@ -15,11 +15,6 @@
 namespace px::test {
 namespace {
 
-int Find(const std::vector<std::string>& texts, const std::string& text) {
-  auto it = std::find(texts.begin(), texts.end(), text);
-  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
-}
-
 void MakeSparseFile(const std::string& path, uint64_t size) {
   HANDLE file = CreateFileW(FileApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -94,7 +89,7 @@ TEST_F(ListingTest, RowsShowNamesSizesDatesAndAttributes) {
   EXPECT_EQ(dates[0], "");
   EXPECT_EQ(names[1], "Sub folder");
   EXPECT_EQ(sizes[1], "<DIR>");
-  EXPECT_EQ(Find(names, "hidden.txt"), -1);
+  EXPECT_EQ(IndexOf(names, "hidden.txt"), -1);
 
   struct Expected {
     const char* name;
@@ -109,26 +104,26 @@ TEST_F(ListingTest, RowsShowNamesSizesDatesAndAttributes) {
       {"max32.img", "4 294 967 295"},
   };
   for (const Expected& file : files) {
-    int row = Find(names, file.name);
+    int row = IndexOf(names, file.name);
     ASSERT_GE(row, 0) << file.name;
     EXPECT_EQ(sizes[row], file.size) << file.name;
   }
-  EXPECT_EQ(dates[Find(names, "small.txt")], "03.03.04 14:05");
-  EXPECT_EQ(attributes[Find(names, "readonly.txt")], "ra--");
+  EXPECT_EQ(dates[IndexOf(names, "small.txt")], "03.03.04 14:05");
+  EXPECT_EQ(attributes[IndexOf(names, "readonly.txt")], "ra--");
   // Files sort by name after the folders.
-  EXPECT_LT(Find(names, "emoji 😀.txt"), Find(names, "five-gib.img"));
-  EXPECT_LT(Find(names, "five-gib.img"), Find(names, "small.txt"));
-  EXPECT_LT(Find(names, "thousand.bin"), Find(names, "Ελληνικά.txt"));
+  EXPECT_LT(IndexOf(names, "emoji 😀.txt"), IndexOf(names, "five-gib.img"));
+  EXPECT_LT(IndexOf(names, "five-gib.img"), IndexOf(names, "small.txt"));
+  EXPECT_LT(IndexOf(names, "thousand.bin"), IndexOf(names, "Ελληνικά.txt"));
 }
 
 TEST_F(ListingTest, HiddenEntriesAppearDimmedWhenAsked) {
   RunningWindow run(PanelSettings(folder_, 1).c_str());
   std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
-  int row = Find(names, "hidden.txt");
+  int row = IndexOf(names, "hidden.txt");
   ASSERT_GE(row, 0);
   ListView list(run.Item(IDC_LEFT_LIST));
   EXPECT_EQ(list.ItemState(row, LVIS_CUT), static_cast<UINT>(LVIS_CUT));
-  EXPECT_EQ(list.ItemState(Find(names, "small.txt"), LVIS_CUT), 0u);
+  EXPECT_EQ(list.ItemState(IndexOf(names, "small.txt"), LVIS_CUT), 0u);
   EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 3)[row], "-ah-");
 }
 
@@ -198,8 +193,8 @@ TEST_F(ListingTest, ExtensionAndListingOrderShowNoArrow) {
   std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
   // After the parent and the folder: the name without a dot, then by extension.
   EXPECT_EQ(names[2], "README");
-  EXPECT_LT(Find(names, "thousand.bin"), Find(names, "日本語のファイル.doc"));
-  EXPECT_LT(Find(names, "日本語のファイル.doc"), Find(names, "five-gib.img"));
+  EXPECT_LT(IndexOf(names, "thousand.bin"), IndexOf(names, "日本語のファイル.doc"));
+  EXPECT_LT(IndexOf(names, "日本語のファイル.doc"), IndexOf(names, "five-gib.img"));
   SendMessageW(run.Handle(), WM_COMMAND, ID_KEY_SORT_LISTING, 0);
   for (int column = 0; column < 4; ++column) EXPECT_FALSE(HasArrow(list, column)) << column;
   SendMessageW(run.Handle(), WM_COMMAND, ID_KEY_SORT_SIZE, 0);

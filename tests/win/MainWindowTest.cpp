@@ -15,11 +15,6 @@
 namespace px::test {
 namespace {
 
-int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
-  auto it = std::find(texts.begin(), texts.end(), text);
-  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
-}
-
 TEST(MainWindowStart, WithoutSettingsOpensMaximisedOnDriveC) {
   RunningWindow run;
   EXPECT_TRUE(IsZoomed(run.Handle()));

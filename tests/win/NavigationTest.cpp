@@ -14,11 +14,6 @@
 namespace px::test {
 namespace {
 
-int Find(const std::vector<std::string>& texts, const std::string& text) {
-  auto it = std::find(texts.begin(), texts.end(), text);
-  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
-}
-
 int FocusedRow(HWND list) { return ListView(list).NextItem(-1, LVNI_FOCUSED); }
 
 std::string FocusedName(HWND list) {
@@ -36,7 +31,7 @@ std::vector<std::string> SelectedNames(HWND list) {
 
 void PutCursorOn(RunningWindow& run, int listId, const std::string& name) {
   std::vector<std::string> names = run.RowTexts(listId, 0);
-  int row = Find(names, name);
+  int row = IndexOf(names, name);
   ASSERT_GE(row, 0) << name;
   FilePanel& panel = run.Window().Panel(listId == IDC_LEFT_LIST ? Side::kLeft : Side::kRight);
   panel.ClearSelection();

@@ -15,11 +15,6 @@
 namespace px::test {
 namespace {
 
-int Find(const std::vector<std::string>& texts, const std::string& text) {
-  auto it = std::find(texts.begin(), texts.end(), text);
-  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
-}
-
 bool Exists(const std::string& path) {
   return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -44,7 +39,7 @@ class RenameTest : public ::testing::Test {
                      UINT finishKey = VK_RETURN) {
     MainWindow& window = run.Window();
     HWND list = run.Item(IDC_LEFT_LIST);
-    int row = Find(run.RowTexts(IDC_LEFT_LIST, 0), from);
+    int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), from);
     ASSERT_GE(row, 0) << from;
     window.Panel(Side::kLeft).ClearSelection();
     window.Panel(Side::kLeft).SetCursor(row);
@@ -62,7 +57,7 @@ class RenameTest : public ::testing::Test {
 
 TEST_F(RenameTest, RenamedEntryLeavesTheCursorWhereItStood) {
   RunningWindow run(Settings(1).c_str());
-  int row = Find(run.RowTexts(IDC_LEFT_LIST, 0), "banana.txt");
+  int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "banana.txt");
   Rename(run, "banana.txt", L"zebra.txt");
   EXPECT_FALSE(Exists(root_ + "banana.txt"));
   EXPECT_TRUE(Exists(root_ + "zebra.txt"));
@@ -97,7 +92,7 @@ TEST_F(RenameTest, KeysDuringTheEditTypeInsteadOfRunningCommands) {
   RunningWindow run(Settings(1).c_str());
   MainWindow& window = run.Window();
   HWND list = run.Item(IDC_LEFT_LIST);
-  int row = Find(run.RowTexts(IDC_LEFT_LIST, 0), "date.txt");
+  int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "date.txt");
   window.Panel(Side::kLeft).SetCursor(row);
   PressKey(window, list, VK_F2);
   HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
@@ -115,8 +110,8 @@ TEST_F(RenameTest, KeysDuringTheEditTypeInsteadOfRunningCommands) {
 TEST_F(RenameTest, LetterCaseAloneIsRenamed) {
   RunningWindow run(Settings(1).c_str());
   Rename(run, "cherry.txt", L"Cherry.TXT");
-  EXPECT_NE(Find(run.RowTexts(IDC_LEFT_LIST, 0), "Cherry.TXT"), -1);
-  EXPECT_EQ(Find(run.RowTexts(IDC_LEFT_LIST, 0), "cherry.txt"), -1);
+  EXPECT_NE(IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "Cherry.TXT"), -1);
+  EXPECT_EQ(IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "cherry.txt"), -1);
 }
 
 TEST_F(RenameTest, RefusedNamesKeepTheOldNameAndChangeNothing) {
@@ -137,7 +132,7 @@ TEST_F(RenameTest, OtherPanelFollowsOnlyWhenItShowsTheSameFolder) {
   {
     RunningWindow run(Settings(1).c_str());
     Rename(run, "date.txt", L"datum.txt");
-    EXPECT_NE(Find(run.RowTexts(IDC_RIGHT_LIST, 0), "datum.txt"), -1);
+    EXPECT_NE(IndexOf(run.RowTexts(IDC_RIGHT_LIST, 0), "datum.txt"), -1);
   }
   {
     RunningWindow run(Settings(1, root_ + "folder\\").c_str());
