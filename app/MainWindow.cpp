@@ -108,6 +108,7 @@ const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_LBUTTONUP), &MainWindow::OnLeftButtonUp},
     {OnMessage(WM_RBUTTONDOWN), &MainWindow::OnRightButtonDown},
     {OnMessage(WM_COMMAND), &MainWindow::OnCommandMessage},
+    {OnMessage(WM_SETTINGCHANGE), &MainWindow::OnSettingChange},
 };
 const size_t MainWindowRoutes::kCount = sizeof(kRoutes) / sizeof(kRoutes[0]);
 
@@ -556,6 +557,14 @@ LRESULT MainWindow::OnPaint(Message& message) {
 }
 
 LRESULT MainWindow::OnQueryDragIcon(Message&) { return reinterpret_cast<LRESULT>(appIcon_); }
+
+LRESULT MainWindow::OnSettingChange(Message& message) {
+  // The trees hold a copy of their font with the smoothing of the moment.
+  if (message.wParam == SPI_SETFONTSMOOTHING || message.wParam == SPI_SETFONTSMOOTHINGTYPE) {
+    for (auto& panel : panels_) panel->Folders().FollowSystemSmoothing();
+  }
+  return 0;
+}
 
 LRESULT MainWindow::OnSize(Message& message) {
   LayoutWindow(LOWORD(message.lParam), HIWORD(message.lParam));

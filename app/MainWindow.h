@@ -109,6 +109,7 @@ class MainWindow : public Dialog {
   LRESULT OnPaint(Message& message);
   LRESULT OnQueryDragIcon(Message& message);
   LRESULT OnSize(Message& message);
+  LRESULT OnSettingChange(Message& message);
   LRESULT OnLeftButtonDown(Message& message);
   LRESULT OnMouseMove(Message& message);
   LRESULT OnLeftButtonUp(Message& message);

@@ -62,11 +62,17 @@ struct BrushTraits {
   static void Close(HBRUSH h) { DeleteObject(h); }
 };
 
+struct FontTraits {
+  static HFONT Invalid() { return nullptr; }
+  static void Close(HFONT h) { DeleteObject(h); }
+};
+
 using ImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using Menu = UniqueHandle<HMENU, MenuTraits>;
 using FindHandle = UniqueHandle<HANDLE, FindTraits>;
 using FileHandle = UniqueHandle<HANDLE, FileTraits>;
 using Module = UniqueHandle<HMODULE, ModuleTraits>;
 using Brush = UniqueHandle<HBRUSH, BrushTraits>;
+using Font = UniqueHandle<HFONT, FontTraits>;
 
 }  // namespace px

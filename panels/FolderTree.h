@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 
 namespace px {
 
@@ -22,11 +23,19 @@ class FolderTree {
   static constexpr LPARAM kUnread = 0;
   static constexpr LPARAM kRead = 1;
 
-  void Attach(HWND tree) {
-    tree_ = TreeView(tree);
-    reads_ = probes_ = 0;
-    children_.clear();
-    itemCount_ = 0;
+  FolderTree() = default;
+  FolderTree(const FolderTree&) = delete;
+  FolderTree& operator=(const FolderTree&) = delete;
+  ~FolderTree();
+
+  // Takes over a tree view; gives it the font it has with the system's
+  // smoothing written in (see SettleFontQuality).
+  void Attach(HWND tree);
+  // After the system's smoothing setting changed.
+  void FollowSystemSmoothing() {
+    RestoreFont();
+    SettleFontQuality();
+    InvalidateRect(tree_.Handle(), nullptr, TRUE);
   }
   HWND Handle() const { return tree_.Handle(); }
   // Hidden and system folders become nodes only when included; the expand
@@ -75,6 +84,8 @@ class FolderTree {
   void Fill(HTREEITEM item);
   void Expand(HTREEITEM item);
   HTREEITEM FindChild(HTREEITEM parent, const std::wstring& text);
+  void SettleFontQuality();
+  void RestoreFont();
 
   TreeView tree_;
   bool includeHidden_ = false;
@@ -85,6 +96,9 @@ class FolderTree {
   // inserted here; anyone else deleting items makes it fall back to the walk.
   std::unordered_map<HTREEITEM, std::vector<Child>> children_;
   size_t itemCount_ = 0;
+  // The tree's font before SettleFontQuality, and the one given in its place.
+  HFONT originalFont_ = nullptr;
+  Font settledFont_;
 };
 
 }  // namespace px

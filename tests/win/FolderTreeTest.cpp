@@ -352,6 +352,62 @@ TEST(FolderTree, PathsLongerThanTheClassicLimitAreReadAndWalked) {
   EXPECT_EQ(host.Children(host.Selected()), std::vector<std::string>{"last"});
 }
 
+TEST(FolderTree, TheTreeKeepsItsFontWithTheSystemSmoothingWrittenInUntilReleased) {
+  BOOL smoothing = TRUE;
+  UINT type = 0;
+  SystemParametersInfoW(SPI_GETFONTSMOOTHING, 0, &smoothing, 0);
+  SystemParametersInfoW(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0);
+  const BYTE expected = !smoothing                           ? NONANTIALIASED_QUALITY
+                        : type == FE_FONTSMOOTHINGCLEARTYPE ? CLEARTYPE_QUALITY
+                                                             : ANTIALIASED_QUALITY;
+  auto fontOf = [](HWND window) {
+    LOGFONTW logFont{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(logFont),
+               &logFont);
+    return logFont;
+  };
+  auto makeFont = [](BYTE quality) {
+    LOGFONTW logFont{};
+    logFont.lfHeight = -13;
+    logFont.lfWeight = FW_BOLD;
+    logFont.lfQuality = quality;
+    wcscpy(logFont.lfFaceName, L"Tahoma");
+    return CreateFontIndirectW(&logFont);
+  };
+
+  HWND window = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  HFONT original = makeFont(DEFAULT_QUALITY);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(original), FALSE);
+  {
+    FolderTree tree;
+    tree.Attach(window);
+    LOGFONTW settled = fontOf(window);
+    EXPECT_EQ(settled.lfQuality, expected);
+    EXPECT_EQ(settled.lfHeight, -13);
+    EXPECT_EQ(settled.lfWeight, FW_BOLD);
+    EXPECT_STREQ(settled.lfFaceName, L"Tahoma");
+    // Attached again (as a dialog reopening would): still one settled font.
+    tree.Attach(window);
+    EXPECT_EQ(fontOf(window).lfQuality, expected);
+  }
+  // Released: back to the font it had, never one that was deleted.
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), original);
+
+  // A font that already names its quality is left alone.
+  HFONT explicitQuality = makeFont(NONANTIALIASED_QUALITY);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(explicitQuality), FALSE);
+  {
+    FolderTree tree;
+    tree.Attach(window);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), explicitQuality);
+  }
+  DestroyWindow(window);
+  DeleteObject(original);
+  DeleteObject(explicitQuality);
+}
+
 TEST(FolderTree, SyncKeepsAQuitRequestForTheLoopThatWaitsForIt) {
   TempFolder temp;
   TreeHost host;
