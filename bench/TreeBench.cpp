@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/text/CaseFold.h"
+#include "framework/Controls.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
 #include "panels/FolderTree.h"
@@ -29,8 +30,10 @@ double Seconds(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The search the tree makes of a folder, counting its subfolders.
-size_t CountSubfolders(const std::string& folder) {
+// The search the tree makes of a folder, calling found(name) for each
+// subfolder; gives their count.
+template <typename Found>
+size_t ForEachSubfolder(const std::string& folder, Found found) {
   WIN32_FIND_DATAW data;
   HANDLE search = FindFirstFileExW(FileApiPath(folder + "*.*").c_str(), FindExInfoBasic, &data,
                                    FindExSearchLimitToDirectories, nullptr,
@@ -39,11 +42,17 @@ size_t CountSubfolders(const std::string& folder) {
   size_t count = 0;
   do {
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && wcscmp(data.cFileName, L".") != 0 &&
-        wcscmp(data.cFileName, L"..") != 0)
+        wcscmp(data.cFileName, L"..") != 0) {
       ++count;
+      found(data.cFileName);
+    }
   } while (FindNextFileW(search, &data));
   FindClose(search);
   return count;
+}
+
+size_t CountSubfolders(const std::string& folder) {
+  return ForEachSubfolder(folder, [](const wchar_t*) {});
 }
 
 double BestEnumeration(const std::string& folder, int rounds) {
@@ -112,20 +121,20 @@ HWND MakeTree(HWND host, HIMAGELIST images) {
   return tree;
 }
 
-HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::wstring& name) {
-  for (HTREEITEM child = TreeView_GetChild(tree, parent); child != nullptr;
-       child = TreeView_GetNextSibling(tree, child)) {
-    wchar_t text[512] = {};
-    TVITEMW item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = child;
-    item.pszText = text;
-    item.cchTextMax = 512;
-    TreeView_GetItem(tree, &item);
-    if (name == text) return child;
+// A tree view in the host, run by a FolderTree that gets its notifications,
+// for one round; the window goes at the end of the round.
+struct RunningTree {
+  RunningTree(HWND host, HIMAGELIST images) : window(MakeTree(host, images)) {
+    tree.Attach(window);
+    g_tree = &tree;
   }
-  return nullptr;
-}
+  ~RunningTree() {
+    g_tree = nullptr;
+    DestroyWindow(window);
+  }
+  HWND window;
+  FolderTree tree;
+};
 
 }  // namespace
 
@@ -167,13 +176,12 @@ int wmain(int argc, wchar_t** argv) {
   double expandBest = 1e9;
   size_t probes = 0, nodes = 0;
   for (int round = 0; round < kRounds; ++round) {
-    HWND treeWindow = MakeTree(host, images);
-    FolderTree tree;
-    tree.Attach(treeWindow);
-    g_tree = &tree;
+    RunningTree running(host, images);
+    FolderTree& tree = running.tree;
+    HWND treeWindow = running.window;
     tree.SyncToPath(parent, false);
     UpdateWindow(treeWindow);
-    HTREEITEM node = ChildNamed(treeWindow, TreeView_GetSelection(treeWindow), name);
+    HTREEITEM node = TreeView(treeWindow).ChildWithText(TreeView_GetSelection(treeWindow), name);
     if (node == nullptr) {
       std::printf("%s is not in the tree\n", folder.c_str());
       return 1;
@@ -188,25 +196,11 @@ int wmain(int argc, wchar_t** argv) {
     for (HTREEITEM child = TreeView_GetChild(treeWindow, node); child != nullptr;
          child = TreeView_GetNextSibling(treeWindow, child))
       ++nodes;
-    g_tree = nullptr;
-    DestroyWindow(treeWindow);
   }
   // The same nodes in a bare tree view, expanded and drawn: what the control
   // itself costs, whoever fills it.
   std::vector<std::wstring> names;
-  {
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileExW(FileApiPath(folder + "*.*").c_str(), FindExInfoBasic, &data,
-                                     FindExSearchLimitToDirectories, nullptr, 0);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && wcscmp(data.cFileName, L".") != 0 &&
-            wcscmp(data.cFileName, L"..") != 0)
-          names.push_back(data.cFileName);
-      } while (FindNextFileW(search, &data));
-      FindClose(search);
-    }
-  }
+  ForEachSubfolder(folder, [&](const wchar_t* name) { names.push_back(name); });
   // settle: with the font FolderTree gives its tree, or with the tree's own.
   auto controlOnly = [&](bool settle) {
     double best = 1e9;
@@ -257,10 +251,9 @@ int wmain(int argc, wchar_t** argv) {
   const std::string lastFolder = folder + Narrow(lastName) + "\\";
   double intoBest = 1e9;
   for (int round = 0; round < kRounds; ++round) {
-    HWND treeWindow = MakeTree(host, images);
-    FolderTree tree;
-    tree.Attach(treeWindow);
-    g_tree = &tree;
+    RunningTree running(host, images);
+    FolderTree& tree = running.tree;
+    HWND treeWindow = running.window;
     tree.SyncToPath(folder, true);
     UpdateWindow(treeWindow);
     auto start = Clock::now();
@@ -269,8 +262,6 @@ int wmain(int argc, wchar_t** argv) {
     intoBest = std::min(intoBest, Seconds(start));
     if (round == 0 && tree.SelectedPath() != lastFolder)
       std::printf("synchronised to %s instead\n", tree.SelectedPath().c_str());
-    g_tree = nullptr;
-    DestroyWindow(treeWindow);
   }
   std::printf("SyncToPath to the last one  %8.1f ms   (its parent read before)\n", intoBest * 1000);
 
@@ -281,10 +272,9 @@ int wmain(int argc, wchar_t** argv) {
   double syncBest = 1e9, syncAloneBest = 1e9;
   size_t reads = 0;
   for (int round = 0; round < kRounds; ++round) {
-    HWND treeWindow = MakeTree(host, images);
-    FolderTree tree;
-    tree.Attach(treeWindow);
-    g_tree = &tree;
+    RunningTree running(host, images);
+    FolderTree& tree = running.tree;
+    HWND treeWindow = running.window;
     auto start = Clock::now();
     tree.SyncToPath(deep, true);
     syncAloneBest = std::min(syncAloneBest, Seconds(start));
@@ -294,8 +284,6 @@ int wmain(int argc, wchar_t** argv) {
     reads = tree.FoldersRead();
     if (round == 0 && tree.SelectedPath() != deep)
       std::printf("synchronised to %s instead\n", tree.SelectedPath().c_str());
-    g_tree = nullptr;
-    DestroyWindow(treeWindow);
   }
   std::printf("searches of the %2zu folders  %8.1f ms\n", onPath.size(), bareSum * 1000);
   std::printf("SyncToPath 20 deep          %8.1f ms   ratio %.2f (folders read %zu, redraw suspended)\n",

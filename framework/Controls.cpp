@@ -83,6 +83,28 @@ std::string ComboBoxEx::ItemText(int index) const {
   return Narrow(buffer);
 }
 
+std::wstring TreeView::WideItemText(HTREEITEM item) const {
+  // Enough for any folder name (at most 255 UTF-16 units) and a drive root.
+  constexpr int kCapacity = 512;
+  wchar_t buffer[kCapacity] = {};
+  TVITEMW tvItem{};
+  tvItem.mask = TVIF_TEXT;
+  tvItem.hItem = item;
+  tvItem.pszText = buffer;
+  tvItem.cchTextMax = kCapacity;
+  if (!Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvItem))) return {};
+  // The tree may answer with its own buffer instead of ours.
+  return tvItem.pszText != nullptr ? std::wstring(tvItem.pszText) : std::wstring();
+}
+
+std::string TreeView::ItemText(HTREEITEM item) const { return Narrow(WideItemText(item)); }
+
+HTREEITEM TreeView::ChildWithText(HTREEITEM parent, std::wstring_view text) const {
+  for (HTREEITEM child = Next(parent, TVGN_CHILD); child != nullptr; child = Next(child, TVGN_NEXT))
+    if (WideItemText(child) == text) return child;
+  return nullptr;
+}
+
 void HeaderControl::SetSortImage(int index, int image) const {
   HDITEMW item{};
   item.mask = HDI_FORMAT;

@@ -99,6 +99,16 @@ class TreeView : public Window {
   void SetImages(HIMAGELIST images) const {
     Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
   }
+  // relation is a TVGN_ value; null when there is no such item.
+  HTREEITEM Next(HTREEITEM item, UINT relation) const {
+    return reinterpret_cast<HTREEITEM>(
+        Send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+  }
+  // Wide for callers that build file-system paths from the texts.
+  std::wstring WideItemText(HTREEITEM item) const;
+  std::string ItemText(HTREEITEM item) const;
+  // The first child whose text is exactly text (letter case counts).
+  HTREEITEM ChildWithText(HTREEITEM parent, std::wstring_view text) const;
 };
 
 class HeaderControl : public Window {

@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kFolderImage = 0;
 constexpr int kOpenFolderImage = 1;
-// Enough for any folder name (at most 255 UTF-16 units) and a drive root.
-constexpr int kTextCapacity = 512;
 // A window that never validates its paint would keep a dispatch loop busy for
 // ever; no real backlog comes near this.
 constexpr int kMaxPendingMessages = 10000;
@@ -160,7 +158,7 @@ void FolderTree::OnGetDisplayInfo(NMTVDISPINFOW& info) {
   HTREEITEM item = info.item.hItem;
   bool hasChildren;
   if (ItemData(item) == kRead) {
-    hasChildren = Next(item, TVGN_CHILD) != nullptr;
+    hasChildren = tree_.Next(item, TVGN_CHILD) != nullptr;
   } else {
     ++probes_;
     hasChildren = HasSubfolder(WidePathOf(item));
@@ -197,8 +195,8 @@ void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
     Clear();
   } else {
     const std::wstring rootText = path.substr(0, 3);
-    HTREEITEM root = Next(nullptr, TVGN_ROOT);
-    if (root == nullptr || Text(root) != rootText) {
+    HTREEITEM root = tree_.Next(nullptr, TVGN_ROOT);
+    if (root == nullptr || tree_.WideItemText(root) != rootText) {
       Clear();
       root = InsertItem(TVI_ROOT, rootText.c_str());
       if (root != nullptr) Expand(root);
@@ -232,12 +230,12 @@ void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
 
 std::string FolderTree::PathOf(HTREEITEM item) const { return Narrow(WidePathOf(item)); }
 
-std::string FolderTree::SelectedPath() const { return PathOf(Next(nullptr, TVGN_CARET)); }
+std::string FolderTree::SelectedPath() const { return PathOf(tree_.Next(nullptr, TVGN_CARET)); }
 
 std::wstring FolderTree::WidePathOf(HTREEITEM item) const {
   std::vector<std::wstring> texts;
-  for (HTREEITEM node = item; node != nullptr; node = Next(node, TVGN_PARENT))
-    texts.push_back(Text(node));
+  for (HTREEITEM node = item; node != nullptr; node = tree_.Next(node, TVGN_PARENT))
+    texts.push_back(tree_.WideItemText(node));
   std::wstring path;
   for (auto text = texts.rbegin(); text != texts.rend(); ++text) {
     path += *text;
@@ -245,17 +243,6 @@ std::wstring FolderTree::WidePathOf(HTREEITEM item) const {
     if (path.empty() || path.back() != L'\\') path += L'\\';
   }
   return path;
-}
-
-std::wstring FolderTree::Text(HTREEITEM item) const {
-  wchar_t buffer[kTextCapacity] = {};
-  TVITEMW tvItem{};
-  tvItem.mask = TVIF_TEXT;
-  tvItem.hItem = item;
-  tvItem.pszText = buffer;
-  tvItem.cchTextMax = kTextCapacity;
-  if (!tree_.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvItem))) return {};
-  return tvItem.pszText != nullptr ? std::wstring(tvItem.pszText) : std::wstring();
 }
 
 LPARAM FolderTree::ItemData(HTREEITEM item) const {
@@ -334,9 +321,7 @@ HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) {
     auto child = std::lower_bound(children.begin(), children.end(), wanted, SortsBefore<Child>);
     return child != children.end() && child->name == text ? child->item : nullptr;
   }
-  for (HTREEITEM child = Next(parent, TVGN_CHILD); child != nullptr; child = Next(child, TVGN_NEXT))
-    if (Text(child) == text) return child;
-  return nullptr;
+  return tree_.ChildWithText(parent, text);
 }
 
 }  // namespace px

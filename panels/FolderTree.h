@@ -73,13 +73,8 @@ class FolderTree {
     HTREEITEM item = nullptr;
   };
 
-  std::wstring Text(HTREEITEM item) const;
   std::wstring WidePathOf(HTREEITEM item) const;
   LPARAM ItemData(HTREEITEM item) const;
-  HTREEITEM Next(HTREEITEM item, UINT relation) const {
-    return reinterpret_cast<HTREEITEM>(
-        tree_.Send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-  }
   HTREEITEM InsertItem(HTREEITEM parent, const wchar_t* text);
   void Fill(HTREEITEM item);
   void Expand(HTREEITEM item);

@@ -22,6 +22,15 @@
 namespace px::test {
 namespace {
 
+std::vector<std::string> ChildTexts(HWND tree, HTREEITEM item) {
+  TreeView view(tree);
+  std::vector<std::string> texts;
+  for (HTREEITEM child = view.Next(item, TVGN_CHILD); child != nullptr;
+       child = view.Next(child, TVGN_NEXT))
+    texts.push_back(view.ItemText(child));
+  return texts;
+}
+
 // A window holding one tree, passing the tree's notifications on as a panel
 // or dialog does.
 class TreeHost {
@@ -56,28 +65,10 @@ class TreeHost {
   FolderTree tree;
   HWND Tree() const { return tree_; }
 
-  std::string Text(HTREEITEM item) const {
-    wchar_t buffer[512] = {};
-    TVITEMW tvItem{};
-    tvItem.mask = TVIF_TEXT;
-    tvItem.hItem = item;
-    tvItem.pszText = buffer;
-    tvItem.cchTextMax = 512;
-    TreeView_GetItem(tree_, &tvItem);
-    return Narrow(buffer);
-  }
-  std::vector<std::string> Children(HTREEITEM item) const {
-    std::vector<std::string> texts;
-    for (HTREEITEM child = TreeView_GetChild(tree_, item); child != nullptr;
-         child = TreeView_GetNextSibling(tree_, child))
-      texts.push_back(Text(child));
-    return texts;
-  }
+  std::string Text(HTREEITEM item) const { return TreeView(tree_).ItemText(item); }
+  std::vector<std::string> Children(HTREEITEM item) const { return ChildTexts(tree_, item); }
   HTREEITEM Child(HTREEITEM item, const std::string& text) const {
-    for (HTREEITEM child = TreeView_GetChild(tree_, item); child != nullptr;
-         child = TreeView_GetNextSibling(tree_, child))
-      if (Text(child) == text) return child;
-    return nullptr;
+    return TreeView(tree_).ChildWithText(item, Widen(text));
   }
   // Whether the tree shows an expand button (it asks the FolderTree when unknown).
   bool HasButton(HTREEITEM item) const {
@@ -486,19 +477,7 @@ TEST_F(GoToFolderTest, OpensExpandedDownToTheFolderWithHiddenFoldersShown) {
   if (hidden_) {
     HWND tree = dialog.Item(IDC_GO_TO_TREE);
     HTREEITEM level2 = TreeView_GetParent(tree, TreeView_GetSelection(tree));
-    std::vector<std::string> names;
-    for (HTREEITEM child = TreeView_GetChild(tree, level2); child != nullptr;
-         child = TreeView_GetNextSibling(tree, child)) {
-      wchar_t text[64] = {};
-      TVITEMW item{};
-      item.mask = TVIF_TEXT;
-      item.hItem = child;
-      item.pszText = text;
-      item.cchTextMax = 64;
-      TreeView_GetItem(tree, &item);
-      names.push_back(Narrow(text));
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{".hidden", "level3"}));
+    EXPECT_EQ(ChildTexts(tree, level2), (std::vector<std::string>{".hidden", "level3"}));
   }
 }
 

@@ -29,6 +29,10 @@ std::string SourcePath(const std::string& relative) {
   return path;
 }
 
+std::string PanelSettings(const std::string& left, const std::string& right) {
+  return "[Left]\r\nPath=" + left + "\r\n[Right]\r\nPath=" + right + "\r\n";
+}
+
 const LanguageTable& EnglishTexts() {
   static const LanguageTable texts = [] {
     LanguageTable table;

@@ -35,6 +35,9 @@ const LanguageTable& EnglishTexts();
 std::string ReadBytes(const std::string& path);
 void RemoveTree(const std::string& path);
 
+// The start of a settings file that opens the panels on these folders.
+std::string PanelSettings(const std::string& left, const std::string& right);
+
 // Position of text in texts, -1 when it is not there.
 int IndexOf(const std::vector<std::string>& texts, const std::string& text);
 

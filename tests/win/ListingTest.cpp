@@ -45,7 +45,7 @@ void SetWriteTime(const std::string& path, int year, int month, int day, int hou
   CloseHandle(file);
 }
 
-std::string PanelSettings(const std::string& folder, int showHidden) {
+std::string ListingSettings(const std::string& folder, int showHidden) {
   return "[Left]\r\nPath=" + folder + "\r\n[Options]\r\nShowHiddenSystem=" +
          std::to_string(showHidden) + "\r\n";
 }
@@ -77,7 +77,7 @@ class ListingTest : public ::testing::Test {
 };
 
 TEST_F(ListingTest, RowsShowNamesSizesDatesAndAttributes) {
-  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  RunningWindow run(ListingSettings(folder_, 0).c_str());
   std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
   std::vector<std::string> sizes = run.RowTexts(IDC_LEFT_LIST, 1);
   std::vector<std::string> dates = run.RowTexts(IDC_LEFT_LIST, 2);
@@ -117,7 +117,7 @@ TEST_F(ListingTest, RowsShowNamesSizesDatesAndAttributes) {
 }
 
 TEST_F(ListingTest, HiddenEntriesAppearDimmedWhenAsked) {
-  RunningWindow run(PanelSettings(folder_, 1).c_str());
+  RunningWindow run(ListingSettings(folder_, 1).c_str());
   std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
   int row = IndexOf(names, "hidden.txt");
   ASSERT_GE(row, 0);
@@ -129,13 +129,13 @@ TEST_F(ListingTest, HiddenEntriesAppearDimmedWhenAsked) {
 
 TEST_F(ListingTest, MissingFolderShowsNoRowsAndKeepsItsPath) {
   std::string missing = folder_ + "gone\\";
-  RunningWindow run(PanelSettings(missing, 0).c_str());
+  RunningWindow run(ListingSettings(missing, 0).c_str());
   EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), 0);
   EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), missing);
 }
 
 TEST_F(ListingTest, RefreshKeepsTheCursorOnTheNameOrFallsBack) {
-  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  RunningWindow run(ListingSettings(folder_, 0).c_str());
   FilePanel& panel = run.Window().Panel(Side::kLeft);
   DeleteFileW(Widen(folder_ + "thousand.bin").c_str());
   panel.RefreshPanel(false, run.Handle(), "thousand.bin", "small.txt");
@@ -153,7 +153,7 @@ TEST_F(ListingTest, RefreshKeepsTheCursorOnTheNameOrFallsBack) {
 }
 
 TEST_F(ListingTest, ColumnClickSortsAndReverses) {
-  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  RunningWindow run(ListingSettings(folder_, 0).c_str());
   HWND list = run.Item(IDC_LEFT_LIST);
   NMLISTVIEW click{};
   click.hdr.hwndFrom = list;
@@ -185,7 +185,7 @@ bool HasArrow(HWND list, int column) {
 }
 
 TEST_F(ListingTest, ExtensionAndListingOrderShowNoArrow) {
-  RunningWindow run(PanelSettings(folder_, 0).c_str());
+  RunningWindow run(ListingSettings(folder_, 0).c_str());
   HWND list = run.Item(IDC_LEFT_LIST);
   EXPECT_TRUE(HasArrow(list, 0));
   SendMessageW(run.Handle(), WM_COMMAND, ID_KEY_SORT_EXTENSION, 0);

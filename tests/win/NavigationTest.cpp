@@ -51,7 +51,7 @@ class NavigationTest : public ::testing::Test {
     data_.Write("letter.doc", "d");
     data_.Write("notes.txt", "t");
     data_.Write("my file.txt", "f");
-    settings_ = "[Left]\r\nPath=" + root_ + "\r\n[Right]\r\nPath=" + root_ + "\r\n";
+    settings_ = PanelSettings(root_, root_);
   }
 
   TempFolder data_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/settings/ProfileDocument.h"
+#include "framework/Controls.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
@@ -13,24 +14,10 @@
 namespace px::test {
 namespace {
 
-std::wstring ItemText(HWND tree, HTREEITEM item) {
-  wchar_t buffer[MAX_PATH] = {};
-  TVITEMW info{};
-  info.mask = TVIF_TEXT;
-  info.hItem = item;
-  info.pszText = buffer;
-  info.cchTextMax = MAX_PATH;
-  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
-  return buffer;
-}
-
 HTREEITEM Selected(HWND tree) { return TreeView_GetSelection(tree); }
 
 HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::wstring& name) {
-  for (HTREEITEM child = TreeView_GetChild(tree, parent); child != nullptr;
-       child = TreeView_GetNextSibling(tree, child))
-    if (ItemText(tree, child) == name) return child;
-  return nullptr;
+  return TreeView(tree).ChildWithText(parent, name);
 }
 
 void ClickItem(MainWindow& window, HWND tree, HTREEITEM item) {
@@ -48,7 +35,7 @@ class PanelTreeTest : public ::testing::Test {
     root_ = data_.Path();
     for (const char* folder : {"One", "One\\Deep", "Two", "Three"}) data_.Make(folder);
     data_.Write("One\\inside.txt", "x");
-    settings_ = "[Left]\r\nPath=" + root_ + "\r\n[Right]\r\nPath=" + root_ + "\r\n";
+    settings_ = PanelSettings(root_, root_);
   }
   TempFolder data_;
   std::string root_;

@@ -30,8 +30,8 @@ class RenameTest : public ::testing::Test {
   }
 
   std::string Settings(int fastRename, const std::string& right = "") {
-    return "[Left]\r\nPath=" + root_ + "\r\n[Right]\r\nPath=" + (right.empty() ? root_ : right) +
-           "\r\n[Options]\r\nFastRename=" + std::to_string(fastRename) + "\r\n";
+    return PanelSettings(root_, right.empty() ? root_ : right) +
+           "[Options]\r\nFastRename=" + std::to_string(fastRename) + "\r\n";
   }
 
   // F2 on the named row, then the new text and Enter (or Escape).
