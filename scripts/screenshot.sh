@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts Pannex on a virtual display over a small demonstration folder and
-# saves the README's screenshot.
-#   scripts/screenshot.sh [output.png]
+# saves the README's screenshots: both lists, then a folder tree on the left.
+#   scripts/screenshot.sh [output.png]    (the tree's beside it, as NAME-tree.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 output="$(realpath -m "${1:-docs/screenshot.png}")"
+tree_output="${output%.png}-tree.png"
 PX_SKIP_SANITIZERS=1 scripts/build.sh >/dev/null
 unset DISPLAY
 export WINEPREFIX="$PWD/build/wineprefix-screenshot"
@@ -28,11 +29,17 @@ touch -d '2026-11-03 09:41' "$demo"/* "$demo"/Documents/*
 start="$PX_ROOT/build/screenshot-start"
 rm -rf "$start"
 cp -r build/win/out "$start"
-printf '[Left]\r\nPath=C:\\Demo\\\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\n[Options]\r\nDivider=500\r\n' \
-  >"$start/PX.ini"
 cd "$start"
-wine Pannex.exe &
-sleep "${PX_SCREENSHOT_DELAY:-8}"
-xwd -root -silent | convert xwd:- -crop 1280x760+0+0 -resize 1024x "$output"
-wineserver -k || true
-echo "saved $output"
+# shoot SETTINGS OUTPUT: starts with these settings and saves the screen.
+shoot() {
+  printf '%s' "$1" >PX.ini
+  wine Pannex.exe &
+  sleep "${PX_SCREENSHOT_DELAY:-8}"
+  xwd -root -silent | convert xwd:- -crop 1280x760+0+0 -resize 1024x "$2"
+  wineserver -k || true
+  echo "saved $2"
+}
+shoot $'[Left]\r\nPath=C:\\Demo\\\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\n[Options]\r\nDivider=500\r\n' \
+  "$output"
+shoot $'[Left]\r\nPath=C:\\Demo\\Documents\\\r\nShow=2\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\n[Options]\r\nDivider=500\r\n' \
+  "$tree_output"
