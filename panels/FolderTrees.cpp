@@ -83,6 +83,8 @@ LRESULT MainWindow::OnTreeDisplayInfo(Message& message) {
   return 0;
 }
 
+// Keys in a tree do what the tree itself does with them; the route only keeps
+// the notification from going further.
 LRESULT MainWindow::OnTreeKeyDown(Message&) { return 0; }
 
 LRESULT MainWindow::OnTreeSelectionChanging(Message& message) {
