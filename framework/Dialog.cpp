@@ -59,6 +59,8 @@ INT_PTR Dialog::DoModal(HWND owner) {
   MSG msg;
   bool quit = false;
   while (!ended_) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) OnIdle();
+    if (ended_) break;
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       quit = true;
@@ -131,7 +133,12 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 
   LRESULT result = 0;
-  if (RouteMessage(message, result)) {
+  bool routed = RouteMessage(message, result);
+  for (size_t i = 0; !routed && i < chained_.size(); ++i) {
+    message.handled = true;
+    routed = chained_[i]->RouteMessage(message, result);
+  }
+  if (routed) {
     if (ReturnsResultDirectly(msg)) return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
     return TRUE;

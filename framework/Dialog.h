@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <type_traits>
+#include <vector>
 
 #include "core/routing/RouteTable.h"
 
@@ -24,10 +26,68 @@ struct Message {
   NMHDR* Notify() const { return reinterpret_cast<NMHDR*>(lParam); }
 };
 
+// A route's handler takes the message as it is, or (for WM_NOTIFY) the
+// notification structure it carries, typed: Typed<&Owner::OnX> adapts a
+// handler LRESULT OnX(Message&, NMLISTVIEW&) so that it never casts lParam.
 template <typename Owner>
 struct Route {
+  using Plain = LRESULT (Owner::*)(Message&);
+  using Adapter = LRESULT (*)(Owner&, Message&);
+  constexpr Route(RouteKey routeKey, Plain plain) : key(routeKey), handler(plain) {}
+  constexpr Route(RouteKey routeKey, Adapter adapter) : key(routeKey), adapted(adapter) {}
+
+  LRESULT Call(Owner& owner, Message& message) const {
+    return handler != nullptr ? (owner.*handler)(message) : adapted(owner, message);
+  }
+
   RouteKey key;
-  LRESULT (Owner::*handler)(Message&);
+  Plain handler = nullptr;
+  Adapter adapted = nullptr;
+};
+
+template <typename T, typename = void>
+struct BeginsWithHeader : std::is_same<T, NMHDR> {};
+template <typename T>
+struct BeginsWithHeader<T, std::void_t<decltype(T::hdr)>> : std::true_type {};
+
+template <auto Handler>
+struct TypedHandler;
+
+template <typename Owner, typename Notification,
+          LRESULT (Owner::*Handler)(Message&, Notification&)>
+struct TypedHandler<Handler> {
+  static_assert(BeginsWithHeader<Notification>::value,
+                "a notification structure begins with its NMHDR");
+  static LRESULT Call(Owner& owner, Message& message) {
+    return (owner.*Handler)(message, *reinterpret_cast<Notification*>(message.lParam));
+  }
+};
+
+template <auto Handler>
+constexpr auto Typed = &TypedHandler<Handler>::Call;
+
+// Finds the route of a message in a table and runs it on owner; true when a
+// route matched and its handler left the message handled.
+template <typename Owner, size_t N>
+bool DispatchRoutes(Owner& owner, const Route<Owner> (&routes)[N], Message& message,
+                    LRESULT& result) {
+  const Route<Owner>* route = FindRoute(routes, N, message.message, message.code, message.id);
+  if (route == nullptr) return false;
+  // A WM_NOTIFY without its structure cannot reach a typed handler.
+  if (route->adapted != nullptr && message.message == WM_NOTIFY && message.lParam == 0)
+    return false;
+  message.handled = true;
+  result = route->Call(owner, message);
+  return message.handled;
+}
+
+// Something besides the dialog itself that takes some of its messages: an
+// object that owns a group of the dialog's controls routes their
+// notifications through its own table.
+class MessageRouter {
+ public:
+  virtual ~MessageRouter() = default;
+  virtual bool RouteMessage(Message& message, LRESULT& result) = 0;
 };
 
 // Route keys for the three common forms.
@@ -65,20 +125,22 @@ class Dialog {
   // gives the dialog its keyboard navigation.
   virtual bool PreTranslateMessage(MSG& msg);
 
+  // Messages the dialog's own routes leave unhandled go on to these routers,
+  // in the order they were chained. A router must outlive the window.
+  void ChainRoutes(MessageRouter& router) { chained_.push_back(&router); }
+
  protected:
   virtual BOOL OnInitDialog() { return TRUE; }
   // Routes the message; true when handled, with result set.
   virtual bool RouteMessage(Message& message, LRESULT& result) = 0;
   virtual void OnOK() { EndDialog(IDOK); }
   virtual void OnCancel() { EndDialog(IDCANCEL); }
+  // Called by DoModal's loop whenever the message queue has run empty.
+  virtual void OnIdle() {}
 
   template <typename Owner, size_t N>
   bool Dispatch(const Route<Owner> (&routes)[N], Message& message, LRESULT& result) {
-    const Route<Owner>* route =
-        FindRoute(routes, N, message.message, message.code, message.id);
-    if (route == nullptr) return false;
-    result = (static_cast<Owner*>(this)->*route->handler)(message);
-    return message.handled;
+    return DispatchRoutes(*static_cast<Owner*>(this), routes, message, result);
   }
 
  private:
@@ -89,6 +151,7 @@ class Dialog {
   HWND hwnd_ = nullptr;
   bool ended_ = false;
   INT_PTR result_ = IDCANCEL;
+  std::vector<MessageRouter*> chained_;
 };
 
 }  // namespace px

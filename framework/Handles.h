@@ -67,6 +67,24 @@ struct FontTraits {
   static void Close(HFONT h) { DeleteObject(h); }
 };
 
+struct IconTraits {
+  static HICON Invalid() { return nullptr; }
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+struct BitmapTraits {
+  static HBITMAP Invalid() { return nullptr; }
+  static void Close(HBITMAP h) { DeleteObject(h); }
+};
+struct AcceleratorTraits {
+  static HACCEL Invalid() { return nullptr; }
+  static void Close(HACCEL h) { DestroyAcceleratorTable(h); }
+};
+// Threads and events: kernel handles whose "none" is null, not INVALID_HANDLE_VALUE.
+struct KernelTraits {
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
+
 using ImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using Menu = UniqueHandle<HMENU, MenuTraits>;
 using FindHandle = UniqueHandle<HANDLE, FindTraits>;
@@ -74,5 +92,10 @@ using FileHandle = UniqueHandle<HANDLE, FileTraits>;
 using Module = UniqueHandle<HMODULE, ModuleTraits>;
 using Brush = UniqueHandle<HBRUSH, BrushTraits>;
 using Font = UniqueHandle<HFONT, FontTraits>;
+using Icon = UniqueHandle<HICON, IconTraits>;
+using Bitmap = UniqueHandle<HBITMAP, BitmapTraits>;
+using Accelerators = UniqueHandle<HACCEL, AcceleratorTraits>;
+using ThreadHandle = UniqueHandle<HANDLE, KernelTraits>;
+using EventHandle = UniqueHandle<HANDLE, KernelTraits>;
 
 }  // namespace px

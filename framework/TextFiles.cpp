@@ -50,8 +50,9 @@ unsigned SystemCodePage() {
   return codePage;
 }
 
-std::wstring FileApiPath(const std::string& utf8Path) {
-  std::wstring path = Widen(utf8Path);
+std::wstring FileApiPath(const std::string& utf8Path) { return FileApiPath(Widen(utf8Path)); }
+
+std::wstring FileApiPath(std::wstring path) {
   if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
   if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
   return L"\\\\?\\" + path;

@@ -21,6 +21,7 @@ unsigned SystemCodePage();
 
 // A path the file functions accept beyond MAX_PATH (with the \\?\ prefix when long).
 std::wstring FileApiPath(const std::string& utf8Path);
+std::wstring FileApiPath(std::wstring utf16Path);
 
 std::optional<std::string> ReadFileBytes(const std::string& utf8Path);
 // Text that is not valid UTF-8 is read in the system code page.

@@ -51,10 +51,10 @@ bool CommandHistoryDialog::RouteMessage(Message& message, LRESULT& result) {
 }
 
 BOOL CommandHistoryDialog::OnInitDialog() {
-  Window(Handle()).SetText(texts.Text(13, 0));
-  Window(Item(IDOK)).SetText(texts.Text(13, 1));
-  Window(Item(IDC_HISTORY_COPY)).SetText(texts.Text(13, 2));
-  Window(Item(IDCANCEL)).SetText(texts.Text(13, 3));
+  Window(Handle()).SetText(texts.Text(text::kCommandHistoryCaption));
+  Window(Item(IDOK)).SetText(texts.Text(text::kCommandHistoryRun));
+  Window(Item(IDC_HISTORY_COPY)).SetText(texts.Text(text::kCommandHistoryEdit));
+  Window(Item(IDCANCEL)).SetText(texts.Text(text::kCommandHistoryCancel));
   CenterOver(Handle(), GetWindow(Handle(), GW_OWNER));
 
   HWND list = Item(IDC_HISTORY_LIST);

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
-#include "framework/Handles.h"
-#include "framework/Wide.h"
+#include "core/language/TextFormat.h"
+#include "framework/AppContext.h"
+#include "framework/FileSystemApi.h"
+#include "framework/MessageBoxes.h"
 
 namespace px {
 
@@ -22,36 +24,35 @@ int ImageOfDriveType(UINT type) {
 }  // namespace
 
 std::vector<DriveItem> ListDrives() {
-  // 26 drives of four characters each fit with room to spare; a longer answer
-  // (the size it would need) leaves the list empty rather than half read.
-  wchar_t drives[256] = {};
-  DWORD length = GetLogicalDriveStringsW(255, drives);
   std::vector<DriveItem> items;
-  if (length == 0 || length > 255) return items;
-  for (const wchar_t* drive = drives; *drive != L'\0'; drive += wcslen(drive) + 1) {
-    std::wstring root(drive);
-    CharUpperW(root.data());
-    items.push_back({Narrow(root), ImageOfDriveType(GetDriveTypeW(root.c_str()))});
-  }
+  for (const LogicalDrive& drive : LogicalDrives())
+    items.push_back({drive.root, ImageOfDriveType(drive.type)});
   return items;
 }
 
 std::string VolumeLabelText(const std::string& root) {
-  QuietDriveErrors quiet;
-  // Room for any label: an NTFS label longer than 11 characters would not fit
-  // a 12-character buffer and would show as "NONE".
-  wchar_t label[MAX_PATH + 1] = {};
-  BOOL ok = GetVolumeInformationW(Widen(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
-                                  nullptr, nullptr, 0);
-  std::string text = ok ? Narrow(label) : std::string();
-  return text.empty() ? "NONE" : text;
+  std::string label = ReadVolumeLabel(root).value_or(std::string());
+  return label.empty() ? "NONE" : label;
 }
 
 bool DriveNotReady(const std::string& root) {
-  QuietDriveErrors quiet;
-  WIN32_FIND_DATAW data;
-  FindHandle search(FindFirstFileW(Widen(root + "*.*").c_str(), &data));
-  return !search && GetLastError() == ERROR_NOT_READY;
+  DWORD error = SearchFolder(root, SearchScope::kEverything, false,
+                             [](const WIN32_FIND_DATAW&) { return false; });
+  return error == ERROR_NOT_READY;
+}
+
+unsigned long ProbeDrive(const std::string& root) {
+  return DriveNotReady(root) ? ERROR_NOT_READY : ERROR_SUCCESS;
+}
+
+bool AskUntilDriveReady(HWND owner, const LanguageTable& texts, DriveProbe probe,
+                        const std::string& root) {
+  while (probe(root) == ERROR_NOT_READY) {
+    int answer = ShowMessage(owner, FormatText(texts.Text(text::kDriveNotReady), {root}),
+                             kProductName, MB_ICONSTOP | MB_RETRYCANCEL);
+    if (answer != IDRETRY) return false;
+  }
+  return true;
 }
 
 }  // namespace px

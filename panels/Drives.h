@@ -6,19 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/language/LanguageTable.h"
+
 namespace px {
-
-// While alive, a drive without a medium fails quietly instead of asking for a disk.
-class QuietDriveErrors {
- public:
-  QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~QuietDriveErrors() { SetErrorMode(previous_); }
-  QuietDriveErrors(const QuietDriveErrors&) = delete;
-  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
-
- private:
-  UINT previous_;
-};
 
 // Images of the drive image list, in its order.
 constexpr int kRemovableDriveImage = 0;
@@ -42,5 +32,16 @@ std::string VolumeLabelText(const std::string& root);
 // True when a search of the drive's root fails because the drive is not ready
 // (no medium); every other outcome counts as ready.
 bool DriveNotReady(const std::string& root);
+
+// Asks whether a drive root can be read: ERROR_NOT_READY when it has no
+// medium, 0 otherwise. Replaceable, so that a drive that is not ready can be
+// simulated where no such drive exists.
+using DriveProbe = unsigned long (*)(const std::string& root);
+unsigned long ProbeDrive(const std::string& root);
+
+// While the probe says the drive is not ready, asks Retry or Cancel (language
+// text 12.0); false when the user cancelled.
+bool AskUntilDriveReady(HWND owner, const LanguageTable& texts, DriveProbe probe,
+                        const std::string& root);
 
 }  // namespace px

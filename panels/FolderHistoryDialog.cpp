@@ -24,9 +24,9 @@ bool FolderHistoryDialog::RouteMessage(Message& message, LRESULT& result) {
 }
 
 BOOL FolderHistoryDialog::OnInitDialog() {
-  Window(Handle()).SetText(texts.Text(14, 0));
-  Window(Item(IDOK)).SetText(texts.Text(14, 1));
-  Window(Item(IDCANCEL)).SetText(texts.Text(14, 2));
+  Window(Handle()).SetText(texts.Text(text::kFolderHistoryCaption));
+  Window(Item(IDOK)).SetText(texts.Text(text::kFolderHistoryGoTo));
+  Window(Item(IDCANCEL)).SetText(texts.Text(text::kFolderHistoryCancel));
   CenterOver(Handle(), GetWindow(Handle(), GW_OWNER));
 
   HWND list = Item(IDC_FOLDER_HISTORY_LIST);

@@ -9,7 +9,7 @@
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
-#include "panels/Drives.h"
+#include "framework/FileSystemApi.h"
 
 namespace px {
 
@@ -17,36 +17,21 @@ namespace {
 
 constexpr int kFolderImage = 0;
 constexpr int kOpenFolderImage = 1;
-// A window that never validates its paint would keep a dispatch loop busy for
-// ever; no real backlog comes near this.
-constexpr int kMaxPendingMessages = 10000;
-
-
-bool IsDots(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
 bool IsSubfolder(const WIN32_FIND_DATAW& data) {
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsDots(data.cFileName);
-}
-
-HANDLE StartSearch(const std::wstring& folder, WIN32_FIND_DATAW& data, DWORD flags) {
-  // Directories only is a hint the file system may ignore; callers still check.
-  return FindFirstFileExW(FileApiPath(Narrow(folder) + "*.*").c_str(), FindExInfoBasic, &data,
-                          FindExSearchLimitToDirectories, nullptr, flags);
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsDotsName(data.cFileName);
 }
 
 // Whether the folder has any subfolder, hidden and system ones included, so
-// that the expand button shows what is on disk whatever is listed.
+// that the expand button shows what is on disk whatever is listed. A folder
+// that cannot be searched has none.
 bool HasSubfolder(const std::wstring& folder) {
-  QuietDriveErrors quiet;
-  WIN32_FIND_DATAW data;
-  FindHandle search(StartSearch(folder, data, 0));
-  if (!search) return false;
-  do {
-    if (IsSubfolder(data)) return true;
-  } while (FindNextFileW(search.Get(), &data));
-  return false;
+  bool found = false;
+  DWORD error = SearchFolder(folder, SearchScope::kFoldersFirst, false,
+                             [&](const WIN32_FIND_DATAW& data) {
+                               found = IsSubfolder(data);
+                               return !found;
+                             });
+  return error == ERROR_SUCCESS && found;
 }
 
 template <typename Entry>
@@ -61,19 +46,18 @@ bool SortsBefore(const Entry& a, const Entry& b) {
 template <typename Entry>
 std::vector<Entry> ReadSubfolders(const std::wstring& folder, bool includeHidden) {
   std::vector<Entry> subfolders;
-  QuietDriveErrors quiet;
-  WIN32_FIND_DATAW data;
-  FindHandle search(StartSearch(folder, data, FIND_FIRST_EX_LARGE_FETCH));
-  if (!search) return subfolders;
   const DWORD hiddenMask = includeHidden ? 0 : FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  do {
-    if (!IsSubfolder(data) || (data.dwFileAttributes & hiddenMask) != 0) continue;
-    Entry entry;
-    entry.name = data.cFileName;
-    entry.sortKey = FoldName(Narrow(entry.name));
-    subfolders.push_back(std::move(entry));
-  } while (FindNextFileW(search.Get(), &data));
-  search.Reset();
+  DWORD error = SearchFolder(folder, SearchScope::kFoldersFirst, true,
+                             [&](const WIN32_FIND_DATAW& data) {
+                               if (!IsSubfolder(data) || (data.dwFileAttributes & hiddenMask) != 0)
+                                 return true;
+                               Entry entry;
+                               entry.name = data.cFileName;
+                               entry.sortKey = FoldName(Narrow(entry.name));
+                               subfolders.push_back(std::move(entry));
+                               return true;
+                             });
+  if (error != ERROR_SUCCESS) subfolders.clear();
   // Sorted here and appended, because the tree's own sorted insertion walks
   // the siblings for every new item: quadratic in a folder of thousands.
   std::sort(subfolders.begin(), subfolders.end(), SortsBefore<Entry>);
@@ -175,18 +159,6 @@ void FolderTree::Clear() {
 }
 
 void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
-  // Handlers reached from here may close the window that owns the tree.
-  MSG msg;
-  for (int count = 0; count < kMaxPendingMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
-       ++count) {
-    if (msg.message == WM_QUIT) {
-      // The loop that waits for it must still see it.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
   if (!IsWindow(tree_.Handle())) return;
 
   if (suspendRedraw) tree_.SetRedraw(false);

@@ -53,7 +53,7 @@ class FolderTree {
   void Clear();
   // Shows and selects folder: rebuilds the root when the drive differs, then
   // expands the nodes whose texts match the folder's names exactly, stopping
-  // at the first name not found. Pending window messages are dispatched first.
+  // at the first name not found.
   void SyncToPath(const std::string& folder, bool suspendRedraw);
 
   // The folder of a node, ending with a backslash ("C:\Data\"); empty for none.

@@ -22,17 +22,17 @@ const Route<GoToFolderDialog> GoToFolderRoutes::kRoutes[] = {
     {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDCANCEL), &GoToFolderDialog::OnDriveCancelled},
 };
 
-GoToFolderDialog::GoToFolderDialog(const LanguageTable& languageTexts)
-    : Dialog(IDD_GO_TO_FOLDER), texts(languageTexts) {}
+GoToFolderDialog::GoToFolderDialog(const LanguageTable& languageTexts, DriveProbe probe)
+    : Dialog(IDD_GO_TO_FOLDER), texts(languageTexts), probe_(probe) {}
 
 bool GoToFolderDialog::RouteMessage(Message& message, LRESULT& result) {
   return Dispatch(GoToFolderRoutes::kRoutes, message, result);
 }
 
 BOOL GoToFolderDialog::OnInitDialog() {
-  Window(Handle()).SetText(texts.Text(15, 0));
-  Window(Item(IDOK)).SetText(texts.Text(15, 1));
-  Window(Item(IDCANCEL)).SetText(texts.Text(15, 2));
+  Window(Handle()).SetText(texts.Text(text::kFolderChooserCaption));
+  Window(Item(IDOK)).SetText(texts.Text(text::kFolderChooserOk));
+  Window(Item(IDCANCEL)).SetText(texts.Text(text::kFolderChooserCancel));
   CenterOver(Handle(), GetWindow(Handle(), GW_OWNER));
   Window volume(Item(IDC_GO_TO_VOLUME));
   volume.Move(88, 9, 100, 20);
@@ -91,14 +91,10 @@ LRESULT GoToFolderDialog::OnDriveAccepted(Message&) {
   const int selected = box.Selection();
   if (selected < 0) return 0;
   const std::string root = box.ItemText(selected);
-  while (DriveNotReady(root)) {
-    int answer = ShowMessage(Handle(), FormatText(texts.Text(12, 0), {root}), ownerCaption,
-                             MB_ICONSTOP | MB_RETRYCANCEL);
-    if (answer != IDRETRY) {
-      box.Select(driveIndex_);
-      SetFocus(tree_.Handle());
-      return 0;
-    }
+  if (!AskUntilDriveReady(Handle(), texts, probe_, root)) {
+    box.Select(driveIndex_);
+    SetFocus(tree_.Handle());
+    return 0;
   }
   driveIndex_ = selected;
   tree_.Clear();

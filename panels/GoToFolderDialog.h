@@ -8,13 +8,15 @@
 
 #include "core/language/LanguageTable.h"
 #include "framework/Dialog.h"
+#include "panels/Drives.h"
 #include "panels/FolderTree.h"
 
 namespace px {
 
 class GoToFolderDialog : public Dialog {
  public:
-  explicit GoToFolderDialog(const LanguageTable& texts);
+  // probe tells whether a drive chosen in the box is ready (see ProbeDrive).
+  explicit GoToFolderDialog(const LanguageTable& texts, DriveProbe probe = &ProbeDrive);
   // Closes the window while this object can still take the messages that
   // closing sends (the tree reports every item it deletes).
 
@@ -22,7 +24,6 @@ class GoToFolderDialog : public Dialog {
   // Filled by the caller; the image lists stay the caller's.
   HIMAGELIST folderImages = nullptr;
   HIMAGELIST driveImages = nullptr;
-  std::string ownerCaption;  // caption of the dialog's message box
   // The start folder (ending with a backslash); after OK, the chosen folder.
   std::string folder;
 
@@ -42,6 +43,7 @@ class GoToFolderDialog : public Dialog {
   LRESULT OnDriveAccepted(Message& message);
   LRESULT OnDriveCancelled(Message& message);
 
+  DriveProbe probe_;
   FolderTree tree_;
   int driveIndex_ = -1;
 };

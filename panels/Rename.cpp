@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/MainWindow.h"
+#include "panels/PanelPair.h"
 #include "core/panel/NameRules.h"
 #include "core/text/CaseFold.h"
-#include "framework/TextFiles.h"
+#include "framework/FileSystemApi.h"
 #include "framework/Wide.h"
 
 namespace px {
@@ -16,55 +16,56 @@ namespace {
 // temporary name (and back again when the second step fails): some file
 // systems report such a rename as done without changing the name.
 bool RenameEntry(const std::string& folder, const std::string& from, const std::string& to) {
-  std::wstring source = FileApiPath(folder + from);
-  std::wstring target = FileApiPath(folder + to);
+  const std::string source = folder + from;
+  const std::string target = folder + to;
   if (from == to) return false;
-  if (!EqualsNoCase(from, to)) return MoveFileW(source.c_str(), target.c_str()) != FALSE;
-  std::wstring temporary =
-      FileApiPath(folder + to + ".rename-" + std::to_string(GetTickCount()) + "~");
-  if (!MoveFileW(source.c_str(), temporary.c_str())) return false;
-  if (MoveFileW(temporary.c_str(), target.c_str())) return true;
-  MoveFileW(temporary.c_str(), source.c_str());
+  if (!EqualsNoCase(from, to)) return MovePath(source, target) == ERROR_SUCCESS;
+  const std::string temporary = folder + to + ".rename-" + std::to_string(GetTickCount()) + "~";
+  if (MovePath(source, temporary) != ERROR_SUCCESS) return false;
+  if (MovePath(temporary, target) == ERROR_SUCCESS) return true;
+  [[maybe_unused]] DWORD restored = MovePath(temporary, source);
   return false;
 }
 
 }  // namespace
 
-void MainWindow::StartRename() {
-  FilePanel& panel = ActivePanel();
+void PanelPair::StartRename() {
+  FilePanel& panel = Active();
   const ListView& list = panel.List();
-  if (options_.fastRename != 1) list.ModifyStyle(0, LVS_EDITLABELS);
+  if (context_.GetOptions().fastRename != 1) list.ModifyStyle(0, LVS_EDITLABELS);
   int mark = list.SelectionMark();
   if (mark < 0) {
-    if (options_.fastRename != 1) list.ModifyStyle(LVS_EDITLABELS, 0);
+    if (context_.GetOptions().fastRename != 1) list.ModifyStyle(LVS_EDITLABELS, 0);
     return;
   }
   list.Focus();
-  if (list.Send(LVM_EDITLABELW, mark) == 0 && options_.fastRename != 1)
+  if (list.Send(LVM_EDITLABELW, mark) == 0 && context_.GetOptions().fastRename != 1)
     list.ModifyStyle(LVS_EDITLABELS, 0);
 }
 
-LRESULT MainWindow::OnBeginLabelEdit(Message& message) {
+bool PanelPair::LabelEditOpen() const {
+  return Panel(activeSide_).List().Send(LVM_GETEDITCONTROL) != 0;
+}
+
+LRESULT PanelPair::OnBeginLabelEdit(Message& message, NMLVDISPINFOW& info) {
   FilePanel* panel = PanelOfControl(message.id);
-  const auto* info = reinterpret_cast<const NMLVDISPINFOW*>(message.lParam);
   if (panel == nullptr) return TRUE;
-  int row = info->item.iItem;
+  int row = info.item.iItem;
   bool refused = row < 0 || static_cast<size_t>(row) >= panel->Table().RowCount() ||
                  panel->Table().AtRow(static_cast<size_t>(row)).IsParent();
-  if (refused && options_.fastRename != 1) panel->List().ModifyStyle(LVS_EDITLABELS, 0);
+  if (refused && context_.GetOptions().fastRename != 1) panel->List().ModifyStyle(LVS_EDITLABELS, 0);
   return refused ? TRUE : FALSE;
 }
 
-LRESULT MainWindow::OnEndLabelEdit(Message& message) {
+LRESULT PanelPair::OnEndLabelEdit(Message& message, NMLVDISPINFOW& info) {
   FilePanel* panel = PanelOfControl(message.id);
   if (panel == nullptr) return 0;
-  const auto* info = reinterpret_cast<const NMLVDISPINFOW*>(message.lParam);
   const ListView& list = panel->List();
-  int row = info->item.iItem;
-  if (info->item.pszText != nullptr && row >= 0 &&
+  int row = info.item.iItem;
+  if (info.item.pszText != nullptr && row >= 0 &&
       static_cast<size_t>(row) < panel->Table().RowCount()) {
     const PanelEntry& entry = panel->Table().AtRow(static_cast<size_t>(row));
-    std::string newName = Narrow(info->item.pszText);
+    std::string newName = Narrow(info.item.pszText);
     // A name the file system would change or read as a path is refused like
     // any other failed rename: the entry keeps its name and nothing moves.
     if (!entry.IsParent() && IsAcceptableNewName(newName) &&
@@ -72,9 +73,9 @@ LRESULT MainWindow::OnEndLabelEdit(Message& message) {
       int top = list.TopIndex();
       int perPage = list.CountPerPage();
       int oldCount = list.ItemCount();
-      UpdateWindow(Handle());
-      LockWindowUpdate(Handle());
-      panel->ListPanel(options_.showHiddenSystem != 0, true);
+      UpdateWindow(mainWindow_);
+      LockWindowUpdate(mainWindow_);
+      List(*panel);
       if (top + perPage < oldCount)
         list.EnsureVisible(top + perPage - 1);
       else if (oldCount > 0)
@@ -82,14 +83,14 @@ LRESULT MainWindow::OnEndLabelEdit(Message& message) {
       panel->SetCursor(row);
       LockWindowUpdate(nullptr);
 
-      FilePanel& other = OtherPanel(*panel);
+      FilePanel& other = Other(*panel);
       if (EqualsNoCase(other.Path(), panel->Path())) {
         auto [preferred, fallback] = other.LastSelectedAndNextNames();
-        other.RefreshPanel(options_.showHiddenSystem != 0, Handle(), preferred, fallback);
+        other.RefreshPanel(context_.ShowHidden(), mainWindow_, preferred, fallback);
       }
     }
   }
-  if (options_.fastRename != 1) list.ModifyStyle(LVS_EDITLABELS, 0);
+  if (context_.GetOptions().fastRename != 1) list.ModifyStyle(LVS_EDITLABELS, 0);
   return 0;
 }
 

@@ -10,37 +10,15 @@
 
 namespace px {
 
-namespace {
-
-bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label) {
-  QuietDriveErrors quiet;
-  // An empty name removes the label; a null name would do the same on Windows
-  // but crashes Wine.
-  return SetVolumeLabelW(Widen(driveRoot).c_str(), Widen(label).c_str()) != FALSE;
-}
-
-}  // namespace
-
-std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot) {
-  QuietDriveErrors quiet;
-  // Room for any label: a longer NTFS label read into a 12-character buffer
-  // would fail, show as empty, and OK would then erase it.
-  wchar_t label[MAX_PATH + 1] = {};
-  if (!GetVolumeInformationW(Widen(driveRoot).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
-                             nullptr, nullptr, 0))
-    return std::nullopt;
-  return Narrow(label);
-}
-
 VolumeLabelDialog::VolumeLabelDialog(const LanguageTable& languageTexts)
     : Dialog(IDD_VOLUME_LABEL), texts(languageTexts) {}
 
 bool VolumeLabelDialog::RouteMessage(Message&, LRESULT&) { return false; }
 
 BOOL VolumeLabelDialog::OnInitDialog() {
-  Window(Item(IDOK)).SetText(texts.Text(12, 2));
-  Window(Item(IDCANCEL)).SetText(texts.Text(12, 3));
-  Window(Item(IDC_VOLUME_LABEL_PROMPT)).SetText(FormatText(texts.Text(12, 1), {driveRoot}));
+  Window(Item(IDOK)).SetText(texts.Text(text::kVolumeLabelOk));
+  Window(Item(IDCANCEL)).SetText(texts.Text(text::kVolumeLabelCancel));
+  Window(Item(IDC_VOLUME_LABEL_PROMPT)).SetText(FormatText(texts.Text(text::kVolumeLabelPrompt), {driveRoot}));
 
   Window edit(Item(IDC_VOLUME_LABEL_EDIT));
   edit.Send(EM_SETLIMITTEXT, kVolumeLabelLimit);
@@ -66,9 +44,13 @@ void VolumeLabelDialog::OnOK() {
   // label that could not be read is never overwritten by an empty one.
   if (oldLabel) {
     std::optional<std::string> now = ReadVolumeLabel(driveRoot);
-    if (now && *now != *oldLabel) WriteVolumeLabel(driveRoot, *oldLabel);
+    if (now && *now != *oldLabel) {
+      // A failed write-back leaves nothing more to try; the message says the
+      // label was not changed either way.
+      [[maybe_unused]] bool restored = WriteVolumeLabel(driveRoot, *oldLabel);
+    }
   }
-  ShowMessage(Handle(), texts.Text(10, 4), ownerCaption, MB_OK | MB_ICONEXCLAMATION);
+  ShowMessage(Handle(), texts.Text(text::kVolumeLabelNotChanged), ownerCaption, MB_OK | MB_ICONEXCLAMATION);
   // Back to the edit with its text selected, ready for another try.
   SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_VOLUME_LABEL_EDIT)),
                TRUE);

@@ -8,15 +8,12 @@
 
 #include "core/language/LanguageTable.h"
 #include "framework/Dialog.h"
+#include "framework/FileSystemApi.h"
 
 namespace px {
 
 // The longest label the edit takes (the FAT limit).
 constexpr int kVolumeLabelLimit = 11;
-
-// The label of a drive root such as "C:\"; nothing when it cannot be read (no
-// medium, no such drive). Never shows the system's "insert a disk" box.
-std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot);
 
 class VolumeLabelDialog : public Dialog {
  public:

@@ -3,33 +3,30 @@
 #include <windows.h>
 
 #include "core/panel/EntryText.h"
-#include "framework/Handles.h"
-#include "framework/TextFiles.h"
+#include "framework/FileSystemApi.h"
 #include "framework/Wide.h"
 
 namespace px {
 
 ListStatus Win32DirectorySource::Enumerate(const std::string& folder,
                                            const std::function<void(FoundEntry&&)>& sink) {
-  std::wstring pattern = FileApiPath(folder + "*.*");
-  WIN32_FIND_DATAW data;
-  FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!search) {
-    DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ListStatus::kNotFound;
-    return ListStatus::kUnreadable;
-  }
-  do {
-    FoundEntry entry;
-    entry.name = Narrow(data.cFileName);
-    entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    entry.writeTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                      data.ftLastWriteTime.dwLowDateTime;
-    entry.attributes = data.dwFileAttributes;
-    sink(std::move(entry));
-  } while (FindNextFileW(search.Get(), &data));
-  return ListStatus::kOk;
+  DWORD error = SearchFolder(folder, SearchScope::kEverything, true,
+                             [&](const WIN32_FIND_DATAW& data) {
+                               FoundEntry entry;
+                               entry.name = Narrow(data.cFileName);
+                               entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
+                                            data.nFileSizeLow;
+                               entry.writeTime =
+                                   (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime)
+                                    << 32) |
+                                   data.ftLastWriteTime.dwLowDateTime;
+                               entry.attributes = data.dwFileAttributes;
+                               sink(std::move(entry));
+                               return true;
+                             });
+  if (error == ERROR_SUCCESS) return ListStatus::kOk;
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ListStatus::kNotFound;
+  return ListStatus::kUnreadable;
 }
 
 LocalDateTime ToLocalDateTime(uint64_t fileTime) {

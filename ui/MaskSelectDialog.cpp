@@ -56,10 +56,10 @@ bool MaskSelectDialog::RouteMessage(Message&, LRESULT&) { return false; }
 
 BOOL MaskSelectDialog::OnInitDialog() {
   const bool select = mode == MaskMode::kSelect;
-  Window(Handle()).SetText(texts.Text(23, select ? 0 : 1));
-  Window(Item(IDC_MASK_PROMPT)).SetText(texts.Text(23, select ? 2 : 3));
-  Window(Item(IDOK)).SetText(texts.Text(23, 4));
-  Window(Item(IDCANCEL)).SetText(texts.Text(23, 5));
+  Window(Handle()).SetText(texts.Text(select ? text::kSelectMaskCaption : text::kDeselectMaskCaption));
+  Window(Item(IDC_MASK_PROMPT)).SetText(texts.Text(select ? text::kSelectMaskPrompt : text::kDeselectMaskPrompt));
+  Window(Item(IDOK)).SetText(texts.Text(text::kMaskOk));
+  Window(Item(IDCANCEL)).SetText(texts.Text(text::kMaskCancel));
   Window(Item(IDC_MASK_EDIT)).SetText("*.*");
   CenterOver(Handle(), list.Handle());
   return TRUE;

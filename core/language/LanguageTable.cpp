@@ -124,7 +124,7 @@ LanguageTable::LanguageTable() {
   for (int size : kLanguageTableSizes) tables_.emplace_back(static_cast<size_t>(size));
 }
 
-const std::string& LanguageTable::Text(int table, int index) const {
+const std::string& LanguageTable::TextAt(int table, int index) const {
   static const std::string kEmpty;
   if (table < 0 || table >= kLanguageTableCount) return kEmpty;
   const std::vector<std::string>& entries = tables_[static_cast<size_t>(table)];

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/language/TextIds.h"
+
 namespace px {
 
 constexpr int kLanguageTableCount = 24;
@@ -21,8 +23,9 @@ class LanguageTable {
  public:
   LanguageTable();  // every text empty
 
-  // Text T.I; an index outside the table gives the empty text.
-  const std::string& Text(int table, int index) const;
+  const std::string& Text(TextId id) const { return TextAt(id.table, id.index); }
+  // Text T.I by position, for walking a table; outside the tables it is empty.
+  const std::string& TextAt(int table, int index) const;
 
   // Fills the tables from the bytes of a language file (see the .cpp for the
   // format). Texts the file does not reach keep what they had. Returns how

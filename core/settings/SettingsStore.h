@@ -38,7 +38,7 @@ class SettingsStore {
   void SetString(std::string_view section, std::string_view key, std::string_view value);
   // Writes the file when anything changed; false when writing failed, in
   // which case the changes are kept for another Commit.
-  bool Commit();
+  [[nodiscard]] bool Commit();
 
   const ProfileDocument& Document() const { return document_; }
 

@@ -18,10 +18,10 @@ namespace {
 // Text number n counted over all tables in file order (0 to 263).
 const std::string& FlatText(const LanguageTable& table, int n) {
   for (int t = 0; t < kLanguageTableCount; ++t) {
-    if (n < kLanguageTableSizes[t]) return table.Text(t, n);
+    if (n < kLanguageTableSizes[t]) return table.TextAt(t, n);
     n -= kLanguageTableSizes[t];
   }
-  return table.Text(-1, 0);
+  return table.TextAt(-1, 0);
 }
 
 // A file of the given number of text lines "T0", "T1", ... with CR LF ends.
@@ -88,10 +88,10 @@ TEST(LanguageTableTest, CrLfAndLfGiveTheSameTexts) {
   EXPECT_EQ(a.Load(crlf), kLanguageTextCount);
   EXPECT_EQ(b.Load(lf), kLanguageTextCount);
   for (int t = 0; t < kLanguageTableCount; ++t) {
-    for (int i = 0; i < kLanguageTableSizes[t]; ++i) EXPECT_EQ(a.Text(t, i), b.Text(t, i));
+    for (int i = 0; i < kLanguageTableSizes[t]; ++i) EXPECT_EQ(a.TextAt(t, i), b.TextAt(t, i));
   }
-  EXPECT_EQ(a.Text(1, 0), "T10");
-  EXPECT_EQ(a.Text(23, 5), "T263");
+  EXPECT_EQ(a.TextAt(1, 0), "T10");
+  EXPECT_EQ(a.TextAt(23, 5), "T263");
 }
 
 // The limit applies after CR LF became LF: a line whose line feed is the
@@ -112,9 +112,9 @@ TEST(LanguageTableTest, ReadsOnlyTheFirst32767Characters) {
 
     LanguageTable table;
     table.Load(file);
-    EXPECT_EQ(table.Text(0, 0), "ABCDE");
-    EXPECT_EQ(table.Text(0, 1), c.used ? "FGHI" : "") << c.secondLine;
-    EXPECT_EQ(table.Text(0, 2), "");
+    EXPECT_EQ(table.TextAt(0, 0), "ABCDE");
+    EXPECT_EQ(table.TextAt(0, 1), c.used ? "FGHI" : "") << c.secondLine;
+    EXPECT_EQ(table.TextAt(0, 2), "");
   }
 }
 
@@ -122,17 +122,17 @@ TEST(LanguageTableTest, ShorterSecondLoadKeepsTheRest) {
   LanguageTable table;
   table.Load(NumberedFile(kLanguageTextCount));
   EXPECT_EQ(table.Load("\"Kopieren\"\r\n\"Verschieben\"\r\n"), 2);
-  EXPECT_EQ(table.Text(0, 0), "Kopieren");
-  EXPECT_EQ(table.Text(0, 1), "Verschieben");
-  EXPECT_EQ(table.Text(0, 2), "T2");
-  EXPECT_EQ(table.Text(23, 5), "T263");
+  EXPECT_EQ(table.TextAt(0, 0), "Kopieren");
+  EXPECT_EQ(table.TextAt(0, 1), "Verschieben");
+  EXPECT_EQ(table.TextAt(0, 2), "T2");
+  EXPECT_EQ(table.TextAt(23, 5), "T263");
 }
 
 TEST(LanguageTableTest, LinesBeyondTheLastTextIgnored) {
   LanguageTable table;
   EXPECT_EQ(table.Load(NumberedFile(300)), kLanguageTextCount);
-  EXPECT_EQ(table.Text(23, 5), "T263");
-  EXPECT_EQ(table.Text(24, 0), "");
+  EXPECT_EQ(table.TextAt(23, 5), "T263");
+  EXPECT_EQ(table.TextAt(24, 0), "");
 }
 
 TEST(LanguageTableTest, OutOfRangeTextIsEmpty) {
@@ -140,9 +140,9 @@ TEST(LanguageTableTest, OutOfRangeTextIsEmpty) {
   table.Load(NumberedFile(kLanguageTextCount));
   static const int kOutside[][2] = {{-1, 0}, {24, 0}, {INT_MAX, 0}, {0, -1}, {0, 10}, {23, 6}, {1, 44}};
   for (const auto& at : kOutside) {
-    EXPECT_EQ(table.Text(at[0], at[1]), "") << at[0] << "." << at[1];
+    EXPECT_EQ(table.TextAt(at[0], at[1]), "") << at[0] << "." << at[1];
   }
-  EXPECT_EQ(table.Text(0, 9), "T9");
+  EXPECT_EQ(table.TextAt(0, 9), "T9");
 }
 
 struct FormatCase {
@@ -341,8 +341,8 @@ TEST(ShippedLanguageTest, EveryTextTakesTheArgumentsItIsFormattedWith) {
   for (int t = 0; t < kLanguageTableCount; ++t) {
     for (int i = 0; i < kLanguageTableSizes[t]; ++i) {
       const std::string expected = ExpectedKinds(t, i);
-      const std::string& enText = en.Text(t, i);
-      const std::string& deText = de.Text(t, i);
+      const std::string& enText = en.TextAt(t, i);
+      const std::string& deText = de.TextAt(t, i);
       EXPECT_EQ(PlaceholderKinds(enText), expected) << "English " << t << "." << i << ": " << enText;
       EXPECT_EQ(PlaceholderKinds(deText), PlaceholderKinds(enText)) << "German " << t << "." << i << ": " << deText;
       if (expected.empty()) {
@@ -354,11 +354,11 @@ TEST(ShippedLanguageTest, EveryTextTakesTheArgumentsItIsFormattedWith) {
     }
   }
   // Spot checks that the tables did not shift against their owners.
-  EXPECT_EQ(en.Text(0, 5), "Name");
-  EXPECT_EQ(en.Text(1, 0), "&File");
-  EXPECT_EQ(en.Text(16, 18), "%i files and %i folders found");
-  EXPECT_EQ(en.Text(22, 6), "Used: ");
-  EXPECT_EQ(de.Text(0, 7), "Gr\xC3\xB6\xC3\x9F" "e");
+  EXPECT_EQ(en.TextAt(0, 5), "Name");
+  EXPECT_EQ(en.TextAt(1, 0), "&File");
+  EXPECT_EQ(en.TextAt(16, 18), "%i files and %i folders found");
+  EXPECT_EQ(en.TextAt(22, 6), "Used: ");
+  EXPECT_EQ(de.TextAt(0, 7), "Gr\xC3\xB6\xC3\x9F" "e");
 }
 
 TEST(ShippedLanguageTest, KeyboardReferencesReadWhole) {

@@ -34,7 +34,7 @@ using Answer = DialogResponder::Answer;
 class DialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(texts_.Text(13, 0).empty()) << "English.lng was not loaded";
+    ASSERT_FALSE(texts_.TextAt(13, 0).empty()) << "English.lng was not loaded";
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
@@ -113,10 +113,10 @@ TEST_F(DialogsTest, CommandHistoryListsNewestFirstWithFirstSelectedAndWideEnough
   EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0),
             WidestInListFont(list, kCommands) + 10);
-  EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.Text(13, 0));
-  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.Text(13, 1));
-  EXPECT_EQ(Window(dialog.Item(IDC_HISTORY_COPY)).Text(), texts_.Text(13, 2));
-  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.Text(13, 3));
+  EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.TextAt(13, 0));
+  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.TextAt(13, 1));
+  EXPECT_EQ(Window(dialog.Item(IDC_HISTORY_COPY)).Text(), texts_.TextAt(13, 2));
+  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.TextAt(13, 3));
 }
 
 TEST_F(DialogsTest, CommandHistoryAnswers) {
@@ -187,9 +187,9 @@ TEST_F(DialogsTest, FolderHistoryListsNewestFirstAndPreselectsTheCurrentFolderIg
   EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0),
             WidestInListFont(list, kFolders) + 10);
-  EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.Text(14, 0));
-  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.Text(14, 1));
-  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.Text(14, 2));
+  EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.TextAt(14, 0));
+  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.TextAt(14, 1));
+  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.TextAt(14, 2));
 }
 
 TEST_F(DialogsTest, FolderHistoryAnswers) {
@@ -301,10 +301,10 @@ TEST_F(DialogsMaskTest, OpensWithTheTextsOfItsModeAndAllFilesMaskCentredOverTheL
     bool select = mode == MaskMode::kSelect;
     MaskSelectDialog dialog(mode, panel_.List(), panel_.Table(), 0, texts_);
     ASSERT_TRUE(dialog.Create(owner_));
-    EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.Text(23, select ? 0 : 1));
-    EXPECT_EQ(Window(dialog.Item(IDC_MASK_PROMPT)).Text(), texts_.Text(23, select ? 2 : 3));
-    EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.Text(23, 4));
-    EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.Text(23, 5));
+    EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.TextAt(23, select ? 0 : 1));
+    EXPECT_EQ(Window(dialog.Item(IDC_MASK_PROMPT)).Text(), texts_.TextAt(23, select ? 2 : 3));
+    EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.TextAt(23, 4));
+    EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.TextAt(23, 5));
     EXPECT_EQ(Window(dialog.Item(IDC_MASK_EDIT)).Text(), "*.*");
 
     RECT box, over;
@@ -419,9 +419,9 @@ TEST_F(DialogsTest, VolumeLabelShowsTheDriveAndCurrentLabelAndTakesElevenCharact
   ASSERT_TRUE(dialog.Create(owner_));
   EXPECT_EQ(Window(dialog.Handle()).Text(), "Pannex");
   EXPECT_EQ(Window(dialog.Item(IDC_VOLUME_LABEL_PROMPT)).Text(),
-            FormatText(texts_.Text(12, 1), {"C:\\"}));
-  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.Text(12, 2));
-  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.Text(12, 3));
+            FormatText(texts_.TextAt(12, 1), {"C:\\"}));
+  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.TextAt(12, 2));
+  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.TextAt(12, 3));
 
   Window edit(dialog.Item(IDC_VOLUME_LABEL_EDIT));
   EXPECT_EQ(edit.Text(), ReadVolumeLabel("C:\\").value_or(""));
@@ -453,7 +453,7 @@ TEST_F(DialogsTest, VolumeLabelRefusedStaysOpenWithTheMessageAndChangesNothing) 
                                Answer{IDCANCEL}});
     EXPECT_EQ(dialog.DoModal(owner_), IDCANCEL);
     EXPECT_TRUE(responder.Answered());
-    EXPECT_EQ(responder.SeenText(), texts_.Text(10, 4));
+    EXPECT_EQ(responder.SeenText(), texts_.TextAt(10, 4));
     EXPECT_EQ(responder.SeenCaption(), "Pannex");
     EXPECT_EQ(StoredLabelOfC(), before);
   }
@@ -484,13 +484,13 @@ TEST_F(DialogsTest, LaunchErrorShowsTheTextOfKnownCodesOnly) {
     DialogResponder responder(IDOK);
     ReportLaunchError(owner_, texts_, ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(responder.Answered());
-    EXPECT_EQ(responder.SeenText(), texts_.Text(20, 3));
-    EXPECT_EQ(responder.SeenCaption(), texts_.Text(20, 0));
+    EXPECT_EQ(responder.SeenText(), texts_.TextAt(20, 3));
+    EXPECT_EQ(responder.SeenCaption(), texts_.TextAt(20, 0));
   }
   {
     DialogResponder responder(IDOK);
     ReportLaunchError(owner_, texts_, ERROR_NO_ASSOCIATION);
-    EXPECT_EQ(responder.SeenText(), texts_.Text(20, 1));
+    EXPECT_EQ(responder.SeenText(), texts_.TextAt(20, 1));
   }
   for (DWORD quiet : {DWORD{0}, DWORD{ERROR_INVALID_PARAMETER}}) {
     DialogResponder responder(IDOK);

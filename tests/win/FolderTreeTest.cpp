@@ -417,7 +417,7 @@ TEST(FolderTree, SyncKeepsAQuitRequestForTheLoopThatWaitsForIt) {
 class GoToFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(texts_.Text(15, 0).empty()) << "English.lng was not loaded";
+    ASSERT_FALSE(texts_.TextAt(15, 0).empty()) << "English.lng was not loaded";
     INITCOMMONCONTROLSEX controls{sizeof(controls),
                                   ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -437,7 +437,6 @@ class GoToFolderTest : public ::testing::Test {
 
   void Fill(GoToFolderDialog& dialog, const std::string& folder) {
     dialog.folder = folder;
-    dialog.ownerCaption = "Pannex";
   }
   int ItemOf(GoToFolderDialog& dialog, const std::string& root) {
     ComboBoxEx box(dialog.Item(IDC_GO_TO_DRIVE));
@@ -457,9 +456,9 @@ TEST_F(GoToFolderTest, OpensExpandedDownToTheFolderWithHiddenFoldersShown) {
   GoToFolderDialog dialog(texts_);
   Fill(dialog, deep_);
   ASSERT_TRUE(dialog.Create(owner_));
-  EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.Text(15, 0));
-  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.Text(15, 1));
-  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.Text(15, 2));
+  EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.TextAt(15, 0));
+  EXPECT_EQ(Window(dialog.Item(IDOK)).Text(), texts_.TextAt(15, 1));
+  EXPECT_EQ(Window(dialog.Item(IDCANCEL)).Text(), texts_.TextAt(15, 2));
 
   RECT volume = Window(dialog.Item(IDC_GO_TO_VOLUME)).RectInParent();
   EXPECT_EQ(volume.left, 88);

@@ -46,13 +46,13 @@ TEST_F(LanguageWindowTest, TextsComeFromTheChosenLanguage) {
   RunningWindow run;
   Stage(run);
   MainWindow& window = run.Window();
-  EXPECT_EQ(px::Window(run.Item(IDC_COPY)).Text(), window.Texts().Text(0, 0));
+  EXPECT_EQ(px::Window(run.Item(IDC_COPY)).Text(), window.Texts().TextAt(0, 0));
   window.MutableOptions().language = "";
   window.ChangeLanguage("German");
   std::string copy = px::Window(run.Item(IDC_COPY)).Text();
-  EXPECT_EQ(copy, window.Texts().Text(0, 0));
+  EXPECT_EQ(copy, window.Texts().TextAt(0, 0));
   EXPECT_NE(copy.find("Kopieren"), std::string::npos);
-  EXPECT_EQ(ColumnTitle(run.Item(IDC_RIGHT_LIST), 0), window.Texts().Text(0, 5));
+  EXPECT_EQ(ColumnTitle(run.Item(IDC_RIGHT_LIST), 0), window.Texts().TextAt(0, 5));
   EXPECT_FALSE(ColumnTitle(run.Item(IDC_RIGHT_LIST), 3).empty());
 
   // The same language in another letter case does not read the file again.
@@ -83,7 +83,7 @@ TEST_F(LanguageWindowTest, StartUpReadsTheLanguageOfTheSettings) {
   {
     RunningWindow run("[Options]\r\nLanguage=German\r\n", stage);
     EXPECT_NE(px::Window(run.Item(IDC_COPY)).Text().find("Kopieren"), std::string::npos);
-    EXPECT_EQ(ColumnTitle(run.Item(IDC_LEFT_LIST), 1), run.Window().Texts().Text(0, 7));
+    EXPECT_EQ(ColumnTitle(run.Item(IDC_LEFT_LIST), 1), run.Window().Texts().TextAt(0, 7));
   }
   {
     RunningWindow run("[Options]\r\nLanguage=Legacy\r\n", stage);

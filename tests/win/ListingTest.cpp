@@ -131,12 +131,12 @@ TEST_F(ListingTest, MissingFolderShowsNoRowsAndKeepsItsPath) {
   std::string missing = folder_ + "gone\\";
   RunningWindow run(ListingSettings(missing, 0).c_str());
   EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), 0);
-  EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), missing);
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Path(), missing);
 }
 
 TEST_F(ListingTest, RefreshKeepsTheCursorOnTheNameOrFallsBack) {
   RunningWindow run(ListingSettings(folder_, 0).c_str());
-  FilePanel& panel = run.Window().Panel(Side::kLeft);
+  FilePanel& panel = run.Window().Panels().Panel(Side::kLeft);
   DeleteFileW(Widen(folder_ + "thousand.bin").c_str());
   panel.RefreshPanel(false, run.Handle(), "thousand.bin", "small.txt");
   ListView list(run.Item(IDC_LEFT_LIST));
@@ -169,7 +169,7 @@ TEST_F(ListingTest, ColumnClickSortsAndReverses) {
   EXPECT_EQ(names[0], "..    ");
   EXPECT_EQ(names[1], "Sub folder");
   EXPECT_EQ(names[2], "five-gib.img");
-  EXPECT_EQ(run.Window().Panel(Side::kLeft).Sort().order, 1);
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Sort().order, 1);
   HDITEMW item{};
   item.mask = HDI_FORMAT | HDI_IMAGE;
   SendMessageW(ListView(list).Header(), HDM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));

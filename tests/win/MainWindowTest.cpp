@@ -18,8 +18,8 @@ namespace {
 TEST(MainWindowStart, WithoutSettingsOpensMaximisedOnDriveC) {
   RunningWindow run;
   EXPECT_TRUE(IsZoomed(run.Handle()));
-  EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), "C:\\");
-  EXPECT_EQ(run.Window().Panel(Side::kRight).Path(), "C:\\");
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Path(), "C:\\");
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kRight).Path(), "C:\\");
   EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(), "C:\\*.*");
   EXPECT_EQ(px::Window(run.Item(IDC_COMMAND_PROMPT)).Text(), "C:\\>");
   // A drive root has no parent row.
@@ -104,7 +104,7 @@ TEST(MainWindowStart, HostileSettingsStillGiveAUsableWindow) {
     EXPECT_GE(window.GetOptions().divider, 0);
     EXPECT_LE(window.GetOptions().divider, 1000);
     for (Side side : {Side::kLeft, Side::kRight}) {
-      const std::string& path = window.Panel(side).Path();
+      const std::string& path = window.Panels().Panel(side).Path();
       ASSERT_FALSE(path.empty());
       EXPECT_EQ(path.back(), '\\');
       EXPECT_LT(path.size(), 32001u);
@@ -119,7 +119,7 @@ TEST(MainWindowStart, HostileSettingsStillGiveAUsableWindow) {
 
 TEST(MainWindowStart, MissingTrailingBackslashIsAdded) {
   RunningWindow run("[Left]\r\nPath=C:\\windows\r\n");
-  EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), "C:\\windows\\");
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Path(), "C:\\windows\\");
   std::vector<std::string> names = run.RowTexts(IDC_LEFT_LIST, 0);
   ASSERT_FALSE(names.empty());
   EXPECT_EQ(names[0], "..    ");

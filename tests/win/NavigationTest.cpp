@@ -33,7 +33,7 @@ void PutCursorOn(RunningWindow& run, int listId, const std::string& name) {
   std::vector<std::string> names = run.RowTexts(listId, 0);
   int row = IndexOf(names, name);
   ASSERT_GE(row, 0) << name;
-  FilePanel& panel = run.Window().Panel(listId == IDC_LEFT_LIST ? Side::kLeft : Side::kRight);
+  FilePanel& panel = run.Window().Panels().Panel(listId == IDC_LEFT_LIST ? Side::kLeft : Side::kRight);
   panel.ClearSelection();
   panel.SetCursor(row);
 }
@@ -65,13 +65,13 @@ TEST_F(NavigationTest, EnterOpensFoldersAndBackspaceComesBackToThem) {
   HWND list = run.Item(IDC_LEFT_LIST);
   PutCursorOn(run, IDC_LEFT_LIST, "Alpha");
   PressKey(window, list, VK_RETURN);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "Alpha\\");
   EXPECT_EQ(FocusedRow(list), 0);
   EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(), root_ + "Alpha\\*.*");
   EXPECT_EQ(px::Window(run.Item(IDC_COMMAND_PROMPT)).Text(), root_ + "Alpha>");
 
   PressKey(window, list, VK_BACK);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_);
   EXPECT_EQ(FocusedName(list), "Alpha");
   EXPECT_EQ(SelectedNames(list), std::vector<std::string>{"Alpha"});
 
@@ -80,7 +80,7 @@ TEST_F(NavigationTest, EnterOpensFoldersAndBackspaceComesBackToThem) {
   PressKey(window, list, VK_RETURN);
   PutCursorOn(run, IDC_LEFT_LIST, "..    ");
   PressKey(window, list, VK_RETURN);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_);
   EXPECT_EQ(FocusedName(list), "Beta");
 }
 
@@ -89,7 +89,7 @@ TEST_F(NavigationTest, BackspaceAtADriveRootDoesNothing) {
   HWND list = run.Item(IDC_LEFT_LIST);
   int rows = ListView(list).ItemCount();
   PressKey(run.Window(), list, VK_BACK);
-  EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), "C:\\");
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Path(), "C:\\");
   EXPECT_EQ(ListView(list).ItemCount(), rows);
 }
 
@@ -100,7 +100,7 @@ TEST_F(NavigationTest, TypingGoesToTheCommandLineAndArrowsComeBack) {
   HWND commandLine = run.Item(IDC_COMMAND_LINE);
   SetFocus(list);
   Pump(&window);
-  EXPECT_EQ(window.ActiveSide(), Side::kRight);
+  EXPECT_EQ(window.Panels().ActiveSide(), Side::kRight);
   TypeText(window, list, L"dir");
   EXPECT_EQ(GetFocus(), commandLine);
   EXPECT_EQ(px::Window(commandLine).Text(), "dir");
@@ -131,7 +131,7 @@ TEST_F(NavigationTest, CtrlEnterAppendsTheNameQuotedWhenItHasABlank) {
   PutCursorOn(run, IDC_LEFT_LIST, "notes.txt");
   PressKey(window, list, VK_RETURN, kCtrl);
   EXPECT_EQ(px::Window(commandLine).Text(), "\"my file.txt\" notes.txt ");
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_);
 }
 
 TEST_F(NavigationTest, AFailedLaunchIsReportedAndTheLineIsRemembered) {
@@ -142,17 +142,17 @@ TEST_F(NavigationTest, AFailedLaunchIsReportedAndTheLineIsRemembered) {
   DialogResponder responder(IDOK);
   PressKey(window, commandLine, VK_RETURN);
   EXPECT_TRUE(responder.Answered());
-  EXPECT_EQ(responder.SeenText(), window.Texts().Text(20, 3));
+  EXPECT_EQ(responder.SeenText(), window.Texts().TextAt(20, 3));
   EXPECT_EQ(px::Window(commandLine).Text(), "");
   px::Window(commandLine).SetText("NO-SUCH-program-here.exe /x   ");
   DialogResponder again(IDOK);
   PressKey(window, commandLine, VK_RETURN);
   std::vector<std::string> expected = {"NO-SUCH-program-here.exe /x"};
-  EXPECT_EQ(window.Commands().Lines(), expected);
+  EXPECT_EQ(window.CommandLine().History().Lines(), expected);
   // Blanks alone run nothing and are not remembered.
   px::Window(commandLine).SetText("   ");
   PressKey(window, commandLine, VK_RETURN);
-  EXPECT_EQ(window.Commands().Lines(), expected);
+  EXPECT_EQ(window.CommandLine().History().Lines(), expected);
 }
 
 TEST_F(NavigationTest, MaskSelectionSelectsMatchingFilesOnly) {
@@ -207,33 +207,33 @@ TEST_F(NavigationTest, HistoryMovesBackAndForwardAndTruncates) {
   HWND list = run.Item(IDC_LEFT_LIST);
   SetFocus(list);
   Pump(&window);
-  window.GoToFolder(root_ + "Alpha\\", true);
-  window.GoToFolder(root_ + "Beta\\", true);
-  window.GoToFolder(root_ + "Gamma\\", true);
+  window.Panels().GoToFolder(root_ + "Alpha\\", true);
+  window.Panels().GoToFolder(root_ + "Beta\\", true);
+  window.Panels().GoToFolder(root_ + "Gamma\\", true);
   PressKey(window, list, VK_LEFT, kAlt);
   PressKey(window, list, VK_LEFT, kAlt);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "Alpha\\");
   PressKey(window, list, VK_RIGHT, kAlt);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Beta\\");
-  window.GoToFolder(root_ + "Gamma\\", true);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "Beta\\");
+  window.Panels().GoToFolder(root_ + "Gamma\\", true);
   std::vector<std::string> expected = {root_, root_ + "Alpha\\", root_ + "Beta\\",
                                        root_ + "Gamma\\"};
-  EXPECT_EQ(window.History(Side::kLeft).Entries(), expected);
+  EXPECT_EQ(window.Panels().History(Side::kLeft).Entries(), expected);
   // Back twice, then a new folder drops what came after.
   PressKey(window, list, VK_LEFT, kAlt);
   PressKey(window, list, VK_LEFT, kAlt);
-  window.GoToFolder(root_ + "Alpha\\Inner\\", true);
+  window.Panels().GoToFolder(root_ + "Alpha\\Inner\\", true);
   expected = {root_, root_ + "Alpha\\", root_ + "Alpha\\Inner\\"};
-  EXPECT_EQ(window.History(Side::kLeft).Entries(), expected);
+  EXPECT_EQ(window.Panels().History(Side::kLeft).Entries(), expected);
   PressKey(window, list, VK_RIGHT, kAlt);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\Inner\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "Alpha\\Inner\\");
 }
 
 TEST_F(NavigationTest, HistoryDialogChoosesAFolder) {
   RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
-  window.GoToFolder(root_ + "Alpha\\", true);
-  window.GoToFolder(root_ + "Beta\\", true);
+  window.Panels().GoToFolder(root_ + "Alpha\\", true);
+  window.Panels().GoToFolder(root_ + "Beta\\", true);
   // Newest first, the current folder selected: one line down is Alpha.
   DialogResponder responder({{IDOK, 0, ""}});
   struct Mover {
@@ -248,8 +248,8 @@ TEST_F(NavigationTest, HistoryDialogChoosesAFolder) {
   UINT_PTR timer = SetTimer(nullptr, 0, 10, &Mover::Move);
   window.ExecuteCommand(10018);
   KillTimer(nullptr, timer);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Alpha\\");
-  EXPECT_EQ(window.History(Side::kLeft).Cursor(), 1u);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "Alpha\\");
+  EXPECT_EQ(window.Panels().History(Side::kLeft).Cursor(), 1u);
 }
 
 TEST_F(NavigationTest, DriveBoxChangesTheDrive) {
@@ -264,11 +264,11 @@ TEST_F(NavigationTest, DriveBoxChangesTheDrive) {
   SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(IDC_LEFT_DRIVE, CBN_SELENDOK),
                reinterpret_cast<LPARAM>(box.Handle()));
   Pump(&window);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), "Z:\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), "Z:\\");
   EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(), "Z:\\*.*");
-  EXPECT_EQ(window.Panel(Side::kLeft).DriveIndex(), z);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).DriveIndex(), z);
   EXPECT_EQ(GetFocus(), run.Item(IDC_LEFT_LIST));
-  EXPECT_EQ(window.History(Side::kLeft).Current(), "Z:\\");
+  EXPECT_EQ(window.Panels().History(Side::kLeft).Current(), "Z:\\");
   // A cancelled drop-down gives the focus back to the list.
   SetFocus(run.Item(IDC_RIGHT_DRIVE));
   SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(IDC_RIGHT_DRIVE, CBN_SELENDCANCEL),
@@ -286,7 +286,7 @@ TEST_F(NavigationTest, DriveThatIsNotReadyAsksRetryOrCancel) {
   RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
   ComboBoxEx box(run.Item(IDC_LEFT_DRIVE));
-  int c = window.Panel(Side::kLeft).DriveIndex();
+  int c = window.Panels().Panel(Side::kLeft).DriveIndex();
   int z = c == 0 ? 1 : 0;
   ASSERT_GT(box.Count(), 1);
   auto pick = [&] {
@@ -295,25 +295,25 @@ TEST_F(NavigationTest, DriveThatIsNotReadyAsksRetryOrCancel) {
                  reinterpret_cast<LPARAM>(box.Handle()));
     Pump(&window);
   };
-  window.SetDriveProbe(&NeverReady);
+  window.Panels().SetDriveProbe(&NeverReady);
   {
     DialogResponder responder(IDCANCEL);
     pick();
     EXPECT_TRUE(responder.Answered());
     EXPECT_NE(responder.SeenText().find(box.ItemText(z)), std::string::npos);
   }
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_);
   EXPECT_EQ(box.Selection(), c);
   EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_LEFT_LIST);
 
-  window.SetDriveProbe(&NotReadyTwice);
+  window.Panels().SetDriveProbe(&NotReadyTwice);
   {
     DialogResponder responder({IDRETRY, IDRETRY});
     pick();
     EXPECT_TRUE(responder.Answered());
   }
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), box.ItemText(z));
-  window.SetDriveProbe(&MainWindow::ProbeDrive);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), box.ItemText(z));
+  window.Panels().SetDriveProbe(&ProbeDrive);
 }
 
 TEST_F(NavigationTest, HostileLanguageTextsAreShownAsTyped) {
@@ -326,7 +326,7 @@ TEST_F(NavigationTest, HostileLanguageTextsAreShownAsTyped) {
     start.Write("Language\\Hostile.lng", hostile);
   });
   MainWindow& window = run.Window();
-  window.SetDriveProbe(&NeverReady);
+  window.Panels().SetDriveProbe(&NeverReady);
   ComboBoxEx box(run.Item(IDC_LEFT_DRIVE));
   box.Select(0);
   DialogResponder responder(IDCANCEL);
@@ -335,21 +335,21 @@ TEST_F(NavigationTest, HostileLanguageTextsAreShownAsTyped) {
   Pump(&window);
   EXPECT_TRUE(responder.Answered());
   EXPECT_EQ(responder.SeenText(), "%n" + box.ItemText(0) + "%s%i%");
-  window.SetDriveProbe(&MainWindow::ProbeDrive);
+  window.Panels().SetDriveProbe(&ProbeDrive);
 }
 
 TEST_F(NavigationTest, AVanishedHistoryFolderShowsNoRows) {
   RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
   HWND list = run.Item(IDC_LEFT_LIST);
-  window.GoToFolder(root_ + "Gamma\\", true);
-  window.GoToFolder(root_ + "Beta\\", true);
+  window.Panels().GoToFolder(root_ + "Gamma\\", true);
+  window.Panels().GoToFolder(root_ + "Beta\\", true);
   RemoveDirectoryW(Widen(root_ + "Gamma").c_str());
   PressKey(window, list, VK_LEFT, kAlt);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Gamma\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "Gamma\\");
   EXPECT_EQ(ListView(list).ItemCount(), 0);
   PressKey(window, list, VK_BACK);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_);
 }
 
 TEST_F(NavigationTest, ActivePathLineIsDrawnInCaptionColours) {

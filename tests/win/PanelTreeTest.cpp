@@ -53,7 +53,7 @@ TEST_F(PanelTreeTest, CtrlF8ShowsTheTreeOnTheOtherPanelsFolder) {
   EXPECT_EQ(GetFocus(), tree);
   HTREEITEM selected = Selected(tree);
   ASSERT_NE(selected, nullptr);
-  EXPECT_EQ(window.Panel(Side::kLeft).Folders().PathOf(selected), root_);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Folders().PathOf(selected), root_);
   // Ctrl+F2 puts the list back.
   PressKey(window, tree, VK_F2, kCtrl);
   EXPECT_TRUE(IsWindowVisible(list));
@@ -65,23 +65,23 @@ TEST_F(PanelTreeTest, MouseListsTheOtherPanelKeyboardOnlyMovesThePath) {
   RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
   HWND tree = run.Item(IDC_LEFT_TREE);
-  window.ShowFolderTree(Side::kLeft, true);
+  window.Panels().ShowFolderTree(Side::kLeft, true);
   HTREEITEM current = Selected(tree);
   ASSERT_NE(current, nullptr);
   TreeView_Expand(tree, current, TVE_EXPAND);
   HTREEITEM one = ChildNamed(tree, current, L"One");
   ASSERT_NE(one, nullptr);
   ClickItem(window, tree, one);
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "One\\");
-  EXPECT_EQ(window.Panel(Side::kRight).Path(), root_ + "One\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "One\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kRight).Path(), root_ + "One\\");
   std::vector<std::string> names = run.RowTexts(IDC_RIGHT_LIST, 0);
   ASSERT_EQ(names.size(), 3u);
   EXPECT_EQ(names[1], "Deep");
-  EXPECT_EQ(window.History(Side::kRight).Current(), root_ + "One\\");
+  EXPECT_EQ(window.Panels().History(Side::kRight).Current(), root_ + "One\\");
 
   // The arrow keys move the tree's folder and its path line, not the listing.
   PressKey(window, tree, VK_DOWN);
-  std::string moved = window.Panel(Side::kLeft).Path();
+  std::string moved = window.Panels().Panel(Side::kLeft).Path();
   EXPECT_NE(moved, root_ + "One\\");
   EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(), moved + "*.*");
   EXPECT_EQ(px::Window(run.Item(IDC_COMMAND_PROMPT)).Text(), moved + ">");
@@ -92,7 +92,7 @@ TEST_F(PanelTreeTest, NavigatingTheListMovesTheTreeAlong) {
   RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
   HWND tree = run.Item(IDC_RIGHT_TREE);
-  window.ShowFolderTree(Side::kRight, true);
+  window.Panels().ShowFolderTree(Side::kRight, true);
   HWND list = run.Item(IDC_LEFT_LIST);
   SetFocus(list);
   Pump(&window);
@@ -101,21 +101,21 @@ TEST_F(PanelTreeTest, NavigatingTheListMovesTheTreeAlong) {
   for (size_t i = 0; i < names.size(); ++i)
     if (names[i] == "Two") row = static_cast<int>(i);
   ASSERT_GE(row, 0);
-  window.Panel(Side::kLeft).ClearSelection();
-  window.Panel(Side::kLeft).SetCursor(row);
+  window.Panels().Panel(Side::kLeft).ClearSelection();
+  window.Panels().Panel(Side::kLeft).SetCursor(row);
   PressKey(window, list, VK_RETURN);
-  EXPECT_EQ(window.Panel(Side::kRight).Folders().PathOf(Selected(tree)), root_ + "Two\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kRight).Folders().PathOf(Selected(tree)), root_ + "Two\\");
   PressKey(window, list, VK_BACK);
-  EXPECT_EQ(window.Panel(Side::kRight).Folders().PathOf(Selected(tree)), root_);
-  window.GoToFolder(root_ + "One\\Deep\\", true);
-  EXPECT_EQ(window.Panel(Side::kRight).Folders().PathOf(Selected(tree)), root_ + "One\\Deep\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kRight).Folders().PathOf(Selected(tree)), root_);
+  window.Panels().GoToFolder(root_ + "One\\Deep\\", true);
+  EXPECT_EQ(window.Panels().Panel(Side::kRight).Folders().PathOf(Selected(tree)), root_ + "One\\Deep\\");
 }
 
 TEST_F(PanelTreeTest, TheTreeIsRestoredAtTheNextStart) {
   std::string settings;
   {
     RunningWindow run(settings_.c_str());
-    run.Window().ShowFolderTree(Side::kRight, true);
+    run.Window().Panels().ShowFolderTree(Side::kRight, true);
     run.Close();
     settings = run.SettingsFileText();
     EXPECT_EQ(ProfileDocument::Parse(settings).GetInt("Right", "Show", -1), 2);
@@ -125,7 +125,7 @@ TEST_F(PanelTreeTest, TheTreeIsRestoredAtTheNextStart) {
   EXPECT_FALSE(IsWindowVisible(run.Item(IDC_RIGHT_LIST)));
   HTREEITEM selected = Selected(run.Item(IDC_RIGHT_TREE));
   ASSERT_NE(selected, nullptr);
-  EXPECT_EQ(run.Window().Panel(Side::kRight).Folders().PathOf(selected), root_);
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kRight).Folders().PathOf(selected), root_);
 }
 
 TEST_F(PanelTreeTest, GoToFolderDialogMovesTheActivePanel) {
@@ -151,8 +151,8 @@ TEST_F(PanelTreeTest, GoToFolderDialogMovesTheActivePanel) {
   PressKey(window, list, VK_F10, kAlt);
   KillTimer(nullptr, timer);
   EXPECT_TRUE(responder.Answered());
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_ + "Three\\");
-  EXPECT_EQ(window.History(Side::kLeft).Current(), root_ + "Three\\");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_ + "Three\\");
+  EXPECT_EQ(window.Panels().History(Side::kLeft).Current(), root_ + "Three\\");
 }
 
 }  // namespace

@@ -41,8 +41,8 @@ class RenameTest : public ::testing::Test {
     HWND list = run.Item(IDC_LEFT_LIST);
     int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), from);
     ASSERT_GE(row, 0) << from;
-    window.Panel(Side::kLeft).ClearSelection();
-    window.Panel(Side::kLeft).SetCursor(row);
+    window.Panels().Panel(Side::kLeft).ClearSelection();
+    window.Panels().Panel(Side::kLeft).SetCursor(row);
     PressKey(window, list, VK_F2);
     HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
@@ -72,7 +72,7 @@ TEST_F(RenameTest, TheParentRowCannotBeRenamed) {
   std::string settings = "[Left]\r\nPath=" + root_ + "folder\\\r\n";
   RunningWindow run(settings.c_str());
   HWND list = run.Item(IDC_LEFT_LIST);
-  run.Window().Panel(Side::kLeft).SetCursor(0);
+  run.Window().Panels().Panel(Side::kLeft).SetCursor(0);
   PressKey(run.Window(), list, VK_F2);
   EXPECT_EQ(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0), 0);
 }
@@ -93,7 +93,7 @@ TEST_F(RenameTest, KeysDuringTheEditTypeInsteadOfRunningCommands) {
   MainWindow& window = run.Window();
   HWND list = run.Item(IDC_LEFT_LIST);
   int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "date.txt");
-  window.Panel(Side::kLeft).SetCursor(row);
+  window.Panels().Panel(Side::kLeft).SetCursor(row);
   PressKey(window, list, VK_F2);
   HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
@@ -101,7 +101,7 @@ TEST_F(RenameTest, KeysDuringTheEditTypeInsteadOfRunningCommands) {
   PressKey(window, edit, VK_F1, kCtrl);
   PressKey(window, edit, VK_BACK);
   EXPECT_EQ(ListView(list).ViewStyle(), static_cast<DWORD>(LVS_REPORT));
-  EXPECT_EQ(window.Panel(Side::kLeft).Path(), root_);
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).Path(), root_);
   EXPECT_EQ(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0), reinterpret_cast<LRESULT>(edit));
   PressKey(window, edit, VK_ESCAPE);
   EXPECT_TRUE(Exists(root_ + "date.txt"));

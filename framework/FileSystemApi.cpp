@@ -1,0 +1,62 @@
+#include "framework/FileSystemApi.h"
+
+#include "framework/Wide.h"
+
+namespace px {
+
+DWORD MovePath(const std::string& from, const std::string& to) {
+  if (MoveFileW(FileApiPath(from).c_str(), FileApiPath(to).c_str())) return ERROR_SUCCESS;
+  DWORD error = GetLastError();
+  return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  QuietDriveErrors quiet;
+  // No access rights are needed to read a file's identity; backup semantics
+  // open folders too.
+  FileHandle file(CreateFileW(FileApiPath(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.Get(), &info)) return std::nullopt;
+  FileIdentity identity;
+  identity.volume = info.dwVolumeSerialNumber;
+  identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return identity;
+}
+
+std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot) {
+  QuietDriveErrors quiet;
+  // Room for any label: a longer NTFS label read into a 12-character buffer
+  // would fail, show as empty, and a write-back would then erase it.
+  wchar_t label[MAX_PATH + 1] = {};
+  if (!GetVolumeInformationW(Widen(driveRoot).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
+                             nullptr, nullptr, 0))
+    return std::nullopt;
+  return Narrow(label);
+}
+
+bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label) {
+  QuietDriveErrors quiet;
+  // An empty name removes the label; a null name would do the same on Windows
+  // but crashes Wine.
+  return SetVolumeLabelW(Widen(driveRoot).c_str(), Widen(label).c_str()) != FALSE;
+}
+
+std::vector<LogicalDrive> LogicalDrives() {
+  // 26 drives of four characters each fit with room to spare; a longer answer
+  // (the size it would need) leaves the list empty rather than half read.
+  wchar_t drives[256] = {};
+  DWORD length = GetLogicalDriveStringsW(255, drives);
+  std::vector<LogicalDrive> result;
+  if (length == 0 || length > 255) return result;
+  for (const wchar_t* drive = drives; *drive != L'\0'; drive += wcslen(drive) + 1) {
+    std::wstring root(drive);
+    CharUpperW(root.data());
+    result.push_back({Narrow(root), GetDriveTypeW(root.c_str())});
+  }
+  return result;
+}
+
+}  // namespace px

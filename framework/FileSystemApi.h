@@ -1,0 +1,93 @@
+// The one place the window code calls the platform's file-system functions:
+// folder searches, renames, identities, volume labels and the drive list.
+// Paths are UTF-8; long ones get the \\?\ prefix here.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "framework/TextFiles.h"
+#include "framework/Wide.h"
+
+namespace px {
+
+// While alive, a drive without a medium fails quietly on this thread instead
+// of asking for a disk. Per thread, so a worker never changes what the UI
+// thread sees.
+class QuietDriveErrors {
+ public:
+  QuietDriveErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous_); }
+  ~QuietDriveErrors() { SetThreadErrorMode(previous_, nullptr); }
+  QuietDriveErrors(const QuietDriveErrors&) = delete;
+  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+ private:
+  DWORD previous_ = 0;
+};
+
+enum class SearchScope {
+  kEverything,
+  kFoldersFirst,  // directories only, as a hint the file system may ignore: callers still check
+};
+
+// Searches folder (ending with a backslash) for "*.*" and hands each entry's
+// find data to visit, which returns false to stop. Gives 0 when the search
+// started, else the system error of the first call. The wide form spares
+// callers that hold wide paths a round trip through UTF-8.
+template <typename Visit>
+[[nodiscard]] DWORD SearchFolder(const std::wstring& folder, SearchScope scope, bool largeFetch,
+                                 Visit&& visit) {
+  QuietDriveErrors quiet;
+  WIN32_FIND_DATAW data;
+  FindHandle search(FindFirstFileExW(
+      FileApiPath(folder + L"*.*").c_str(), FindExInfoBasic, &data,
+      scope == SearchScope::kFoldersFirst ? FindExSearchLimitToDirectories : FindExSearchNameMatch,
+      nullptr, largeFetch ? FIND_FIRST_EX_LARGE_FETCH : 0));
+  if (!search) return GetLastError();
+  do {
+    if (!visit(static_cast<const WIN32_FIND_DATAW&>(data))) break;
+  } while (FindNextFileW(search.Get(), &data));
+  return ERROR_SUCCESS;
+}
+
+template <typename Visit>
+[[nodiscard]] DWORD SearchFolder(const std::string& folder, SearchScope scope, bool largeFetch,
+                                 Visit&& visit) {
+  return SearchFolder(Widen(folder), scope, largeFetch, std::forward<Visit>(visit));
+}
+
+inline bool IsDotsName(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+// Renames or moves a file or folder; 0, or the system error.
+[[nodiscard]] DWORD MovePath(const std::string& from, const std::string& to);
+
+// What tells two spellings of a path apart from two files: the volume and the
+// file's index on it.
+struct FileIdentity {
+  uint32_t volume = 0;
+  uint64_t index = 0;
+  bool operator==(const FileIdentity& other) const {
+    return volume == other.volume && index == other.index;
+  }
+};
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// A drive's volume label; nothing when it cannot be read.
+[[nodiscard]] std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot);
+[[nodiscard]] bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label);
+
+struct LogicalDrive {
+  std::string root;  // upper case, three characters: "C:\"
+  UINT type = DRIVE_FIXED;
+};
+std::vector<LogicalDrive> LogicalDrives();
+
+}  // namespace px

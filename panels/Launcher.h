@@ -1,0 +1,27 @@
+// Handing files and command lines to the shell: opening an entry, running a
+// line in a panel's folder, the external editor, properties, shell folders.
+#pragma once
+
+#include <string>
+
+#include "framework/AppContext.h"
+#include "panels/FilePanel.h"
+
+namespace px {
+
+// Opens file (or runs it with parameters) with folder as its working
+// directory; reports a failure the user can act on. False when it failed.
+bool LaunchInFolder(const AppContext& context, const std::string& file,
+                    const std::string& parameters, const std::string& folder);
+// Runs a command line in folder.
+bool RunLineInFolder(const AppContext& context, const std::string& line,
+                     const std::string& folder);
+// The entry at the list's selection mark in the external editor; nothing for
+// a folder, the parent entry or no entry. Failures are not reported.
+void EditWithEditor(const AppContext& context, const FilePanel& panel);
+// The system's properties sheet of the entry at the selection mark.
+void ShowShellProperties(const FilePanel& panel);
+// Opens a shell folder such as the recycle bin (a CSIDL value).
+void OpenShellFolder(const AppContext& context, int folderId);
+
+}  // namespace px

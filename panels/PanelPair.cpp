@@ -1,0 +1,664 @@
+#include "panels/PanelPair.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "core/language/TextFormat.h"
+#include "core/panel/PathText.h"
+#include "core/text/CaseFold.h"
+#include "framework/MessageBoxes.h"
+#include "framework/Wide.h"
+#include "panels/Drives.h"
+#include "panels/FolderHistoryDialog.h"
+#include "panels/GoToFolderDialog.h"
+#include "panels/Launcher.h"
+#include "panels/VolumeLabelDialog.h"
+#include "res/resource.h"
+#include "ui/MaskSelectDialog.h"
+
+namespace px {
+
+namespace {
+
+int SelectedCount(const ListView& list) {
+  return static_cast<int>(list.Send(LVM_GETSELECTEDCOUNT));
+}
+
+void AddResourceIcon(HIMAGELIST images, int id, int size) {
+  Icon icon(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+  if (icon) ImageList_AddIcon(images, icon.Get());
+}
+
+// Fills an image list up to count with fully transparent images: a list that
+// only grows its count leaves the new images undefined (drawn black).
+void AddBlankImages(HIMAGELIST images, int count) {
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  HDC screen = GetDC(nullptr);
+  Bitmap colour(CreateCompatibleBitmap(screen, width, height));
+  ReleaseDC(nullptr, screen);
+  std::vector<BYTE> maskBits(static_cast<size_t>((width + 15) / 16 * 2 * height), 0xFF);
+  Bitmap mask(CreateBitmap(width, height, 1, 1, maskBits.data()));
+  while (ImageList_GetImageCount(images) < count)
+    if (ImageList_Add(images, colour.Get(), mask.Get()) < 0) break;
+}
+
+struct SideControls {
+  int list, tree, drive, path, volume;
+};
+constexpr SideControls kSideControls[2] = {
+    {IDC_LEFT_LIST, IDC_LEFT_TREE, IDC_LEFT_DRIVE, IDC_LEFT_PATH, IDC_LEFT_VOLUME},
+    {IDC_RIGHT_LIST, IDC_RIGHT_TREE, IDC_RIGHT_DRIVE, IDC_RIGHT_PATH, IDC_RIGHT_VOLUME},
+};
+
+}  // namespace
+
+struct PanelPairRoutes {
+  static const Route<PanelPair> kRoutes[];
+};
+
+const Route<PanelPair> PanelPairRoutes::kRoutes[] = {
+    {OnNotify(LVN_GETDISPINFOW, IDC_LEFT_LIST, IDC_RIGHT_LIST),
+     Typed<&PanelPair::OnListDisplayInfo>},
+    {OnNotify(NM_DBLCLK, IDC_LEFT_LIST, IDC_RIGHT_LIST), &PanelPair::OnListDoubleClick},
+    {{WM_COMMAND, CBN_SELENDOK, IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE},
+     &PanelPair::OnDriveSelectionAccepted},
+    {{WM_COMMAND, CBN_SELENDCANCEL, IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE},
+     &PanelPair::OnDriveSelectionCancelled},
+    {OnNotify(NM_SETFOCUS, IDC_LEFT_LIST, IDC_RIGHT_LIST), &PanelPair::OnListSetFocus},
+    {OnNotify(LVN_COLUMNCLICK, IDC_LEFT_LIST, IDC_RIGHT_LIST),
+     Typed<&PanelPair::OnListColumnClick>},
+    {OnNotify(LVN_ODFINDITEMW, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&PanelPair::OnListFindItem>},
+    {OnMessage(WM_CTLCOLORSTATIC), &PanelPair::OnControlColor},
+    {OnNotify(NM_SETFOCUS, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeSetFocus},
+    {OnNotify(TVN_ITEMEXPANDINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
+     Typed<&PanelPair::OnTreeExpanding>},
+    {OnNotify(TVN_SELCHANGINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
+     Typed<&PanelPair::OnTreeSelectionChanging>},
+    {OnNotify(TVN_KEYDOWN, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeKeyDown},
+    {OnNotify(TVN_GETDISPINFOW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
+     Typed<&PanelPair::OnTreeDisplayInfo>},
+    {OnNotify(LVN_ENDLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&PanelPair::OnEndLabelEdit>},
+    {OnNotify(LVN_BEGINLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST),
+     Typed<&PanelPair::OnBeginLabelEdit>},
+};
+
+PanelPair::PanelPair(AppContext& context) : context_(context) {
+  panels_[0] = std::make_unique<FilePanel>(Side::kLeft, directorySource_);
+  panels_[1] = std::make_unique<FilePanel>(Side::kRight, directorySource_);
+}
+
+bool PanelPair::RouteMessage(Message& message, LRESULT& result) {
+  return DispatchRoutes(*this, PanelPairRoutes::kRoutes, message, result);
+}
+
+void PanelPair::Attach(HWND mainWindow) {
+  mainWindow_ = mainWindow;
+  prompt_ = Window(GetDlgItem(mainWindow, IDC_COMMAND_PROMPT));
+  for (int i = 0; i < 2; ++i) {
+    const SideControls& ids = kSideControls[i];
+    panels_[i]->Attach(GetDlgItem(mainWindow, ids.list), GetDlgItem(mainWindow, ids.tree),
+                       GetDlgItem(mainWindow, ids.drive), GetDlgItem(mainWindow, ids.path),
+                       GetDlgItem(mainWindow, ids.volume));
+  }
+}
+
+void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
+  for (int i = 0; i < 2; ++i) {
+    panels_[i]->SetPath(stored[i].path);
+    panels_[i]->SetSortState({stored[i].sortKey, stored[i].sortOrder});
+  }
+  ApplyListStyles();
+
+  struct ColumnSpec {
+    TextId title;
+    int format;
+  };
+  static const ColumnSpec kColumns[4] = {{text::kNameColumn, LVCFMT_LEFT},
+                                         {text::kSizeColumn, LVCFMT_RIGHT},
+                                         {text::kDateColumn, LVCFMT_LEFT},
+                                         {text::kAttributesColumn, LVCFMT_LEFT}};
+  for (int column = 0; column < 4; ++column) {
+    for (int i = 0; i < 2; ++i) {
+      const PanelSettings& s = stored[i];
+      const int widths[4] = {s.tabName, s.tabSize, s.tabDate, s.tabAttr};
+      panels_[i]->List().InsertColumn(column, context_.Texts().Text(kColumns[column].title),
+                                      kColumns[column].format, widths[column]);
+    }
+  }
+  for (int i = 0; i < 2; ++i) {
+    // A folder tree needs the drive boxes, which are filled later.
+    initialShow_[i] = stored[i].show;
+    if (stored[i].show == kViewList) panels_[i]->List().SetViewStyle(LVS_LIST);
+  }
+}
+
+void PanelPair::Start() {
+  CreateImageLists();
+  activeSide_ = Side::kLeft;
+  FillDriveBoxes();
+  UpdateVolumeLabel(Panel(Side::kLeft));
+  UpdateVolumeLabel(Panel(Side::kRight));
+  RecordHistory(Panel(Side::kLeft));
+  RecordHistory(Panel(Side::kRight));
+  for (int i = 0; i < 2; ++i)
+    if (initialShow_[i] == kViewTree) ShowFolderTree(static_cast<Side>(i), true);
+}
+
+void PanelPair::ListBoth() {
+  for (Side side : {Side::kLeft, Side::kRight}) {
+    List(Panel(side));
+    Panel(side).SetCursor(0);
+  }
+}
+
+void PanelPair::List(FilePanel& panel) { panel.ListPanel(context_.ShowHidden(), true); }
+
+int PanelPair::ShowValue(Side side) const {
+  const FilePanel& panel = Panel(side);
+  if (panel.Tree().IsVisible()) return kViewTree;
+  DWORD view = panel.List().ViewStyle();
+  if (view == LVS_LIST || view == LVS_SMALLICON) return kViewList;
+  return kViewDetails;
+}
+
+std::array<PanelGroupState, 2> PanelPair::StoredState() const {
+  std::array<PanelGroupState, 2> states;
+  for (int i = 0; i < 2; ++i) {
+    const FilePanel& panel = *panels_[i];
+    PanelSettings& s = states[i].settings;
+    s.path = panel.Path();
+    s.sortKey = panel.Sort().key;
+    s.sortOrder = panel.Sort().order;
+    s.show = ShowValue(panel.GetSide());
+    states[i].listInDetailsStyle = panel.List().ViewStyle() == LVS_REPORT;
+    s.tabName = panel.List().ColumnWidth(0);
+    s.tabSize = panel.List().ColumnWidth(1);
+    s.tabDate = panel.List().ColumnWidth(2);
+    s.tabAttr = panel.List().ColumnWidth(3);
+  }
+  return states;
+}
+
+void PanelPair::CreateImageLists() {
+  for (ImageList& images : listImages_) {
+    images.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kFixedImageCount, 64));
+    AddResourceIcon(images.Get(), IDI_FOLDER, 16);
+    AddResourceIcon(images.Get(), IDI_PARENT, 16);
+    AddBlankImages(images.Get(), kFixedImageCount);
+  }
+  treeImages_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0));
+  AddResourceIcon(treeImages_.Get(), IDI_FOLDER, 16);
+  AddResourceIcon(treeImages_.Get(), IDI_FOLDER_OPEN, 16);
+
+  driveImages_.Reset(ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 5, 0));
+  Bitmap drives(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                MAKEINTRESOURCEW(IDB_DRIVES), IMAGE_BITMAP, 0, 0,
+                                                LR_CREATEDIBSECTION)));
+  Bitmap mask(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                              MAKEINTRESOURCEW(IDB_DRIVES_MASK), IMAGE_BITMAP, 0,
+                                              0, LR_MONOCHROME)));
+  if (drives) ImageList_Add(driveImages_.Get(), drives.Get(), mask.Get());
+
+  headerImages_.Reset(ImageList_Create(11, 11, ILC_COLOR32 | ILC_MASK, 2, 0));
+  AddResourceIcon(headerImages_.Get(), IDI_SORT_ASCENDING, 11);
+  AddResourceIcon(headerImages_.Get(), IDI_SORT_DESCENDING, 11);
+
+  for (int i = 0; i < 2; ++i) {
+    FilePanel& panel = *panels_[i];
+    panel.SetImages(listImages_[i].Get());
+    panel.List().SetSmallImages(listImages_[i].Get());
+    HeaderControl(panel.List().Header()).SetImages(headerImages_.Get());
+    panel.Tree().SetImages(treeImages_.Get());
+    panel.SortPanel(-1);  // the arrow now that the header has its images
+  }
+}
+
+void PanelPair::ApplyListStyles() {
+  const Options& options = context_.GetOptions();
+  for (auto& panel : panels_) {
+    const ListView& list = panel->List();
+    if (options.fullRowSelect == 1) list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    if (options.selectionAlways == 1) {
+      list.ModifyStyle(0, LVS_SHOWSELALWAYS);
+      panel->Tree().ModifyStyle(0, TVS_SHOWSELALWAYS);
+    }
+    if (options.fastRename == 1) list.ModifyStyle(0, LVS_EDITLABELS);
+  }
+}
+
+void PanelPair::ApplyViewOptions() {
+  const Options& options = context_.GetOptions();
+  for (auto& panel : panels_) {
+    const ListView& list = panel->List();
+    list.SetExtendedStyle(options.fullRowSelect == 1 ? LVS_EX_FULLROWSELECT : 0);
+    bool always = options.selectionAlways == 1;
+    list.ModifyStyle(LVS_SHOWSELALWAYS, always ? LVS_SHOWSELALWAYS : 0);
+    panel->Tree().ModifyStyle(TVS_SHOWSELALWAYS, always ? TVS_SHOWSELALWAYS : 0);
+    list.ModifyStyle(LVS_EDITLABELS, options.fastRename == 1 ? LVS_EDITLABELS : 0);
+  }
+}
+
+void PanelPair::ApplyLanguage() {
+  static const TextId kColumnTitles[4] = {text::kNameColumn, text::kSizeColumn,
+                                          text::kDateColumn, text::kAttributesColumn};
+  for (auto& panel : panels_)
+    for (int column = 0; column < 4; ++column)
+      panel->List().SetColumnTitle(column, context_.Texts().Text(kColumnTitles[column]));
+}
+
+void PanelPair::FollowSystemSmoothing() {
+  for (auto& panel : panels_) panel->Folders().FollowSystemSmoothing();
+}
+
+void PanelPair::UpdatePathLines() {
+  Panel(Side::kLeft).PathLine().SetText(PathLineText(Panel(Side::kLeft).Path()));
+  Panel(Side::kRight).PathLine().SetText(PathLineText(Panel(Side::kRight).Path()));
+  prompt_.SetText(CommandPromptText(Active().Path()));
+}
+
+void PanelPair::FillDriveBoxes() {
+  for (auto& panel : panels_) panel->DriveBox().SetImages(driveImages_.Get());
+  for (const DriveItem& drive : ListDrives())
+    for (auto& panel : panels_) panel->DriveBox().AddItem(drive.root, drive.image);
+  for (auto& panel : panels_) SelectDriveOf(*panel);
+}
+
+void PanelPair::UpdateVolumeLabel(FilePanel& panel) {
+  panel.VolumeLine().SetText(VolumeLabelText(DriveRootOf(panel.Path())));
+}
+
+FilePanel* PanelPair::PanelOfControl(UINT id) {
+  for (int i = 0; i < 2; ++i) {
+    const SideControls& ids = kSideControls[i];
+    if (id == static_cast<UINT>(ids.list) || id == static_cast<UINT>(ids.tree) ||
+        id == static_cast<UINT>(ids.drive))
+      return panels_[i].get();
+  }
+  return nullptr;
+}
+
+const PanelEntry* PanelPair::EntryAtSelectionMark(const FilePanel& panel) {
+  int mark = panel.List().SelectionMark();
+  if (mark < 0 || static_cast<size_t>(mark) >= panel.Table().RowCount()) return nullptr;
+  return &panel.Table().AtRow(static_cast<size_t>(mark));
+}
+
+// Notifications of the lists and drive boxes.
+
+LRESULT PanelPair::OnListDisplayInfo(Message& message, NMLVDISPINFOW& info) {
+  if (FilePanel* panel = PanelOfControl(message.id)) panel->OnGetDisplayInfo(info);
+  return 0;
+}
+
+LRESULT PanelPair::OnListFindItem(Message& message, NMLVFINDITEMW& find) {
+  FilePanel* panel = PanelOfControl(message.id);
+  return panel == nullptr ? -1 : panel->OnFindItem(find);
+}
+
+LRESULT PanelPair::OnListColumnClick(Message& message, NMLISTVIEW& click) {
+  if (FilePanel* panel = PanelOfControl(message.id)) panel->SortPanel(click.iSubItem);
+  return 0;
+}
+
+LRESULT PanelPair::OnDriveSelectionCancelled(Message& message) {
+  FilePanel* panel = PanelOfControl(message.id);
+  if (panel == nullptr) return 0;
+  // The box also reports a cancel when it loses the focus to another control;
+  // the focus goes back to the list only when the box still has it.
+  HWND focus = GetFocus();
+  HWND box = panel->DriveBox().Handle();
+  if (focus == nullptr || focus == box || IsChild(box, focus)) panel->List().Focus();
+  return 0;
+}
+
+LRESULT PanelPair::OnDriveSelectionAccepted(Message& message) {
+  if (FilePanel* panel = PanelOfControl(message.id)) ChangeDrive(*panel);
+  return 0;
+}
+
+LRESULT PanelPair::OnListSetFocus(Message& message) {
+  FilePanel* panel = PanelOfControl(message.id);
+  if (panel == nullptr) return 0;
+  if (panel->Tree().IsVisible()) {
+    panel->Tree().Focus();
+    return 0;
+  }
+  ActivateSide(panel->GetSide());
+  return 0;
+}
+
+LRESULT PanelPair::OnTreeSetFocus(Message& message) {
+  if (FilePanel* panel = PanelOfControl(message.id)) ActivateSide(panel->GetSide());
+  return 0;
+}
+
+LRESULT PanelPair::OnControlColor(Message& message) {
+  HWND control = reinterpret_cast<HWND>(message.lParam);
+  int id = GetDlgCtrlID(control);
+  if (id != IDC_LEFT_PATH && id != IDC_RIGHT_PATH) {
+    message.handled = false;
+    return 0;
+  }
+  bool active = (id == IDC_LEFT_PATH) == (activeSide_ == Side::kLeft);
+  HDC dc = reinterpret_cast<HDC>(message.wParam);
+  SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(
+      GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+}
+
+LRESULT PanelPair::OnListDoubleClick(Message& message) {
+  if (FilePanel* panel = PanelOfControl(message.id)) OpenItem(*panel, false);
+  return 0;
+}
+
+void PanelPair::ActivateSide(Side side) {
+  activeSide_ = side;
+  for (int id : {IDC_LEFT_PATH, IDC_RIGHT_PATH})
+    RedrawWindow(GetDlgItem(mainWindow_, id), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  prompt_.SetText(CommandPromptText(Active().Path()));
+}
+
+// Navigation.
+
+void PanelPair::RecordHistory(FilePanel& panel) {
+  histories_[static_cast<int>(panel.GetSide())].Record(panel.Path());
+}
+
+void PanelPair::OpenItem(FilePanel& panel, bool goUp) {
+  const ListView& list = panel.List();
+  if (!goUp && SelectedCount(list) != 1) return;
+  const PanelEntry* entry = EntryAtSelectionMark(panel);
+  if (!goUp && entry == nullptr) return;
+
+  if (goUp || entry->IsParent()) {
+    if (panel.Path().size() <= 3) return;
+    std::string previous = LastComponent(panel.Path());
+    panel.SetPath(ParentFolder(panel.Path()));
+    UpdateWindow(mainWindow_);
+    LockWindowUpdate(mainWindow_);
+    List(panel);
+    long found = panel.Table().FindRowByName(previous);
+    if (found >= 0) {
+      int row = static_cast<int>(found);
+      panel.SetCursor(row);
+      DWORD view = list.ViewStyle();
+      if (view == LVS_LIST || view == LVS_SMALLICON) {
+        list.EnsureVisible(row);
+      } else {
+        int count = list.ItemCount();
+        list.EnsureVisible(std::min(row + list.CountPerPage() / 3, count - 1));
+      }
+    }
+    LockWindowUpdate(nullptr);
+  } else if (entry->IsFolder()) {
+    panel.SetPath(panel.Path() + entry->name + "\\");
+    List(panel);
+    panel.SetCursor(0);
+  } else {
+    LaunchInFolder(context_, entry->name, std::string(), panel.Path());
+    return;
+  }
+  FilePanel& other = Other(panel);
+  if (other.Tree().IsVisible()) {
+    other.SetPath(panel.Path());
+    SyncTreeToPath(other);
+    RecordHistory(other);
+  }
+  UpdatePathLines();
+  RecordHistory(panel);
+}
+
+void PanelPair::GoToParent() {
+  if (Active().Path().size() > 3) OpenItem(Active(), true);
+}
+
+void PanelPair::SelectDriveOf(FilePanel& panel) {
+  const ComboBoxEx& box = panel.DriveBox();
+  std::string root = DriveRootOf(panel.Path());
+  int index = -1;
+  for (int i = 0; i < box.Count(); ++i) {
+    if (EqualsNoCase(box.ItemText(i), root)) {
+      index = i;
+      break;
+    }
+  }
+  box.Select(index);
+  panel.SetDriveIndex(index);
+}
+
+void PanelPair::GoToFolder(const std::string& path, bool recordHistory) {
+  FilePanel& panel = Active();
+  panel.SetPath(path);
+  SelectDriveOf(panel);
+  UpdateVolumeLabel(panel);
+  RefreshSides(panel);
+  if (recordHistory) RecordHistory(panel);
+  UpdatePathLines();
+}
+
+void PanelPair::ChangeDrive(FilePanel& panel) {
+  const ComboBoxEx& box = panel.DriveBox();
+  int selected = box.Selection();
+  std::string root = box.ItemText(selected);
+  if (!AskUntilDriveReady(context_.owner, context_.Texts(), driveProbe_, root)) {
+    box.Select(panel.DriveIndex());
+    panel.List().Focus();
+    return;
+  }
+  panel.SetDriveIndex(selected);
+  panel.SetPath(root);
+  UpdateVolumeLabel(panel);
+  FilePanel& other = Other(panel);
+  RefreshSides(panel);
+  if (panel.Tree().IsVisible() != other.Tree().IsVisible()) RecordHistory(other);
+  panel.List().Focus();
+  UpdatePathLines();
+  RecordHistory(panel);
+}
+
+void PanelPair::HistoryBack() {
+  FolderHistory& history = History(activeSide_);
+  if (history.Back()) GoToFolder(history.Current(), false);
+}
+
+void PanelPair::HistoryForward() {
+  FolderHistory& history = History(activeSide_);
+  if (history.Forward()) GoToFolder(history.Current(), false);
+}
+
+void PanelPair::ShowFolderHistory() {
+  FolderHistory& history = History(activeSide_);
+  FolderHistoryDialog dialog(context_.Texts());
+  dialog.entries = history.Entries();
+  dialog.currentFolder = Active().Path();
+  if (dialog.DoModal(context_.owner) != IDOK || dialog.folder.empty()) return;
+  if (dialog.index < 0 || !history.MoveTo(static_cast<size_t>(dialog.index))) return;
+  GoToFolder(dialog.folder, false);
+}
+
+void PanelPair::EditVolumeLabel(Side side) {
+  FilePanel& panel = Panel(side);
+  VolumeLabelDialog dialog(context_.Texts());
+  dialog.driveRoot = DriveRootOf(panel.Path());
+  dialog.list = panel.List().Handle();
+  dialog.DoModal(context_.owner);
+  UpdateVolumeLabel(Panel(Side::kLeft));
+  UpdateVolumeLabel(Panel(Side::kRight));
+}
+
+void PanelPair::SelectByMask(MaskMode mode) {
+  FilePanel& panel = Active();
+  MaskSelectDialog dialog(mode, panel.List(), panel.Table(), context_.GetOptions().selectFolders,
+                          context_.Texts());
+  dialog.DoModal(context_.owner);
+}
+
+void PanelPair::SelectAll(bool select) {
+  FilePanel& panel = Active();
+  panel.ClearSelection();
+  if (!select) return;
+  const EntryTable& table = panel.Table();
+  size_t count = table.RowCount();
+  if (count == 0) return;
+  // One message for all rows, then the parent (always the first row) is let go.
+  panel.List().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  if (table.AtRow(0).IsParent()) panel.List().SetItemState(0, 0, LVIS_SELECTED);
+  panel.List().SetItemState(static_cast<int>(count - 1), LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+void PanelPair::SetListView(DWORD view) {
+  if (Active().Tree().IsVisible()) ShowFolderTree(activeSide_, false);
+  Active().List().SetViewStyle(view);
+}
+
+void PanelPair::RefreshActive() {
+  FilePanel& panel = Active();
+  if (panel.Tree().IsVisible()) return;
+  auto [name, next] = panel.LastSelectedAndNextNames();
+  panel.RefreshPanel(context_.ShowHidden(), mainWindow_, name, next);
+}
+
+void PanelPair::ShowDocumentsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(context_.owner, folder, CSIDL_PERSONAL, FALSE)) return;
+  std::string path = Narrow(folder);
+  if (path.empty()) return;
+  if (path.back() != '\\') path += '\\';
+  GoToFolder(path, true);
+}
+
+bool PanelPair::CheckSelection(FilePanel& panel) {
+  const ListView& list = panel.List();
+  int count = SelectedCount(list);
+  bool onlyParent = false;
+  if (count == 1) {
+    int row = list.NextItem(-1, LVNI_SELECTED);
+    onlyParent = row >= 0 && panel.Table().AtRow(static_cast<size_t>(row)).IsParent();
+  }
+  if (count == 0 || onlyParent) {
+    ShowMessage(context_.owner, context_.Texts().Text(text::kNothingSelected), kProductName,
+                MB_ICONINFORMATION | MB_OK);
+    list.Focus();
+    return false;
+  }
+  return true;
+}
+
+// Folder trees.
+
+void PanelPair::SyncTreeToPath(FilePanel& panel) {
+  panel.Folders().SetIncludeHidden(context_.ShowHidden());
+  panel.Folders().SyncToPath(panel.Path(), true);
+}
+
+void PanelPair::ShowFolderTree(Side side, bool show) {
+  FilePanel& panel = Panel(side);
+  FilePanel& other = Other(panel);
+  if (show) {
+    panel.Tree().Show(true);
+    panel.Tree().Focus();
+    panel.List().Show(false);
+  } else {
+    panel.List().Show(true);
+    panel.List().Focus();
+    panel.Tree().Show(false);
+  }
+  int otherIndex = other.DriveBox().Selection();
+  panel.DriveBox().Select(otherIndex);
+  panel.SetDriveIndex(otherIndex);
+  bool otherShowsTree = other.Tree().IsVisible();
+  if (show ? !otherShowsTree : otherShowsTree) panel.SetPath(other.Path());
+  UpdateVolumeLabel(panel);
+  if (show) {
+    SyncTreeToPath(panel);
+    RecordHistory(panel);
+  } else {
+    List(panel);
+    RecordHistory(panel);
+    panel.SetCursor(0);
+    panel.Folders().Clear();
+  }
+  UpdatePathLines();
+}
+
+void PanelPair::RefreshSides(FilePanel& changed) {
+  FilePanel& other = Other(changed);
+  bool changedTree = changed.Tree().IsVisible();
+  bool otherTree = other.Tree().IsVisible();
+  if (!changedTree && !otherTree) {
+    List(changed);
+    changed.SetCursor(0);
+  } else if (changedTree && otherTree) {
+    SyncTreeToPath(changed);
+  } else {
+    // A tree on one side drives the list on the other: both show the folder.
+    other.DriveBox().Select(changed.DriveIndex());
+    other.SetDriveIndex(changed.DriveIndex());
+    other.SetPath(changed.Path());
+    FilePanel& tree = changedTree ? changed : other;
+    FilePanel& list = changedTree ? other : changed;
+    SyncTreeToPath(tree);
+    List(list);
+    list.SetCursor(0);
+  }
+}
+
+LRESULT PanelPair::OnTreeExpanding(Message& message, NMTREEVIEWW& info) {
+  if (FilePanel* panel = PanelOfControl(message.id)) {
+    panel->Folders().SetIncludeHidden(context_.ShowHidden());
+    panel->Folders().OnItemExpanding(info);
+  }
+  return FALSE;
+}
+
+LRESULT PanelPair::OnTreeDisplayInfo(Message& message, NMTVDISPINFOW& info) {
+  if (FilePanel* panel = PanelOfControl(message.id)) panel->Folders().OnGetDisplayInfo(info);
+  return 0;
+}
+
+// Keys in a tree do what the tree itself does with them; the route only keeps
+// the notification from going further.
+LRESULT PanelPair::OnTreeKeyDown(Message&) { return 0; }
+
+LRESULT PanelPair::OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change) {
+  FilePanel* panel = PanelOfControl(message.id);
+  if (panel == nullptr) return FALSE;
+  bool byMouse = change.action == TVC_BYMOUSE;
+  bool byKeyboard = change.action == TVC_BYKEYBOARD;
+  if (!byMouse && !byKeyboard) return FALSE;
+
+  FilePanel& other = Other(*panel);
+  std::string path = panel->Folders().PathOf(change.itemNew.hItem);
+  if (path.empty()) return FALSE;
+  panel->SetPath(path);
+  bool otherShowsList = !other.Tree().IsVisible();
+  if (otherShowsList) other.SetPath(path);
+  panel->PathLine().SetText(PathLineText(path));
+  prompt_.SetText(path + ">");
+  if (byKeyboard) return FALSE;
+
+  RecordHistory(*panel);
+  if (otherShowsList) {
+    List(other);
+    RecordHistory(other);
+    other.SetCursor(0);
+    other.PathLine().SetText(PathLineText(other.Path()));
+  }
+  return FALSE;
+}
+
+void PanelPair::ShowGoToFolderDialog() {
+  GoToFolderDialog dialog(context_.Texts(), driveProbe_);
+  dialog.folderImages = treeImages_.Get();
+  dialog.driveImages = driveImages_.Get();
+  dialog.folder = Active().Path();
+  if (dialog.DoModal(context_.owner) != IDOK) return;
+  GoToFolder(dialog.folder, true);
+}
+
+}  // namespace px

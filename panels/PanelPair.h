@@ -1,0 +1,142 @@
+// Both panels of the main window and everything that moves them through the
+// file system: the active side, the folder histories, the trees, the drive
+// boxes, opening entries, going to a folder, refreshing and in-place rename.
+// Takes the notifications of its controls through its own route table.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "core/panel/FolderHistory.h"
+#include "core/panel/MaskSelection.h"
+#include "core/settings/Settings.h"
+#include "framework/AppContext.h"
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "panels/Drives.h"
+#include "panels/FilePanel.h"
+#include "panels/Win32DirectorySource.h"
+
+namespace px {
+
+class PanelPair : public MessageRouter {
+ public:
+  explicit PanelPair(AppContext& context);
+  PanelPair(const PanelPair&) = delete;
+  PanelPair& operator=(const PanelPair&) = delete;
+
+  // Takes over the panel controls of the main window.
+  void Attach(HWND mainWindow);
+  // Folders, sort states, columns and view modes as stored.
+  void ApplySettings(const std::array<PanelSettings, 2>& stored);
+  // The rest of start-up, once the settings are in: image lists, drive boxes,
+  // volume labels, histories and the trees that were shown at exit.
+  void Start();
+  // Reads both folders for the first time.
+  void ListBoth();
+  // What the panel group of the settings file gets.
+  std::array<PanelGroupState, 2> StoredState() const;
+
+  FilePanel& Panel(Side side) { return *panels_[static_cast<int>(side)]; }
+  const FilePanel& Panel(Side side) const { return *panels_[static_cast<int>(side)]; }
+  FilePanel& Active() { return Panel(activeSide_); }
+  Side ActiveSide() const { return activeSide_; }
+  FilePanel& Other(const FilePanel& panel) {
+    return Panel(panel.GetSide() == Side::kLeft ? Side::kRight : Side::kLeft);
+  }
+  FolderHistory& History(Side side) { return histories_[static_cast<int>(side)]; }
+  HIMAGELIST FolderImages() const { return treeImages_.Get(); }
+  HIMAGELIST DriveImages() const { return driveImages_.Get(); }
+
+  // How drive changes find out whether a drive is ready (see ProbeDrive).
+  void SetDriveProbe(DriveProbe probe) { driveProbe_ = probe; }
+
+  void OpenItem(FilePanel& panel, bool goUp);
+  void GoToParent();
+  // Shows path in the active panel (drive box, volume label, list or tree,
+  // path lines, prompt), recording it in the history when asked.
+  void GoToFolder(const std::string& path, bool recordHistory);
+  void ChangeDrive(FilePanel& panel);
+  void HistoryBack();
+  void HistoryForward();
+  void ShowFolderHistory();
+  void EditVolumeLabel(Side side);
+  void SelectByMask(MaskMode mode);
+  void SelectAll(bool select);
+  void SetListView(DWORD view);
+  void RefreshActive();
+  void ShowDocumentsFolder();
+  void ShowFolderTree(Side side, bool show);
+  void ShowGoToFolderDialog();
+  // In-place rename of the entry at the active list's selection mark.
+  void StartRename();
+  bool LabelEditOpen() const;
+  // Nothing or only the parent selected: says so and gives false.
+  bool CheckSelection(FilePanel& panel);
+  // The entry at the list's selection mark, null when there is none.
+  static const PanelEntry* EntryAtSelectionMark(const FilePanel& panel);
+
+  // After the options changed: list styles of both sides.
+  void ApplyViewOptions();
+  // After the language changed: the column titles.
+  void ApplyLanguage();
+  void FollowSystemSmoothing();
+  void UpdatePathLines();
+
+  bool RouteMessage(Message& message, LRESULT& result) override;
+
+ private:
+  friend struct PanelPairRoutes;
+
+  FilePanel* PanelOfControl(UINT id);
+  void ActivateSide(Side side);
+  void RecordHistory(FilePanel& panel);
+  void SelectDriveOf(FilePanel& panel);
+  void UpdateVolumeLabel(FilePanel& panel);
+  void SyncTreeToPath(FilePanel& panel);
+  // After a panel's folder changed: a tree on one side and a list on the
+  // other always show the same folder.
+  void RefreshSides(FilePanel& changed);
+  void CreateImageLists();
+  void FillDriveBoxes();
+  void ApplyListStyles();
+  int ShowValue(Side side) const;
+  void List(FilePanel& panel);
+
+  LRESULT OnListDisplayInfo(Message& message, NMLVDISPINFOW& info);
+  LRESULT OnListFindItem(Message& message, NMLVFINDITEMW& find);
+  LRESULT OnListColumnClick(Message& message, NMLISTVIEW& click);
+  LRESULT OnListSetFocus(Message& message);
+  LRESULT OnListDoubleClick(Message& message);
+  LRESULT OnTreeSetFocus(Message& message);
+  LRESULT OnTreeExpanding(Message& message, NMTREEVIEWW& info);
+  LRESULT OnTreeDisplayInfo(Message& message, NMTVDISPINFOW& info);
+  LRESULT OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change);
+  LRESULT OnTreeKeyDown(Message& message);
+  LRESULT OnDriveSelectionAccepted(Message& message);
+  LRESULT OnDriveSelectionCancelled(Message& message);
+  LRESULT OnBeginLabelEdit(Message& message, NMLVDISPINFOW& info);
+  LRESULT OnEndLabelEdit(Message& message, NMLVDISPINFOW& info);
+  LRESULT OnControlColor(Message& message);
+
+  AppContext& context_;
+  HWND mainWindow_ = nullptr;
+  Window prompt_;
+  Win32DirectorySource directorySource_;
+  std::array<std::unique_ptr<FilePanel>, 2> panels_;
+  FolderHistory histories_[2];
+  Side activeSide_ = Side::kLeft;
+  int initialShow_[2] = {kViewDetails, kViewDetails};
+  DriveProbe driveProbe_ = &ProbeDrive;
+
+  ImageList listImages_[2];
+  ImageList treeImages_;
+  ImageList driveImages_;
+  ImageList headerImages_;
+};
+
+}  // namespace px

@@ -1,0 +1,84 @@
+#include "ui/Commands.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "panels/Launcher.h"
+#include "panels/PanelPair.h"
+#include "res/resource.h"
+
+namespace px {
+
+namespace {
+
+void OpenDriveBox(HWND box) {
+  SetFocus(box);
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+}
+
+}  // namespace
+
+void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& commandLine,
+                      const WindowActions& window) {
+  PanelPair& panels = context.Panels();
+  auto add = [&table](std::initializer_list<uint32_t> ids, CommandTable::Action action) {
+    table.Add(ids, std::move(action));
+  };
+  auto sortBy = [&panels](int key) { return [&panels, key] { panels.Active().SortPanel(key); }; };
+
+  add({ID_TOOL_PARENT, ID_KEY_PARENT, ID_MENU_PARENT}, [&panels] { panels.GoToParent(); });
+  add({ID_TOOL_BACK, ID_KEY_BACK, ID_MENU_BACK}, [&panels] { panels.HistoryBack(); });
+  add({ID_TOOL_FORWARD, ID_KEY_FORWARD, ID_MENU_FORWARD}, [&panels] { panels.HistoryForward(); });
+  add({ID_TOOL_EDIT, ID_KEY_EDIT, ID_MENU_EDIT},
+      [&context, &panels] { EditWithEditor(context, panels.Active()); });
+  add({ID_TOOL_SELECT_MASK, ID_KEY_SELECT_MASK, ID_MENU_SELECT_MASK},
+      [&panels] { panels.SelectByMask(MaskMode::kSelect); });
+  add({ID_TOOL_DESELECT_MASK, ID_KEY_DESELECT_MASK, ID_MENU_DESELECT_MASK},
+      [&panels] { panels.SelectByMask(MaskMode::kDeselect); });
+  add({ID_TOOL_LIST_VIEW, ID_KEY_LIST_VIEW, ID_MENU_LIST_VIEW},
+      [&panels] { panels.SetListView(LVS_LIST); });
+  add({ID_TOOL_DETAILS_VIEW, ID_KEY_DETAILS_VIEW, ID_MENU_DETAILS_VIEW},
+      [&panels] { panels.SetListView(LVS_REPORT); });
+  add({ID_TOOL_FOLDER_TREE, ID_KEY_FOLDER_TREE, ID_MENU_FOLDER_TREE}, [&panels] {
+    if (!panels.Active().Tree().IsVisible()) panels.ShowFolderTree(panels.ActiveSide(), true);
+  });
+  add({ID_TOOL_GO_TO_FOLDER, ID_KEY_GO_TO_FOLDER, ID_MENU_GO_TO_FOLDER},
+      [&panels] { panels.ShowGoToFolderDialog(); });
+  add({ID_TOOL_COMMAND_HISTORY, ID_KEY_COMMAND_HISTORY, ID_MENU_COMMAND_HISTORY},
+      [&commandLine] { commandLine.ShowHistory(); });
+  add({ID_TOOL_FOLDER_HISTORY, ID_MENU_FOLDER_HISTORY}, [&panels] { panels.ShowFolderHistory(); });
+  add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
+    if (panels.CheckSelection(panels.Active())) ShowShellProperties(panels.Active());
+  });
+  add({ID_TOOL_REFRESH}, [&panels] { panels.RefreshActive(); });
+  add({ID_TOOL_DOCUMENTS}, [&panels] { panels.ShowDocumentsFolder(); });
+  add({ID_TOOL_RECYCLE_BIN}, [&context] { OpenShellFolder(context, CSIDL_BITBUCKET); });
+  add({ID_TOOL_CONTROL_PANEL}, [&context] { OpenShellFolder(context, CSIDL_CONTROLS); });
+  add({ID_TOOL_EXIT, ID_MENU_EXIT, IDC_EXIT}, window.exit);
+  add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); });
+  add({ID_KEY_LEFT_DRIVE},
+      [&panels] { OpenDriveBox(panels.Panel(Side::kLeft).DriveBox().Handle()); });
+  add({ID_KEY_RIGHT_DRIVE},
+      [&panels] { OpenDriveBox(panels.Panel(Side::kRight).DriveBox().Handle()); });
+  add({ID_KEY_SORT_NAME, ID_MENU_SORT_NAME}, sortBy(kSortByName));
+  add({ID_KEY_SORT_EXTENSION, ID_MENU_SORT_EXTENSION}, sortBy(kSortByExtension));
+  add({ID_KEY_SORT_DATE, ID_MENU_SORT_DATE}, sortBy(kSortByDate));
+  add({ID_KEY_SORT_SIZE, ID_MENU_SORT_SIZE}, sortBy(kSortBySize));
+  add({ID_KEY_SORT_LISTING, ID_MENU_SORT_LISTING}, sortBy(kSortByListing));
+  add({ID_KEY_SELECT_ALL}, [&panels] { panels.SelectAll(true); });
+  add({ID_KEY_DESELECT_ALL}, [&panels] { panels.SelectAll(false); });
+  add({ID_MENU_VOLUME_LABEL}, [&panels] { panels.EditVolumeLabel(panels.ActiveSide()); });
+  add({IDC_LEFT_VOLUME}, [&panels] { panels.EditVolumeLabel(Side::kLeft); });
+  add({IDC_RIGHT_VOLUME}, [&panels] { panels.EditVolumeLabel(Side::kRight); });
+  add({ID_MENU_SAVE_SETTINGS}, [save = window.saveSettings] { save(true, false, true); });
+  add({ID_MENU_SAVE_POSITION}, [save = window.saveSettings] { save(false, true, false); });
+  add({IDC_LEFT_PATH}, [&panels] { panels.Panel(Side::kLeft).List().Focus(); });
+  add({IDC_RIGHT_PATH}, [&panels] { panels.Panel(Side::kRight).List().Focus(); });
+  table.AddRange(ID_DIVIDER_FIRST, ID_DIVIDER_LAST,
+                 [place = window.placeDivider](uint32_t offset) {
+                   place(static_cast<int>(offset));
+                 });
+}
+
+}  // namespace px

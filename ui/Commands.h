@@ -1,0 +1,26 @@
+// The program's commands: what each command id of the keys, buttons, menus
+// and toolbar does, filled into one table.
+#pragma once
+
+#include <functional>
+
+#include "core/commands/CommandTable.h"
+#include "framework/AppContext.h"
+#include "panels/CommandLineBar.h"
+
+namespace px {
+
+// What only the main window itself can do.
+struct WindowActions {
+  std::function<void()> exit;
+  // Writes the chosen groups of settings now.
+  std::function<void(bool panels, bool window, bool options)> saveSettings;
+  // Puts the divider at the preset share of the client width: 0 for 20/80
+  // up to 6 for 80/20.
+  std::function<void(int preset)> placeDivider;
+};
+
+void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& commandLine,
+                      const WindowActions& window);
+
+}  // namespace px
