@@ -23,6 +23,9 @@ count() {  # count <name> <gtest output file> <exit code>
 log=build/test-logs
 mkdir -p "$log"
 
+echo "== structure"
+if scripts/check-structure.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 echo "== core tests (native)"
 build/native/core_tests --gtest_brief=1 >"$log/core.txt" 2>&1; rc=$?
 tail -n 3 "$log/core.txt"; count core "$log/core.txt" $rc

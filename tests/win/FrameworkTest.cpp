@@ -1,0 +1,176 @@
+// Our Win32 layer on its own: routes chained from a dialog to the objects that
+// own some of its controls, typed notifications, and tasks handed to the UI
+// thread from other threads.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/Dialog.h"
+#include "framework/UiTasks.h"
+#include "res/resource.h"
+#include "tests/win/Harness.h"
+
+namespace px::test {
+namespace {
+
+// The dialogs' buttons come from the version 6 controls, which must be loaded.
+void LoadControls() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+// A top-level window to own the test dialogs, destroyed at the end of the scope.
+struct Owner {
+  Owner()
+      : hwnd(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                             nullptr, nullptr, nullptr)) {}
+  ~Owner() { DestroyWindow(hwnd); }
+  HWND hwnd;
+};
+
+constexpr UINT kOwnId = 100;       // the dialog's own route takes it
+constexpr UINT kPassedOnId = 101;  // the dialog's route lets it go on
+constexpr UINT kChainedId = 102;   // only the chained router knows it
+constexpr UINT kListId = 5;
+
+// Owns a group of the dialog's controls, as the panels do.
+class Router : public MessageRouter {
+ public:
+  bool RouteMessage(Message& message, LRESULT& result) override;
+  LRESULT OnCommand(Message& message) {
+    seen.push_back("router " + std::to_string(message.id));
+    return 0;
+  }
+  LRESULT OnColumnClick(Message& message, NMLISTVIEW& click) {
+    seen.push_back("column " + std::to_string(click.iSubItem) + " of " +
+                   std::to_string(message.id));
+    return 7;
+  }
+  std::vector<std::string> seen;
+};
+
+struct RouterRoutes {
+  static const Route<Router> kRoutes[];
+};
+const Route<Router> RouterRoutes::kRoutes[] = {
+    {OnCommandRange(kOwnId, kChainedId), &Router::OnCommand},
+    {OnNotify(LVN_COLUMNCLICK, kListId, kListId), Typed<&Router::OnColumnClick>},
+};
+bool Router::RouteMessage(Message& message, LRESULT& result) {
+  return DispatchRoutes(*this, RouterRoutes::kRoutes, message, result);
+}
+
+class ProbeDialog : public Dialog {
+ public:
+  explicit ProbeDialog(std::vector<std::string>& seen) : Dialog(IDD_MASK_SELECT), seen_(seen) {
+    LoadControls();
+  }
+  LRESULT OnOwn(Message& message) {
+    seen_.push_back("dialog " + std::to_string(message.id));
+    message.handled = message.id == kOwnId;
+    return 0;
+  }
+
+ protected:
+  bool RouteMessage(Message& message, LRESULT& result) override;
+
+ private:
+  std::vector<std::string>& seen_;
+};
+
+struct ProbeRoutes {
+  static const Route<ProbeDialog> kRoutes[];
+};
+const Route<ProbeDialog> ProbeRoutes::kRoutes[] = {
+    {OnCommandRange(kOwnId, kPassedOnId), &ProbeDialog::OnOwn},
+};
+bool ProbeDialog::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(ProbeRoutes::kRoutes, message, result);
+}
+
+TEST(Routing, UnhandledMessagesGoOnToChainedRoutersWithTypedNotifications) {
+  Router router;
+  ProbeDialog dialog(router.seen);
+  dialog.ChainRoutes(router);
+  Owner owner;
+  ASSERT_TRUE(dialog.Create(owner.hwnd));
+  for (UINT id : {kOwnId, kPassedOnId, kChainedId, 103u})
+    SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  EXPECT_EQ(router.seen, (std::vector<std::string>{"dialog 100", "dialog 101", "router 101",
+                                                    "router 102"}));
+
+  router.seen.clear();
+  NMLISTVIEW click{};
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.hdr.idFrom = kListId;
+  click.iSubItem = 3;
+  LRESULT result =
+      SendMessageW(dialog.Handle(), WM_NOTIFY, kListId, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(router.seen, (std::vector<std::string>{"column 3 of 5"}));
+  EXPECT_EQ(result, 7);  // through DWLP_MSGRESULT, as a dialog must answer
+
+  // A notification without its structure never reaches a typed handler.
+  router.seen.clear();
+  SendMessageW(dialog.Handle(), WM_NOTIFY, kListId, 0);
+  EXPECT_TRUE(router.seen.empty());
+  dialog.Destroy();
+}
+
+TEST(UiTasks, TasksFromManyThreadsRunOnTheUiThreadInTheirOrder) {
+  UiTaskQueue queue;
+  constexpr int kThreads = 4;
+  constexpr int kTasks = 500;
+  const DWORD uiThread = GetCurrentThreadId();
+  std::vector<std::vector<int>> ran(kThreads);
+  std::atomic<int> offThread{0};
+  std::atomic<int> refused{0};
+  std::vector<std::thread> workers;
+  for (int t = 0; t < kThreads; ++t) {
+    workers.emplace_back([&, t] {
+      for (int i = 0; i < kTasks; ++i) {
+        bool posted = queue.Post([&, t, i] {
+          if (GetCurrentThreadId() != uiThread) ++offThread;
+          ran[t].push_back(i);
+        });
+        if (!posted) ++refused;
+      }
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  Pump();
+  EXPECT_EQ(offThread.load(), 0);
+  EXPECT_EQ(refused.load(), 0);
+  for (int t = 0; t < kThreads; ++t) {
+    ASSERT_EQ(ran[t].size(), static_cast<size_t>(kTasks)) << t;
+    for (int i = 0; i < kTasks; ++i) ASSERT_EQ(ran[t][i], i);
+  }
+}
+
+TEST(UiTasks, ATaskReachesTheUiThreadInsideAModalLoopAndPendingOnesDieWithTheQueue) {
+  std::vector<std::string> seen;
+  ProbeDialog dialog(seen);
+  auto queue = std::make_unique<UiTaskQueue>();
+  std::thread worker([&] {
+    Sleep(50);
+    EXPECT_TRUE(queue->Post([&] { dialog.EndDialog(42); }));
+  });
+  Owner owner;
+  EXPECT_EQ(dialog.DoModal(owner.hwnd), 42);
+  worker.join();
+
+  bool ran = false;
+  EXPECT_TRUE(queue->Post([&] { ran = true; }));
+  queue.reset();
+  Pump();
+  EXPECT_FALSE(ran);
+}
+
+}  // namespace
+}  // namespace px::test
