@@ -12,7 +12,8 @@ NewFolderPlan PlanNewFolder(const std::string& panelPath, const std::string& typ
   size_t start = 0;
   while (true) {
     size_t slash = name.find('\\', start);
-    std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    size_t length = slash == std::string::npos ? std::string::npos : slash - start;
+    std::string part = name.substr(start, length);
     if (!IsAcceptableNewName(part)) return NewFolderPlan{};
     plan.parts.push_back(std::move(part));
     if (slash == std::string::npos) break;

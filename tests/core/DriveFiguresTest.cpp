@@ -48,7 +48,8 @@ TEST(DriveFigures, UsedShareAndLines) {
     EXPECT_EQ(UsedShareHundredths({c.freeBytes, c.totalBytes}), c.share)
         << c.freeBytes << "/" << c.totalBytes;
 
-  DriveFigures half = ComputeDriveFigures(DriveSpace{uint64_t{1} << 30, uint64_t{1} << 31}, "Used: ");
+  DriveFigures half =
+      ComputeDriveFigures(DriveSpace{uint64_t{1} << 30, uint64_t{1} << 31}, "Used: ");
   EXPECT_EQ(half.usedShare, "Used: 50,00 %");
   EXPECT_EQ(half.barPosition, 5000);
   EXPECT_EQ(half.usedGigabytes, "1,00 GB");
