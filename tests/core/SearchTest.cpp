@@ -191,13 +191,36 @@ TEST(SearchFilters, Size) {
     EXPECT_EQ(FieldNumber(text), value) << text;
 }
 
+// The three tests together on entries as the file system reports them.
+TEST(SearchFilters, EntryTest) {
+  SearchCriteria criteria;
+  criteria.mask = "*.log";
+  criteria.date = BetweenDatesFilter({"1", "1", "2005"}, {"31", "1", "2005"}, UtcMidnight);
+  criteria.size = {true, SizeMode::kAtLeast, 1};
+  const uint64_t jan15 = (static_cast<uint64_t>(At(2005, 1, 15)) + 11'644'473'600ull) * 10'000'000;
+  const struct {
+    FoundEntry entry;
+    bool passes;
+  } kCases[] = {
+      {{"a.log", 2048, jan15, kAttrArchive}, true},
+      {{"a.txt", 2048, jan15, kAttrArchive}, false},
+      {{"a.log", 1000, jan15, kAttrArchive}, false},
+      {{"a.log", 2048, jan15 + 30ull * 86400 * 10'000'000, kAttrArchive}, false},
+      {{"d.log", 2048, jan15, kAttrDirectory}, false},  // a folder's size is 0
+  };
+  for (const auto& c : kCases) EXPECT_EQ(EntryTest(criteria).Passes(c.entry), c.passes) << c.entry.name;
+  criteria.size.on = false;
+  EXPECT_TRUE(EntryTest(criteria).Passes({"d.log", 0, jan15, kAttrDirectory}));
+  criteria.reportFolders = false;
+  EXPECT_FALSE(EntryTest(criteria).Passes({"d.log", 0, jan15, kAttrDirectory}));
+}
+
 TEST(SearchWalk, LinesAndOptions) {
   MemorySource source;
   for (const char* path : {"C:\\a.txt", "C:\\a.txt.bak", "C:\\Docs\\MyDocs.txt", "C:\\Docs\\DOC.TXT",
                            "C:\\Docs\\Deep\\x.txt", "C:\\Docs\\Deep\\Empty\\", "C:\\txt\\"})
     source.Add(path);
   SearchCriteria all;
-  all.mask = "";
   SearchCriteria noFolders = all;
   noFolders.reportFolders = false;
   SearchCriteria flat = all;
