@@ -95,8 +95,9 @@ std::string StartFolderFieldText(const std::string& panelFolder);
 // The folder a typed start folder names, ending with a backslash: absolute
 // paths (C:\Data, C:, \\server\share\x) as they are; \Data on the panel
 // folder's drive or share; a relative path (Sub, ..\Other, C:Sub on the
-// panel's drive) below panelFolder. "/" counts as "\", "." and ".." steps are
-// resolved and never climb above the root. Empty gives panelFolder.
+// panel's drive) below panelFolder; C:Sub on another drive below its root.
+// "/" counts as "\", "." and ".." steps are resolved and never climb above
+// the root. Empty gives panelFolder.
 std::string ResolveStartFolder(const std::string& typed, const std::string& panelFolder);
 
 }  // namespace px
