@@ -18,6 +18,12 @@ ListStatus Win32DirectorySource::Enumerate(const std::string& folder,
   if (!search) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ListStatus::kNotFound;
+    // A path naming a file is no folder either (the error differs: 267 on
+    // Windows, 123 under Wine), not a folder that refuses to be read.
+    DWORD attributes = GetFileAttributesW(FileApiPath(folder.substr(0, folder.size() - 1)).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return ListStatus::kNotFound;
+    }
     return ListStatus::kUnreadable;
   }
   do {
