@@ -174,6 +174,9 @@ bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes) 
   FileHandle temporary(CreateFileW(temporaryW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!temporary) {
+    // Another save under way holds the temporary file: writing in place now
+    // would be lost under its rename, so this one fails and is tried again.
+    if (GetLastError() == ERROR_SHARING_VIOLATION) return false;
     // A folder where the file may be changed but nothing created (a shared
     // folder with such rights, a read-only folder): a direct write still saves
     // the settings, without the guard against a crash half-way.

@@ -104,6 +104,21 @@ TEST(SettingsFile, FolderWithoutRoomForATemporaryFileIsWrittenInPlace) {
   run.Close();
   EXPECT_TRUE(HasSavedGroups(run.SettingsFileText())) << run.SettingsFileText();
   EXPECT_EQ(run.SettingsFileText().rfind("; kept\r\n", 0), 0u);
+
+  // A temporary file held open by another save is no such folder: writing in
+  // place would be lost under that save's rename, so this save waits for the next.
+  TempFolder folder;
+  std::string path = folder.Write("PX.ini", kStartSettings);
+  HANDLE held = CreateFileW(Widen(path + ".new~").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  SettingsStore store(std::make_unique<FileProfileStorage>(path));
+  store.SetInt("Options", "Divider", 1);
+  EXPECT_FALSE(store.Commit());
+  EXPECT_EQ(ReadBytes(path), kStartSettings);
+  CloseHandle(held);
+  EXPECT_TRUE(store.Commit());
+  EXPECT_EQ(ReadBytes(path), "; kept\r\n[Options]\r\nDivider=1\r\n");
 }
 
 TEST(SettingsFile, SaveKeepsWhatAnotherProgramWroteSinceStart) {
