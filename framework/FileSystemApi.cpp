@@ -4,6 +4,14 @@
 
 namespace px {
 
+std::optional<uint32_t> AttributesOf(const std::string& path) {
+  QuietDriveErrors quiet;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &data))
+    return std::nullopt;
+  return data.dwFileAttributes;
+}
+
 DWORD MovePath(const std::string& from, const std::string& to) {
   if (MoveFileW(FileApiPath(from).c_str(), FileApiPath(to).c_str())) return ERROR_SUCCESS;
   DWORD error = GetLastError();

@@ -66,6 +66,10 @@ inline bool IsDotsName(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+// The attribute bits of an existing file or folder, looked up by its exact
+// name (no wildcard is ever expanded); nothing when there is no such entry.
+[[nodiscard]] std::optional<uint32_t> AttributesOf(const std::string& path);
+
 // Renames or moves a file or folder; 0, or the system error.
 [[nodiscard]] DWORD MovePath(const std::string& from, const std::string& to);
 

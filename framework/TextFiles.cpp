@@ -38,6 +38,50 @@ bool ToCodePage(const std::wstring& wide, unsigned codePage, std::string& out) {
   return !usedDefault;
 }
 
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
+    DWORD wrote = 0;
+    if (!WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) return false;
+    done += wrote;
+  }
+  return true;
+}
+
+// The file a write of path must replace: path itself when it does not exist
+// yet, else the file it finally names, so that a symbolic link keeps pointing
+// at the file that holds the settings. Nullopt when the file must not or
+// cannot be written: read-only (the platform's profile functions refuse it
+// too), a folder, or a name whose final file cannot be found.
+std::optional<std::string> WriteTarget(const std::string& utf8Path) {
+  std::wstring path = FileApiPath(utf8Path);
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return utf8Path;
+    return std::nullopt;
+  }
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+  FileHandle file(CreateFileW(path.c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return std::nullopt;
+  std::wstring finalPath(32768, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(file.Get(), finalPath.data(),
+                                           static_cast<DWORD>(finalPath.size()),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length == 0 || length >= finalPath.size()) return std::nullopt;
+  finalPath.resize(length);
+  // The link itself may look writable while what it names is read-only.
+  attributes = GetFileAttributesW(finalPath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return std::nullopt;
+  }
+  return Narrow(finalPath);
+}
+
 }  // namespace
 
 unsigned SystemCodePage() {
@@ -70,7 +114,9 @@ std::optional<std::string> ReadFileBytes(const std::string& utf8Path) {
   while (done < bytes.size()) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
     DWORD read = 0;
-    if (!ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) break;
+    // Half a file read as the whole would be written back as the whole.
+    if (!ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;  // it shrank meanwhile
     done += read;
   }
   bytes.resize(done);
@@ -122,28 +168,28 @@ std::string EncodeText(const std::string& utf8, TextEncoding& encoding) {
 }
 
 bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes) {
-  std::string temporary = utf8Path + ".new~";
-  std::wstring temporaryW = FileApiPath(temporary);
-  bool written = false;
-  {
-    FileHandle file(CreateFileW(temporaryW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    size_t done = 0;
-    written = true;
-    while (done < bytes.size()) {
-      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
-      DWORD wrote = 0;
-      if (!WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
-        written = false;
-        break;
-      }
-      done += wrote;
-    }
-    if (written && !FlushFileBuffers(file.Get())) written = false;
+  std::optional<std::string> target = WriteTarget(utf8Path);
+  if (!target) return false;
+  std::wstring targetW = FileApiPath(*target);
+  std::wstring temporaryW = FileApiPath(*target + ".new~");
+  FileHandle temporary(CreateFileW(temporaryW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!temporary) {
+    // Another save under way holds the temporary file: writing in place now
+    // would be lost under its rename, so this one fails and is tried again.
+    if (GetLastError() == ERROR_SHARING_VIOLATION) return false;
+    // A folder where the file may be changed but nothing created (a shared
+    // folder with such rights, a read-only folder): a direct write still saves
+    // the settings, without the guard against a crash half-way.
+    FileHandle file(CreateFileW(targetW.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.Get(), bytes) && SetEndOfFile(file.Get()) &&
+           FlushFileBuffers(file.Get());
   }
+  bool written = WriteAll(temporary.Get(), bytes) && FlushFileBuffers(temporary.Get());
+  temporary.Reset();
   if (written &&
-      MoveFileExW(temporaryW.c_str(), FileApiPath(utf8Path).c_str(),
+      MoveFileExW(temporaryW.c_str(), targetW.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
@@ -151,9 +197,16 @@ bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes) 
   return false;
 }
 
-std::string FileProfileStorage::Load() {
+std::optional<std::string> FileProfileStorage::Load() {
   std::optional<std::string> bytes = ReadFileBytes(path_);
-  if (!bytes) return {};
+  if (!bytes) {
+    if (GetFileAttributesW(FileApiPath(path_).c_str()) != INVALID_FILE_ATTRIBUTES) {
+      return std::nullopt;  // there, but locked or failing
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
+    return std::nullopt;
+  }
   DecodedText decoded = DecodeText(*bytes);
   encoding_ = decoded.encoding;
   return std::move(decoded.utf8);

@@ -31,13 +31,16 @@ std::string EncodeText(const std::string& utf8, TextEncoding& encoding);
 
 // Writes a temporary file beside the target and renames it over the target, so
 // that the target is either the old or the new file, never a truncated one.
+// A symbolic link is followed: the file it names is replaced, in its own
+// folder. Where no temporary file can be created the target is written in
+// place. A read-only file is never written (false).
 bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes);
 
 // The settings file on disk.
 class FileProfileStorage : public ProfileStorage {
  public:
   explicit FileProfileStorage(std::string path) : path_(std::move(path)) {}
-  std::string Load() override;
+  std::optional<std::string> Load() override;
   bool Save(const std::string& utf8Text) override;
   const std::string& Path() const { return path_; }
 

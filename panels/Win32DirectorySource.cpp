@@ -26,6 +26,12 @@ ListStatus Win32DirectorySource::Enumerate(const std::string& folder,
                              });
   if (error == ERROR_SUCCESS) return ListStatus::kOk;
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ListStatus::kNotFound;
+  // A path naming a file is no folder either (the error differs: 267 on
+  // Windows, 123 under Wine), not a folder that refuses to be read.
+  if (folder.size() > 1) {
+    std::optional<uint32_t> attributes = AttributesOf(folder.substr(0, folder.size() - 1));
+    if (attributes && !(*attributes & FILE_ATTRIBUTE_DIRECTORY)) return ListStatus::kNotFound;
+  }
   return ListStatus::kUnreadable;
 }
 

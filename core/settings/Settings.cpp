@@ -9,7 +9,14 @@ namespace {
 constexpr const char* kDefaultPath = "C:\\";
 constexpr const char* kDefaultLanguage = "English";
 constexpr size_t kMaxPathBytes = 32000;
-constexpr int kMaxColumnWidth = 10000;
+// Each panel keeps at least 5 % of the width: a narrower one is lost, its
+// list too small to show a name or to be found with the mouse.
+constexpr int kMinDivider = 50;
+constexpr int kMaxDivider = 950;
+// A column narrower than this cannot be seen or grabbed; one wider than an 8K
+// screen's half is a corrupt value, not a choice.
+constexpr int kMinColumnWidth = 10;
+constexpr int kMaxColumnWidth = 4000;
 constexpr int kMaxToolBarButtons = 200;
 constexpr int kLastToolBarImage = 28;
 
@@ -92,7 +99,8 @@ Settings ReadSettings(const SettingsStore& store) {
   }
 
   Options& options = settings.options;
-  options.divider = std::clamp(store.GetInt("Options", "Divider", options.divider), 0, 1000);
+  options.divider = InRangeOr(store.GetInt("Options", "Divider", options.divider), kMinDivider,
+                              kMaxDivider, options.divider);
   for (const OptionKey& flag : kOptionFlags) {
     options.*flag.field = store.GetInt("Options", flag.key, options.*flag.field);
   }
@@ -113,8 +121,8 @@ Settings ReadSettings(const SettingsStore& store) {
     for (Side side : kSides) {
       PanelSettings& panel = settings.panels[static_cast<int>(side)];
       panel.*column.field =
-          std::clamp(store.GetInt(SectionOf(side), column.key, defaults.*column.field), 0,
-                     kMaxColumnWidth);
+          InRangeOr(store.GetInt(SectionOf(side), column.key, defaults.*column.field),
+                    kMinColumnWidth, kMaxColumnWidth, defaults.*column.field);
     }
   }
   for (Side side : kSides) {

@@ -60,7 +60,9 @@ struct Settings {
 //  - Path goes through NormalizeFolderPath with the fallback "C:\\";
 //  - Sort outside 0..5 becomes 0; SortOrder other than 0 or 1 becomes 0;
 //  - Show outside 0..2 becomes 1 (details);
-//  - Divider is clamped to 0..1000, column widths to 0..10000;
+//  - Divider outside 50..950 (each panel at least 5 % of the width) and
+//    column widths outside 10..4000 pixels take their defaults: a value at
+//    the edge of the range would still hide a panel or a column;
 //  - Language empty or holding a path separator, ":" or a control character
 //    becomes "English" (it names a file below \Language);
 //  - the window rectangle is kept as read (the window fits it to the screen),

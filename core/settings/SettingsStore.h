@@ -1,9 +1,13 @@
 // Integer and string values by section and key in one profile file.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/settings/ProfileDocument.h"
 
@@ -15,8 +19,9 @@ namespace px {
 class ProfileStorage {
  public:
   virtual ~ProfileStorage() = default;
-  // The file's text as UTF-8; empty when the file does not exist.
-  virtual std::string Load() = 0;
+  // The file's text as UTF-8; empty when the file does not exist; nullopt when
+  // it exists but could not be read (so that nobody writes over it blind).
+  virtual std::optional<std::string> Load() = 0;
   // Replaces the file with text; false when it could not be written.
   virtual bool Save(const std::string& utf8Text) = 0;
 };
@@ -36,16 +41,29 @@ class SettingsStore {
   // Writes are kept until Commit, so a group of keys costs one file write.
   void SetInt(std::string_view section, std::string_view key, int value);
   void SetString(std::string_view section, std::string_view key, std::string_view value);
-  // Writes the file when anything changed; false when writing failed, in
-  // which case the changes are kept for another Commit.
+  // Reads the file again, applies the writes made since the last Commit on top
+  // of what it holds now and writes it back, so lines another program put there
+  // meanwhile survive. False when the file could not be read or written, in
+  // which case the writes are kept for another Commit.
   [[nodiscard]] bool Commit();
 
   const ProfileDocument& Document() const { return document_; }
 
  private:
+  struct PendingWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+
   std::unique_ptr<ProfileStorage> storage_;
   ProfileDocument document_;
-  bool dirty_ = false;
+  // In the order first written, so new keys land in the file in that order;
+  // writing a key again replaces its value, so failed commits never pile up.
+  std::vector<PendingWrite> pending_;
+  std::map<std::pair<std::string, std::string>, size_t> pendingIndex_;
+
+  void Remember(std::string_view section, std::string_view key, std::string value);
 };
 
 }  // namespace px

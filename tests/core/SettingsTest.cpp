@@ -16,12 +16,16 @@ struct MemoryFile {
   std::string text;
   int saves = 0;
   bool failSaves = false;
+  bool failLoads = false;
 };
 
 class MemoryStorage : public ProfileStorage {
  public:
   explicit MemoryStorage(MemoryFile* file) : file_(file) {}
-  std::string Load() override { return file_->text; }
+  std::optional<std::string> Load() override {
+    if (file_->failLoads) return std::nullopt;
+    return file_->text;
+  }
   bool Save(const std::string& utf8Text) override {
     if (file_->failSaves) return false;
     file_->text = utf8Text;
@@ -61,6 +65,42 @@ TEST(SettingsStore, CommitWritesOnceAndKeepsFailedChanges) {
   file.failSaves = false;
   EXPECT_TRUE(store.Commit());
   EXPECT_EQ(file.text, "[A]\nk=3\ns=x\n");
+}
+
+TEST(SettingsStore, CommitKeepsWhatAnotherWriterAddedMeanwhile) {
+  MemoryFile file{"; mine\n[Options]\nDivider=500\nGone=1\n"};
+  SettingsStore store = StoreOn(file);
+  // Written by someone else after start-up: a comment, a new section, a new
+  // key in a shared section, a changed key we also write, a removed key.
+  file.text = "; mine\n; theirs\n[Options]\nDivider=300\nTheirs=x\n[Other]\nk=v\n";
+  store.SetInt("Options", "Divider", 420);
+  store.SetString("Options", "Divider", "421");  // the last write of a key counts
+  store.SetString("History", "0", "dir");
+  ASSERT_TRUE(store.Commit());
+  EXPECT_EQ(file.text,
+            "; mine\n; theirs\n[Options]\nDivider=421\nTheirs=x\n[Other]\nk=v\n\n"
+            "[History]\n0=dir\n");
+  EXPECT_EQ(store.GetString("Other", "k", ""), "v");
+  EXPECT_FALSE(store.Document().Get("Options", "Gone").has_value());
+}
+
+TEST(SettingsStore, UnreadableFileIsNeverWrittenOver) {
+  MemoryFile file{"[A]\nk=1\n"};
+  SettingsStore store = StoreOn(file);
+  EXPECT_EQ(store.GetInt("A", "k", 0), 1);
+  store.SetInt("A", "j", 2);
+  file.failLoads = true;
+  EXPECT_FALSE(store.Commit());
+  EXPECT_EQ(file.saves, 0);
+  EXPECT_EQ(store.GetInt("A", "j", 0), 2);  // kept for the next try
+  file.failLoads = false;
+  file.text = "[A]\nk=5\n";
+  ASSERT_TRUE(store.Commit());
+  EXPECT_EQ(file.text, "[A]\nk=5\nj=2\n");
+
+  file.failLoads = true;
+  store.Reload();  // at start-up an unreadable file gives the defaults
+  EXPECT_EQ(store.GetInt("A", "k", -1), -1);
 }
 
 TEST(Settings, FreshStartWritesPanelsAndOptionsButNoPosition) {
@@ -169,9 +209,15 @@ TEST(Settings, CorruptValuesAreSanitized) {
       {"Right", "SortOrder", "2", &PanelSettings::sortOrder, 0},
       {"Left", "Show", "2", &PanelSettings::show, kViewTree},
       {"Left", "Show", "3", &PanelSettings::show, kViewDetails},
-      {"Right", "TabName", "-5", &PanelSettings::tabName, 0},
-      {"Right", "TabSize", "10000", &PanelSettings::tabSize, 10000},
-      {"Right", "TabDate", "99999999999", &PanelSettings::tabDate, 10000},
+      {"Right", "TabName", "-1", &PanelSettings::tabName, 120},
+      {"Right", "TabName", "9", &PanelSettings::tabName, 120},
+      {"Right", "TabName", "10", &PanelSettings::tabName, 10},
+      {"Left", "TabName", "100000", &PanelSettings::tabName, 120},
+      {"Right", "TabSize", "4000", &PanelSettings::tabSize, 4000},
+      {"Right", "TabSize", "4001", &PanelSettings::tabSize, 60},
+      {"Right", "TabDate", "99999999999", &PanelSettings::tabDate, 100},
+      {"Left", "TabDate", "0", &PanelSettings::tabDate, 100},
+      {"Right", "TabAttr", "-5", &PanelSettings::tabAttr, 40},
       {"Right", "TabAttr", "", &PanelSettings::tabAttr, 40},
   };
   for (const Row& row : kRows) {
@@ -181,11 +227,21 @@ TEST(Settings, CorruptValuesAreSanitized) {
     EXPECT_EQ(read.panels[side].*row.field, row.expected) << row.key << "=" << row.value;
   }
 
+  struct DividerRow {
+    const char* value;
+    int expected;
+  };
+  static const DividerRow kDividers[] = {{"-5", 500}, {"0", 500},   {"49", 500}, {"50", 50},
+                                         {"950", 950}, {"951", 500}, {"1000", 500}};
+  for (const DividerRow& row : kDividers) {
+    MemoryFile file{std::string("[Options]\nDivider=") + row.value + "\n"};
+    EXPECT_EQ(ReadSettings(StoreOn(file)).options.divider, row.expected) << row.value;
+  }
+
   MemoryFile file{
-      "[Options]\nDivider=1001\nLanguage=..\\..\\evil\n"
+      "[Options]\nLanguage=..\\..\\evil\n"
       "[Position]\nLeft=-30000\nWidth=99999\n[Right]\nPath=D:\\data\n"};
   Settings read = ReadSettings(StoreOn(file));
-  EXPECT_EQ(read.options.divider, 1000);
   EXPECT_EQ(read.options.language, "English");
   EXPECT_EQ(read.window.left, -30000);
   EXPECT_EQ(read.window.width, 99999);
