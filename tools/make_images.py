@@ -4,10 +4,13 @@
 Standard library only. The output is byte-for-byte deterministic, so the generated
 files can be checked in and regenerated at will.
 
-    python3 tools/make_images.py            write res/images/*
+    python3 tools/make_images.py            write res/images/* (the program's pictures,
+                                            menu/*.ico and toolbar/*.ico for the icon libraries)
     python3 tools/make_images.py --preview  also write a 4x preview PNG (default
                                             /tmp/pannex_images_preview.png) decoded
                                             back from the files just written
+    python3 tools/make_images.py --sheet docs/icons.png
+                                            also write the 8x sheet of the command pictures
 """
 
 import math
@@ -207,6 +210,137 @@ def draw_app_16():
                 continue
             c.set(x0 + 1, y, APP_FOLDER if row == 0 else APP_FILE)
             c.rect(x0 + 2, y, min(x0 + 2 + length - 1, x1 - 1), y, APP_TEXT)
+    return c
+
+
+def draw_window_picture(c, left, top, right, bottom, title=9, row_step=4, rows=None, shadow=True,
+                        columns=True):
+    """The program's window at larger sizes: caption bar and two file panels, the left one with a
+    selected row. Used by the 48-pixel icon and the about picture."""
+    if shadow:
+        for y in range(top + 2, bottom + 3):
+            for x in range(left + 2, right + 3):
+                c.blend(x, y, (0, 0, 0, 26))
+        for y in range(top + 1, bottom + 2):
+            for x in range(left + 1, right + 2):
+                c.blend(x, y, (0, 0, 0, 34))
+    c.rect(left, top, right, bottom, APP_BODY)
+    title_bottom = top + title - 1
+    for y in range(top, title_bottom + 1):
+        t = (y - top) / float(title_bottom - top)
+        c.rect(left, y, right, y, lerp(APP_TITLE_TOP, APP_TITLE_BOTTOM, t))
+    c.frame(left, top, right, bottom, APP_OUTLINE)
+    c.rect(left + 1, title_bottom + 1, right - 1, title_bottom + 1, rgb("#9BBDE8"))
+    c.set(left, top, CLEAR)
+    c.set(right, top, CLEAR)
+    c.blend(left, top, rgb("#1A4580", 110))
+    c.blend(right, top, rgb("#1A4580", 110))
+    # Caption glyph (two columns), caption text and a close box.
+    gy = top + (title - 5) // 2
+    c.frame(left + 3, gy, left + 9, gy + 4, APP_GLYPH)
+    c.rect(left + 6, gy + 1, left + 6, gy + 3, APP_GLYPH)
+    c.rect(left + 12, gy + 2, left + 12 + (right - left) // 3, gy + 2, rgb("#DCEBFF"))
+    c.rect(right - 7, gy, right - 3, gy + 4, rgb("#F4F8FF"))
+    for d in range(3):
+        c.set(right - 6 + d, gy + 1 + d, rgb("#4F84CF"))
+        c.set(right - 4 - d, gy + 1 + d, rgb("#4F84CF"))
+
+    panel_top = title_bottom + 3
+    panel_bottom = bottom - 3
+    middle = (left + right) // 2
+    panels = [(left + 3, middle - 2), (middle + 2, right - 3)]
+    if rows is None:
+        rows = [
+            [("d", 9), ("d", 7), ("f", 10), ("f", 8), ("f", 11), ("f", 6), ("f", 9), ("f", 7)],
+            [("d", 8), ("f", 10), ("f", 7), ("f", 9), ("f", 6), ("f", 10), ("f", 8), ("f", 9)],
+        ]
+    for index, (x0, x1) in enumerate(panels):
+        c.rect(x0, panel_top, x1, panel_bottom, APP_PANEL)
+        c.frame(x0, panel_top, x1, panel_bottom, APP_PANEL_EDGE)
+        c.rect(x0 + 1, panel_top + 1, x1 - 1, panel_top + 3, APP_HEADER)
+        split = x0 + (x1 - x0) * 3 // 5 if columns else x1 + 1
+        if columns:
+            c.rect(split, panel_top + 1, split, panel_top + 3, APP_PANEL_EDGE)
+        y = panel_top + 4 + row_step // 2
+        for row, (kind, length) in enumerate(rows[index]):
+            if y + 2 > panel_bottom - 1:
+                break
+            selected = index == 0 and row == 1
+            if selected:
+                c.rect(x0 + 1, y - 1, x1 - 1, y + 2, APP_SELECTION)
+            mark = APP_FOLDER if kind == "d" else APP_FILE
+            c.rect(x0 + 2, y, x0 + 3, y + 1, mark)
+            if kind == "d":
+                c.set(x0 + 2, y - 1, mark)
+            text = APP_SELECTED_TEXT if selected else APP_TEXT
+            c.rect(x0 + 6, y, min(x0 + 5 + length, split - 2), y, text)
+            if kind == "f" and columns:
+                c.rect(split + 2, y, min(split + 4, x1 - 2), y, APP_PANEL_EDGE if not selected else text)
+            y += row_step
+
+
+def draw_app_48():
+    c = Canvas(48, 48)
+    draw_window_picture(c, 2, 3, 43, 42, title=9, row_step=4, columns=False)
+    return c
+
+
+ABOUT_SIZE = (240, 96)
+
+WORDMARK_FONT = {
+    "P": ["######.", "##...##", "##...##", "##...##", "######.", "##.....", "##.....", "##.....", "##....."],
+    "a": [".......", ".......", ".......", ".#####.", ".....##", ".######", "##...##", "##...##", ".######"],
+    "n": [".......", ".......", ".......", "######.", "##...##", "##...##", "##...##", "##...##", "##...##"],
+    "e": [".......", ".......", ".......", ".#####.", "##...##", "#######", "##.....", "##...##", ".#####."],
+    "x": [".......", ".......", ".......", "##...##", ".##.##.", "..###..", "..###..", ".##.##.", "##...##"],
+}
+
+
+def draw_wordmark(c, text, left, top, scale, top_colour, bottom_colour, shadow):
+    x = left
+    height = 9 * scale
+    for letter in text:
+        rows = WORDMARK_FONT[letter]
+        for gy, row in enumerate(rows):
+            for gx, key in enumerate(row):
+                if key != "#":
+                    continue
+                for sy in range(scale):
+                    for sx in range(scale):
+                        px, py = x + gx * scale + sx, top + gy * scale + sy
+                        c.blend(px + 1, py + 1, shadow)
+        for gy, row in enumerate(rows):
+            for gx, key in enumerate(row):
+                if key != "#":
+                    continue
+                for sy in range(scale):
+                    py = top + gy * scale + sy
+                    colour = lerp(top_colour, bottom_colour, (py - top) / float(height - 1))
+                    for sx in range(scale):
+                        c.set(x + gx * scale + sx, py, colour)
+        x += (len(rows[0]) + 2) * scale
+
+
+def draw_about():
+    """The about box picture: the program's window on a light backdrop beside its name."""
+    width, height = ABOUT_SIZE
+    c = Canvas(width, height)
+    top_colour, bottom_colour = rgb("#F4F8FE"), rgb("#C9DCF4")
+    for y in range(height):
+        c.rect(0, y, width - 1, y, lerp(top_colour, bottom_colour, y / float(height - 1)))
+    # A faint horizon band behind the picture.
+    for y in range(height - 22, height):
+        for x in range(width):
+            c.blend(x, y, rgb("#2E6BC6", 10))
+    draw_window_picture(c, 12, 10, 111, 83, title=11, row_step=6)
+    # An orange arrow from the left panel across to the right one: files on their way.
+    arrow_look = shade_set("#F39A2E", "#FFD08A", "#D77A12", "#924D08")
+    pen = Pen(c, 1.0, 0, 0)
+    pen.solid(arrow(46, 44, 76, 60, shaft=0.44, head=0.42), arrow_look)
+    draw_wordmark(c, "Pannex", 128, 30, 2, rgb("#2E6BC6"), rgb("#163D78"), rgb("#FFFFFF", 200))
+    # Two file-panel strokes under the name echo the picture.
+    c.rect(130, 58, 174, 59, rgb("#F2BE2C"))
+    c.rect(178, 58, 228, 59, rgb("#7EA6DA"))
     return c
 
 
@@ -753,7 +887,7 @@ def icon_select(p):
 
 def icon_deselect(p):
     rows_box(p, (1, 2))
-    p.solid(rect(8, 10.5, 16, 13.5), RED)
+    p.solid(rect(8, 10, 16, 14), RED)
 
 
 def icon_list_view(p):
@@ -986,19 +1120,30 @@ def draw_command(draw, size):
     return canvas
 
 
+SHEET_DIGITS = {
+    "0": ["###", "#.#", "#.#", "#.#", "###"], "1": [".#.", "##.", ".#.", ".#.", "###"],
+    "2": ["###", "..#", "###", "#..", "###"], "3": ["###", "..#", ".##", "..#", "###"],
+    "4": ["#.#", "#.#", "###", "..#", "..#"], "5": ["###", "#..", "###", "..#", "###"],
+    "6": ["###", "#..", "###", "#.#", "###"], "7": ["###", "..#", ".#.", ".#.", ".#."],
+    "8": ["###", "#.#", "###", "#.#", "###"], "9": ["###", "#.#", "###", "..#", "###"],
+}
+
+
 def write_sheet(directory, path, scale=8, per_row=10, only=None):
     """An enlarged sheet of the command pictures read back from the files, both sizes, plus 1:1 rows."""
     menus = []
     bars = []
+    order = []
     for index, (name, _) in enumerate(COMMAND_ICONS):
         if only is not None and index not in only:
             continue
+        order.append(index)
         with open(os.path.join(directory, "menu", name + ".ico"), "rb") as handle:
             menus.append(read_ico(handle.read())[0])
         with open(os.path.join(directory, "toolbar", name + ".ico"), "rb") as handle:
             bars.append(read_ico(handle.read())[0])
     cell_w = (16 + 18) * scale + 3 * 6
-    cell_h = 20 * scale + 12
+    cell_h = 20 * scale + 12 + 16
     rows = (len(menus) + per_row - 1) // per_row
     strip_h = 2 * (20 + 8)
     sheet = Canvas(per_row * cell_w + 6, rows * cell_h + 6 + strip_h + 12, rgb("#ECEEF1"))
@@ -1019,6 +1164,14 @@ def write_sheet(directory, path, scale=8, per_row=10, only=None):
         top = 6 + (index // per_row) * cell_h
         put(menus[index], left, top + 2 * scale, scale, rgb("#FFFFFF"))
         put(bars[index], left + 16 * scale + 6, top, scale, rgb("#D4D0C8"))
+        # The icon resource id under each pair.
+        for place, digit in enumerate(str(2000 + order[index])):
+            for gy, row in enumerate(SHEET_DIGITS[digit]):
+                for gx, key in enumerate(row):
+                    if key == "#":
+                        x = left + place * 8 + gx * 2
+                        y = top + 20 * scale + 4 + gy * 2
+                        sheet.rect(x, y, x + 1, y + 1, rgb("#4A5361"))
     # Actual size: the menu pictures on a menu background, the toolbar ones on a button face.
     top = rows * cell_h + 12
     sheet.rect(0, top - 4, sheet.width - 1, sheet.height - 1, rgb("#FFFFFF"))
@@ -1171,7 +1324,8 @@ def read_bmp(data):
 def build():
     drives = draw_drives()
     files = {
-        "app.ico": ico_file([draw_app_32(), draw_app_16()]),
+        "app.ico": ico_file([draw_app_48(), draw_app_32(), draw_app_16()]),
+        "about.bmp": bmp_24(draw_about()),
         "folder.ico": ico_file([from_art(FOLDER_CLOSED, FOLDER_PALETTE)]),
         "folder_open.ico": ico_file([from_art(FOLDER_OPEN, FOLDER_PALETTE)]),
         "parent.ico": ico_file([from_art(PARENT_ARROW, PARENT_PALETTE)]),
