@@ -42,3 +42,15 @@ add_executable(tree_bench bench/TreeBench.cpp res/Pannex.rc)
 target_compile_options(tree_bench PRIVATE ${PX_WIN_FLAGS})
 target_link_libraries(tree_bench PRIVATE pxwin)
 target_link_options(tree_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+# The icon libraries of the menus and the toolbar: resource-only DLLs without code
+# or an entry point, loaded by the program as data files.
+foreach(px_icon_library Menu ToolBar)
+  add_library(${px_icon_library} SHARED res/${px_icon_library}.rc)
+  # windres reports no dependencies: name the pictures so that a redrawn icon relinks the library.
+  string(TOLOWER ${px_icon_library} px_icon_folder)
+  file(GLOB px_icon_files CONFIGURE_DEPENDS res/images/${px_icon_folder}/*.ico)
+  set_source_files_properties(res/${px_icon_library}.rc PROPERTIES OBJECT_DEPENDS "${px_icon_files}")
+  set_target_properties(${px_icon_library} PROPERTIES PREFIX "" LINKER_LANGUAGE CXX)
+  target_link_options(${px_icon_library} PRIVATE -nostdlib -Wl,-e,0 -s)
+endforeach()

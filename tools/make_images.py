@@ -4,12 +4,16 @@
 Standard library only. The output is byte-for-byte deterministic, so the generated
 files can be checked in and regenerated at will.
 
-    python3 tools/make_images.py            write res/images/*
+    python3 tools/make_images.py            write res/images/* (the program's pictures,
+                                            menu/*.ico and toolbar/*.ico for the icon libraries)
     python3 tools/make_images.py --preview  also write a 4x preview PNG (default
                                             /tmp/pannex_images_preview.png) decoded
                                             back from the files just written
+    python3 tools/make_images.py --sheet docs/icons.png
+                                            also write the 8x sheet of the command pictures
 """
 
+import math
 import os
 import struct
 import sys
@@ -102,6 +106,12 @@ APP_PANEL_EDGE = rgb("#7EA6DA")
 APP_HEADER = rgb("#C4DAF5")
 APP_TEXT = rgb("#9FB4D0")
 APP_SELECTION = rgb("#3B7DDB")
+
+
+def flat_look(look):
+    """The same colours without light and shade: bevels only look clean on straight edges."""
+    return dict(look, light=None, shade=None)
+
 APP_SELECTED_TEXT = rgb("#FFFFFF")
 APP_FOLDER = rgb("#F2BE2C")
 APP_FILE = rgb("#8CA6C8")
@@ -200,6 +210,137 @@ def draw_app_16():
                 continue
             c.set(x0 + 1, y, APP_FOLDER if row == 0 else APP_FILE)
             c.rect(x0 + 2, y, min(x0 + 2 + length - 1, x1 - 1), y, APP_TEXT)
+    return c
+
+
+def draw_window_picture(c, left, top, right, bottom, title=9, row_step=4, rows=None, shadow=True,
+                        columns=True):
+    """The program's window at larger sizes: caption bar and two file panels, the left one with a
+    selected row. Used by the 48-pixel icon and the about picture."""
+    if shadow:
+        for y in range(top + 2, bottom + 3):
+            for x in range(left + 2, right + 3):
+                c.blend(x, y, (0, 0, 0, 26))
+        for y in range(top + 1, bottom + 2):
+            for x in range(left + 1, right + 2):
+                c.blend(x, y, (0, 0, 0, 34))
+    c.rect(left, top, right, bottom, APP_BODY)
+    title_bottom = top + title - 1
+    for y in range(top, title_bottom + 1):
+        t = (y - top) / float(title_bottom - top)
+        c.rect(left, y, right, y, lerp(APP_TITLE_TOP, APP_TITLE_BOTTOM, t))
+    c.frame(left, top, right, bottom, APP_OUTLINE)
+    c.rect(left + 1, title_bottom + 1, right - 1, title_bottom + 1, rgb("#9BBDE8"))
+    c.set(left, top, CLEAR)
+    c.set(right, top, CLEAR)
+    c.blend(left, top, rgb("#1A4580", 110))
+    c.blend(right, top, rgb("#1A4580", 110))
+    # Caption glyph (two columns), caption text and a close box.
+    gy = top + (title - 5) // 2
+    c.frame(left + 3, gy, left + 9, gy + 4, APP_GLYPH)
+    c.rect(left + 6, gy + 1, left + 6, gy + 3, APP_GLYPH)
+    c.rect(left + 12, gy + 2, left + 12 + (right - left) // 3, gy + 2, rgb("#DCEBFF"))
+    c.rect(right - 7, gy, right - 3, gy + 4, rgb("#F4F8FF"))
+    for d in range(3):
+        c.set(right - 6 + d, gy + 1 + d, rgb("#4F84CF"))
+        c.set(right - 4 - d, gy + 1 + d, rgb("#4F84CF"))
+
+    panel_top = title_bottom + 3
+    panel_bottom = bottom - 3
+    middle = (left + right) // 2
+    panels = [(left + 3, middle - 2), (middle + 2, right - 3)]
+    if rows is None:
+        rows = [
+            [("d", 9), ("d", 7), ("f", 10), ("f", 8), ("f", 11), ("f", 6), ("f", 9), ("f", 7)],
+            [("d", 8), ("f", 10), ("f", 7), ("f", 9), ("f", 6), ("f", 10), ("f", 8), ("f", 9)],
+        ]
+    for index, (x0, x1) in enumerate(panels):
+        c.rect(x0, panel_top, x1, panel_bottom, APP_PANEL)
+        c.frame(x0, panel_top, x1, panel_bottom, APP_PANEL_EDGE)
+        c.rect(x0 + 1, panel_top + 1, x1 - 1, panel_top + 3, APP_HEADER)
+        split = x0 + (x1 - x0) * 3 // 5 if columns else x1 + 1
+        if columns:
+            c.rect(split, panel_top + 1, split, panel_top + 3, APP_PANEL_EDGE)
+        y = panel_top + 4 + row_step // 2
+        for row, (kind, length) in enumerate(rows[index]):
+            if y + 2 > panel_bottom - 1:
+                break
+            selected = index == 0 and row == 1
+            if selected:
+                c.rect(x0 + 1, y - 1, x1 - 1, y + 2, APP_SELECTION)
+            mark = APP_FOLDER if kind == "d" else APP_FILE
+            c.rect(x0 + 2, y, x0 + 3, y + 1, mark)
+            if kind == "d":
+                c.set(x0 + 2, y - 1, mark)
+            text = APP_SELECTED_TEXT if selected else APP_TEXT
+            c.rect(x0 + 6, y, min(x0 + 5 + length, split - 2), y, text)
+            if kind == "f" and columns:
+                c.rect(split + 2, y, min(split + 4, x1 - 2), y, APP_PANEL_EDGE if not selected else text)
+            y += row_step
+
+
+def draw_app_48():
+    c = Canvas(48, 48)
+    draw_window_picture(c, 2, 3, 43, 42, title=9, row_step=4, columns=False)
+    return c
+
+
+ABOUT_SIZE = (240, 96)
+
+WORDMARK_FONT = {
+    "P": ["######.", "##...##", "##...##", "##...##", "######.", "##.....", "##.....", "##.....", "##....."],
+    "a": [".......", ".......", ".......", ".#####.", ".....##", ".######", "##...##", "##...##", ".######"],
+    "n": [".......", ".......", ".......", "######.", "##...##", "##...##", "##...##", "##...##", "##...##"],
+    "e": [".......", ".......", ".......", ".#####.", "##...##", "#######", "##.....", "##...##", ".#####."],
+    "x": [".......", ".......", ".......", "##...##", ".##.##.", "..###..", "..###..", ".##.##.", "##...##"],
+}
+
+
+def draw_wordmark(c, text, left, top, scale, top_colour, bottom_colour, shadow):
+    x = left
+    height = 9 * scale
+    for letter in text:
+        rows = WORDMARK_FONT[letter]
+        for gy, row in enumerate(rows):
+            for gx, key in enumerate(row):
+                if key != "#":
+                    continue
+                for sy in range(scale):
+                    for sx in range(scale):
+                        px, py = x + gx * scale + sx, top + gy * scale + sy
+                        c.blend(px + 1, py + 1, shadow)
+        for gy, row in enumerate(rows):
+            for gx, key in enumerate(row):
+                if key != "#":
+                    continue
+                for sy in range(scale):
+                    py = top + gy * scale + sy
+                    colour = lerp(top_colour, bottom_colour, (py - top) / float(height - 1))
+                    for sx in range(scale):
+                        c.set(x + gx * scale + sx, py, colour)
+        x += (len(rows[0]) + 2) * scale
+
+
+def draw_about():
+    """The about box picture: the program's window on a light backdrop beside its name."""
+    width, height = ABOUT_SIZE
+    c = Canvas(width, height)
+    top_colour, bottom_colour = rgb("#F4F8FE"), rgb("#C9DCF4")
+    for y in range(height):
+        c.rect(0, y, width - 1, y, lerp(top_colour, bottom_colour, y / float(height - 1)))
+    # A faint horizon band behind the picture.
+    for y in range(height - 22, height):
+        for x in range(width):
+            c.blend(x, y, rgb("#2E6BC6", 10))
+    draw_window_picture(c, 12, 10, 111, 83, title=11, row_step=6)
+    # An orange arrow from the left panel across to the right one: files on their way.
+    arrow_look = shade_set("#F39A2E", "#FFD08A", "#D77A12", "#924D08")
+    pen = Pen(c, 1.0, 0, 0)
+    pen.solid(arrow(46, 44, 76, 60, shaft=0.44, head=0.42), arrow_look)
+    draw_wordmark(c, "Pannex", 128, 30, 2, rgb("#2E6BC6"), rgb("#163D78"), rgb("#FFFFFF", 200))
+    # Two file-panel strokes under the name echo the picture.
+    c.rect(130, 58, 174, 59, rgb("#F2BE2C"))
+    c.rect(178, 58, 228, 59, rgb("#7EA6DA"))
     return c
 
 
@@ -462,6 +603,588 @@ def draw_drives():
 
 
 # ---------------------------------------------------------------------------
+# Command pictures for the menus (16 by 16) and the toolbar (18 wide, 20 high).
+#
+# Each picture is described once in a 16-unit design square and rasterised for
+# each size on that size's own pixel grid: a shape is a test of design
+# coordinates, sampled at pixel centres, and its border pixels become its
+# outline. Nothing is scaled from a finished bitmap, so both sizes keep crisp
+# one-pixel outlines. Every pixel is either opaque or clear, because the menu
+# and toolbar image lists keep 16-bit colour with a one-bit mask.
+
+
+def shade_set(fill, light, shade, outline):
+    return {"fill": rgb(fill), "light": rgb(light) if light else None,
+            "shade": rgb(shade) if shade else None, "outline": rgb(outline)}
+
+
+PAGE = shade_set("#FFFFFF", None, "#E6ECF3", "#6E7D92")
+PAGE_FOLD = shade_set("#DDE5EF", None, None, "#6E7D92")
+PAGE_TEXT = rgb("#A3B1C4")
+FOLDER_BACK = shade_set("#E9B83A", None, "#D6A22A", "#A7770F")
+FOLDER_FRONT = shade_set("#FFD966", "#FFF3BC", "#F4C246", "#A7770F")
+BLUE = shade_set("#3C8AE6", "#9CCBFF", "#2A6CC0", "#1A4A8E")
+GREEN = shade_set("#45B24E", "#A0E29A", "#2F8F39", "#1E6A29")
+RED = shade_set("#E5483E", "#FFA197", "#C0322A", "#86201A")
+ORANGE = shade_set("#F39A2E", "#FFD08A", "#D77A12", "#924D08")
+GOLD = shade_set("#F8C93A", "#FFF0A0", "#E0A91C", "#9A7008")
+STEEL = shade_set("#AEB6C2", "#E8EDF3", "#8D96A4", "#4A5361")
+WINDOW = shade_set("#EEF2F7", None, None, "#56657A")
+TITLE = shade_set("#4A8FE0", "#8EC0FA", None, "#23508F")
+CONSOLE = shade_set("#27303F", None, None, "#141922")
+GLASS = shade_set("#CFE9FF", "#FFFFFF", "#A9D2F5", "#2B4A6F")
+WOOD = shade_set("#C98544", "#E6AE73", "#A9692E", "#5E3712")
+SELECTION = rgb("#3B7DDB")
+
+
+def flat_look(look):
+    """The same colours without light and shade: bevels only look clean on straight edges."""
+    return dict(look, light=None, shade=None)
+
+WHITE = rgb("#FFFFFF")
+ETCH_DARK = rgb("#8A909A")
+ETCH_LIGHT = rgb("#FFFFFF")
+
+
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def poly(points):
+    """Even-odd test of a closed polygon."""
+    def test(x, y):
+        inside = False
+        count = len(points)
+        for index in range(count):
+            ax, ay = points[index]
+            bx, by = points[(index + 1) % count]
+            if (ay > y) != (by > y):
+                cross = ax + (y - ay) * (bx - ax) / (by - ay)
+                if x < cross:
+                    inside = not inside
+        return inside
+    return test
+
+
+def disc(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 < r * r
+
+
+def union(*tests):
+    return lambda x, y: any(t(x, y) for t in tests)
+
+
+def minus(test, hole):
+    return lambda x, y: test(x, y) and not hole(x, y)
+
+
+def turned(points, cx, cy, degrees):
+    a = math.radians(degrees)
+    ca, sa = math.cos(a), math.sin(a)
+    return [(cx + (x - cx) * ca - (y - cy) * sa, cy + (x - cx) * sa + (y - cy) * ca) for x, y in points]
+
+
+def band(x0, y0, x1, y1, width):
+    """A straight stroke of the given width between two points, square ends."""
+    length = math.hypot(x1 - x0, y1 - y0)
+    nx, ny = -(y1 - y0) / length * width / 2, (x1 - x0) / length * width / 2
+    return poly([(x0 + nx, y0 + ny), (x1 + nx, y1 + ny), (x1 - nx, y1 - ny), (x0 - nx, y0 - ny)])
+
+
+def arrow(x0, y0, x1, y1, shaft=0.44, head=0.5, direction=0):
+    """A block arrow filling the box, pointing right, turned by direction degrees (90 = down)."""
+    cy = (y0 + y1) / 2.0
+    half = (y1 - y0) * shaft / 2.0
+    xm = x1 - (x1 - x0) * head
+    points = [(x0, cy - half), (xm, cy - half), (xm, y0), (x1, cy), (xm, y1), (xm, cy + half),
+              (x0, cy + half)]
+    return poly(turned(points, (x0 + x1) / 2.0, cy, direction))
+
+
+def star(cx, cy, r, inner=0.5):
+    points = []
+    for index in range(10):
+        radius = r if index % 2 == 0 else r * inner
+        angle = math.radians(-90 + 36 * index)
+        points.append((cx + radius * math.cos(angle), cy + radius * math.sin(angle)))
+    return poly(points)
+
+
+def plus_sign(cx, cy, r, t):
+    return union(rect(cx - r, cy - t / 2.0, cx + r, cy + t / 2.0),
+                 rect(cx - t / 2.0, cy - r, cx + t / 2.0, cy + r))
+
+
+class Pen:
+    """Draws design-square shapes onto a canvas at a given scale and offset."""
+
+    def __init__(self, canvas, scale, left, top):
+        self.canvas = canvas
+        self.scale = scale
+        self.left = left
+        self.top = top
+        self.big = scale > 1
+
+    def snap(self, value, origin):
+        return int(math.floor(origin + value * self.scale + 0.5))
+
+    def area(self, test):
+        pixels = set()
+        for y in range(self.canvas.height):
+            for x in range(self.canvas.width):
+                if test((x + 0.5 - self.left) / self.scale, (y + 0.5 - self.top) / self.scale):
+                    pixels.add((x, y))
+        return pixels
+
+    def solid(self, test, look, outline=True):
+        """Fills a shape; its border gets the outline, the pixels just inside it light and shade."""
+        pixels = self.area(test)
+
+        def border(x, y):
+            return any((x + dx, y + dy) not in pixels for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+
+        edge = {p for p in pixels if border(*p)} if outline else set()
+        for x, y in pixels:
+            if (x, y) in edge:
+                colour = look["outline"]
+            elif look["light"] and ((x, y - 1) in edge or (x - 1, y) in edge):
+                colour = look["light"]
+            elif look["shade"] and ((x, y + 1) in edge or (x + 1, y) in edge):
+                colour = look["shade"]
+            else:
+                colour = look["fill"]
+            self.canvas.set(x, y, colour)
+        return pixels
+
+    def flat(self, test, colour):
+        for x, y in self.area(test):
+            self.canvas.set(x, y, colour)
+
+    def bar(self, x0, y0, x1, y1, colour):
+        """A snapped rectangle whose one-unit sides stay one pixel thick."""
+        px0, py0 = self.snap(x0, self.left), self.snap(y0, self.top)
+        width = x1 - x0
+        height = y1 - y0
+        px1 = px0 + max(1, int(math.floor(width * self.scale + 0.5))) if width <= 1.01 else self.snap(x1, self.left)
+        py1 = py0 + max(1, int(math.floor(height * self.scale + 0.5))) if height <= 1.01 else self.snap(y1, self.top)
+        self.canvas.rect(px0, py0, px1 - 1, py1 - 1, colour)
+
+    def glyph(self, x, y, rows, colour):
+        """Pixel art placed with its top-left pixel at the snapped design point."""
+        px, py = self.snap(x, self.left), self.snap(y, self.top)
+        for dy, row in enumerate(rows):
+            for dx, key in enumerate(row):
+                if key == "#":
+                    self.canvas.set(px + dx, py + dy, colour)
+
+
+# Shared parts.
+
+def page(p, x0, y0, x1, y1, fold=4.0, lines=True, text=PAGE_TEXT, look=PAGE):
+    p.solid(poly([(x0, y0), (x1 - fold, y0), (x1, y0 + fold), (x1, y1), (x0, y1)]), look)
+    p.solid(poly([(x1 - fold, y0), (x1 - fold, y0 + fold + 0.01), (x1 + 0.01, y0 + fold + 0.01)]), PAGE_FOLD)
+    if lines:
+        y = y0 + 3.0
+        row = 0
+        while y + 1 <= y1 - 1.5:
+            right = (x1 - fold - 1) if y < y0 + fold else (x1 - 2)
+            if row % 3 == 2:
+                right -= 2
+            if right > x0 + 2:
+                p.bar(x0 + 2, y, right, y + 1, text)
+            y += 2.0
+            row += 1
+
+
+def folder(p, x0, y0, x1, y1, front_top=None):
+    tab = x0 + (x1 - x0) * 0.4
+    if front_top is None:
+        front_top = y0 + 4
+    p.solid(poly([(x0, y0 + 0.5), (x0 + 0.5, y0), (tab, y0), (tab + 1.5, y0 + 2), (x1, y0 + 2),
+                  (x1, y1), (x0, y1)]), FOLDER_BACK)
+    p.solid(rect(x0, front_top, x1, y1), FOLDER_FRONT)
+
+
+def clock(p, cx, cy, r):
+    p.solid(disc(cx, cy, r), shade_set("#FFFFFF", None, "#DCE6F2", "#2E5C9A"))
+    p.bar(cx - 0.5, cy - r + 1.5, cx + 0.5, cy + 0.5, rgb("#1F3550"))
+    p.bar(cx - 0.5, cy - 0.5, cx + r - 1.5, cy + 0.5, rgb("#1F3550"))
+
+
+# The pictures, by image index (icon resource 2000 + index).
+
+def icon_separator(p):
+    p.bar(7, 1, 8, 15, ETCH_DARK)
+    p.bar(8, 1, 9, 15, ETCH_LIGHT)
+
+
+def icon_parent(p):
+    folder(p, 0, 4, 16, 15)
+    p.solid(arrow(3, 1, 13, 13, shaft=0.4, head=0.5, direction=-90), GREEN)
+
+
+def icon_back(p):
+    p.solid(arrow(1, 2, 15, 14, shaft=0.42, head=0.5, direction=180), BLUE)
+
+
+def icon_forward(p):
+    p.solid(arrow(1, 2, 15, 14, shaft=0.42, head=0.5), BLUE)
+
+
+def icon_editor(p):
+    page(p, 1, 1, 12, 15)
+    # A pencil lying from the lower left to the upper right.
+    x0, y0, x1, y1 = 6.0, 14.0, 15.2, 4.8
+    p.solid(band(x0 + 2.2, y0 - 2.2, x1, y1, 3.4), flat_look(ORANGE))
+    p.solid(band(x1 - 1.6, y1 + 1.6, x1 + 0.6, y1 - 0.6, 3.4), shade_set("#F08FA0", None, None, "#8E3345"))
+    p.solid(poly([(x0 + 2.8, y0 - 0.4), (x0 + 0.4, y0 - 2.8), (x0 - 0.6, y0 + 0.6)]),
+            shade_set("#F1D3A0", None, None, "#6B4A1E"))
+    p.bar(x0 - 0.5, y0 - 0.5, x0 + 0.5, y0 + 0.5, rgb("#2B2B2B"))
+
+
+def icon_copy(p):
+    page(p, 1, 1, 11, 12, fold=3.5)
+    page(p, 5, 4, 15, 15, fold=3.5, text=rgb("#6F9FE0"))
+
+
+def icon_move(p):
+    page(p, 1, 1, 11, 14, fold=3.5)
+    p.solid(arrow(5, 6, 16, 15, shaft=0.46, head=0.5), ORANGE)
+
+
+def icon_delete(p):
+    cross = union(band(2.6, 2.6, 13.4, 13.4, 3.4), band(13.4, 2.6, 2.6, 13.4, 3.4))
+    p.solid(cross, flat_look(RED))
+
+
+def icon_make_directory(p):
+    folder(p, 0, 4, 14, 15)
+    p.solid(plus_sign(12, 4.5, 4, 3), GREEN)
+
+
+def icon_attributes(p):
+    body = [(-8.2, 0), (-4.2, -4.6), (6.6, -4.6), (6.6, 4.6), (-4.2, 4.6)]
+    points = turned([(8.4 + x, 8.4 + y) for x, y in body], 8.4, 8.4, 45)
+    p.solid(minus(poly(points), disc(5.6, 5.6, 1.3)), flat_look(GOLD))
+
+
+def rows_box(p, selected):
+    p.solid(rect(1, 1, 13, 15), PAGE)
+    for index, y in enumerate((3, 6, 9, 12)):
+        if index in selected:
+            p.bar(2, y - 0.5, 12, y + 1.5, SELECTION)
+            p.bar(3, y, 4, y + 1, WHITE)
+            p.bar(5, y, 10, y + 1, WHITE)
+        else:
+            p.bar(3, y, 4, y + 1, rgb("#E9B83A"))
+            p.bar(5, y, 10, y + 1, PAGE_TEXT)
+
+
+def icon_select(p):
+    rows_box(p, (1, 2))
+    p.solid(plus_sign(12, 12, 4, 3), GREEN)
+
+
+def icon_deselect(p):
+    rows_box(p, (1, 2))
+    p.solid(rect(8, 10, 16, 14), RED)
+
+
+def icon_list_view(p):
+    p.solid(rect(0, 1, 16, 15), PAGE)
+    for column in (2, 8.5):
+        for y in (3, 6, 9, 12):
+            p.bar(column, y, column + 2, y + 2, rgb("#3B7DDB"))
+            p.bar(column + 3, y + 0.5, column + 6, y + 1.5, rgb("#7E8FA6"))
+
+
+def icon_details_view(p):
+    p.solid(rect(0, 1, 16, 15), PAGE)
+    p.bar(1, 2, 15, 4, rgb("#C4D6EE"))
+    p.bar(10, 2, 11, 4, rgb("#8AA3C4"))
+    for y in (5.5, 8.5, 11.5):
+        p.bar(2, y, 4, y + 2, rgb("#3B7DDB"))
+        p.bar(5, y + 0.5, 9, y + 1.5, rgb("#7E8FA6"))
+        p.bar(11, y + 0.5, 14, y + 1.5, rgb("#A9B6C8"))
+
+
+SMALL_FOLDER_16 = [
+    "ooo.....",
+    "oDDooooo",
+    "oHHHHHHo",
+    "oYYYYYYo",
+    "oooooooo",
+]
+SMALL_FOLDER_18 = [
+    "oooo.....",
+    "oDDDooooo",
+    "ooooooooo",
+    "oHHHHHHHo",
+    "oYYYYYYYo",
+    "ooooooooo",
+]
+
+
+def icon_folder_tree(p):
+    # Laid out per size in pixels: three folders must stack without touching.
+    line = rgb("#7E8796")
+    c = p.canvas
+    if p.big:
+        art, places, trunk, branches = SMALL_FOLDER_18, [(0, 1), (8, 7), (8, 13)], (3, 7, 15), (9, 15)
+    else:
+        art, places, trunk, branches = SMALL_FOLDER_16, [(0, 0), (7, 5), (7, 10)], (2, 5, 12), (7, 12)
+    x, top, bottom = trunk
+    c.rect(x, top, x, bottom, line)
+    for y in branches:
+        c.rect(x, y, places[1][0] - 1, y, line)
+    for left, y in places:
+        c.paste(from_art(art, FOLDER_PALETTE), left, y)
+
+
+
+
+def icon_search(p):
+    p.solid(band(9.8, 9.8, 15, 15, 3.2), shade_set("#4A4F5A", "#7D8593", None, "#22252B"))
+    p.solid(disc(6.5, 6.5, 6), shade_set("#7C8796", None, None, "#2F3A4A"))
+    p.solid(disc(6.5, 6.5, 4.2), GLASS)
+
+
+def icon_go_to_folder(p):
+    folder(p, 0, 3, 16, 15)
+    p.solid(arrow(3, 7, 15, 15, shaft=0.44, head=0.5), BLUE)
+
+
+CONSOLE_PROMPT = ["#..", ".#.", "..#", ".#.", "#.."]
+
+
+def icon_command_history(p):
+    p.solid(rect(0, 1, 15, 13), CONSOLE)
+    p.bar(1, 2, 14, 3, rgb("#5C6B82"))
+    p.glyph(2.5, 5, CONSOLE_PROMPT, rgb("#7CFC8A"))
+    p.bar(6, 9, 9, 10, rgb("#7CFC8A"))
+    clock(p, 11.5, 11.5, 4.5)
+
+
+def icon_folder_history(p):
+    folder(p, 0, 1, 15, 12)
+    clock(p, 11.5, 11.5, 4.5)
+
+
+def icon_add_favourite(p):
+    p.solid(star(7.5, 8, 7.8, 0.5), flat_look(GOLD))
+    p.solid(plus_sign(12.5, 12.5, 3.5, 3), GREEN)
+
+
+def icon_organise_favourites(p):
+    page(p, 1, 0, 12, 14, fold=3.5)
+    p.solid(star(10.5, 10.5, 5.6, 0.5), flat_look(GOLD))
+
+
+def icon_drive_properties(p):
+    p.solid(rect(0, 10, 16, 15.5), STEEL)
+    p.bar(2, 12.5, 8, 13.5, rgb("#3F4652"))
+    p.bar(12, 12, 14, 14, rgb("#35D24A"))
+    pie = disc(8, 5.5, 5.5)
+    p.solid(pie, shade_set("#3C6FD8", None, None, "#1F3B78"))
+    free = lambda x, y: x >= 8 and y <= 5.5
+    p.flat(lambda x, y: pie(x, y) and free(x, y) and disc(8, 5.5, 4.6)(x, y), rgb("#D94FC8"))
+
+
+def icon_shell_properties(p):
+    p.solid(rect(1, 1, 15, 15), WINDOW)
+    p.solid(rect(1, 1, 15, 4), TITLE)
+    for y in (6, 9):
+        p.bar(3, y + 0.5, 6, y + 1.5, rgb("#7E8FA6"))
+        p.solid(rect(7, y - 0.5, 13, y + 2.5), shade_set("#FFFFFF", None, None, "#8A9AB0"))
+    p.bar(3, 12, 5, 14, rgb("#3B7DDB"))
+    p.bar(6, 12.5, 10, 13.5, rgb("#7E8FA6"))
+
+
+def refresh_arc(p, cx, cy, r0, r1, start, end, look):
+    def test(x, y):
+        d = math.hypot(x - cx, y - cy)
+        if not (r0 <= d < r1):
+            return False
+        angle = math.degrees(math.atan2(y - cy, x - cx)) % 360
+        return (angle - start) % 360 <= (end - start) % 360
+    a = math.radians(end)
+    rm = (r0 + r1) / 2.0
+    half = (r1 - r0) / 2.0 + 2.2
+    bx, by = cx + rm * math.cos(a), cy + rm * math.sin(a)
+    ux, uy = math.cos(a), math.sin(a)
+    tx, ty = -math.sin(a), math.cos(a)
+    head = poly([(bx + ux * half, by + uy * half), (bx - ux * half, by - uy * half),
+                 (bx + tx * 4.4, by + ty * 4.4)])
+    p.solid(union(test, head), look)
+
+
+def icon_refresh(p):
+    refresh_arc(p, 8, 8, 3.4, 6.4, 190, 320, flat_look(GREEN))
+    refresh_arc(p, 8, 8, 3.4, 6.4, 10, 140, flat_look(GREEN))
+
+
+def icon_documents(p):
+    p.solid(poly([(0, 3.5), (0.5, 3), (6, 3), (7.5, 5), (16, 5), (16, 15), (0, 15)]), FOLDER_BACK)
+    page(p, 3, 1, 13, 12, fold=3, lines=False)
+    p.bar(5, 4, 9, 5, PAGE_TEXT)
+    p.bar(5, 6, 11, 7, PAGE_TEXT)
+    p.solid(rect(0, 8, 16, 15), FOLDER_FRONT)
+
+
+def icon_recycle_bin(p):
+    look = shade_set("#9FB6CF", "#DCE8F5", "#7F97B2", "#3E5069")
+    p.solid(poly([(2.5, 5), (13.5, 5), (12.3, 15.5), (3.7, 15.5)]), look)
+    for x in (5.5, 7.5, 9.5):
+        p.bar(x, 7, x + 1, 14, rgb("#5F7690"))
+    p.solid(rect(5.5, 0.5, 10.5, 3), look)
+    p.solid(rect(1, 2, 15, 5), look)
+
+
+def icon_control_panel(p):
+    p.solid(rect(0, 1, 16, 15), WINDOW)
+    knobs = [(3, 9, RED), (7, 5, GREEN), (11, 8, BLUE)]
+    for x, knob, look in knobs:
+        p.bar(x + 0.5, 3, x + 1.5, 13, rgb("#4B5566"))
+        p.solid(rect(x - 1, knob - 1, x + 3, knob + 2), look)
+
+
+HELP_MARK_16 = [".####.", "##..##", "....##", "...##.", "..##..", "......", "..##.."]
+HELP_MARK_18 = [".####.", "##..##", "##..##", "...##.", "..##..", "..##..", "......", "..##.."]
+
+
+def icon_help(p):
+    p.solid(disc(8, 8, 7.3), shade_set("#2F7FD8", "#8DC0FA", "#1F66BC", "#163F7A"))
+    if p.big:
+        p.glyph(5.3, 4.4, HELP_MARK_18, WHITE)
+    else:
+        p.glyph(5, 4.5, HELP_MARK_16, WHITE)
+
+
+def icon_exit(p):
+    p.solid(rect(1, 1, 10, 16), shade_set("#6A4A2C", None, None, "#3E2814"))
+    p.solid(poly([(2, 2), (8, 3.5), (8, 16), (2, 15)]), WOOD)
+    p.bar(6.5, 9, 7.5, 10, rgb("#F3D27A"))
+    p.solid(arrow(7, 5, 16, 13, shaft=0.44, head=0.5), RED)
+
+
+def icon_settings(p):
+    teeth = union(*[band(8 - 7.6 * math.cos(math.radians(a)), 8 - 7.6 * math.sin(math.radians(a)),
+                         8 + 7.6 * math.cos(math.radians(a)), 8 + 7.6 * math.sin(math.radians(a)), 3.0)
+                    for a in (0, 45, 90, 135)])
+    p.solid(minus(union(teeth, disc(8, 8, 5.4)), disc(8, 8, 2.3)), flat_look(STEEL))
+    p.flat(minus(disc(8, 8, 4.0), disc(8, 8, 3.2)), rgb("#D5DBE3"))
+
+
+COMMAND_ICONS = [
+    ("separator", icon_separator),
+    ("parent", icon_parent),
+    ("back", icon_back),
+    ("forward", icon_forward),
+    ("editor", icon_editor),
+    ("copy", icon_copy),
+    ("move", icon_move),
+    ("delete", icon_delete),
+    ("make_directory", icon_make_directory),
+    ("attributes", icon_attributes),
+    ("select", icon_select),
+    ("deselect", icon_deselect),
+    ("list_view", icon_list_view),
+    ("details_view", icon_details_view),
+    ("folder_tree", icon_folder_tree),
+    ("search", icon_search),
+    ("go_to_folder", icon_go_to_folder),
+    ("command_history", icon_command_history),
+    ("folder_history", icon_folder_history),
+    ("add_favourite", icon_add_favourite),
+    ("organise_favourites", icon_organise_favourites),
+    ("drive_properties", icon_drive_properties),
+    ("shell_properties", icon_shell_properties),
+    ("refresh", icon_refresh),
+    ("documents", icon_documents),
+    ("recycle_bin", icon_recycle_bin),
+    ("control_panel", icon_control_panel),
+    ("help", icon_help),
+    ("exit", icon_exit),
+    ("settings", icon_settings),
+]
+
+MENU_SIZE = (16, 16)
+TOOLBAR_SIZE = (18, 20)
+
+
+def draw_command(draw, size):
+    width, height = size
+    canvas = Canvas(width, height)
+    scale = min(width, height) / 16.0
+    draw(Pen(canvas, scale, (width - 16 * scale) / 2.0, (height - 16 * scale) / 2.0))
+    return canvas
+
+
+SHEET_DIGITS = {
+    "0": ["###", "#.#", "#.#", "#.#", "###"], "1": [".#.", "##.", ".#.", ".#.", "###"],
+    "2": ["###", "..#", "###", "#..", "###"], "3": ["###", "..#", ".##", "..#", "###"],
+    "4": ["#.#", "#.#", "###", "..#", "..#"], "5": ["###", "#..", "###", "..#", "###"],
+    "6": ["###", "#..", "###", "#.#", "###"], "7": ["###", "..#", ".#.", ".#.", ".#."],
+    "8": ["###", "#.#", "###", "#.#", "###"], "9": ["###", "#.#", "###", "..#", "###"],
+}
+
+
+def write_sheet(directory, path, scale=8, per_row=10, only=None):
+    """An enlarged sheet of the command pictures read back from the files, both sizes, plus 1:1 rows."""
+    menus = []
+    bars = []
+    order = []
+    for index, (name, _) in enumerate(COMMAND_ICONS):
+        if only is not None and index not in only:
+            continue
+        order.append(index)
+        with open(os.path.join(directory, "menu", name + ".ico"), "rb") as handle:
+            menus.append(read_ico(handle.read())[0])
+        with open(os.path.join(directory, "toolbar", name + ".ico"), "rb") as handle:
+            bars.append(read_ico(handle.read())[0])
+    cell_w = (16 + 18) * scale + 3 * 6
+    cell_h = 20 * scale + 12 + 16
+    rows = (len(menus) + per_row - 1) // per_row
+    strip_h = 2 * (20 + 8)
+    sheet = Canvas(per_row * cell_w + 6, rows * cell_h + 6 + strip_h + 12, rgb("#ECEEF1"))
+
+    def put(picture, left, top, factor, background=None):
+        if background:
+            sheet.rect(left, top, left + picture.width * factor - 1, top + picture.height * factor - 1,
+                       background)
+        for y in range(picture.height):
+            for x in range(picture.width):
+                colour = picture.get(x, y)
+                if colour[3]:
+                    sheet.rect(left + x * factor, top + y * factor, left + x * factor + factor - 1,
+                               top + y * factor + factor - 1, colour)
+
+    for index in range(len(menus)):
+        left = 6 + (index % per_row) * cell_w
+        top = 6 + (index // per_row) * cell_h
+        put(menus[index], left, top + 2 * scale, scale, rgb("#FFFFFF"))
+        put(bars[index], left + 16 * scale + 6, top, scale, rgb("#D4D0C8"))
+        # The icon resource id under each pair.
+        for place, digit in enumerate(str(2000 + order[index])):
+            for gy, row in enumerate(SHEET_DIGITS[digit]):
+                for gx, key in enumerate(row):
+                    if key == "#":
+                        x = left + place * 8 + gx * 2
+                        y = top + 20 * scale + 4 + gy * 2
+                        sheet.rect(x, y, x + 1, y + 1, rgb("#4A5361"))
+    # Actual size: the menu pictures on a menu background, the toolbar ones on a button face.
+    top = rows * cell_h + 12
+    sheet.rect(0, top - 4, sheet.width - 1, sheet.height - 1, rgb("#FFFFFF"))
+    for index, picture in enumerate(menus):
+        put(picture, 6 + index * 22, top + 2, 1)
+    sheet.rect(0, top + 26, sheet.width - 1, sheet.height - 1, rgb("#D4D0C8"))
+    for index, picture in enumerate(bars):
+        put(picture, 6 + index * 24, top + 30, 1)
+    with open(path, "wb") as handle:
+        handle.write(png_file(sheet))
+
+
+# ---------------------------------------------------------------------------
 # File formats.
 
 def ico_image(canvas):
@@ -600,8 +1323,9 @@ def read_bmp(data):
 
 def build():
     drives = draw_drives()
-    return {
-        "app.ico": ico_file([draw_app_32(), draw_app_16()]),
+    files = {
+        "app.ico": ico_file([draw_app_48(), draw_app_32(), draw_app_16()]),
+        "about.bmp": bmp_24(draw_about()),
         "folder.ico": ico_file([from_art(FOLDER_CLOSED, FOLDER_PALETTE)]),
         "folder_open.ico": ico_file([from_art(FOLDER_OPEN, FOLDER_PALETTE)]),
         "parent.ico": ico_file([from_art(PARENT_ARROW, PARENT_PALETTE)]),
@@ -610,6 +1334,10 @@ def build():
         "drives.bmp": bmp_24(drives),
         "drives_mask.bmp": bmp_mask(drives),
     }
+    for name, draw in COMMAND_ICONS:
+        files["menu/" + name + ".ico"] = ico_file([draw_command(draw, MENU_SIZE)])
+        files["toolbar/" + name + ".ico"] = ico_file([draw_command(draw, TOOLBAR_SIZE)])
+    return files
 
 
 def write_preview(directory, path, scale=4):
@@ -657,13 +1385,20 @@ def main(argv):
     directory = os.path.join(root, "res", "images")
     os.makedirs(directory, exist_ok=True)
     for name, data in sorted(build().items()):
-        with open(os.path.join(directory, name), "wb") as handle:
+        target = os.path.join(directory, name)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as handle:
             handle.write(data)
     if "--preview" in argv:
         index = argv.index("--preview")
         target = argv[index + 1] if index + 1 < len(argv) else "/tmp/pannex_images_preview.png"
         write_preview(directory, target)
         print("preview: " + target)
+    if "--sheet" in argv:
+        index = argv.index("--sheet")
+        target = argv[index + 1] if index + 1 < len(argv) else "/tmp/pannex_icons.png"
+        write_sheet(directory, target)
+        print("sheet: " + target)
     return 0
 
 
