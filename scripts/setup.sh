@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest libgtest-dev python3
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core zip unzip
 )
 missing=()
 for package in "${packages[@]}"; do
