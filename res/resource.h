@@ -17,6 +17,7 @@
 #define IDB_DRIVES_MASK 184
 #define IDI_SORT_ASCENDING 186
 #define IDI_SORT_DESCENDING 190
+#define IDB_ABOUT 205
 
 // Accelerator table
 #define IDR_ACCELERATORS 203

@@ -144,7 +144,7 @@ TEST(SettingsFile, StartFolderNamingAFileListsAsAMissingFolder) {
     file = start.Write("afile.txt", "text");
     start.Write("PX.ini", PanelSettings(file, start.Path()));
   });
-  EXPECT_EQ(run.Window().Panel(Side::kLeft).Path(), file + "\\");
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Path(), file + "\\");
   EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), 0);
   EXPECT_NE(IndexOf(run.RowTexts(IDC_RIGHT_LIST, 0), "afile.txt"), -1);
 }
