@@ -1,9 +1,12 @@
 #include "panels/FilePanel.h"
 
+#include <shellapi.h>
+
 #include <cwchar>
 
 #include "core/panel/EntryText.h"
 #include "core/text/CaseFold.h"
+#include "framework/Handles.h"
 #include "framework/Wide.h"
 #include "panels/Win32DirectorySource.h"
 
@@ -35,6 +38,7 @@ void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND 
 ListStatus FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
   if (suspendRedraw) list_.SetRedraw(false);
   if (images_ != nullptr) ImageList_SetImageCount(images_, kFixedImageCount);
+  icons_.Reset();
 
   ListStatus status = ListFolder(source_, path_, showHiddenSystem, table_);
   SortPanel(-1);
@@ -113,7 +117,26 @@ void FilePanel::ClearSelection() const {
   list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-void FilePanel::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
+int FilePanel::FileIcon(const PanelEntry& entry, bool showAllIcons) {
+  if (images_ == nullptr) return kBlankImage;
+  IconQuery query = IconQueryFor(path_, entry.name, showAllIcons);
+  int image = icons_.Find(query);
+  if (image >= 0) return image;
+  SHFILEINFOW info{};
+  UINT flags = SHGFI_ICON | SHGFI_SMALLICON;
+  if (query.source == IconSource::kType) flags |= SHGFI_USEFILEATTRIBUTES;
+  std::wstring name = Widen(ShellName(query));
+  if (!SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags) ||
+      info.hIcon == nullptr)
+    return kBlankImage;  // asked again when the row is next drawn
+  Icon icon(info.hIcon);
+  image = ImageList_AddIcon(images_, icon.Get());
+  if (image < 0) return kBlankImage;
+  icons_.Remember(query, image);
+  return image;
+}
+
+void FilePanel::OnGetDisplayInfo(NMLVDISPINFOW& info, bool showAllIcons) {
   LVITEMW& item = info.item;
   if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= table_.RowCount()) return;
   const PanelEntry& entry = table_.AtRow(static_cast<size_t>(item.iItem));
@@ -137,7 +160,9 @@ void FilePanel::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
     }
   }
   if (item.mask & LVIF_IMAGE) {
-    item.iImage = entry.IsFolder() ? kFolderImage : entry.IsParent() ? kParentImage : kBlankImage;
+    item.iImage = entry.IsFolder()   ? kFolderImage
+                  : entry.IsParent() ? kParentImage
+                                     : FileIcon(entry, showAllIcons);
   }
   if (item.mask & LVIF_STATE) {
     item.state = entry.IsHiddenOrSystem() ? LVIS_CUT : 0;

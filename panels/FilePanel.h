@@ -9,6 +9,7 @@
 
 #include "core/fs/DirectorySource.h"
 #include "core/panel/EntryTable.h"
+#include "core/panel/IconKeys.h"
 #include "core/panel/Sorting.h"
 #include "core/settings/Settings.h"
 #include "framework/Controls.h"
@@ -63,14 +64,19 @@ class FilePanel {
   void SetCursor(int row) const;
   void ClearSelection() const;
 
-  // List view notifications of an owner-data list.
-  void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
+  // List view notifications of an owner-data list. A file row's image is the
+  // shell's icon of its type, or its own with showAllIcons for programs and
+  // the like; each is fetched once per listing.
+  void OnGetDisplayInfo(NMLVDISPINFOW& info, bool showAllIcons);
   int OnFindItem(const NMLVFINDITEMW& find) const;
 
   std::string PathLineText() const { return path_ + "*.*"; }
 
  private:
   void ShowSortArrow() const;
+  // The image of a file row: fetched from the shell when this listing has
+  // not fetched it yet; the blank image when the shell gives none.
+  int FileIcon(const PanelEntry& entry, bool showAllIcons);
 
   Side side_;
   DirectorySource& source_;
@@ -79,6 +85,7 @@ class FilePanel {
   SortState sort_;
   int driveIndex_ = -1;
   HIMAGELIST images_ = nullptr;
+  IconCache icons_;
 
   ListView list_;
   TreeView tree_;

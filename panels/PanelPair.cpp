@@ -289,7 +289,8 @@ const PanelEntry* PanelPair::EntryAtSelectionMark(const FilePanel& panel) {
 // Notifications of the lists and drive boxes.
 
 LRESULT PanelPair::OnListDisplayInfo(Message& message, NMLVDISPINFOW& info) {
-  if (FilePanel* panel = PanelOfControl(message.id)) panel->OnGetDisplayInfo(info);
+  if (FilePanel* panel = PanelOfControl(message.id))
+    panel->OnGetDisplayInfo(info, context_.GetOptions().showAllIcons == 1);
   return 0;
 }
 

@@ -166,3 +166,9 @@
 #define IDC_GO_TO_TREE 1126
 #define IDC_GO_TO_DRIVE 1212
 #define IDC_GO_TO_VOLUME 1213
+
+// Keyboard reference and about box
+#define IDD_HELP_TEXT 156
+#define IDD_ABOUT 159
+#define IDC_HELP_TEXT 1008
+#define IDC_ABOUT_PICTURE 1300

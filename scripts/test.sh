@@ -42,6 +42,17 @@ px_prepare_prefix
 (cd build/win && timeout 1200 wine win_tests.exe --gtest_brief=1) >"$log/win.txt" 2>&1; rc=$?
 tr -d '\r' <"$log/win.txt" >"$log/win.clean.txt"
 tail -n 3 "$log/win.clean.txt"; count win "$log/win.clean.txt" $rc
+
+echo "== portable package"
+if PX_PACKAGE_SKIP_BUILD=1 scripts/package.sh >"$log/package.txt" 2>&1 &&
+   scripts/package-test.sh >>"$log/package.txt" 2>&1; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  echo "package test failed; see $log/package.txt"
+fi
+tail -n 2 "$log/package.txt"
+
 grep -E '^\[  FAILED  \]|Failure$|^[^ ].*: Failure' "$log"/*.txt | head -40
 
 echo "$passed passed, $failed failed"

@@ -7,6 +7,7 @@
 #include "panels/Launcher.h"
 #include "panels/PanelPair.h"
 #include "res/resource.h"
+#include "ui/HelpDialogs.h"
 
 namespace px {
 
@@ -75,6 +76,13 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   add({ID_MENU_SAVE_POSITION}, [save = window.saveSettings] { save(false, true, false); });
   add({IDC_LEFT_PATH}, [&panels] { panels.Panel(Side::kLeft).List().Focus(); });
   add({IDC_RIGHT_PATH}, [&panels] { panels.Panel(Side::kRight).List().Focus(); });
+  add({ID_TOOL_HELP, ID_KEY_HELP, ID_MENU_HELP}, [&context] {
+    HelpTextDialog dialog(context.Texts());
+    dialog.startDirectory = context.startDirectory;
+    dialog.language = context.GetOptions().language;
+    dialog.DoModal(context.owner);
+  });
+  add({ID_MENU_ABOUT}, [&context] { AboutDialog(context.Texts()).DoModal(context.owner); });
   table.AddRange(ID_DIVIDER_FIRST, ID_DIVIDER_LAST,
                  [place = window.placeDivider](uint32_t offset) {
                    place(static_cast<int>(offset));

@@ -76,6 +76,11 @@ constexpr TextId kLaunchCancelled{20, 7};
 constexpr TextId kLaunchSharingViolation{20, 8};
 constexpr TextId kLaunchBadProgram{20, 9};
 
+// Table 21: keyboard reference and about box
+constexpr TextId kKeyboardReferenceCaption{21, 0};
+constexpr TextId kAboutCaption{21, 1};
+constexpr TextId kHelpOk{21, 2};
+
 // Table 23: select and deselect by mask
 constexpr TextId kSelectMaskCaption{23, 0};
 constexpr TextId kDeselectMaskCaption{23, 1};

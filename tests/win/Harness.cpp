@@ -222,6 +222,7 @@ void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (field == nullptr) return;
     px::Window(field).SetText(answer.text);
   }
+  if (answer.inspect) answer.inspect(search.found);
   // The message box's text is its static 0xFFFF.
   HWND text = GetDlgItem(search.found, 0xFFFF);
   if (text != nullptr) {

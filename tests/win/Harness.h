@@ -84,9 +84,12 @@ class DialogResponder {
   struct Answer {
     Answer(int clicked, int field = 0, std::string fieldText = {})
         : controlId(clicked), textId(field), text(std::move(fieldText)) {}
+    Answer(int clicked, std::function<void(HWND dialog)> look)
+        : controlId(clicked), textId(0), inspect(std::move(look)) {}
     int controlId;  // clicked
     int textId;     // when not 0, this control's text is set to text first
     std::string text;
+    std::function<void(HWND dialog)> inspect;  // sees the dialog before the click
   };
 
   explicit DialogResponder(int controlId);
