@@ -35,12 +35,12 @@ void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND 
   list_.SetCallbackMask(LVIS_CUT);
 }
 
-ListStatus FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
+void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
   if (suspendRedraw) list_.SetRedraw(false);
   if (images_ != nullptr) ImageList_SetImageCount(images_, kFixedImageCount);
   icons_.Reset();
 
-  ListStatus status = ListFolder(source_, path_, showHiddenSystem, table_);
+  status_ = ListFolder(source_, path_, showHiddenSystem, table_);
   SortPanel(-1);
 
   ClearSelection();
@@ -49,7 +49,6 @@ ListStatus FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
   list_.Send(LVM_SETSELECTIONMARK, 0, -1);
   InvalidateRect(list_.Handle(), nullptr, TRUE);
   if (suspendRedraw) list_.SetRedraw(true);
-  return status;
 }
 
 void FilePanel::RefreshPanel(bool showHiddenSystem, HWND mainWindow,

@@ -47,8 +47,11 @@ class FilePanel {
   const Window& VolumeLine() const { return volumeLine_; }
 
   // Reads the panel's folder again and rebuilds the rows, sorted; leaves no
-  // row selected or focused.
-  ListStatus ListPanel(bool showHiddenSystem, bool suspendRedraw);
+  // row selected or focused. A folder that is missing or cannot be read
+  // shows no rows; Status() tells which.
+  void ListPanel(bool showHiddenSystem, bool suspendRedraw);
+  // How the last listing went.
+  ListStatus Status() const { return status_; }
   // Lists again, keeping the scroll position, with the cursor on
   // preferredName, else fallbackName, else (fallback empty) the last row.
   void RefreshPanel(bool showHiddenSystem, HWND mainWindow, const std::string& preferredName,
@@ -83,6 +86,7 @@ class FilePanel {
   std::string path_ = "C:\\";
   EntryTable table_;
   SortState sort_;
+  ListStatus status_ = ListStatus::kOk;
   int driveIndex_ = -1;
   HIMAGELIST images_ = nullptr;
   IconCache icons_;

@@ -25,7 +25,7 @@ class DirectorySource {
   virtual ~DirectorySource() = default;
   // Calls sink for every entry of folder (which ends with a backslash), in the
   // order the file system returns them, "." and ".." included if reported.
-  virtual ListStatus Enumerate(const std::string& folder,
+  [[nodiscard]] virtual ListStatus Enumerate(const std::string& folder,
                                const std::function<void(FoundEntry&&)>& sink) = 0;
 };
 

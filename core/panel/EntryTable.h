@@ -57,7 +57,7 @@ class EntryTableBuilder {
 };
 
 // Lists path through source into table (rows in listing order, not yet sorted).
-ListStatus ListFolder(DirectorySource& source, const std::string& path, bool showHiddenSystem,
+[[nodiscard]] ListStatus ListFolder(DirectorySource& source, const std::string& path, bool showHiddenSystem,
                       EntryTable& table);
 
 // A path of three characters such as C:\ is a drive root and has no parent row.

@@ -78,7 +78,7 @@ TEST(ListFolder, RowsStandInReverseSearchOrderAfterTheParent) {
 TEST(ListFolder, HiddenAndSystemEntriesFollowTheOption) {
   FakeSource source(SampleFolder());
   EntryTable table;
-  ListFolder(source, "C:\\", true, table);
+  EXPECT_EQ(ListFolder(source, "C:\\", true, table), ListStatus::kOk);
   EXPECT_EQ(ShownNames(table),
             (std::vector<std::string>{"SysDir", "two.txt", "hidden.sys", "Sub", "one.txt"}));
   EXPECT_TRUE(table.AtRow(0).IsHiddenOrSystem());
@@ -111,7 +111,7 @@ TEST(ListFolder, StatusDecidesTheParentRow) {
 TEST(EntryTable, FindsRowsByShownNameIgnoringCase) {
   FakeSource source(SampleFolder());
   EntryTable table;
-  ListFolder(source, "C:\\Data\\", false, table);
+  EXPECT_EQ(ListFolder(source, "C:\\Data\\", false, table), ListStatus::kOk);
   EXPECT_EQ(table.FindRowByName("..    "), 0);
   EXPECT_EQ(table.FindRowByName(""), -1);  // the parent's stored name is not its text
   EXPECT_EQ(table.FindRowByName("SUB"), 2);
@@ -152,7 +152,7 @@ TEST(EntryText, SizeTextGroupsFullSize) {
 TEST(EntryText, AFileOfAllOnesIsStillAFile) {
   FakeSource source({File("big.bin", 4294967295ull), File("huge.iso", 5368709120ull)});
   EntryTable table;
-  ListFolder(source, "C:\\", false, table);
+  EXPECT_EQ(ListFolder(source, "C:\\", false, table), ListStatus::kOk);
   ASSERT_EQ(table.RowCount(), 2u);
   EXPECT_TRUE(table.AtRow(1).IsFile());
   EXPECT_EQ(SizeColumnText(table.AtRow(1)), "4 294 967 295");

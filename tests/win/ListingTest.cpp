@@ -132,6 +132,7 @@ TEST_F(ListingTest, MissingFolderShowsNoRowsAndKeepsItsPath) {
   RunningWindow run(ListingSettings(missing, 0).c_str());
   EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), 0);
   EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Path(), missing);
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Status(), ListStatus::kNotFound);
 }
 
 TEST_F(ListingTest, RefreshKeepsTheCursorOnTheNameOrFallsBack) {
