@@ -1,0 +1,666 @@
+// The copy, move and delete engine (see the header).
+#include "core/fileops/Engine.h"
+
+#include <algorithm>
+
+#include "core/text/CaseFold.h"
+
+namespace px {
+
+namespace {
+
+bool IsSkip(PromptAnswer answer) {
+  return answer == PromptAnswer::kSkip || answer == PromptAnswer::kSkipAll;
+}
+
+// A remembered answer asks again after Proceed and Skip; ProceedAll, SkipAll
+// and Cancel stay in force for the rest of the run.
+bool AsksAgain(PromptAnswer answer) {
+  return answer == PromptAnswer::kProceed || answer == PromptAnswer::kSkip;
+}
+
+// Runs a callback when it goes out of scope.
+template <typename F>
+class AtExit {
+ public:
+  explicit AtExit(F f) : f_(std::move(f)) {}
+  ~AtExit() { f_(); }
+  AtExit(const AtExit&) = delete;
+  AtExit& operator=(const AtExit&) = delete;
+
+ private:
+  F f_;
+};
+
+}  // namespace
+
+LanguageTextId TextOf(RunMessage message) {
+  switch (message) {
+    case RunMessage::kCopyOntoItself:
+    case RunMessage::kCopyIntoItself:
+      return {10, 0};
+    case RunMessage::kMoveOntoItself:
+    case RunMessage::kMoveIntoItself:
+      return {10, 1};
+    case RunMessage::kFolderNotRemoved:
+      return {10, 2};
+    case RunMessage::kFolderNotCreated:
+    case RunMessage::kInvalidTargetName:
+      return {10, 3};
+    case RunMessage::kCancelled:
+      return {11, 1};
+  }
+  return {11, 1};
+}
+
+LanguageTextId TextOf(ReadOnlyCase question) {
+  return {8, question == ReadOnlyCase::kDeleteFile ? 2 : 3};
+}
+
+LanguageTextId TextOf(FailureCase question) {
+  switch (question) {
+    case FailureCase::kDelete:
+      return {9, 1};
+    case FailureCase::kCopy:
+      return {9, 2};
+    case FailureCase::kMove:
+      return {9, 3};
+  }
+  return {9, 1};
+}
+
+int BarPosition(uint64_t done, uint64_t total) {
+  if (total == 0) return 0;
+  if (done >= total) return kBarRange;
+  return static_cast<int>(static_cast<double>(done) * kBarRange / static_cast<double>(total));
+}
+
+FileOperationEngine::FileOperationEngine(FileSystem& fs, OperationPrompts& prompts)
+    : fs_(fs), prompts_(prompts) {}
+
+ProgressSnapshot FileOperationEngine::Progress() const {
+  std::lock_guard<std::mutex> lock(progressLock_);
+  ProgressSnapshot snapshot = progress_;
+  snapshot.fileBar = BarPosition(snapshot.fileBytesDone, snapshot.fileBytesTotal);
+  snapshot.overallBar = BarPosition(snapshot.overallDone, snapshot.overallTotal);
+  return snapshot;
+}
+
+void FileOperationEngine::ShowSource(const std::string& path) {
+  std::lock_guard<std::mutex> lock(progressLock_);
+  progress_.source = path;
+}
+
+void FileOperationEngine::ShowTarget(const std::string& path) {
+  std::lock_guard<std::mutex> lock(progressLock_);
+  progress_.target = path;
+}
+
+void FileOperationEngine::StartFile(uint64_t size) {
+  std::lock_guard<std::mutex> lock(progressLock_);
+  fileBase_ = progress_.overallDone;
+  progress_.fileBytesDone = 0;
+  progress_.fileBytesTotal = size;
+}
+
+void FileOperationEngine::StepFile(uint64_t bytes) {
+  std::lock_guard<std::mutex> lock(progressLock_);
+  progress_.fileBytesDone += bytes;
+  if (request_.kind != OperationKind::kDelete) {
+    progress_.overallDone =
+        fileBase_ + std::min(progress_.fileBytesDone, progress_.fileBytesTotal);
+  }
+}
+
+void FileOperationEngine::FinishFile() {
+  std::lock_guard<std::mutex> lock(progressLock_);
+  ++progress_.filesDone;
+  progress_.overallDone = request_.kind == OperationKind::kDelete
+                              ? progress_.filesDone
+                              : fileBase_ + progress_.fileBytesTotal;
+  progress_.fileBytesDone = 0;
+}
+
+bool FileOperationEngine::Cancelled() {
+  if (cancelled_) return true;
+  if (checkHook_) checkHook_();
+  if (!cancelRequested_.load()) return false;
+  cancelled_ = true;
+  prompts_.ShowMessage(RunMessage::kCancelled, std::string());
+  return true;
+}
+
+bool FileOperationEngine::SkipInForce() const {
+  switch (request_.kind) {
+    case OperationKind::kDelete:
+      return IsSkip(answers_.readOnly) || answers_.failure == FailureAnswer::kSkip;
+    case OperationKind::kCopy:
+      return IsSkip(answers_.readOnly) || IsSkip(answers_.overwrite) ||
+             answers_.failure == FailureAnswer::kSkip;
+    case OperationKind::kMove:
+      return IsSkip(answers_.moveReadOnly) || IsSkip(answers_.overwrite) ||
+             answers_.moveFailure == FailureAnswer::kSkip;
+  }
+  return false;
+}
+
+// A path with "*" or "?" would be expanded by the shell and by listings, so it
+// never reaches the file system: it fails like a file that cannot be read.
+bool FileOperationEngine::Unsafe(const std::string& path) const {
+  return path.find_first_of("*?") != std::string::npos;
+}
+
+FailureAnswer FileOperationEngine::AskFailure(FailureCase question, const std::string& path) {
+  FailureAnswer answer = prompts_.AskFailure(question, path);
+  (question == FailureCase::kMove ? answers_.moveFailure : answers_.failure) = answer;
+  return answer;
+}
+
+PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::string& path) {
+  PromptAnswer& slot = question == ReadOnlyCase::kOverwriteTarget &&
+                               request_.kind == OperationKind::kMove
+                           ? answers_.moveReadOnly
+                           : answers_.readOnly;
+  if (AsksAgain(slot)) slot = prompts_.AskReadOnly(question, path);
+  return slot;
+}
+
+bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase question,
+                                        std::vector<EntryInfo>& out) {
+  for (;;) {
+    if (!Unsafe(folder)) {
+      FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
+      if (listed.Ok()) {
+        out = std::move(listed.value);
+        return true;
+      }
+    }
+    if (AskFailure(question, folder) != FailureAnswer::kRetry || Cancelled()) return false;
+  }
+}
+
+RunResult FileOperationEngine::Run(const RunRequest& request) {
+  request_ = request;
+  if (request_.blockSize == 0) request_.blockSize = kDefaultBlockSize;
+  answers_ = Answers();
+  cancelled_ = false;
+  written_.clear();
+  {
+    std::lock_guard<std::mutex> lock(progressLock_);
+    progress_ = ProgressSnapshot();
+  }
+  RunResult result;
+  result.entries.assign(request_.names.size(), EntryOutcome::kNotReached);
+  const bool isDelete = request_.kind == OperationKind::kDelete;
+  const FailureCase failureCase = isDelete ? FailureCase::kDelete
+                                  : request_.kind == OperationKind::kCopy ? FailureCase::kCopy
+                                                                          : FailureCase::kMove;
+
+  auto finish = [&]() {
+    std::lock_guard<std::mutex> lock(progressLock_);
+    progress_.phase = RunPhase::kFinished;
+    result.cancelled = cancelled_;
+    return result;
+  };
+
+  if (!isDelete && (Unsafe(request_.targetFolder) || Unsafe(request_.newName) ||
+                    request_.newName.find('\\') != std::string::npos)) {
+    prompts_.ShowMessage(RunMessage::kInvalidTargetName, request_.targetFolder + request_.newName);
+    std::fill(result.entries.begin(), result.entries.end(), EntryOutcome::kNotDone);
+    return finish();
+  }
+
+  // Count pass: what the bars measure. Lookup failures here are met again below.
+  std::vector<FsResult<EntryInfo>> found(request_.names.size());
+  for (size_t i = 0; i < request_.names.size(); ++i) {
+    const std::string path = request_.baseFolder + request_.names[i];
+    if (Unsafe(path)) {
+      found[i].error = FsError::kInvalidName;
+      continue;
+    }
+    found[i] = fs_.Lookup(path);
+    if (!found[i].Ok()) continue;
+    const EntryInfo& info = found[i].value;
+    if (info.IsFolder()) {
+      if (!info.IsLink()) CountTree(path + "\\");
+    } else {
+      std::lock_guard<std::mutex> lock(progressLock_);
+      ++progress_.fileCount;
+      progress_.totalBytes += info.size;
+    }
+    if (Cancelled()) return finish();
+  }
+  {
+    std::lock_guard<std::mutex> lock(progressLock_);
+    progress_.phase = RunPhase::kWorking;
+    progress_.layout = isDelete ? ProgressLayout::kDelete
+                       : progress_.fileCount == 1 ? ProgressLayout::kSingleFile
+                                                  : ProgressLayout::kBothBars;
+    progress_.overallTotal = isDelete ? progress_.fileCount : progress_.totalBytes;
+  }
+
+  // Several entries sent to a name that is an existing folder go into that
+  // folder, as does a single file (it cannot become a folder).
+  if (!isDelete && !request_.newName.empty()) {
+    const std::string named = request_.targetFolder + request_.newName;
+    FsResult<EntryInfo> existing = fs_.Lookup(named);
+    bool singleFile = request_.names.size() == 1 && found[0].Ok() && !found[0].value.IsFolder();
+    if (existing.Ok() && existing.value.IsFolder() &&
+        (request_.names.size() > 1 || singleFile)) {
+      request_.targetFolder = named + "\\";
+      request_.newName.clear();
+    }
+  }
+
+  for (size_t i = 0; i < request_.names.size(); ++i) {
+    const std::string path = request_.baseFolder + request_.names[i];
+    Outcome outcome = Outcome::kNotDone;
+    bool gone = false;
+    for (;;) {
+      if (found[i].Ok()) break;
+      if (found[i].error == FsError::kNotFound) {
+        gone = true;
+        break;
+      }
+      if (AskFailure(failureCase, path) != FailureAnswer::kRetry || Cancelled()) break;
+      if (!Unsafe(path)) found[i] = fs_.Lookup(path);
+    }
+    if (gone) {
+      result.entries[i] = EntryOutcome::kGone;
+      continue;
+    }
+    if (found[i].Ok()) {
+      const EntryInfo& info = found[i].value;
+      const std::string source = request_.baseFolder + info.name;
+      if (isDelete) {
+        outcome = DeleteEntry(source, info);
+      } else {
+        const std::string targetName =
+            request_.newName.empty() ? info.name : request_.newName;
+        if (info.IsFolder()) {
+          bool refused = false;
+          if (!IntoItself(source, request_.targetFolder + targetName, refused) && !refused) {
+            outcome = TransferTree(source, info, request_.targetFolder + targetName);
+          }
+        } else {
+          outcome = TransferFile(source, info, request_.targetFolder, targetName);
+        }
+      }
+    }
+    result.entries[i] = outcome == Outcome::kDone ? EntryOutcome::kDone : EntryOutcome::kNotDone;
+    if (cancelled_) break;
+    if (outcome != Outcome::kDone && !SkipInForce()) break;
+  }
+  return finish();
+}
+
+void FileOperationEngine::CountTree(const std::string& folder) {
+  if (Unsafe(folder) || Cancelled()) return;
+  FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
+  if (!listed.Ok()) return;
+  for (const EntryInfo& entry : listed.value) {
+    if (entry.IsFolder()) {
+      if (!entry.IsLink()) CountTree(folder + entry.name + "\\");
+      if (cancelled_) return;
+    } else {
+      std::lock_guard<std::mutex> lock(progressLock_);
+      ++progress_.fileCount;
+      progress_.totalBytes += entry.size;
+    }
+  }
+}
+
+// ---- delete ----
+
+FileOperationEngine::Outcome FileOperationEngine::DeleteEntry(const std::string& path,
+                                                              const EntryInfo& info) {
+  if (info.IsFolder()) return DeleteTree(path, info);
+  StartFile(0);
+  AtExit counted([this] { FinishFile(); });
+  return DeleteOne(path, info);
+}
+
+FsStatus FileOperationEngine::Remove(const std::string& path) {
+  if (!request_.recycle) return fs_.DeleteFile(path);
+  // Only a call that reports success, aborted nothing and left no file behind
+  // counts: the bin must never turn into a silent permanent deletion elsewhere.
+  if (fs_.Recycle({path}) != RecycleResult::kDone) return {FsError::kIo};
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    FsResult<EntryInfo> after = fs_.Lookup(path);
+    if (after.error == FsError::kNotFound) return {};
+    if (after.Ok()) break;
+  }
+  return {FsError::kIo};
+}
+
+// Deletes one file, asking about a read-only file first; a read-only bit
+// cleared for a deletion that did not happen is set back.
+FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& path,
+                                                            const EntryInfo& info) {
+  ShowSource(path);
+  const bool readOnly = (info.attributes & kAttrReadOnly) != 0;
+  if (readOnly) {
+    PromptAnswer answer = AskReadOnly(ReadOnlyCase::kDeleteFile, path);
+    if (answer == PromptAnswer::kSkip || answer == PromptAnswer::kSkipAll ||
+        answer == PromptAnswer::kCancel) {
+      return Outcome::kNotDone;
+    }
+  }
+  bool cleared = false;
+  auto restore = [&]() {
+    if (cleared) (void)fs_.SetAttributes(path, info.attributes);
+    cleared = false;
+  };
+  for (;;) {
+    if (Cancelled()) {
+      restore();
+      return Outcome::kNotDone;
+    }
+    if (!Unsafe(path)) {
+      if (readOnly && !cleared) {
+        cleared = fs_.SetAttributes(path, info.attributes & ~kAttrReadOnly).Ok();
+      }
+      if ((!readOnly || cleared) && Remove(path).Ok()) return Outcome::kDone;
+    }
+    restore();
+    if (AskFailure(FailureCase::kDelete, path) != FailureAnswer::kRetry) return Outcome::kNotDone;
+  }
+}
+
+// Deletes a folder after its subfolders and files. A folder link is removed
+// itself: nothing it leads to is ever listed or deleted.
+FileOperationEngine::Outcome FileOperationEngine::DeleteTree(const std::string& folder,
+                                                             const EntryInfo& info) {
+  ShowSource(folder);
+  if (!info.IsLink()) {
+    std::vector<EntryInfo> entries;
+    if (!ListWithRetry(folder + "\\", FailureCase::kDelete, entries)) return Outcome::kNotDone;
+    for (const EntryInfo& entry : entries) {
+      if (entry.IsFolder() && DeleteTree(folder + "\\" + entry.name, entry) != Outcome::kDone) {
+        return Outcome::kNotDone;
+      }
+    }
+    for (const EntryInfo& entry : entries) {
+      if (entry.IsFolder()) continue;
+      StartFile(0);
+      AtExit counted([this] { FinishFile(); });
+      if (DeleteOne(folder + "\\" + entry.name, entry) != Outcome::kDone) return Outcome::kNotDone;
+    }
+    if (Cancelled()) return Outcome::kNotDone;
+    if (fs_.RemoveFolder(folder + "\\").Ok()) return Outcome::kDone;
+    prompts_.ShowMessage(RunMessage::kFolderNotRemoved, folder);
+    return Outcome::kNotDone;
+  }
+  for (;;) {
+    if (Cancelled()) return Outcome::kNotDone;
+    if (!Unsafe(folder) && fs_.RemoveFolder(folder + "\\").Ok()) return Outcome::kDone;
+    if (AskFailure(FailureCase::kDelete, folder) != FailureAnswer::kRetry) return Outcome::kNotDone;
+  }
+}
+
+// ---- copy and move ----
+
+// True when target is folder itself or lies inside it, by identity (so drive
+// aliases, other spellings and links on the target's path are caught too).
+// refused is set when the question cannot be answered and the user gave up.
+bool FileOperationEngine::IntoItself(const std::string& folder, const std::string& target,
+                                     bool& refused) {
+  const RunMessage message = request_.kind == OperationKind::kCopy ? RunMessage::kCopyIntoItself
+                                                                   : RunMessage::kMoveIntoItself;
+  const FailureCase failureCase =
+      request_.kind == OperationKind::kCopy ? FailureCase::kCopy : FailureCase::kMove;
+  const std::string foldedSource = FoldName(folder);
+  const std::string foldedTarget = FoldName(target);
+  if (foldedTarget == foldedSource ||
+      foldedTarget.compare(0, foldedSource.size() + 1, foldedSource + "\\") == 0) {
+    prompts_.ShowMessage(message, folder);
+    return true;
+  }
+  for (;;) {
+    bool unknown = false;
+    FsResult<FileIdentity> source = fs_.Identity(folder);
+    if (source.Ok()) {
+      std::string candidate = target;
+      while (!candidate.empty()) {
+        FsResult<FileIdentity> id = fs_.Identity(candidate);
+        if (id.Ok() && id.value == source.value) {
+          prompts_.ShowMessage(message, folder);
+          return true;
+        }
+        if (!id.Ok() && id.error != FsError::kNotFound) {
+          unknown = true;
+          break;
+        }
+        size_t slash = candidate.find_last_of('\\');
+        if (slash == std::string::npos || slash + 1 == candidate.size()) break;
+        candidate = candidate.substr(0, slash);
+        if (candidate.size() == 2 && candidate[1] == ':') candidate += '\\';
+      }
+      if (!unknown) return false;
+    }
+    if (AskFailure(failureCase, folder) != FailureAnswer::kRetry || Cancelled()) {
+      refused = true;
+      return false;
+    }
+  }
+}
+
+// Copies or moves a folder: the target folder is made (an existing folder is
+// used as it is, a file of that name is left alone), then subfolders, then
+// files; a move removes each emptied source folder. Links are not followed.
+FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string& folder,
+                                                               const EntryInfo& info,
+                                                               const std::string& target) {
+  const bool move = request_.kind == OperationKind::kMove;
+  const FailureCase failureCase = move ? FailureCase::kMove : FailureCase::kCopy;
+  ShowSource(folder);
+  ShowTarget(target);
+  if (info.IsLink()) {
+    while (AskFailure(failureCase, folder) == FailureAnswer::kRetry) {
+      if (Cancelled()) break;
+    }
+    return Outcome::kNotDone;
+  }
+  if (Cancelled()) return Outcome::kNotDone;
+  FsStatus made = fs_.CreateFolder(target + "\\");
+  if (!made.Ok() && made.error != FsError::kAlreadyExists) {
+    prompts_.ShowMessage(RunMessage::kFolderNotCreated, target);
+    return Outcome::kNotDone;
+  }
+  std::vector<EntryInfo> entries;
+  if (!ListWithRetry(folder + "\\", failureCase, entries)) return Outcome::kNotDone;
+  for (const EntryInfo& entry : entries) {
+    if (entry.IsFolder() &&
+        TransferTree(folder + "\\" + entry.name, entry, target + "\\" + entry.name) !=
+            Outcome::kDone) {
+      return Outcome::kNotDone;
+    }
+  }
+  for (const EntryInfo& entry : entries) {
+    if (!entry.IsFolder() &&
+        TransferFile(folder + "\\" + entry.name, entry, target + "\\", entry.name) !=
+            Outcome::kDone) {
+      return Outcome::kNotDone;
+    }
+  }
+  if (!move) return Outcome::kDone;
+  if (Cancelled()) return Outcome::kNotDone;
+  if (fs_.RemoveFolder(folder + "\\").Ok()) return Outcome::kDone;
+  prompts_.ShowMessage(RunMessage::kFolderNotRemoved, folder);
+  return Outcome::kNotDone;
+}
+
+// Copies source into a new file of its own in targetFolder. On success
+// tempPath holds the complete copy, its length checked against size; on any
+// failure or cancel nothing is left behind.
+FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
+                                      const std::string& targetFolder, std::string& tempPath) {
+  tempPath.clear();
+  FsResult<FileId> opened = fs_.OpenRead(source);
+  if (!opened.Ok()) return opened.error;
+  FileHandle in(fs_, opened.value);
+  FsResult<CreatedTemp> created = fs_.CreateTempFile(targetFolder);
+  if (!created.Ok()) return created.error;
+  FileHandle out(fs_, created.value.file);
+  const std::string temp = created.value.path;
+  auto fail = [&](FsError error) {
+    (void)in.Close();
+    (void)out.Close();
+    (void)fs_.DeleteFile(temp);
+    return error;
+  };
+  StartFile(size);
+  buffer_.resize(request_.blockSize);
+  uint64_t copied = 0;
+  for (;;) {
+    FsResult<size_t> got = fs_.Read(in.Id(), buffer_.data(), buffer_.size());
+    if (!got.Ok()) return fail(got.error);
+    if (got.value == 0) break;
+    FsStatus wrote = fs_.Write(out.Id(), buffer_.data(), got.value);
+    if (!wrote.Ok()) return fail(wrote.error);
+    copied += got.value;
+    StepFile(got.value);
+    if (copied > size) return fail(FsError::kIo);  // the source grew meanwhile
+    if (Cancelled()) return fail(FsError::kIo);
+  }
+  (void)in.Close();
+  FsStatus closed = out.Close();
+  if (!closed.Ok()) return fail(closed.error);
+  if (copied != size) return fail(FsError::kIo);
+  FsResult<EntryInfo> written = fs_.Lookup(temp);
+  if (!written.Ok()) return fail(written.error);
+  if (written.value.size != size) return fail(FsError::kIo);
+  tempPath = temp;
+  return FsError::kOk;
+}
+
+// Copies or moves one file. An existing target is replaced only by a complete
+// copy (or, on one volume, by a rename that replaces it in one step), so a
+// failure or cancel leaves the old target byte for byte.
+FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string& source,
+                                                               EntryInfo info,
+                                                               const std::string& targetFolder,
+                                                               const std::string& targetName) {
+  const bool move = request_.kind == OperationKind::kMove;
+  const FailureCase failureCase = move ? FailureCase::kMove : FailureCase::kCopy;
+  std::string target = targetFolder + targetName;
+  ShowSource(source);
+  ShowTarget(target);
+  StartFile(info.size);
+  AtExit counted([this] { FinishFile(); });
+  auto failed = [&](const std::string& path) {
+    return AskFailure(failureCase, path) != FailureAnswer::kRetry || Cancelled();
+  };
+
+  // Where the data goes, and what it replaces.
+  bool exists = false;
+  EntryInfo old;
+  for (;;) {
+    if (Cancelled()) return Outcome::kNotDone;
+    if (Unsafe(source) || Unsafe(target)) {
+      if (failed(source)) return Outcome::kNotDone;
+      continue;
+    }
+    FsResult<EntryInfo> looked = fs_.Lookup(target);
+    if (looked.error == FsError::kNotFound) break;
+    if (!looked.Ok() || looked.value.IsFolder()) {
+      if (failed(source)) return Outcome::kNotDone;
+      continue;
+    }
+    exists = true;
+    old = looked.value;
+    target = targetFolder + old.name;  // keep the stored spelling
+    ShowTarget(target);
+    FsResult<FileIdentity> a = fs_.Identity(source);
+    FsResult<FileIdentity> b = fs_.Identity(target);
+    if (!a.Ok() || !b.Ok()) {
+      if (failed(source)) return Outcome::kNotDone;
+      continue;
+    }
+    if (a.value == b.value || FoldName(source) == FoldName(target)) {
+      prompts_.ShowMessage(move ? RunMessage::kMoveOntoItself : RunMessage::kCopyOntoItself,
+                           source);
+      return Outcome::kNotDone;
+    }
+    // Several entries sent to one name: never overwrite what this run wrote.
+    if (written_.count(FoldName(target))) {
+      if (failed(source)) return Outcome::kNotDone;
+      continue;
+    }
+    break;
+  }
+  if (exists) {
+    if (AsksAgain(answers_.overwrite)) {
+      answers_.overwrite = prompts_.AskOverwrite(
+          {target, source, old.size, old.writeTime, info.size, info.writeTime});
+    }
+    if (answers_.overwrite != PromptAnswer::kProceed &&
+        answers_.overwrite != PromptAnswer::kProceedAll) {
+      return Outcome::kNotDone;
+    }
+    if (old.attributes & kAttrReadOnly) {
+      PromptAnswer answer = AskReadOnly(ReadOnlyCase::kOverwriteTarget, target);
+      if (answer != PromptAnswer::kProceed && answer != PromptAnswer::kProceedAll) {
+        return Outcome::kNotDone;
+      }
+    }
+  }
+
+  // Replaces (or creates) the target with from; a read-only bit cleared for
+  // that is set back when it fails.
+  auto replace = [&](const std::string& from) {
+    bool cleared = false;
+    if (exists && (old.attributes & kAttrReadOnly)) {
+      cleared = fs_.SetAttributes(target, old.attributes & ~kAttrReadOnly).Ok();
+      if (!cleared) return FsStatus{FsError::kAccessDenied};
+    }
+    FsStatus status = fs_.Rename(from, target, exists ? kRenameReplaceExisting : kRenamePlain);
+    if (!status.Ok() && cleared) (void)fs_.SetAttributes(target, old.attributes);
+    return status;
+  };
+
+  bool copyNeeded = !move;
+  if (move) {
+    for (;;) {
+      if (Cancelled()) return Outcome::kNotDone;
+      FsStatus renamed = replace(source);
+      if (renamed.Ok()) break;
+      if (renamed.error == FsError::kNotSameDevice) {
+        copyNeeded = true;
+        break;
+      }
+      if (failed(source)) return Outcome::kNotDone;
+    }
+  }
+  if (copyNeeded) {
+    for (bool retry = false;; retry = true) {
+      if (retry) {
+        // The source may have changed since it was listed.
+        FsResult<EntryInfo> again = fs_.Lookup(source);
+        if (again.Ok()) info = again.value;
+      }
+      std::string temp;
+      FsError copied = CopyData(source, info.size, targetFolder, temp);
+      if (cancelled_) return Outcome::kNotDone;
+      if (copied == FsError::kOk) {
+        if (Cancelled()) {
+          (void)fs_.DeleteFile(temp);
+          return Outcome::kNotDone;
+        }
+        if (replace(temp).Ok()) break;
+        (void)fs_.DeleteFile(temp);
+      }
+      if (failed(source)) return Outcome::kNotDone;
+    }
+    (void)fs_.SetAttributes(target, info.attributes);  // the copy carries the source's bits
+  }
+  written_.insert(FoldName(target));
+  if (move && copyNeeded) {
+    // The copy is complete at the target; the move is done only when the
+    // source is gone too.
+    if (DeleteOne(source, info) != Outcome::kDone) return Outcome::kNotDone;
+  }
+  return Outcome::kDone;
+}
+
+}  // namespace px

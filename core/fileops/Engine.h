@@ -1,0 +1,186 @@
+// The copy, move and delete engine: counts the selection, walks it, asks the
+// user through OperationPrompts and keeps progress the window reads on a timer.
+// It runs on a worker thread; only RequestCancel and Progress are called from
+// the window's thread.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "core/fileops/FileSystem.h"
+
+namespace px {
+
+enum class OperationKind : uint16_t { kDelete = 1, kCopy = 2, kMove = 3 };
+
+// Answer of the overwrite and read-only questions (values as the dialogs return them).
+enum class PromptAnswer : uint16_t { kProceed = 0, kProceedAll = 1, kSkip = 2, kSkipAll = 3, kCancel = 4 };
+// Answer of the failure question.
+enum class FailureAnswer : uint16_t { kRetry = 0, kSkip = 1, kStop = 2 };
+
+// Which read-only question: language text 8.2 or 8.3 on line 1040.
+enum class ReadOnlyCase { kDeleteFile, kOverwriteTarget };
+// Which failure question: language text 9.1, 9.2 or 9.3 on line 1040.
+enum class FailureCase { kDelete, kCopy, kMove };
+// Messages shown in a box with the exclamation icon.
+enum class RunMessage {
+  kCopyOntoItself,     // 10.0
+  kMoveOntoItself,     // 10.1
+  kFolderNotRemoved,   // 10.2
+  kFolderNotCreated,   // 10.3 (also: a file of that name is in the way)
+  kCancelled,          // 11.1
+  kCopyIntoItself,     // a folder copied into itself or below itself (shown with 10.0)
+  kMoveIntoItself,     // likewise for a move (shown with 10.1)
+  kInvalidTargetName,  // the target holds "*" or "?" (shown with 10.3)
+};
+
+struct LanguageTextId {
+  int table = 0;
+  int index = 0;
+};
+LanguageTextId TextOf(RunMessage message);
+LanguageTextId TextOf(ReadOnlyCase question);
+LanguageTextId TextOf(FailureCase question);
+
+// What the overwrite question shows: both paths and both size-and-date lines.
+struct OverwriteQuestion {
+  std::string target;  // existing target, stored name
+  std::string source;
+  uint64_t targetSize = 0;
+  uint64_t targetWriteTime = 0;  // 100 ns units since 1601, UTC
+  uint64_t sourceSize = 0;
+  uint64_t sourceWriteTime = 0;
+};
+
+// The questions of a run. The engine calls these on its own thread and waits
+// for the answer; the window side asks on its thread and hands the answer back.
+class OperationPrompts {
+ public:
+  virtual ~OperationPrompts() = default;
+  virtual PromptAnswer AskOverwrite(const OverwriteQuestion& question) = 0;
+  virtual PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path) = 0;
+  // path is the file (or folder, ending with a backslash) that failed.
+  virtual FailureAnswer AskFailure(FailureCase question, const std::string& path) = 0;
+  // path names the file or folder concerned (empty for kCancelled).
+  virtual void ShowMessage(RunMessage message, const std::string& path) = 0;
+};
+
+constexpr size_t kDefaultBlockSize = 1 << 20;
+
+struct RunRequest {
+  OperationKind kind = OperationKind::kCopy;
+  std::string baseFolder;          // the active panel's folder, ends with a backslash
+  std::vector<std::string> names;  // the selected entries in list order, parent entry excluded
+  std::string targetFolder;        // ends with a backslash; empty for delete
+  std::string newName;             // empty: every entry keeps its own name
+  bool recycle = false;            // deletions go to the recycle bin
+  size_t blockSize = kDefaultBlockSize;
+};
+
+enum class EntryOutcome {
+  kNotReached,  // the run stopped before this entry
+  kDone,        // deselect it
+  kNotDone,     // failed, skipped or abandoned: keep it selected
+  kGone,        // no longer exists: deselect it
+};
+
+struct RunResult {
+  std::vector<EntryOutcome> entries;  // one per RunRequest::names
+  bool cancelled = false;
+};
+
+enum class RunPhase { kCounting, kWorking, kFinished };
+// Which bars the dialog shows: delete counts files on the overall bar; a copy
+// or move of exactly one file shows only the file bar; otherwise both.
+enum class ProgressLayout { kDelete, kSingleFile, kBothBars };
+
+constexpr int kBarRange = 10000;
+// Bar position 0..kBarRange for done out of total (64-bit safe; total 0 gives 0).
+int BarPosition(uint64_t done, uint64_t total);
+
+struct ProgressSnapshot {
+  RunPhase phase = RunPhase::kCounting;
+  ProgressLayout layout = ProgressLayout::kBothBars;
+  std::string source;  // line 1027
+  std::string target;  // line 1044 (copy, move)
+  uint64_t fileBytesDone = 0;
+  uint64_t fileBytesTotal = 0;
+  uint64_t fileCount = 0;   // files the run will touch (count pass)
+  uint64_t totalBytes = 0;  // their sizes
+  uint64_t filesDone = 0;   // files finished, done or not
+  uint64_t overallDone = 0; // files (delete) or bytes (copy, move), out of overallTotal
+  uint64_t overallTotal = 0;
+  int fileBar = 0;     // 0..kBarRange
+  int overallBar = 0;  // 0..kBarRange
+};
+
+class FileOperationEngine {
+ public:
+  FileOperationEngine(FileSystem& fs, OperationPrompts& prompts);
+
+  // Runs the whole request (count pass, then the walk) on the calling thread.
+  RunResult Run(const RunRequest& request);
+  // Any thread: the run stops at its next check (one kCancelled message).
+  void RequestCancel() { cancelRequested_.store(true); }
+  // Any thread: a copy of the progress state.
+  ProgressSnapshot Progress() const;
+  // Called at every cancel check before the flag is read (tests cancel at a chosen check).
+  void SetCheckHook(std::function<void()> hook) { checkHook_ = std::move(hook); }
+
+ private:
+  enum class Outcome { kDone, kNotDone };
+  struct Answers {
+    PromptAnswer overwrite = PromptAnswer::kProceed;
+    PromptAnswer readOnly = PromptAnswer::kProceed;
+    PromptAnswer moveReadOnly = PromptAnswer::kProceed;
+    FailureAnswer failure = FailureAnswer::kRetry;
+    FailureAnswer moveFailure = FailureAnswer::kRetry;
+  };
+
+  bool Cancelled();
+  bool SkipInForce() const;
+  bool Unsafe(const std::string& path) const;
+  FailureAnswer AskFailure(FailureCase question, const std::string& path);
+  PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path);
+  bool ListWithRetry(const std::string& folder, FailureCase question, std::vector<EntryInfo>& out);
+
+  void CountTree(const std::string& folder);
+  Outcome DeleteEntry(const std::string& path, const EntryInfo& info);
+  Outcome DeleteTree(const std::string& folder, const EntryInfo& info);
+  Outcome DeleteOne(const std::string& path, const EntryInfo& info);
+  FsStatus Remove(const std::string& path);
+  Outcome TransferTree(const std::string& folder, const EntryInfo& info, const std::string& target);
+  Outcome TransferFile(const std::string& source, EntryInfo info, const std::string& targetFolder,
+                       const std::string& targetName);
+  FsError CopyData(const std::string& source, uint64_t size, const std::string& targetFolder,
+                   std::string& tempPath);
+  bool IntoItself(const std::string& folder, const std::string& target, bool& refused);
+
+  void ShowSource(const std::string& path);
+  void ShowTarget(const std::string& path);
+  void StartFile(uint64_t size);
+  void StepFile(uint64_t bytes);
+  void FinishFile();
+
+  FileSystem& fs_;
+  OperationPrompts& prompts_;
+  std::function<void()> checkHook_;
+  std::atomic<bool> cancelRequested_{false};
+  bool cancelled_ = false;  // the run has seen the flag
+  RunRequest request_;
+  Answers answers_;
+  std::unordered_set<std::string> written_;  // folded targets written in this run
+  std::vector<char> buffer_;
+  uint64_t fileBase_ = 0;  // overallDone when the current file started
+
+  mutable std::mutex progressLock_;
+  ProgressSnapshot progress_;
+};
+
+}  // namespace px

@@ -1,0 +1,167 @@
+// The file-system operations the copy, move and delete engine works through.
+// Paths are UTF-8 with backslashes; a folder path ends with a backslash, an
+// entry path (file, folder or link looked up by name) does not. Nothing here
+// throws: every call that can fail returns a value marked [[nodiscard]].
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/fs/FileAttributes.h"
+
+namespace px {
+
+constexpr uint32_t kAttrReparsePoint = 0x400;  // link or junction
+
+enum class FsError {
+  kOk,
+  kNotFound,          // the entry or a folder on its path does not exist
+  kAlreadyExists,     // CreateFolder: a folder of that name exists; Rename: target exists
+  kFileInTheWay,      // CreateFolder: a file (not a folder) of that name exists
+  kAccessDenied,      // read-only, permissions, a folder where a file is expected
+  kSharingViolation,  // the file is open elsewhere
+  kNotEmpty,          // RemoveFolder on a folder that still holds entries
+  kNotSameDevice,     // Rename across volumes: copy and delete instead
+  kDiskFull,
+  kInvalidName,       // wildcards or characters the file system refuses
+  kIo,                // anything else (device lost, network gone...)
+};
+
+// Result of a call that only succeeds or fails.
+struct [[nodiscard]] FsStatus {
+  FsError error = FsError::kOk;
+  bool Ok() const { return error == FsError::kOk; }
+};
+
+// Result of a call that yields a value when it succeeds.
+template <typename T>
+struct [[nodiscard]] FsResult {
+  T value{};
+  FsError error = FsError::kOk;
+  bool Ok() const { return error == FsError::kOk; }
+};
+
+// One directory entry as the file system stores it.
+struct EntryInfo {
+  std::string name;         // stored spelling (its case may differ from the one asked for)
+  uint32_t attributes = 0;  // kAttr* bits, kAttrReparsePoint included
+  uint64_t size = 0;        // full 64-bit size; 0 for folders
+  uint64_t writeTime = 0;   // last write, 100 ns units since 1601, UTC
+  bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
+  bool IsLink() const { return (attributes & kAttrReparsePoint) != 0; }
+};
+
+// Two spellings name the same file exactly when these match (another case,
+// a drive alias, a short name and a hard link all give the same identity).
+struct FileIdentity {
+  uint64_t volumeSerial = 0;
+  uint64_t fileIndex = 0;
+  bool operator==(const FileIdentity& o) const {
+    return volumeSerial == o.volumeSerial && fileIndex == o.fileIndex;
+  }
+  bool operator!=(const FileIdentity& o) const { return !(*this == o); }
+};
+
+enum class RecycleResult {
+  kDone,     // the call reports success and nothing was aborted
+  kAborted,  // the call (or the user in a platform dialog) aborted some of it
+  kFailed,
+};
+
+using FileId = uint32_t;  // an open file; valid until Close
+
+struct CreatedTemp {
+  FileId file = 0;   // open for writing, empty
+  std::string path;  // full path of the new file
+};
+
+enum RenameFlags : uint32_t {
+  kRenamePlain = 0,
+  kRenameReplaceExisting = 1,  // replace an existing file in one step
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Opens an existing file for reading, denying writers.
+  virtual FsResult<FileId> OpenRead(const std::string& path) = 0;
+  // Creates a new, empty file with a name of its own in folder (a name no
+  // entry has, never holding wildcards), opened for writing without sharing.
+  // The engine writes every copy into such a file and renames it into place
+  // only when it is complete.
+  virtual FsResult<CreatedTemp> CreateTempFile(const std::string& folder) = 0;
+  // Reads up to size bytes. 0 bytes means the end of the file; fewer than size
+  // bytes is not the end (the caller reads again).
+  virtual FsResult<size_t> Read(FileId file, void* buffer, size_t size) = 0;
+  // Writes all size bytes or fails (a short write is an error, e.g. kDiskFull).
+  virtual FsStatus Write(FileId file, const void* data, size_t size) = 0;
+  // Closes the file; the id is invalid afterwards even when this fails.
+  virtual FsStatus Close(FileId file) = 0;
+
+  // The entry named exactly by path (no wildcard matching). A link is
+  // reported itself (with kAttrReparsePoint), not what it points to.
+  virtual FsResult<EntryInfo> Lookup(const std::string& path) = 0;
+  // Every entry of folder (ending with a backslash) without "." and "..",
+  // in the file system's order.
+  virtual FsResult<std::vector<EntryInfo>> List(const std::string& folder) = 0;
+
+  // folder ends with a backslash. kAlreadyExists when a folder of that name
+  // exists, kFileInTheWay when a file of that name exists.
+  virtual FsStatus CreateFolder(const std::string& folder) = 0;
+  // Removes an empty folder, or a folder link itself (never what it points to).
+  virtual FsStatus RemoveFolder(const std::string& folder) = 0;
+  virtual FsStatus SetAttributes(const std::string& path, uint32_t attributes) = 0;
+  // Deletes a file for good.
+  virtual FsStatus DeleteFile(const std::string& path) = 0;
+  // Renames (moves) a file. Without kRenameReplaceExisting an existing target
+  // gives kAlreadyExists; with it the target is replaced in one step.
+  // kNotSameDevice when from and to are on different volumes.
+  virtual FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) = 0;
+  // Identity of the file or folder at path (links on the way, and a link at
+  // the end, are followed).
+  virtual FsResult<FileIdentity> Identity(const std::string& path) = 0;
+  // Sends the entries (full paths, no wildcards) to the recycle bin.
+  [[nodiscard]] virtual RecycleResult Recycle(const std::vector<std::string>& paths) = 0;
+};
+
+// Closes an open file when it goes out of scope; Close() reports the result
+// when the caller wants it (after writing).
+class FileHandle {
+ public:
+  FileHandle() = default;
+  FileHandle(FileSystem& fs, FileId id) : fs_(&fs), id_(id) {}
+  FileHandle(FileHandle&& o) noexcept : fs_(o.fs_), id_(o.id_) { o.fs_ = nullptr; }
+  FileHandle& operator=(FileHandle&& o) noexcept {
+    if (this != &o) {
+      Release();
+      fs_ = o.fs_;
+      id_ = o.id_;
+      o.fs_ = nullptr;
+    }
+    return *this;
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Release(); }
+
+  bool IsOpen() const { return fs_ != nullptr; }
+  FileId Id() const { return id_; }
+  FsStatus Close() {
+    if (!fs_) return {};
+    FileSystem* fs = fs_;
+    fs_ = nullptr;
+    return fs->Close(id_);
+  }
+
+ private:
+  void Release() {
+    if (fs_) (void)Close();
+  }
+  FileSystem* fs_ = nullptr;
+  FileId id_ = 0;
+};
+
+}  // namespace px

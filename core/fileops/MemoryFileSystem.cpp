@@ -1,0 +1,523 @@
+// In-memory file system with fault injection (see the header).
+#include "core/fileops/MemoryFileSystem.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/text/CaseFold.h"
+
+namespace px {
+
+struct MemoryFileSystem::Node {
+  struct Child {
+    std::string name;  // stored spelling
+    std::shared_ptr<Node> node;
+  };
+  bool folder = false;
+  bool link = false;
+  uint32_t attributes = kAttrArchive;
+  uint64_t writeTime = 0;
+  uint64_t index = 0;
+  uint32_t volume = 0;
+  std::string data;
+  std::string linkTarget;                // folder path a link leads to
+  std::map<std::string, Child> children;  // by folded name
+  int readers = 0;
+  int writers = 0;
+};
+
+struct MemoryFileSystem::Volume {
+  uint64_t serial = 0;
+  uint64_t capacity = UINT64_MAX;
+  uint64_t used = 0;
+};
+
+struct MemoryFileSystem::OpenFile {
+  std::shared_ptr<Node> node;
+  size_t position = 0;
+  bool write = false;
+};
+
+struct MemoryFileSystem::Located {
+  std::shared_ptr<Node> parent;  // null when the path is a drive root
+  std::shared_ptr<Node> root;    // the root itself in that case
+  std::string name;              // last component as given
+  std::string key;               // its folded form
+  Node::Child* child = nullptr;  // the entry, when it exists
+};
+
+namespace {
+
+constexpr int kMaxLinkHops = 16;
+constexpr size_t kMaxPath = 32767;  // as for long paths on the platform: ends descents through link loops
+
+// Splits "X:\a\b" or "\\server\share\a" into the folded root key and the rest.
+bool SplitRoot(const std::string& path, std::string& rootKey, std::string& rest) {
+  size_t end = 0;
+  if (path.size() >= 2 && path[1] == ':') {
+    end = 2;
+  } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+    size_t server = path.find('\\', 2);
+    if (server == std::string::npos || server == 2) return false;
+    size_t share = path.find('\\', server + 1);
+    end = share == std::string::npos ? path.size() : share;
+    if (end == server + 1) return false;
+  } else {
+    return false;
+  }
+  rootKey = FoldName(path.substr(0, end)) + "\\";
+  rest = end < path.size() ? path.substr(end + 1) : std::string();
+  if (end < path.size() && path[end] != '\\') return false;
+  return true;
+}
+
+std::vector<std::string> Components(const std::string& rest) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t next = rest.find('\\', start);
+    if (next == std::string::npos) next = rest.size();
+    if (next > start) parts.push_back(rest.substr(start, next - start));
+    start = next + 1;
+  }
+  return parts;
+}
+
+EntryInfo InfoOf(const std::string& name, const MemoryFileSystem::Node& node) {
+  EntryInfo info;
+  info.name = name;
+  info.attributes = node.attributes;
+  if (node.folder) info.attributes |= kAttrDirectory;
+  if (node.link) info.attributes |= kAttrReparsePoint;
+  info.size = node.folder ? 0 : node.data.size();
+  info.writeTime = node.writeTime;
+  return info;
+}
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() = default;
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+std::shared_ptr<MemoryFileSystem::Node> MemoryFileSystem::NewNode(bool folder, uint32_t volume) {
+  auto node = std::make_shared<Node>();
+  node->folder = folder;
+  node->attributes = folder ? 0 : kAttrArchive;
+  node->index = nextIndex_++;
+  node->volume = volume;
+  node->writeTime = clock_++;
+  return node;
+}
+
+void MemoryFileSystem::AddVolume(const std::string& root, uint64_t serial, uint64_t capacity) {
+  std::string key, rest;
+  if (!SplitRoot(root, key, rest)) return;
+  uint32_t id = static_cast<uint32_t>(volumes_.size() + 1);
+  auto volume = std::make_unique<Volume>();
+  volume->serial = serial;
+  volume->capacity = capacity;
+  volumes_[id] = std::move(volume);
+  drives_[key] = NewNode(true, id);
+}
+
+bool MemoryFileSystem::AddAlias(const std::string& root, const std::string& folder) {
+  std::string key, rest;
+  std::shared_ptr<Node> node;
+  if (!SplitRoot(root, key, rest) || ResolveFolder(folder, node, 0) != FsError::kOk) return false;
+  drives_[key] = node;
+  aliases_.push_back(key);
+  return true;
+}
+
+bool MemoryFileSystem::AddFolder(const std::string& folder) {
+  std::string key, rest;
+  if (!SplitRoot(folder, key, rest)) return false;
+  std::string path = folder.substr(0, folder.size() - rest.size());
+  for (const std::string& part : Components(rest)) {
+    path += part + "\\";
+    FsStatus status = CreateFolder(path);
+    if (!status.Ok() && status.error != FsError::kAlreadyExists) return false;
+  }
+  return true;
+}
+
+bool MemoryFileSystem::AddFile(const std::string& path, const std::string& content,
+                               uint32_t attributes) {
+  if (!AddFolder(path.substr(0, path.rfind('\\') + 1))) return false;
+  Located at;
+  if (Locate(path, at) != FsError::kOk || !at.parent || at.child) return false;
+  auto node = NewNode(false, at.parent->volume);
+  node->data = content;
+  node->attributes = attributes & ~(kAttrDirectory | kAttrReparsePoint);
+  volumes_[node->volume]->used += content.size();
+  at.parent->children[at.key] = {at.name, node};
+  return true;
+}
+
+bool MemoryFileSystem::AddHardLink(const std::string& existing, const std::string& path) {
+  Located from, to;
+  if (Locate(existing, from) != FsError::kOk || !from.child || from.child->node->folder) return false;
+  if (Locate(path, to) != FsError::kOk || !to.parent || to.child) return false;
+  if (to.parent->volume != from.child->node->volume) return false;
+  to.parent->children[to.key] = {to.name, from.child->node};
+  return true;
+}
+
+bool MemoryFileSystem::AddFolderLink(const std::string& path, const std::string& folder) {
+  if (!AddFolder(path.substr(0, path.rfind('\\') + 1))) return false;
+  Located at;
+  if (Locate(path, at) != FsError::kOk || !at.parent || at.child) return false;
+  auto node = NewNode(true, at.parent->volume);
+  node->link = true;
+  node->linkTarget = folder;
+  at.parent->children[at.key] = {at.name, node};
+  return true;
+}
+
+std::optional<std::string> MemoryFileSystem::Content(const std::string& path) const {
+  Located at;
+  if (Locate(path, at) != FsError::kOk || !at.child || at.child->node->folder) return std::nullopt;
+  return at.child->node->data;
+}
+
+std::map<std::string, SnapshotEntry> MemoryFileSystem::Snapshot() const {
+  std::map<std::string, SnapshotEntry> out;
+  struct Walker {
+    std::map<std::string, SnapshotEntry>& out;
+    void Walk(const Node& folder, const std::string& prefix) {
+      for (const auto& [key, child] : folder.children) {
+        const Node& node = *child.node;
+        SnapshotEntry entry;
+        entry.folder = node.folder;
+        entry.link = node.link;
+        entry.attributes = node.attributes;
+        if (node.folder) {
+          out[prefix + key + "\\"] = entry;
+          if (!node.link) Walk(node, prefix + key + "\\");
+        } else {
+          entry.content = node.data;
+          out[prefix + key] = entry;
+        }
+      }
+    }
+  } walker{out};
+  for (const auto& [key, root] : drives_) {
+    if (std::find(aliases_.begin(), aliases_.end(), key) != aliases_.end()) continue;
+    walker.Walk(*root, key);
+  }
+  return out;
+}
+
+const Fault* MemoryFileSystem::Hit(FsOp op) {
+  uint32_t n = ++calls_[static_cast<size_t>(op)];
+  for (const Fault& fault : faults_) {
+    if (fault.op == op && fault.nth == n) return &fault;
+  }
+  return nullptr;
+}
+
+bool MemoryFileSystem::HasWildcard(const std::string& path) {
+  if (path.find_first_of("*?") == std::string::npos) return false;
+  ++wildcardCalls_;
+  return true;
+}
+
+FsError MemoryFileSystem::ResolveFolder(const std::string& path, std::shared_ptr<Node>& out,
+                                        int depth) const {
+  if (depth > kMaxLinkHops) return FsError::kNotFound;
+  if (path.size() > kMaxPath) return FsError::kInvalidName;
+  std::string key, rest;
+  if (!SplitRoot(path, key, rest)) return FsError::kInvalidName;
+  auto drive = drives_.find(key);
+  if (drive == drives_.end()) return FsError::kNotFound;
+  std::shared_ptr<Node> node = drive->second;
+  for (const std::string& part : Components(rest)) {
+    auto it = node->children.find(FoldName(part));
+    if (it == node->children.end() || !it->second.node->folder) return FsError::kNotFound;
+    node = it->second.node;
+    if (node->link) {
+      std::shared_ptr<Node> target;
+      FsError error = ResolveFolder(node->linkTarget, target, depth + 1);
+      if (error != FsError::kOk) return error;
+      node = target;
+    }
+  }
+  out = node;
+  return FsError::kOk;
+}
+
+FsError MemoryFileSystem::Locate(const std::string& path, Located& out) const {
+  if (path.size() > kMaxPath) return FsError::kInvalidName;
+  std::string key, rest;
+  if (!SplitRoot(path, key, rest)) return FsError::kInvalidName;
+  std::string trimmed = path;
+  while (!trimmed.empty() && trimmed.back() == '\\' && trimmed.size() > path.size() - rest.size())
+    trimmed.pop_back();
+  size_t rootLength = path.size() - rest.size();
+  if (trimmed.size() <= rootLength) {
+    auto drive = drives_.find(key);
+    if (drive == drives_.end()) return FsError::kNotFound;
+    out.root = drive->second;
+    return FsError::kOk;
+  }
+  size_t slash = trimmed.rfind('\\');
+  FsError error = ResolveFolder(trimmed.substr(0, slash + 1), out.parent, 0);
+  if (error != FsError::kOk) return error;
+  out.name = trimmed.substr(slash + 1);
+  out.key = FoldName(out.name);
+  auto it = out.parent->children.find(out.key);
+  out.child = it == out.parent->children.end() ? nullptr : &it->second;
+  return FsError::kOk;
+}
+
+bool MemoryFileSystem::IsOpen(const Node* node) const {
+  return node->readers > 0 || node->writers > 0;
+}
+
+void MemoryFileSystem::Release(const std::shared_ptr<Node>& node) {
+  if (!node->folder && node.use_count() == 1) {
+    Volume& volume = *volumes_[node->volume];
+    volume.used -= std::min<uint64_t>(volume.used, node->data.size());
+  }
+}
+
+FsResult<FileId> MemoryFileSystem::OpenRead(const std::string& path) {
+  if (HasWildcard(path)) return {0, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kOpenRead)) return {0, fault->error};
+  Located at;
+  FsError error = Locate(path, at);
+  if (error != FsError::kOk) return {0, error};
+  if (!at.child) return {0, FsError::kNotFound};
+  if (at.child->node->folder) return {0, FsError::kAccessDenied};
+  if (at.child->node->writers > 0) return {0, FsError::kSharingViolation};
+  auto file = std::make_unique<OpenFile>();
+  file->node = at.child->node;
+  ++file->node->readers;
+  FileId id = nextFile_++;
+  open_[id] = std::move(file);
+  return {id, FsError::kOk};
+}
+
+FsResult<CreatedTemp> MemoryFileSystem::CreateTempFile(const std::string& folder) {
+  if (HasWildcard(folder)) return {{}, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kCreateTempFile)) return {{}, fault->error};
+  std::shared_ptr<Node> parent;
+  FsError error = ResolveFolder(folder, parent, 0);
+  if (error != FsError::kOk) return {{}, error};
+  std::string name;
+  do {
+    name = "~px" + std::to_string(nextTemp_++) + ".tmp";
+  } while (parent->children.count(FoldName(name)));
+  auto node = NewNode(false, parent->volume);
+  parent->children[FoldName(name)] = {name, node};
+  auto file = std::make_unique<OpenFile>();
+  file->node = node;
+  file->write = true;
+  ++node->writers;
+  FileId id = nextFile_++;
+  open_[id] = std::move(file);
+  std::string path = folder;
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return {{id, path + name}, FsError::kOk};
+}
+
+FsResult<size_t> MemoryFileSystem::Read(FileId file, void* buffer, size_t size) {
+  const Fault* fault = Hit(FsOp::kRead);
+  if (fault && fault->mode == FaultMode::kFail) return {0, fault->error};
+  auto it = open_.find(file);
+  if (it == open_.end() || it->second->write) return {0, FsError::kAccessDenied};
+  OpenFile& open = *it->second;
+  if (fault && fault->mode == FaultMode::kEarlyEnd) return {0, FsError::kOk};
+  const std::string& data = open.node->data;
+  size_t count = std::min(size, data.size() - std::min(data.size(), open.position));
+  if (readChunk_ != 0) count = std::min(count, readChunk_);
+  if (fault && fault->mode == FaultMode::kShortRead) count = std::min<size_t>(count, 1);
+  if (count > 0) std::memcpy(buffer, data.data() + open.position, count);
+  open.position += count;
+  return {count, FsError::kOk};
+}
+
+FsStatus MemoryFileSystem::Write(FileId file, const void* data, size_t size) {
+  const Fault* fault = Hit(FsOp::kWrite);
+  auto it = open_.find(file);
+  if (it == open_.end() || !it->second->write) return {FsError::kAccessDenied};
+  Node& node = *it->second->node;
+  Volume& volume = *volumes_[node.volume];
+  size_t count = size;
+  FsError error = FsError::kOk;
+  if (fault && fault->mode == FaultMode::kFail) {
+    count = size / 2;
+    error = fault->error;
+  }
+  uint64_t room = volume.capacity - volume.used;
+  if (count > room) {
+    count = static_cast<size_t>(room);
+    error = FsError::kDiskFull;
+  }
+  node.data.append(static_cast<const char*>(data), count);
+  volume.used += count;
+  node.writeTime = clock_++;
+  return {error};
+}
+
+FsStatus MemoryFileSystem::Close(FileId file) {
+  const Fault* fault = Hit(FsOp::kClose);
+  auto it = open_.find(file);
+  if (it == open_.end()) return {FsError::kInvalidName};
+  Node& node = *it->second->node;
+  if (it->second->write) {
+    --node.writers;
+  } else {
+    --node.readers;
+  }
+  open_.erase(it);
+  return {fault ? fault->error : FsError::kOk};
+}
+
+FsResult<EntryInfo> MemoryFileSystem::Lookup(const std::string& path) {
+  if (HasWildcard(path)) return {{}, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kLookup)) return {{}, fault->error};
+  Located at;
+  FsError error = Locate(path, at);
+  if (error != FsError::kOk) return {{}, error};
+  if (at.root) return {InfoOf("", *at.root), FsError::kOk};
+  if (!at.child) return {{}, FsError::kNotFound};
+  return {InfoOf(at.child->name, *at.child->node), FsError::kOk};
+}
+
+FsResult<std::vector<EntryInfo>> MemoryFileSystem::List(const std::string& folder) {
+  if (HasWildcard(folder)) return {{}, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kList)) return {{}, fault->error};
+  std::shared_ptr<Node> node;
+  FsError error = ResolveFolder(folder, node, 0);
+  if (error != FsError::kOk) return {{}, error};
+  std::vector<EntryInfo> entries;
+  entries.reserve(node->children.size());
+  for (const auto& [key, child] : node->children) entries.push_back(InfoOf(child.name, *child.node));
+  std::string key = FoldName(folder);
+  if (key.empty() || key.back() != '\\') key += '\\';
+  ++listCounts_[key];
+  return {std::move(entries), FsError::kOk};
+}
+
+FsStatus MemoryFileSystem::CreateFolder(const std::string& folder) {
+  if (HasWildcard(folder)) return {FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kCreateFolder)) return {fault->error};
+  Located at;
+  FsError error = Locate(folder, at);
+  if (error != FsError::kOk) return {error};
+  if (at.root) return {FsError::kAlreadyExists};
+  if (at.child) return {at.child->node->folder ? FsError::kAlreadyExists : FsError::kFileInTheWay};
+  at.parent->children[at.key] = {at.name, NewNode(true, at.parent->volume)};
+  return {};
+}
+
+FsStatus MemoryFileSystem::RemoveFolder(const std::string& folder) {
+  if (HasWildcard(folder)) return {FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kRemoveFolder)) return {fault->error};
+  Located at;
+  FsError error = Locate(folder, at);
+  if (error != FsError::kOk) return {error};
+  if (at.root) return {FsError::kAccessDenied};
+  if (!at.child) return {FsError::kNotFound};
+  if (!at.child->node->folder) return {FsError::kAccessDenied};
+  if (!at.child->node->link && !at.child->node->children.empty()) return {FsError::kNotEmpty};
+  at.parent->children.erase(at.key);
+  return {};
+}
+
+FsStatus MemoryFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  if (HasWildcard(path)) return {FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kSetAttributes)) return {fault->error};
+  Located at;
+  FsError error = Locate(path, at);
+  if (error != FsError::kOk) return {error};
+  if (!at.child) return {at.root ? FsError::kAccessDenied : FsError::kNotFound};
+  at.child->node->attributes = attributes & ~(kAttrDirectory | kAttrReparsePoint);
+  return {};
+}
+
+FsStatus MemoryFileSystem::DeleteFile(const std::string& path) {
+  if (HasWildcard(path)) return {FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kDeleteFile)) return {fault->error};
+  Located at;
+  FsError error = Locate(path, at);
+  if (error != FsError::kOk) return {error};
+  if (!at.child) return {at.root ? FsError::kAccessDenied : FsError::kNotFound};
+  std::shared_ptr<Node> node = at.child->node;
+  if (node->folder || (node->attributes & kAttrReadOnly)) return {FsError::kAccessDenied};
+  if (IsOpen(node.get())) return {FsError::kSharingViolation};
+  at.parent->children.erase(at.key);
+  Release(node);
+  return {};
+}
+
+FsStatus MemoryFileSystem::Rename(const std::string& from, const std::string& to, uint32_t flags) {
+  if (HasWildcard(from) || HasWildcard(to)) return {FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kRename)) return {fault->error};
+  Located source, target;
+  FsError error = Locate(from, source);
+  if (error != FsError::kOk) return {error};
+  if (!source.child) return {FsError::kNotFound};
+  error = Locate(to, target);
+  if (error != FsError::kOk) return {error};
+  if (target.root) return {FsError::kAccessDenied};
+  std::shared_ptr<Node> node = source.child->node;
+  if (target.parent->volume != node->volume) return {FsError::kNotSameDevice};
+  if (IsOpen(node.get())) return {FsError::kSharingViolation};
+  if (node->folder && target.parent != source.parent) return {FsError::kAccessDenied};
+  if (target.child) {
+    if (target.parent == source.parent && target.key == source.key) {
+      target.child->name = target.name;  // a change of case only
+      return {};
+    }
+    if (!(flags & kRenameReplaceExisting)) return {FsError::kAlreadyExists};
+    std::shared_ptr<Node> old = target.child->node;
+    if (old->folder || (old->attributes & kAttrReadOnly)) return {FsError::kAccessDenied};
+    if (IsOpen(old.get())) return {FsError::kSharingViolation};
+    target.parent->children.erase(target.key);
+    Release(old);
+  }
+  source.parent->children.erase(source.key);
+  target.parent->children[target.key] = {target.name, node};
+  return {};
+}
+
+FsResult<FileIdentity> MemoryFileSystem::Identity(const std::string& path) {
+  if (HasWildcard(path)) return {{}, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kIdentity)) return {{}, fault->error};
+  Located at;
+  FsError error = Locate(path, at);
+  if (error != FsError::kOk) return {{}, error};
+  std::shared_ptr<Node> node = at.root ? at.root : at.child ? at.child->node : nullptr;
+  if (!node) return {{}, FsError::kNotFound};
+  if (node->link) {
+    error = ResolveFolder(node->linkTarget, node, 1);
+    if (error != FsError::kOk) return {{}, error};
+  }
+  return {{volumes_[node->volume]->serial, node->index}, FsError::kOk};
+}
+
+RecycleResult MemoryFileSystem::Recycle(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (HasWildcard(path)) return RecycleResult::kFailed;
+  }
+  if (const Fault* fault = Hit(FsOp::kRecycle)) {
+    if (fault->mode == FaultMode::kRecycleAbort) return RecycleResult::kAborted;
+    if (fault->mode == FaultMode::kRecycleKeep) return RecycleResult::kDone;
+    return RecycleResult::kFailed;
+  }
+  RecycleResult result = RecycleResult::kDone;
+  for (const std::string& path : paths) {
+    Located at;
+    if (Locate(path, at) != FsError::kOk || !at.child || IsOpen(at.child->node.get())) {
+      result = RecycleResult::kFailed;
+      continue;
+    }
+    std::shared_ptr<Node> node = at.child->node;
+    at.parent->children.erase(at.key);
+    Release(node);
+  }
+  return result;
+}
+
+}  // namespace px

@@ -1,0 +1,144 @@
+// A file system held in memory, for the engine's tests and benchmarks: names
+// keep their case and are matched ignoring it, hard links share one file,
+// folder links (which may form loops), drive aliases, read-only bits, sharing
+// rules, volume capacities, and faults injected into chosen calls.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/fileops/FileSystem.h"
+
+namespace px {
+
+enum class FsOp {
+  kOpenRead,
+  kCreateTempFile,
+  kRead,
+  kWrite,
+  kClose,
+  kLookup,
+  kList,
+  kCreateFolder,
+  kRemoveFolder,
+  kSetAttributes,
+  kDeleteFile,
+  kRename,
+  kIdentity,
+  kRecycle,
+  kCount
+};
+
+enum class FaultMode {
+  kFail,          // the call fails with Fault::error and changes nothing (a write stores half)
+  kEarlyEnd,      // Read: reports the end of the file although data is left
+  kShortRead,     // Read: returns one byte (a legal short read)
+  kRecycleAbort,  // Recycle: reports kAborted and keeps the files
+  kRecycleKeep,   // Recycle: reports kDone but keeps the files
+};
+
+struct Fault {
+  FsOp op = FsOp::kRead;
+  uint32_t nth = 1;  // the nth call of op (from 1, counted since the last ResetCalls)
+  FaultMode mode = FaultMode::kFail;
+  FsError error = FsError::kIo;
+};
+
+// One entry of Snapshot(): what a test compares before and after a run.
+struct SnapshotEntry {
+  bool folder = false;
+  bool link = false;
+  std::string content;
+  uint32_t attributes = 0;
+  bool operator==(const SnapshotEntry& o) const {
+    return folder == o.folder && link == o.link && content == o.content;
+  }
+};
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  MemoryFileSystem();
+  ~MemoryFileSystem() override;
+
+  // A volume whose root is "X:\" or "\\server\share\".
+  void AddVolume(const std::string& root, uint64_t serial,
+                 uint64_t capacity = UINT64_MAX);
+  // A drive root that shows an existing folder of another drive (same files).
+  bool AddAlias(const std::string& root, const std::string& folder);
+  // These create missing parent folders too.
+  bool AddFolder(const std::string& folder);
+  bool AddFile(const std::string& path, const std::string& content,
+               uint32_t attributes = kAttrArchive);
+  // A second name for an existing file (same identity, same data).
+  bool AddHardLink(const std::string& existing, const std::string& path);
+  // A folder link at path that leads to folder (which need not exist).
+  bool AddFolderLink(const std::string& path, const std::string& folder);
+
+  std::optional<std::string> Content(const std::string& path) const;
+  // Every entry of every volume (links not followed, aliases not repeated),
+  // keyed by the case-folded full path; folders end with a backslash.
+  std::map<std::string, SnapshotEntry> Snapshot() const;
+
+  void AddFault(const Fault& fault) { faults_.push_back(fault); }
+  void ClearFaults() { faults_.clear(); }
+  uint32_t Calls(FsOp op) const { return calls_[static_cast<size_t>(op)]; }
+  void ResetCalls() { calls_.fill(0); }
+  // Every Read returns at most this many bytes (0: no limit).
+  void SetReadChunk(size_t bytes) { readChunk_ = bytes; }
+  // Calls that were handed a path holding "*" or "?" (refused with kInvalidName).
+  uint32_t WildcardCalls() const { return wildcardCalls_; }
+  size_t OpenFileCount() const { return open_.size(); }
+  // How often List succeeded for each folder (case-folded, ending with a backslash).
+  const std::map<std::string, uint32_t>& ListCounts() const { return listCounts_; }
+
+  FsResult<FileId> OpenRead(const std::string& path) override;
+  FsResult<CreatedTemp> CreateTempFile(const std::string& folder) override;
+  FsResult<size_t> Read(FileId file, void* buffer, size_t size) override;
+  FsStatus Write(FileId file, const void* data, size_t size) override;
+  FsStatus Close(FileId file) override;
+  FsResult<EntryInfo> Lookup(const std::string& path) override;
+  FsResult<std::vector<EntryInfo>> List(const std::string& folder) override;
+  FsStatus CreateFolder(const std::string& folder) override;
+  FsStatus RemoveFolder(const std::string& folder) override;
+  FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
+  FsStatus DeleteFile(const std::string& path) override;
+  FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) override;
+  FsResult<FileIdentity> Identity(const std::string& path) override;
+  RecycleResult Recycle(const std::vector<std::string>& paths) override;
+
+  struct Node;
+  struct Volume;
+
+ private:
+  struct Located;
+  struct OpenFile;
+
+  const Fault* Hit(FsOp op);
+  bool HasWildcard(const std::string& path);
+  FsError ResolveFolder(const std::string& path, std::shared_ptr<Node>& out, int depth) const;
+  FsError Locate(const std::string& path, Located& out) const;
+  bool IsOpen(const Node* node) const;
+  void Release(const std::shared_ptr<Node>& node);
+  std::shared_ptr<Node> NewNode(bool folder, uint32_t volume);
+
+  std::map<std::string, std::shared_ptr<Node>> drives_;  // folded root -> root folder
+  std::vector<std::string> aliases_;                     // folded roots that repeat a folder
+  std::map<uint32_t, std::unique_ptr<Volume>> volumes_;
+  std::map<FileId, std::unique_ptr<OpenFile>> open_;
+  std::vector<Fault> faults_;
+  std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls_{};
+  std::map<std::string, uint32_t> listCounts_;
+  size_t readChunk_ = 0;
+  uint32_t wildcardCalls_ = 0;
+  FileId nextFile_ = 1;
+  uint64_t nextIndex_ = 1;
+  uint64_t clock_ = 130000000000000000ull;
+  uint32_t nextTemp_ = 1;
+};
+
+}  // namespace px

@@ -1,0 +1,382 @@
+// Targeted cases of the copy, move and delete engine and its text helpers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/fileops/Engine.h"
+#include "core/fileops/MemoryFileSystem.h"
+#include "core/fileops/OperationText.h"
+#include "tests/core/FileOpsTestSupport.h"
+
+namespace px {
+namespace {
+
+TEST(FileOpsText, ResolveTarget) {
+  struct Case {
+    const char* typed;
+    const char* panel;
+    const char* folder;
+    const char* name;
+    bool valid;
+  } const cases[] = {
+      {"D:\\dst\\", "C:\\src\\", "D:\\dst\\", "", true},
+      {"D:\\dst", "C:\\src\\", "D:\\", "dst", true},
+      {"name.txt", "C:\\src\\", "C:\\src\\", "name.txt", true},
+      {"", "C:\\src\\", "C:\\src\\", "", true},
+      {"sub\\", "C:\\src\\", "C:\\src\\sub\\", "", true},
+      {"sub\\x", "C:\\src\\", "C:\\src\\sub\\", "x", true},
+      {"D:x", "D:\\work\\", "D:\\work\\", "x", true},
+      {"D:x", "C:\\src\\", "D:\\", "x", true},
+      {"d:", "C:\\src\\", "d:\\", "", true},
+      {"\\top\\", "C:\\src\\", "C:\\top\\", "", true},
+      {"..\\up", "C:\\src\\deep\\", "C:\\src\\", "up", true},
+      {".\\a\\..\\b\\", "C:\\src\\", "C:\\src\\b\\", "", true},
+      {"C:/x/y", "D:\\", "C:\\x\\", "y", true},
+      {"\\\\srv\\share\\d\\", "C:\\", "\\\\srv\\share\\d\\", "", true},
+      {"\\x", "\\\\srv\\share\\d\\", "\\\\srv\\share\\", "x", true},
+      {"D:\\*.txt", "C:\\", "D:\\", "*.txt", false},
+      {"D:\\a?\\", "C:\\", "D:\\a?\\", "", false},
+  };
+  for (const Case& c : cases) {
+    ResolvedTarget r = ResolveTarget(c.typed, c.panel);
+    EXPECT_EQ(r.targetFolder, c.folder) << c.typed;
+    EXPECT_EQ(r.newName, c.name) << c.typed;
+    EXPECT_EQ(r.valid, c.valid) << c.typed;
+  }
+}
+
+TEST(FileOpsText, QuestionTexts) {
+  const std::string forty(40, 'a');
+  EXPECT_EQ(ShortenedName(forty, kDeleteQuestionLimit), forty);
+  EXPECT_EQ(ShortenedName(forty + "b", kDeleteQuestionLimit), std::string(38, 'a') + "...");
+  EXPECT_EQ(ShortenedName(std::string(30, 'x'), kTransferQuestionLimit), std::string(30, 'x'));
+  std::string wide;
+  for (int i = 0; i < 31; ++i) wide += "\xC3\xA4";  // 31 code points, 62 bytes
+  std::string cut;
+  for (int i = 0; i < 28; ++i) cut += "\xC3\xA4";
+  EXPECT_EQ(ShortenedName(wide, kTransferQuestionLimit), cut + "...");
+
+  // 2024-02-29 13:05:09 local, 5 GiB: the size is never cut to 32 bits.
+  const uint64_t kDay = 864000000000ull;
+  const uint64_t leapDay = 154556 * kDay;  // days from 1601-01-01 to 2024-02-29
+  EXPECT_EQ(SizeAndDateLine(5ull << 30, leapDay + (13 * 3600 + 5 * 60 + 9) * 10000000ull),
+            "5368709120 Byte, 29.02.24 13:05:09");
+  EXPECT_EQ(SizeAndDateLine(0, 0), "0 Byte, 01.01.01 00:00:00");
+
+  EXPECT_EQ(BarPosition(0, 0), 0);
+  EXPECT_EQ(BarPosition(7, 7), kBarRange);
+  const uint64_t total = 5ull << 30;
+  int last = -1, moves = 0;
+  for (uint64_t done = 0; done <= total; done += 1ull << 20) {
+    int pos = BarPosition(done, total);
+    EXPECT_GE(pos, last);
+    moves += pos != last;
+    last = pos;
+  }
+  EXPECT_EQ(last, kBarRange);
+  EXPECT_GT(moves, 5000);  // 5120 blocks of 1 MiB move a 10000-step bar nearly every block
+}
+
+MemoryFileSystem& Drives(MemoryFileSystem& fs) {
+  fs.AddVolume("C:\\", 1);
+  fs.AddVolume("D:\\", 2);
+  fs.AddVolume("E:\\", 3, 1000);
+  (void)fs.AddAlias("Z:\\", "C:\\");
+  return fs;
+}
+
+RunResult RunOn(MemoryFileSystem& fs, ScriptedPrompts& prompts, OperationKind kind,
+                std::vector<std::string> names, const std::string& target = "",
+                const std::string& newName = "", bool recycle = false) {
+  FileOperationEngine engine(fs, prompts);
+  fs.ResetCalls();  // faults count from here
+  RunRequest request;
+  request.kind = kind;
+  request.baseFolder = "C:\\src\\";
+  request.names = std::move(names);
+  request.targetFolder = target;
+  request.newName = newName;
+  request.recycle = recycle;
+  request.blockSize = 64;
+  return engine.Run(request);
+}
+
+const EntryOutcome kDone = EntryOutcome::kDone;
+const EntryOutcome kNotDone = EntryOutcome::kNotDone;
+const EntryOutcome kNotReached = EntryOutcome::kNotReached;
+const AnswerPolicy kAll{PromptAnswer::kProceedAll, PromptAnswer::kProceedAll, FailureAnswer::kSkip};
+
+TEST(FileOpsEngine, CopyReplacesOnlyWithACompleteCopyAndKeepsTheStoredName) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\a.txt", std::string(300, 'n'), kAttrReadOnly | kAttrArchive);
+  fs.AddFile("D:\\dst\\A.TXT", "old", kAttrReadOnly);
+  ScriptedPrompts prompts(kAll);
+  RunResult r = RunOn(fs, prompts, OperationKind::kCopy, {"a.txt"}, "D:\\dst\\");
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kDone});
+  EXPECT_EQ(fs.Content("D:\\dst\\a.txt"), std::string(300, 'n'));
+  FsResult<EntryInfo> copied = fs.Lookup("D:\\dst\\a.txt");
+  EXPECT_EQ(copied.value.name, "A.TXT");
+  EXPECT_EQ(copied.value.attributes, kAttrReadOnly | kAttrArchive);  // the source's bits
+  ASSERT_EQ(prompts.overwrites.size(), 1u);  // overwrite first, then read-only
+  EXPECT_EQ(prompts.overwrites[0].target, "D:\\dst\\A.TXT");
+  EXPECT_EQ(prompts.overwrites[0].targetSize, 3u);
+  EXPECT_EQ(prompts.overwrites[0].sourceSize, 300u);
+  EXPECT_EQ(prompts.readOnlyPaths, std::vector<std::string>{"D:\\dst\\A.TXT"});
+
+  // A full disk while the new data is written leaves the old target as it was.
+  fs.AddFile("C:\\src\\big", std::string(900, 'b'));
+  fs.AddFile("E:\\big", std::string(200, 'o'));
+  ScriptedPrompts skip(kAll);
+  r = RunOn(fs, skip, OperationKind::kCopy, {"big"}, "E:\\");
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_EQ(fs.Content("E:\\big"), std::string(200, 'o'));
+  for (const auto& entry : fs.Snapshot()) EXPECT_EQ(entry.first.find("~px"), std::string::npos);
+  ASSERT_EQ(skip.failures.size(), 1u);
+  EXPECT_EQ(skip.failures[0].first, FailureCase::kCopy);
+}
+
+TEST(FileOpsEngine, MoveOnOneVolumeRenamesOverTheTargetAcrossVolumesCopies) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\a", "new-a");
+  fs.AddFile("C:\\src\\b", "new-b");
+  fs.AddFile("C:\\dst\\a", "old-a");
+  fs.AddFile("D:\\dst\\b", "old-b");
+  ScriptedPrompts prompts(kAll);
+  RunResult r = RunOn(fs, prompts, OperationKind::kMove, {"a"}, "Z:\\dst\\");  // alias: one volume
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kDone});
+  EXPECT_EQ(fs.Calls(FsOp::kCreateTempFile), 0u);
+  EXPECT_EQ(fs.Calls(FsOp::kDeleteFile), 0u);
+  EXPECT_EQ(fs.Content("C:\\dst\\a"), "new-a");
+  r = RunOn(fs, prompts, OperationKind::kMove, {"b"}, "D:\\dst\\");
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kDone});
+  EXPECT_EQ(fs.Content("D:\\dst\\b"), "new-b");
+  EXPECT_FALSE(fs.Content("C:\\src\\b"));
+
+  // The source cannot be removed: the copy stays, the move is not done.
+  fs.AddFile("C:\\src\\ro", "keep", kAttrReadOnly);
+  ScriptedPrompts noDelete({PromptAnswer::kProceed, PromptAnswer::kSkip, FailureAnswer::kSkip});
+  r = RunOn(fs, noDelete, OperationKind::kMove, {"ro"}, "D:\\dst\\");
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_EQ(fs.Content("C:\\src\\ro"), "keep");
+  EXPECT_EQ(fs.Content("D:\\dst\\ro"), "keep");
+}
+
+TEST(FileOpsEngine, SameFileByIdentityTouchesNothing) {
+  struct Case {
+    OperationKind kind;
+    const char* name;
+    const char* target;
+    const char* newName;
+    RunMessage message;
+  } const cases[] = {
+      {OperationKind::kCopy, "a", "C:\\SRC\\", "A", RunMessage::kCopyOntoItself},
+      {OperationKind::kMove, "a", "Z:\\src\\", "", RunMessage::kMoveOntoItself},
+      {OperationKind::kCopy, "h1", "C:\\src\\", "h2", RunMessage::kCopyOntoItself},
+      {OperationKind::kMove, "h2", "Z:\\src\\", "H1", RunMessage::kMoveOntoItself},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\a", "a");
+    fs.AddFile("C:\\src\\h1", "h");
+    ASSERT_TRUE(fs.AddHardLink("C:\\src\\h1", "C:\\src\\h2"));
+    const auto before = fs.Snapshot();
+    ScriptedPrompts prompts(kAll);
+    RunResult r = RunOn(fs, prompts, c.kind, {c.name}, c.target, c.newName);
+    EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone}) << c.target << c.newName;
+    EXPECT_EQ(prompts.Count(c.message), 1) << c.target << c.newName;
+    EXPECT_TRUE(prompts.overwrites.empty());
+    EXPECT_EQ(fs.Snapshot(), before);
+  }
+}
+
+TEST(FileOpsEngine, FolderIntoItselfIsRefusedOnce) {
+  for (const char* target : {"C:\\src\\tree\\sub\\", "Z:\\SRC\\TREE\\new\\deeper\\", "C:\\src\\"}) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\tree\\sub\\f1", "1");
+    fs.AddFile("C:\\src\\tree\\f2", "2");
+    const auto before = fs.Snapshot();
+    ScriptedPrompts prompts(kAll);
+    RunResult r = RunOn(fs, prompts, OperationKind::kCopy, {"tree"}, target);
+    EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone}) << target;
+    EXPECT_EQ(prompts.messages.size(), 1u) << target;
+    EXPECT_EQ(fs.Calls(FsOp::kCreateFolder), 0u) << target;
+    EXPECT_EQ(fs.Snapshot(), before);
+  }
+}
+
+TEST(FileOpsEngine, SeveralEntriesToOneName) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  for (const char* name : {"a", "b", "c"}) fs.AddFile(std::string("C:\\src\\") + name, name);
+  ScriptedPrompts prompts(kAll);
+  RunResult r = RunOn(fs, prompts, OperationKind::kMove, {"a", "b", "c"}, "D:\\", "x");
+  EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kDone, kNotDone, kNotDone}));
+  EXPECT_EQ(fs.Content("D:\\x"), "a");
+  EXPECT_EQ(fs.Content("C:\\src\\b"), "b");
+  EXPECT_EQ(fs.Content("C:\\src\\c"), "c");
+
+  // An existing folder typed without the final backslash takes them all.
+  fs.AddFolder("D:\\dst\\");
+  r = RunOn(fs, prompts, OperationKind::kCopy, {"b", "c"}, "D:\\", "DST");
+  EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kDone, kDone}));
+  EXPECT_EQ(fs.Content("D:\\dst\\b"), "b");
+  EXPECT_EQ(fs.Content("D:\\dst\\c"), "c");
+}
+
+TEST(FileOpsEngine, NoWildcardReachesTheFileSystem) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\a", "a");
+  ScriptedPrompts prompts(kAll);
+  RunResult r = RunOn(fs, prompts, OperationKind::kCopy, {"a"}, "D:\\", "*.txt");
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_EQ(prompts.Count(RunMessage::kInvalidTargetName), 1);
+  r = RunOn(fs, prompts, OperationKind::kDelete, {"a?"}, "", "", true);
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_EQ(prompts.failures.back().second, "C:\\src\\a?");
+  EXPECT_EQ(fs.WildcardCalls(), 0u);
+  EXPECT_EQ(fs.Content("C:\\src\\a"), "a");
+}
+
+TEST(FileOpsEngine, RecycleCountsOnlyWhatIsReallyGone) {
+  for (FaultMode mode : {FaultMode::kRecycleKeep, FaultMode::kRecycleAbort, FaultMode::kFail}) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\a", "a");
+    fs.AddFault({FsOp::kRecycle, 1, mode, FsError::kIo});
+    ScriptedPrompts prompts(kAll);
+    RunResult r = RunOn(fs, prompts, OperationKind::kDelete, {"a"}, "", "", true);
+    EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+    ASSERT_EQ(prompts.failures.size(), 1u);
+    EXPECT_EQ(prompts.failures[0].first, FailureCase::kDelete);
+    EXPECT_EQ(fs.Content("C:\\src\\a"), "a");
+  }
+}
+
+TEST(FileOpsEngine, LinksAreNeverFollowed) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\outside\\keep", "k");
+  fs.AddFile("C:\\src\\tree\\f", "f");
+  ASSERT_TRUE(fs.AddFolderLink("C:\\src\\tree\\out", "C:\\outside\\"));
+  ASSERT_TRUE(fs.AddFolderLink("C:\\src\\tree\\loop", "C:\\src\\tree\\"));
+  ASSERT_TRUE(fs.AddFolderLink("C:\\src\\lnk", "C:\\outside\\"));
+  ScriptedPrompts copy(kAll);
+  RunResult r = RunOn(fs, copy, OperationKind::kCopy, {"tree"}, "D:\\");
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+  ASSERT_FALSE(copy.failures.empty());
+  EXPECT_EQ(copy.failures[0].second, "C:\\src\\tree\\loop");
+
+  ScriptedPrompts del(kAll);
+  r = RunOn(fs, del, OperationKind::kDelete, {"lnk", "tree"});
+  EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kDone, kDone}));
+  EXPECT_EQ(fs.Content("C:\\outside\\keep"), "k");
+  EXPECT_FALSE(fs.Lookup("C:\\src\\tree").Ok());
+}
+
+TEST(FileOpsEngine, FolderCreationAndListingFailures) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\tree\\f", "f");
+  fs.AddFile("C:\\src\\other\\g", "g");
+  fs.AddFile("D:\\tree", "a file in the way");
+  ScriptedPrompts prompts(kAll);
+  RunResult r = RunOn(fs, prompts, OperationKind::kCopy, {"tree", "other"}, "D:\\");
+  EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kNotDone, kNotReached}));  // no skip in force
+  EXPECT_EQ(prompts.Count(RunMessage::kFolderNotCreated), 1);
+  EXPECT_EQ(fs.Content("D:\\tree"), "a file in the way");
+
+  fs.AddFault({FsOp::kList, 3, FaultMode::kFail, FsError::kAccessDenied});  // after the count pass
+  ScriptedPrompts listing(kAll);
+  r = RunOn(fs, listing, OperationKind::kDelete, {"tree", "other"});
+  EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kNotDone, kDone}));  // Skip goes on
+  ASSERT_EQ(listing.failures.size(), 1u);
+  EXPECT_EQ(listing.failures[0].second, "C:\\src\\tree\\");
+  EXPECT_EQ(fs.Content("C:\\src\\tree\\f"), "f");
+}
+
+TEST(FileOpsEngine, ReadOnlyAnswersAndTheBitSetBack) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\dir\\ro", "r", kAttrReadOnly);
+  fs.AddFile("C:\\src\\dir\\z", "z");
+  fs.AddFile("C:\\src\\next", "n");
+  // Skip at the read-only question ends the folder silently; the run goes on.
+  ScriptedPrompts skip({PromptAnswer::kProceed, PromptAnswer::kSkip, FailureAnswer::kStop});
+  RunResult r = RunOn(fs, skip, OperationKind::kDelete, {"dir", "next", "gone"});
+  EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kNotDone, kDone, EntryOutcome::kGone}));
+  EXPECT_TRUE(skip.messages.empty());
+  EXPECT_EQ(fs.Content("C:\\src\\dir\\z"), "z");
+
+  // A deletion that fails after the bit was cleared sets it back.
+  fs.AddFault({FsOp::kDeleteFile, 1, FaultMode::kFail, FsError::kSharingViolation});
+  ScriptedPrompts fail({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kStop});
+  r = RunOn(fs, fail, OperationKind::kDelete, {"dir"});
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_EQ(fs.Lookup("C:\\src\\dir\\ro").value.attributes & kAttrReadOnly, kAttrReadOnly);
+}
+
+TEST(FileOpsEngine, RememberedAnswers) {
+  struct Case {
+    PromptAnswer answer;
+    size_t asked;
+    std::vector<EntryOutcome> entries;
+  } const cases[] = {
+      {PromptAnswer::kProceed, 3, {kDone, kDone, kDone}},
+      {PromptAnswer::kProceedAll, 1, {kDone, kDone, kDone}},
+      {PromptAnswer::kSkip, 3, {kNotDone, kNotDone, kNotDone}},
+      {PromptAnswer::kSkipAll, 1, {kNotDone, kNotDone, kNotDone}},
+      {PromptAnswer::kCancel, 1, {kNotDone, kNotReached, kNotReached}},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    for (const char* name : {"a", "b", "c"}) {
+      fs.AddFile(std::string("C:\\src\\") + name, name);
+      fs.AddFile(std::string("D:\\") + name, "old");
+    }
+    ScriptedPrompts prompts({c.answer, PromptAnswer::kProceed, FailureAnswer::kStop});
+    RunResult r = RunOn(fs, prompts, OperationKind::kCopy, {"a", "b", "c"}, "D:\\");
+    EXPECT_EQ(prompts.overwrites.size(), c.asked) << static_cast<int>(c.answer);
+    EXPECT_EQ(r.entries, c.entries) << static_cast<int>(c.answer);
+  }
+}
+
+TEST(FileOpsEngine, ReadsAreCheckedAndProgressIs64Bit) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\a", std::string(1000, 'a'));
+  fs.SetReadChunk(7);  // short reads are not the end
+  ScriptedPrompts prompts(kAll);
+  FileOperationEngine engine(fs, prompts);
+  RunRequest request{OperationKind::kCopy, "C:\\src\\", {"a"}, "D:\\", "", false, 64};
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kDone});
+  EXPECT_EQ(fs.Content("D:\\a"), std::string(1000, 'a'));
+  ProgressSnapshot p = engine.Progress();
+  EXPECT_EQ(p.layout, ProgressLayout::kSingleFile);
+  EXPECT_EQ(p.phase, RunPhase::kFinished);
+  EXPECT_EQ(p.overallDone, 1000u);
+  EXPECT_EQ(p.overallBar, kBarRange);
+
+  // A read that reports the end too early fails the copy instead of cutting it.
+  fs.AddFault({FsOp::kRead, fs.Calls(FsOp::kRead) + 3, FaultMode::kEarlyEnd, FsError::kOk});
+  request.targetFolder = "D:\\again\\";
+  fs.AddFolder("D:\\again\\");
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_FALSE(fs.Content("D:\\again\\a"));
+
+  request = {OperationKind::kDelete, "C:\\src\\", {"a"}, "", "", false, 64};
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kDone});
+  p = engine.Progress();
+  EXPECT_EQ(p.layout, ProgressLayout::kDelete);
+  EXPECT_EQ(p.overallTotal, 1u);
+  EXPECT_EQ(p.overallDone, 1u);
+}
+
+}  // namespace
+}  // namespace px
