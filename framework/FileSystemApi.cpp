@@ -29,8 +29,8 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file.Get(), &info)) return std::nullopt;
   FileIdentity identity;
-  identity.volume = info.dwVolumeSerialNumber;
-  identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  identity.volumeSerial = info.dwVolumeSerialNumber;
+  identity.fileIndex = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return identity;
 }
 

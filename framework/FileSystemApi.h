@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/fileops/FileSystem.h"
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -73,15 +74,7 @@ inline bool IsDotsName(const wchar_t* name) {
 // Renames or moves a file or folder; 0, or the system error.
 [[nodiscard]] DWORD MovePath(const std::string& from, const std::string& to);
 
-// What tells two spellings of a path apart from two files: the volume and the
-// file's index on it.
-struct FileIdentity {
-  uint32_t volume = 0;
-  uint64_t index = 0;
-  bool operator==(const FileIdentity& other) const {
-    return volume == other.volume && index == other.index;
-  }
-};
+// What tells two spellings of a path apart from two files (see FileIdentity).
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // A drive's volume label; nothing when it cannot be read.

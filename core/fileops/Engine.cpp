@@ -321,7 +321,7 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteEntry(const std::string&
 }
 
 FsStatus FileOperationEngine::Remove(const std::string& path) {
-  if (!request_.recycle) return fs_.DeleteFile(path);
+  if (!request_.recycle) return fs_.RemoveFile(path);
   // Only a call that reports success, aborted nothing and left no file behind
   // counts: the bin must never turn into a silent permanent deletion elsewhere.
   if (fs_.Recycle({path}) != RecycleResult::kDone) return {FsError::kIo};
@@ -498,15 +498,15 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
   tempPath.clear();
   FsResult<FileId> opened = fs_.OpenRead(source);
   if (!opened.Ok()) return opened.error;
-  FileHandle in(fs_, opened.value);
+  OpenedFile in(fs_, opened.value);
   FsResult<CreatedTemp> created = fs_.CreateTempFile(targetFolder);
   if (!created.Ok()) return created.error;
-  FileHandle out(fs_, created.value.file);
+  OpenedFile out(fs_, created.value.file);
   const std::string temp = created.value.path;
   auto fail = [&](FsError error) {
     (void)in.Close();
     (void)out.Close();
-    (void)fs_.DeleteFile(temp);
+    (void)fs_.RemoveFile(temp);
     return error;
   };
   StartFile(size);
@@ -644,11 +644,11 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       if (cancelled_) return Outcome::kNotDone;
       if (copied == FsError::kOk) {
         if (Cancelled()) {
-          (void)fs_.DeleteFile(temp);
+          (void)fs_.RemoveFile(temp);
           return Outcome::kNotDone;
         }
         if (replace(temp).Ok()) break;
-        (void)fs_.DeleteFile(temp);
+        (void)fs_.RemoveFile(temp);
       }
       if (failed(source)) return Outcome::kNotDone;
     }

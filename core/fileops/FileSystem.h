@@ -13,7 +13,6 @@
 
 namespace px {
 
-constexpr uint32_t kAttrReparsePoint = 0x400;  // link or junction
 
 enum class FsError {
   kOk,
@@ -115,7 +114,7 @@ class FileSystem {
   virtual FsStatus RemoveFolder(const std::string& folder) = 0;
   virtual FsStatus SetAttributes(const std::string& path, uint32_t attributes) = 0;
   // Deletes a file for good.
-  virtual FsStatus DeleteFile(const std::string& path) = 0;
+  virtual FsStatus RemoveFile(const std::string& path) = 0;
   // Renames (moves) a file. Without kRenameReplaceExisting an existing target
   // gives kAlreadyExists; with it the target is replaced in one step.
   // kNotSameDevice when from and to are on different volumes.
@@ -129,12 +128,12 @@ class FileSystem {
 
 // Closes an open file when it goes out of scope; Close() reports the result
 // when the caller wants it (after writing).
-class FileHandle {
+class OpenedFile {
  public:
-  FileHandle() = default;
-  FileHandle(FileSystem& fs, FileId id) : fs_(&fs), id_(id) {}
-  FileHandle(FileHandle&& o) noexcept : fs_(o.fs_), id_(o.id_) { o.fs_ = nullptr; }
-  FileHandle& operator=(FileHandle&& o) noexcept {
+  OpenedFile() = default;
+  OpenedFile(FileSystem& fs, FileId id) : fs_(&fs), id_(id) {}
+  OpenedFile(OpenedFile&& o) noexcept : fs_(o.fs_), id_(o.id_) { o.fs_ = nullptr; }
+  OpenedFile& operator=(OpenedFile&& o) noexcept {
     if (this != &o) {
       Release();
       fs_ = o.fs_;
@@ -143,9 +142,9 @@ class FileHandle {
     }
     return *this;
   }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() { Release(); }
+  OpenedFile(const OpenedFile&) = delete;
+  OpenedFile& operator=(const OpenedFile&) = delete;
+  ~OpenedFile() { Release(); }
 
   bool IsOpen() const { return fs_ != nullptr; }
   FileId Id() const { return id_; }

@@ -436,7 +436,7 @@ FsStatus MemoryFileSystem::SetAttributes(const std::string& path, uint32_t attri
   return {};
 }
 
-FsStatus MemoryFileSystem::DeleteFile(const std::string& path) {
+FsStatus MemoryFileSystem::RemoveFile(const std::string& path) {
   if (HasWildcard(path)) return {FsError::kInvalidName};
   if (const Fault* fault = Hit(FsOp::kDeleteFile)) return {fault->error};
   Located at;
