@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "fileops/FileOperations.h"
 #include "panels/Launcher.h"
 #include "panels/PanelPair.h"
 #include "res/resource.h"
@@ -48,6 +49,12 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
       [&panels] { panels.ShowGoToFolderDialog(); });
   add({ID_TOOL_COMMAND_HISTORY, ID_KEY_COMMAND_HISTORY, ID_MENU_COMMAND_HISTORY},
       [&commandLine] { commandLine.ShowHistory(); });
+  add({ID_TOOL_COPY, ID_KEY_COPY, ID_MENU_COPY, IDC_COPY},
+      [&context] { RunFileOperation(context, OperationKind::kCopy); });
+  add({ID_TOOL_MOVE, ID_KEY_MOVE, ID_MENU_MOVE, IDC_MOVE},
+      [&context] { RunFileOperation(context, OperationKind::kMove); });
+  add({ID_TOOL_DELETE, ID_KEY_DELETE, ID_KEY_DELETE2, ID_MENU_DELETE, IDC_DELETE},
+      [&context] { RunFileOperation(context, OperationKind::kDelete); });
   add({ID_TOOL_FOLDER_HISTORY, ID_MENU_FOLDER_HISTORY}, [&panels] { panels.ShowFolderHistory(); });
   add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
     if (panels.CheckSelection(panels.Active())) ShowShellProperties(panels.Active());

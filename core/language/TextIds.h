@@ -22,6 +22,49 @@ constexpr TextId kSizeColumn{0, 7};
 constexpr TextId kDateColumn{0, 8};
 constexpr TextId kAttributesColumn{0, 9};
 
+// Table 2: copy and move questions, target folder dialog
+constexpr TextId kCopyOneQuestion{2, 0};
+constexpr TextId kCopyManyQuestion{2, 1};
+constexpr TextId kMoveOneQuestion{2, 2};
+constexpr TextId kMoveManyQuestion{2, 3};
+constexpr TextId kTargetOk{2, 4};
+constexpr TextId kTargetCancel{2, 5};
+constexpr TextId kTargetBrowse{2, 6};
+
+// Table 4: delete question
+constexpr TextId kDeleteOneQuestion{4, 0};
+constexpr TextId kDeleteManyQuestion{4, 1};
+
+// Table 6: progress dialog
+constexpr TextId kProgressCaption{6, 0};
+constexpr TextId kProgressDeleting{6, 1};
+constexpr TextId kProgressCopying{6, 2};
+constexpr TextId kProgressCopyTo{6, 3};
+constexpr TextId kProgressMoving{6, 4};
+constexpr TextId kProgressMoveTo{6, 5};
+constexpr TextId kProgressCancel{6, 6};
+
+// Table 7: overwrite question
+constexpr TextId kOverwriteCaption{7, 0};
+constexpr TextId kOverwriteTheFile{7, 1};
+constexpr TextId kOverwriteWithFile{7, 2};
+constexpr TextId kOverwrite{7, 3};
+constexpr TextId kOverwriteAll{7, 4};
+constexpr TextId kOverwriteSkip{7, 5};
+constexpr TextId kOverwriteSkipAll{7, 6};
+constexpr TextId kOverwriteCancel{7, 7};
+
+// Table 8: read-only question
+constexpr TextId kReadOnlyCaption{8, 0};
+constexpr TextId kReadOnlyFile{8, 1};
+constexpr TextId kReadOnlyDelete{8, 2};
+constexpr TextId kReadOnlyOverwrite{8, 3};
+constexpr TextId kReadOnlyYes{8, 4};
+constexpr TextId kReadOnlyYesAll{8, 5};
+constexpr TextId kReadOnlyNo{8, 6};
+constexpr TextId kReadOnlyNoAll{8, 7};
+constexpr TextId kReadOnlyCancel{8, 8};
+
 // Table 9: failure question
 constexpr TextId kFailureCaption{9, 0};
 constexpr TextId kFailureDelete{9, 1};

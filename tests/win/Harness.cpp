@@ -215,8 +215,9 @@ void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
       reinterpret_cast<LPARAM>(&search));
   if (search.found == nullptr) return;
   const Answer& answer = self->answers_[self->next_];
-  HWND control = GetDlgItem(search.found, answer.controlId);
-  if (control == nullptr) return;
+  HWND control = answer.controlId == 0 ? nullptr : GetDlgItem(search.found, answer.controlId);
+  if (answer.controlId != 0 && control == nullptr) return;
+  if (answer.ready && !answer.ready(search.found)) return;
   if (answer.textId != 0) {
     HWND field = GetDlgItem(search.found, answer.textId);
     if (field == nullptr) return;
@@ -231,8 +232,9 @@ void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
   }
   ++self->next_;
   self->lastAnswered_ = search.found;
-  PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(answer.controlId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(control));
+  if (control != nullptr)
+    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(answer.controlId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control));
 }
 
 }  // namespace px::test

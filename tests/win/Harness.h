@@ -84,12 +84,14 @@ class DialogResponder {
   struct Answer {
     Answer(int clicked, int field = 0, std::string fieldText = {})
         : controlId(clicked), textId(field), text(std::move(fieldText)) {}
-    Answer(int clicked, std::function<void(HWND dialog)> look)
-        : controlId(clicked), textId(0), inspect(std::move(look)) {}
-    int controlId;  // clicked
+    Answer(int clicked, std::function<void(HWND dialog)> look,
+           std::function<bool(HWND dialog)> when = nullptr)
+        : controlId(clicked), textId(0), inspect(std::move(look)), ready(std::move(when)) {}
+    int controlId;  // clicked; 0 clicks nothing (inspect acts instead)
     int textId;     // when not 0, this control's text is set to text first
     std::string text;
     std::function<void(HWND dialog)> inspect;  // sees the dialog before the click
+    std::function<bool(HWND dialog)> ready;    // the answer waits until this holds
   };
 
   explicit DialogResponder(int controlId);

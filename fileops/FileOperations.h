@@ -1,0 +1,13 @@
+// Copy, move and delete of the active panel's selection: the check, the
+// question or the target, one run in the progress window, and both panels
+// listed again with the cursor where it belongs.
+#pragma once
+
+#include "core/fileops/Engine.h"
+#include "framework/AppContext.h"
+
+namespace px {
+
+void RunFileOperation(AppContext& context, OperationKind kind);
+
+}  // namespace px

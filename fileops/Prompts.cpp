@@ -1,0 +1,222 @@
+#include "fileops/Prompts.h"
+
+#include "core/fileops/OperationText.h"
+#include "framework/Controls.h"
+#include "panels/GoToFolderDialog.h"
+#include "res/resource.h"
+
+namespace px {
+
+namespace {
+
+// The last-write time in local time, as 100 ns units since 1601.
+uint64_t LocalFileTime(uint64_t utc) {
+  FILETIME in{static_cast<DWORD>(utc), static_cast<DWORD>(utc >> 32)};
+  SYSTEMTIME utcTime{}, localTime{};
+  FILETIME out{};
+  if (!FileTimeToSystemTime(&in, &utcTime) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
+      !SystemTimeToFileTime(&localTime, &out))
+    return utc;
+  return (static_cast<uint64_t>(out.dwHighDateTime) << 32) | out.dwLowDateTime;
+}
+
+void SetItemText(const Dialog& dialog, int id, const std::string& text) {
+  Window(dialog.Item(id)).SetText(text);
+}
+
+PromptAnswer AnswerOfButton(UINT id) {
+  switch (id) {
+    case IDC_ANSWER_ALL: return PromptAnswer::kProceedAll;
+    case IDC_ANSWER_SKIP: return PromptAnswer::kSkip;
+    case IDC_ANSWER_SKIP_ALL: return PromptAnswer::kSkipAll;
+    default: return PromptAnswer::kCancel;
+  }
+}
+
+}  // namespace
+
+struct AnswerRoutes {
+  static const Route<OverwritePrompt> kOverwrite[];
+  static const Route<ReadOnlyPrompt> kReadOnly[];
+  static const Route<FailurePrompt> kFailure[];
+};
+
+const Route<OverwritePrompt> AnswerRoutes::kOverwrite[] = {
+    {OnCommand(IDC_ANSWER_ALL, BN_CLICKED), &OverwritePrompt::OnAnswer},
+    {OnCommand(IDC_ANSWER_SKIP, BN_CLICKED), &OverwritePrompt::OnAnswer},
+    {OnCommand(IDC_ANSWER_SKIP_ALL, BN_CLICKED), &OverwritePrompt::OnAnswer},
+};
+const Route<ReadOnlyPrompt> AnswerRoutes::kReadOnly[] = {
+    {OnCommand(IDC_ANSWER_ALL, BN_CLICKED), &ReadOnlyPrompt::OnAnswer},
+    {OnCommand(IDC_ANSWER_SKIP, BN_CLICKED), &ReadOnlyPrompt::OnAnswer},
+    {OnCommand(IDC_ANSWER_SKIP_ALL, BN_CLICKED), &ReadOnlyPrompt::OnAnswer},
+};
+const Route<FailurePrompt> AnswerRoutes::kFailure[] = {
+    {OnCommand(IDC_ANSWER_RETRY, BN_CLICKED), &FailurePrompt::OnRetry},
+};
+
+// The overwrite question.
+
+OverwritePrompt::OverwritePrompt(const LanguageTable& texts, const OverwriteQuestion& question)
+    : Dialog(IDD_OVERWRITE), texts_(texts), question_(question) {}
+
+bool OverwritePrompt::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(AnswerRoutes::kOverwrite, message, result);
+}
+
+BOOL OverwritePrompt::OnInitDialog() {
+  SetItemText(*this, IDC_OVERWRITE_TARGET, texts_.Text(text::kOverwriteTheFile) + question_.target);
+  SetItemText(*this, IDC_OVERWRITE_TARGET_FACTS,
+              SizeAndDateLine(question_.targetSize, LocalFileTime(question_.targetWriteTime)));
+  SetItemText(*this, IDC_QUESTION_LINE,
+              texts_.Text(text::kOverwriteWithFile) + question_.source + "?");
+  SetItemText(*this, IDC_OVERWRITE_SOURCE_FACTS,
+              SizeAndDateLine(question_.sourceSize, LocalFileTime(question_.sourceWriteTime)));
+  SetItemText(*this, IDOK, texts_.Text(text::kOverwrite));
+  SetItemText(*this, IDC_ANSWER_ALL, texts_.Text(text::kOverwriteAll));
+  SetItemText(*this, IDC_ANSWER_SKIP, texts_.Text(text::kOverwriteSkip));
+  SetItemText(*this, IDC_ANSWER_SKIP_ALL, texts_.Text(text::kOverwriteSkipAll));
+  SetItemText(*this, IDCANCEL, texts_.Text(text::kOverwriteCancel));
+  return TRUE;
+}
+
+void OverwritePrompt::OnOK() {
+  answer = PromptAnswer::kProceed;
+  EndDialog(IDOK);
+}
+
+void OverwritePrompt::OnCancel() {
+  answer = PromptAnswer::kCancel;
+  EndDialog(IDCANCEL);
+}
+
+LRESULT OverwritePrompt::OnAnswer(Message& message) {
+  answer = AnswerOfButton(message.id);
+  EndDialog(IDOK);
+  return 0;
+}
+
+// The read-only question.
+
+ReadOnlyPrompt::ReadOnlyPrompt(const LanguageTable& texts, ReadOnlyCase question, std::string path)
+    : Dialog(IDD_READ_ONLY), texts_(texts), question_(question), path_(std::move(path)) {}
+
+bool ReadOnlyPrompt::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(AnswerRoutes::kReadOnly, message, result);
+}
+
+BOOL ReadOnlyPrompt::OnInitDialog() {
+  SetItemText(*this, IDC_QUESTION_LINE, texts_.Text(text::kReadOnlyFile) + path_);
+  SetItemText(*this, IDC_QUESTION_TEXT,
+              texts_.Text(question_ == ReadOnlyCase::kDeleteFile ? text::kReadOnlyDelete
+                                                                  : text::kReadOnlyOverwrite));
+  SetItemText(*this, IDOK, texts_.Text(text::kReadOnlyYes));
+  SetItemText(*this, IDC_ANSWER_ALL, texts_.Text(text::kReadOnlyYesAll));
+  SetItemText(*this, IDC_ANSWER_SKIP, texts_.Text(text::kReadOnlyNo));
+  SetItemText(*this, IDC_ANSWER_SKIP_ALL, texts_.Text(text::kReadOnlyNoAll));
+  SetItemText(*this, IDCANCEL, texts_.Text(text::kReadOnlyCancel));
+  return TRUE;
+}
+
+void ReadOnlyPrompt::OnOK() {
+  answer = PromptAnswer::kProceed;
+  EndDialog(IDOK);
+}
+
+void ReadOnlyPrompt::OnCancel() {
+  answer = PromptAnswer::kCancel;
+  EndDialog(IDCANCEL);
+}
+
+LRESULT ReadOnlyPrompt::OnAnswer(Message& message) {
+  answer = AnswerOfButton(message.id);
+  EndDialog(IDOK);
+  return 0;
+}
+
+// The failure question.
+
+FailurePrompt::FailurePrompt(const LanguageTable& texts, FailureCase question, std::string path)
+    : Dialog(IDD_FAILURE), texts_(texts), question_(question), path_(std::move(path)) {}
+
+bool FailurePrompt::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(AnswerRoutes::kFailure, message, result);
+}
+
+BOOL FailurePrompt::OnInitDialog() {
+  static const TextId kQuestions[] = {text::kFailureDelete, text::kFailureCopy,
+                                      text::kFailureMove};
+  SetItemText(*this, IDC_QUESTION_TEXT, texts_.Text(kQuestions[static_cast<int>(question_)]));
+  SetItemText(*this, IDC_QUESTION_LINE, path_);
+  SetItemText(*this, IDOK, texts_.Text(text::kFailureSkip));
+  SetItemText(*this, IDC_ANSWER_RETRY, texts_.Text(text::kFailureRetry));
+  SetItemText(*this, IDCANCEL, texts_.Text(text::kFailureStop));
+  return TRUE;
+}
+
+void FailurePrompt::OnOK() {
+  answer = FailureAnswer::kSkip;
+  EndDialog(IDOK);
+}
+
+void FailurePrompt::OnCancel() {
+  answer = FailureAnswer::kStop;
+  EndDialog(IDCANCEL);
+}
+
+LRESULT FailurePrompt::OnRetry(Message&) {
+  answer = FailureAnswer::kRetry;
+  EndDialog(IDOK);
+  return 0;
+}
+
+// The target dialog.
+
+struct TargetRoutes {
+  static const Route<TargetPathDialog> kRoutes[];
+};
+const Route<TargetPathDialog> TargetRoutes::kRoutes[] = {
+    {OnCommand(IDC_TARGET_BROWSE, BN_CLICKED), &TargetPathDialog::OnBrowse},
+};
+
+TargetPathDialog::TargetPathDialog(const LanguageTable& texts, DriveProbe probe)
+    : Dialog(IDD_TARGET_PATH), texts_(texts), probe_(probe) {}
+
+bool TargetPathDialog::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(TargetRoutes::kRoutes, message, result);
+}
+
+BOOL TargetPathDialog::OnInitDialog() {
+  SetItemText(*this, IDC_TARGET_QUESTION, question);
+  Window edit(Item(IDC_TARGET_EDIT));
+  edit.Send(EM_SETLIMITTEXT, 0);
+  edit.SetText(target);
+  SetItemText(*this, IDOK, texts_.Text(text::kTargetOk));
+  SetItemText(*this, IDCANCEL, texts_.Text(text::kTargetCancel));
+  SetItemText(*this, IDC_TARGET_BROWSE, texts_.Text(text::kTargetBrowse));
+  edit.Focus();
+  edit.Send(EM_SETSEL, 0, -1);
+  return FALSE;
+}
+
+void TargetPathDialog::OnOK() {
+  target = Window(Item(IDC_TARGET_EDIT)).Text();
+  EndDialog(IDOK);
+}
+
+LRESULT TargetPathDialog::OnBrowse(Message&) {
+  // The chooser starts from the target as the dialog was opened; what was
+  // typed since stays in the edit unless a folder is chosen.
+  GoToFolderDialog chooser(texts_, probe_);
+  chooser.folderImages = folderImages;
+  chooser.driveImages = driveImages;
+  chooser.folder = target;
+  if (chooser.DoModal(Handle()) == IDOK) {
+    target = chooser.folder;
+    Window(Item(IDC_TARGET_EDIT)).SetText(target);
+  }
+  return 0;
+}
+
+}  // namespace px

@@ -1,0 +1,101 @@
+// The questions of a copy, move or delete run, and the dialog that asks for
+// the target of a copy or move. Each is filled by its caller, run modally and
+// read back.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "core/fileops/Engine.h"
+#include "core/language/LanguageTable.h"
+#include "framework/Dialog.h"
+#include "panels/Drives.h"
+
+namespace px {
+
+// An existing target: overwrite it, all, skip it, all, or cancel.
+class OverwritePrompt : public Dialog {
+ public:
+  OverwritePrompt(const LanguageTable& texts, const OverwriteQuestion& question);
+  PromptAnswer answer = PromptAnswer::kCancel;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool RouteMessage(Message& message, LRESULT& result) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  friend struct AnswerRoutes;
+  LRESULT OnAnswer(Message& message);
+  const LanguageTable& texts_;
+  OverwriteQuestion question_;
+};
+
+// A read-only file to delete or overwrite.
+class ReadOnlyPrompt : public Dialog {
+ public:
+  ReadOnlyPrompt(const LanguageTable& texts, ReadOnlyCase question, std::string path);
+  PromptAnswer answer = PromptAnswer::kCancel;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool RouteMessage(Message& message, LRESULT& result) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  friend struct AnswerRoutes;
+  LRESULT OnAnswer(Message& message);
+  const LanguageTable& texts_;
+  ReadOnlyCase question_;
+  std::string path_;
+};
+
+// A file or folder that could not be deleted, copied or moved.
+class FailurePrompt : public Dialog {
+ public:
+  FailurePrompt(const LanguageTable& texts, FailureCase question, std::string path);
+  FailureAnswer answer = FailureAnswer::kStop;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool RouteMessage(Message& message, LRESULT& result) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  friend struct AnswerRoutes;
+  LRESULT OnRetry(Message& message);
+  const LanguageTable& texts_;
+  FailureCase question_;
+  std::string path_;
+};
+
+// Where a copy or move goes: the question, the target text, and a button
+// that picks a folder from a tree.
+class TargetPathDialog : public Dialog {
+ public:
+  TargetPathDialog(const LanguageTable& texts, DriveProbe probe);
+
+  // Filled by the caller; target is read back after OK.
+  std::string question;
+  std::string target;
+  HIMAGELIST folderImages = nullptr;
+  HIMAGELIST driveImages = nullptr;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool RouteMessage(Message& message, LRESULT& result) override;
+  void OnOK() override;
+
+ private:
+  friend struct TargetRoutes;
+  LRESULT OnBrowse(Message& message);
+  const LanguageTable& texts_;
+  DriveProbe probe_;
+};
+
+}  // namespace px

@@ -1,0 +1,238 @@
+#include "fileops/Win32FileSystem.h"
+
+#include <shellapi.h>
+
+#include "framework/FileSystemApi.h"
+#include "framework/TextFiles.h"
+#include "framework/Wide.h"
+
+namespace px {
+
+namespace {
+
+bool HoldsWildcard(const std::string& path) {
+  return path.find_first_of("*?") != std::string::npos;
+}
+
+std::string WithoutTrailingBackslash(std::string folder) {
+  // A drive root keeps its backslash: "C:" alone names the drive's current folder.
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
+
+EntryInfo InfoOf(const WIN32_FIND_DATAW& data) {
+  EntryInfo info;
+  info.name = Narrow(data.cFileName);
+  info.attributes = data.dwFileAttributes;
+  info.size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                  ? 0
+                  : Join(data.nFileSizeHigh, data.nFileSizeLow);
+  info.writeTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+  return info;
+}
+
+}  // namespace
+
+Win32FileSystem::~Win32FileSystem() {
+  for (auto& [id, handle] : open_) CloseHandle(handle);
+}
+
+FsError Win32FileSystem::ErrorOf(DWORD error) {
+  switch (error) {
+    case ERROR_SUCCESS: return FsError::kOk;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+      return FsError::kNotFound;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      return FsError::kAlreadyExists;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return FsError::kAccessDenied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FsError::kSharingViolation;
+    case ERROR_DIR_NOT_EMPTY: return FsError::kNotEmpty;
+    case ERROR_NOT_SAME_DEVICE: return FsError::kNotSameDevice;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FsError::kDiskFull;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+      return FsError::kInvalidName;
+    default: return FsError::kIo;
+  }
+}
+
+FileId Win32FileSystem::Keep(HANDLE handle) {
+  FileId id = nextId_++;
+  open_[id] = handle;
+  return id;
+}
+
+FsResult<FileId> Win32FileSystem::OpenRead(const std::string& path) {
+  if (HoldsWildcard(path)) return {0, FsError::kInvalidName};
+  QuietDriveErrors quiet;
+  HANDLE file = CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {0, ErrorOf(GetLastError())};
+  return {Keep(file), FsError::kOk};
+}
+
+FsResult<CreatedTemp> Win32FileSystem::CreateTempFile(const std::string& folder) {
+  QuietDriveErrors quiet;
+  const DWORD process = GetCurrentProcessId();
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string path = folder + "~px" + std::to_string(process) + "-" +
+                       std::to_string(++tempCounter_) + ".part";
+    HANDLE file = CreateFileW(FileApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return {{Keep(file), path}, FsError::kOk};
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return {{}, ErrorOf(error)};
+  }
+  return {{}, FsError::kIo};
+}
+
+FsResult<size_t> Win32FileSystem::Read(FileId file, void* buffer, size_t size) {
+  auto found = open_.find(file);
+  if (found == open_.end()) return {0, FsError::kIo};
+  DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+  DWORD read = 0;
+  if (!ReadFile(found->second, buffer, chunk, &read, nullptr)) return {0, ErrorOf(GetLastError())};
+  return {read, FsError::kOk};
+}
+
+FsStatus Win32FileSystem::Write(FileId file, const void* data, size_t size) {
+  auto found = open_.find(file);
+  if (found == open_.end()) return {FsError::kIo};
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(found->second, bytes, chunk, &written, nullptr))
+      return {ErrorOf(GetLastError())};
+    // A write that takes nothing and reports no error is a full disk.
+    if (written == 0) return {FsError::kDiskFull};
+    bytes += written;
+    size -= written;
+  }
+  return {};
+}
+
+FsStatus Win32FileSystem::Close(FileId file) {
+  auto found = open_.find(file);
+  if (found == open_.end()) return {FsError::kIo};
+  HANDLE handle = found->second;
+  open_.erase(found);
+  // Closing flushes what the system still holds: a late write error shows here.
+  if (!CloseHandle(handle)) return {ErrorOf(GetLastError())};
+  return {};
+}
+
+FsResult<EntryInfo> Win32FileSystem::Lookup(const std::string& path) {
+  if (HoldsWildcard(path)) return {{}, FsError::kInvalidName};
+  QuietDriveErrors quiet;
+  // Without a wildcard the search finds exactly this entry, with its stored name.
+  WIN32_FIND_DATAW data;
+  FindHandle search(FindFirstFileExW(FileApiPath(path).c_str(), FindExInfoBasic, &data,
+                                     FindExSearchNameMatch, nullptr, 0));
+  if (!search) {
+    DWORD error = GetLastError();
+    return {{}, error == ERROR_NO_MORE_FILES ? FsError::kNotFound : ErrorOf(error)};
+  }
+  return {InfoOf(data), FsError::kOk};
+}
+
+FsResult<std::vector<EntryInfo>> Win32FileSystem::List(const std::string& folder) {
+  FsResult<std::vector<EntryInfo>> result;
+  DWORD error = SearchFolder(folder, SearchScope::kEverything, true,
+                             [&](const WIN32_FIND_DATAW& data) {
+                               if (!IsDotsName(data.cFileName)) result.value.push_back(InfoOf(data));
+                               return true;
+                             });
+  // An empty folder has no "." in a drive root: nothing found is an empty listing.
+  if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND) result.error = ErrorOf(error);
+  if (error == ERROR_FILE_NOT_FOUND && !AttributesOf(WithoutTrailingBackslash(folder)))
+    result.error = FsError::kNotFound;
+  return result;
+}
+
+FsStatus Win32FileSystem::CreateFolder(const std::string& folder) {
+  if (HoldsWildcard(folder)) return {FsError::kInvalidName};
+  QuietDriveErrors quiet;
+  std::string path = WithoutTrailingBackslash(folder);
+  if (CreateDirectoryW(FileApiPath(path).c_str(), nullptr)) return {};
+  DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+    std::optional<uint32_t> attributes = AttributesOf(path);
+    if (attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY)) return {FsError::kAlreadyExists};
+    return {FsError::kFileInTheWay};
+  }
+  return {ErrorOf(error)};
+}
+
+FsStatus Win32FileSystem::RemoveFolder(const std::string& folder) {
+  QuietDriveErrors quiet;
+  if (RemoveDirectoryW(FileApiPath(WithoutTrailingBackslash(folder)).c_str())) return {};
+  return {ErrorOf(GetLastError())};
+}
+
+FsStatus Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  QuietDriveErrors quiet;
+  if (SetFileAttributesW(FileApiPath(path).c_str(), attributes)) return {};
+  return {ErrorOf(GetLastError())};
+}
+
+FsStatus Win32FileSystem::RemoveFile(const std::string& path) {
+  if (HoldsWildcard(path)) return {FsError::kInvalidName};
+  QuietDriveErrors quiet;
+  if (DeleteFileW(FileApiPath(path).c_str())) return {};
+  return {ErrorOf(GetLastError())};
+}
+
+FsStatus Win32FileSystem::Rename(const std::string& from, const std::string& to, uint32_t flags) {
+  if (HoldsWildcard(to)) return {FsError::kInvalidName};
+  QuietDriveErrors quiet;
+  // Never with copying allowed: a move across volumes is the engine's own
+  // copy, with progress and cancel.
+  DWORD moveFlags = (flags & kRenameReplaceExisting) ? MOVEFILE_REPLACE_EXISTING : 0;
+  if (MoveFileExW(FileApiPath(from).c_str(), FileApiPath(to).c_str(), moveFlags)) return {};
+  return {ErrorOf(GetLastError())};
+}
+
+FsResult<FileIdentity> Win32FileSystem::Identity(const std::string& path) {
+  std::optional<FileIdentity> identity = IdentityOf(path);
+  if (!identity) return {{}, ErrorOf(GetLastError())};
+  return {*identity, FsError::kOk};
+}
+
+RecycleResult Win32FileSystem::Recycle(const std::vector<std::string>& paths) {
+  // Fully qualified paths, each ended by a NUL and the list by a second one;
+  // the shell expands wildcards, so a path holding one is never handed over.
+  std::wstring list;
+  for (const std::string& path : paths) {
+    if (HoldsWildcard(path) || path.size() < 3) return RecycleResult::kFailed;
+    list += Widen(path);
+    list.push_back(L'\0');
+  }
+  list.push_back(L'\0');
+  SHFILEOPSTRUCTW operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = list.c_str();
+  // Warn instead of deleting for good when a file cannot go to the bin.
+  operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI |
+                     FOF_WANTNUKEWARNING;
+  int result = SHFileOperationW(&operation);
+  if (result != 0) return RecycleResult::kFailed;
+  if (operation.fAnyOperationsAborted) return RecycleResult::kAborted;
+  for (const std::string& path : paths)
+    if (AttributesOf(path)) return RecycleResult::kFailed;
+  return RecycleResult::kDone;
+}
+
+}  // namespace px

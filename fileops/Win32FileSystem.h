@@ -1,0 +1,48 @@
+// The copy, move and delete engine's file system on the platform: wide file
+// functions, long paths, exact names only (a wildcard never reaches a call).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/fileops/FileSystem.h"
+
+namespace px {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  Win32FileSystem() = default;
+  ~Win32FileSystem() override;
+  Win32FileSystem(const Win32FileSystem&) = delete;
+  Win32FileSystem& operator=(const Win32FileSystem&) = delete;
+
+  FsResult<FileId> OpenRead(const std::string& path) override;
+  FsResult<CreatedTemp> CreateTempFile(const std::string& folder) override;
+  FsResult<size_t> Read(FileId file, void* buffer, size_t size) override;
+  FsStatus Write(FileId file, const void* data, size_t size) override;
+  FsStatus Close(FileId file) override;
+  FsResult<EntryInfo> Lookup(const std::string& path) override;
+  FsResult<std::vector<EntryInfo>> List(const std::string& folder) override;
+  FsStatus CreateFolder(const std::string& folder) override;
+  FsStatus RemoveFolder(const std::string& folder) override;
+  FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
+  FsStatus RemoveFile(const std::string& path) override;
+  FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) override;
+  FsResult<FileIdentity> Identity(const std::string& path) override;
+  RecycleResult Recycle(const std::vector<std::string>& paths) override;
+
+  // The error of the platform's last call as the engine sees it.
+  static FsError ErrorOf(DWORD error);
+
+ private:
+  FileId Keep(HANDLE handle);
+
+  std::unordered_map<FileId, HANDLE> open_;
+  FileId nextId_ = 1;
+  unsigned tempCounter_ = 0;
+};
+
+}  // namespace px
