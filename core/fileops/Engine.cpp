@@ -32,6 +32,20 @@ class AtExit {
   F f_;
 };
 
+// Counts one level of folder nesting while a walk is inside it.
+class DepthGuard {
+ public:
+  DepthGuard(int& depth, int limit) : depth_(depth), limit_(limit) { ++depth_; }
+  ~DepthGuard() { --depth_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+  bool TooDeep() const { return depth_ > limit_; }
+
+ private:
+  int& depth_;
+  int limit_;
+};
+
 }  // namespace
 
 LanguageTextId TextOf(RunMessage message) {
@@ -168,7 +182,7 @@ PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::
 bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase question,
                                         std::vector<EntryInfo>& out) {
   for (;;) {
-    if (!Unsafe(folder)) {
+    if (!Unsafe(folder) && depth_ <= request_.maxFolderDepth) {
       FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
       if (listed.Ok()) {
         out = std::move(listed.value);
@@ -184,6 +198,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   if (request_.blockSize == 0) request_.blockSize = kDefaultBlockSize;
   answers_ = Answers();
   cancelled_ = false;
+  depth_ = 0;
   written_.clear();
   {
     std::lock_guard<std::mutex> lock(progressLock_);
@@ -267,6 +282,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
     }
     if (gone) {
       result.entries[i] = EntryOutcome::kGone;
+      if (entryObserver_) entryObserver_(i, EntryOutcome::kGone);
       continue;
     }
     if (found[i].Ok()) {
@@ -288,6 +304,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
       }
     }
     result.entries[i] = outcome == Outcome::kDone ? EntryOutcome::kDone : EntryOutcome::kNotDone;
+    if (entryObserver_) entryObserver_(i, result.entries[i]);
     if (cancelled_) break;
     if (outcome != Outcome::kDone && !SkipInForce()) break;
   }
@@ -295,7 +312,8 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
 }
 
 void FileOperationEngine::CountTree(const std::string& folder) {
-  if (Unsafe(folder) || Cancelled()) return;
+  DepthGuard depth(depth_, request_.maxFolderDepth);
+  if (depth.TooDeep() || Unsafe(folder) || Cancelled()) return;
   FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
   if (!listed.Ok()) return;
   for (const EntryInfo& entry : listed.value) {
@@ -372,6 +390,7 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
 FileOperationEngine::Outcome FileOperationEngine::DeleteTree(const std::string& folder,
                                                              const EntryInfo& info) {
   ShowSource(folder);
+  DepthGuard depth(depth_, request_.maxFolderDepth);
   if (!info.IsLink()) {
     std::vector<EntryInfo> entries;
     if (!ListWithRetry(folder + "\\", FailureCase::kDelete, entries)) return Outcome::kNotDone;
@@ -455,6 +474,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
   const FailureCase failureCase = move ? FailureCase::kMove : FailureCase::kCopy;
   ShowSource(folder);
   ShowTarget(target);
+  DepthGuard depth(depth_, request_.maxFolderDepth);
   if (info.IsLink()) {
     while (AskFailure(failureCase, folder) == FailureAnswer::kRetry) {
       if (Cancelled()) break;

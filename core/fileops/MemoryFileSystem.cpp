@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "core/text/CaseFold.h"
 
@@ -171,6 +172,34 @@ bool MemoryFileSystem::AddFolderLink(const std::string& path, const std::string&
   node->linkTarget = folder;
   at.parent->children[at.key] = {at.name, node};
   return true;
+}
+
+std::unique_ptr<MemoryFileSystem> MemoryFileSystem::Clone() const {
+  auto copy = std::make_unique<MemoryFileSystem>();
+  std::map<const Node*, std::shared_ptr<Node>> copied;
+  std::function<std::shared_ptr<Node>(const std::shared_ptr<Node>&)> deep =
+      [&](const std::shared_ptr<Node>& node) {
+        auto found = copied.find(node.get());
+        if (found != copied.end()) return found->second;
+        auto twin = std::make_shared<Node>(*node);
+        twin->readers = twin->writers = 0;
+        copied[node.get()] = twin;
+        for (auto& [key, child] : twin->children) child.node = deep(child.node);
+        return twin;
+      };
+  for (const auto& [key, root] : drives_) {
+    if (std::find(aliases_.begin(), aliases_.end(), key) == aliases_.end()) {
+      copy->drives_[key] = deep(root);
+    }
+  }
+  for (const std::string& key : aliases_) copy->drives_[key] = deep(drives_.at(key));
+  copy->aliases_ = aliases_;
+  for (const auto& [id, volume] : volumes_) copy->volumes_[id] = std::make_unique<Volume>(*volume);
+  copy->readChunk_ = readChunk_;
+  copy->nextIndex_ = nextIndex_;
+  copy->clock_ = clock_;
+  copy->nextTemp_ = nextTemp_;
+  return copy;
 }
 
 std::optional<std::string> MemoryFileSystem::Content(const std::string& path) const {

@@ -79,6 +79,10 @@ class MemoryFileSystem : public FileSystem {
   // A folder link at path that leads to folder (which need not exist).
   bool AddFolderLink(const std::string& path, const std::string& folder);
 
+  // A separate copy of every volume, drive and entry (hard links stay shared
+  // within the copy); no open files, faults or call counts are carried over.
+  std::unique_ptr<MemoryFileSystem> Clone() const;
+
   std::optional<std::string> Content(const std::string& path) const;
   // Every entry of every volume (links not followed, aliases not repeated),
   // keyed by the case-folded full path; folders end with a backslash.

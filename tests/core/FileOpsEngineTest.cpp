@@ -300,6 +300,21 @@ TEST(FileOpsEngine, FolderCreationAndListingFailures) {
   EXPECT_EQ(fs.Content("C:\\src\\tree\\f"), "f");
 }
 
+TEST(FileOpsEngine, TooDeepAFolderIsAFailureNotACrash) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\d\\e\\e\\e\\f", "f");
+  fs.AddFile("C:\\src\\d\\g", "g");
+  ScriptedPrompts prompts(kAll);
+  FileOperationEngine engine(fs, prompts);
+  RunRequest request{OperationKind::kDelete, "C:\\src\\", {"d"}, "", "", false, 64, 2};
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kNotDone});
+  ASSERT_EQ(prompts.failures.size(), 1u);
+  EXPECT_EQ(prompts.failures[0].second, "C:\\src\\d\\e\\e\\");  // the selected folder is level 1
+  EXPECT_EQ(fs.Content("C:\\src\\d\\e\\e\\e\\f"), "f");
+  EXPECT_EQ(fs.Content("C:\\src\\d\\g"), "g");
+}
+
 TEST(FileOpsEngine, ReadOnlyAnswersAndTheBitSetBack) {
   MemoryFileSystem fs;
   Drives(fs);

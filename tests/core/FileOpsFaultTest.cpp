@@ -6,6 +6,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -87,6 +88,7 @@ struct Scenario {
   bool recycle;
 };
 
+const char kBase[] = "C:\\src\\";
 const OperationKind kCopy = OperationKind::kCopy;
 const OperationKind kMove = OperationKind::kMove;
 const OperationKind kDelete = OperationKind::kDelete;
@@ -124,8 +126,6 @@ const std::vector<Scenario>& Scenarios() {
   return scenarios;
 }
 
-const char kBase[] = "C:\\src\\";
-
 struct SweepRun {
   const Scenario* scenario = nullptr;
   AnswerPolicy policy;
@@ -139,17 +139,54 @@ struct Outcome {
   std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls{};
 };
 
+// A scenario built once: its file system (cloned for every run), its state
+// before any run, and which files the run acts on and where each one goes.
+struct Prepared {
+  std::unique_ptr<MemoryFileSystem> fs;
+  Snap before;
+  std::map<std::string, std::string> sourceBody;           // source key -> bytes
+  std::map<std::string, std::string> targetOf;             // source key -> target key
+  std::map<std::string, std::set<std::string>> bodiesFor;  // target key -> bytes allowed
+  std::vector<std::vector<std::string>> entryFiles;        // per entry: its source keys
+};
+
+const Prepared& Prepare(const Scenario& s) {
+  static std::map<const Scenario*, Prepared> cache;
+  auto found = cache.find(&s);
+  if (found != cache.end()) return found->second;
+  Prepared& p = cache[&s];
+  p.fs = std::make_unique<MemoryFileSystem>();
+  Volumes(*p.fs);
+  s.build(*p.fs);
+  p.before = p.fs->Snapshot();
+  p.entryFiles.resize(s.names.size());
+  for (size_t i = 0; i < s.names.size(); ++i) {
+    const std::string entry = FoldName(std::string(kBase) + s.names[i]);
+    for (const auto& [key, value] : p.before) {
+      if (value.folder) continue;
+      if (key != entry && key.compare(0, entry.size() + 1, entry + "\\") != 0) continue;
+      std::string rest = key.substr(entry.size());
+      std::string name = *s.newName ? FoldName(s.newName) : FoldName(s.names[i]);
+      std::string target = FoldName(s.targetFolder) + name + rest;
+      p.sourceBody[key] = value.content;
+      p.targetOf[key] = target;
+      p.bodiesFor[target].insert(value.content);
+      p.entryFiles[i].push_back(key);
+    }
+  }
+  return p;
+}
+
 class Checker {
  public:
   explicit Checker(std::vector<std::string>& violations) : violations_(violations) {}
 
   Outcome Execute(const SweepRun& run) {
     const Scenario& s = *run.scenario;
-    MemoryFileSystem fs;
-    Volumes(fs);
-    s.build(fs);
-    const Snap before = fs.Snapshot();
-    fs.ResetCalls();
+    const Prepared& prepared = Prepare(s);
+    std::unique_ptr<MemoryFileSystem> cloned = prepared.fs->Clone();
+    MemoryFileSystem& fs = *cloned;
+    const Snap& before = prepared.before;
     if (run.withFault) fs.AddFault(run.fault);
     ScriptedPrompts prompts(run.policy);
     FileOperationEngine engine(fs, prompts);
@@ -186,25 +223,10 @@ class Checker {
     }
     if (result.entries.size() != s.names.size()) Fail("one result per entry");
 
-    // Which files the run acts on, and where each one goes.
-    std::map<std::string, std::string> sourceBody;                 // source key -> bytes
-    std::map<std::string, std::string> targetOf;                   // source key -> target key
-    std::map<std::string, std::set<std::string>> bodiesFor;        // target key -> bytes allowed
-    std::vector<std::vector<std::string>> entryFiles(s.names.size());
-    for (size_t i = 0; i < s.names.size(); ++i) {
-      const std::string entry = FoldName(std::string(kBase) + s.names[i]);
-      for (const auto& [key, value] : before) {
-        if (value.folder) continue;
-        if (key != entry && key.compare(0, entry.size() + 1, entry + "\\") != 0) continue;
-        std::string rest = key.substr(entry.size());
-        std::string name = *s.newName ? FoldName(s.newName) : FoldName(s.names[i]);
-        std::string target = FoldName(s.targetFolder) + name + rest;
-        sourceBody[key] = value.content;
-        targetOf[key] = target;
-        bodiesFor[target].insert(value.content);
-        entryFiles[i].push_back(key);
-      }
-    }
+    const auto& sourceBody = prepared.sourceBody;
+    const auto& targetOf = prepared.targetOf;
+    const auto& bodiesFor = prepared.bodiesFor;
+    const auto& entryFiles = prepared.entryFiles;
 
     auto has = [](const Snap& snap, const std::string& key, const std::string& body) {
       auto it = snap.find(key);
@@ -213,7 +235,7 @@ class Checker {
 
     for (const auto& [key, body] : sourceBody) {
       const bool atSource = has(after, key, body);
-      const bool atTarget = has(after, targetOf[key], body);
+      const bool atTarget = has(after, targetOf.at(key), body);
       if (s.kind == kCopy && !atSource) Fail("copy source changed: " + key);
       if (s.kind == kMove && !atSource && !atTarget) Fail("moved file lost: " + key);
       if (s.kind == kDelete && !atSource && after.count(key)) Fail("deleted file changed: " + key);
@@ -277,7 +299,7 @@ class Checker {
       if (got == EntryOutcome::kGone) Fail("existing entry reported gone: " + entry);
       if (got == EntryOutcome::kNotReached) {
         for (const std::string& key : entryFiles[i]) {
-          if (!has(after, key, sourceBody[key])) Fail("entry not reached but changed: " + key);
+          if (!has(after, key, sourceBody.at(key))) Fail("entry not reached but changed: " + key);
         }
         continue;
       }
@@ -288,15 +310,15 @@ class Checker {
       }
       bool allCopied = true;
       for (const std::string& key : entryFiles[i]) {
-        if (!has(after, targetOf[key], sourceBody[key])) allCopied = false;
+        if (!has(after, targetOf.at(key), sourceBody.at(key))) allCopied = false;
       }
       if (done && !allCopied) Fail("done but target incomplete: " + entry);
       if (s.kind == kMove && done && stillThere) Fail("move done but source left: " + entry);
       if (s.kind == kMove && !done && !stillThere) Fail("move not done but source gone: " + entry);
       if (s.kind == kCopy && !done && !isFolder && entryFiles[i].size() == 1) {
         const std::string& key = entryFiles[i][0];
-        if (!has(before, targetOf[key], sourceBody[key]) && has(after, targetOf[key], sourceBody[key]) &&
-            !has(atCancel, targetOf[key], sourceBody[key])) {
+        if (!has(before, targetOf.at(key), sourceBody.at(key)) && has(after, targetOf.at(key), sourceBody.at(key)) &&
+            !has(atCancel, targetOf.at(key), sourceBody.at(key))) {
           Fail("copy not done but target written: " + entry);
         }
       }
