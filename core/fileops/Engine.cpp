@@ -370,15 +370,17 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
     cleared = false;
   };
   for (;;) {
-    if (Cancelled()) {
-      restore();
-      return Outcome::kNotDone;
-    }
     if (!Unsafe(path)) {
       if (readOnly && !cleared) {
         cleared = fs_.SetAttributes(path, info.attributes & ~kAttrReadOnly).Ok();
       }
+      if (Cancelled()) {
+        restore();
+        return Outcome::kNotDone;
+      }
       if ((!readOnly || cleared) && Remove(path).Ok()) return Outcome::kDone;
+    } else if (Cancelled()) {
+      return Outcome::kNotDone;
     }
     restore();
     if (AskFailure(FailureCase::kDelete, path) != FailureAnswer::kRetry) return Outcome::kNotDone;
@@ -516,6 +518,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
 FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
                                       const std::string& targetFolder, std::string& tempPath) {
   tempPath.clear();
+  if (Cancelled()) return FsError::kIo;
   FsResult<FileId> opened = fs_.OpenRead(source);
   if (!opened.Ok()) return opened.error;
   FileHandle in(fs_, opened.value);
@@ -628,11 +631,16 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
 
   // Replaces (or creates) the target with from; a read-only bit cleared for
   // that is set back when it fails.
+  // The cancel check comes last, right before the rename.
   auto replace = [&](const std::string& from) {
     bool cleared = false;
     if (exists && (old.attributes & kAttrReadOnly)) {
       cleared = fs_.SetAttributes(target, old.attributes & ~kAttrReadOnly).Ok();
       if (!cleared) return FsStatus{FsError::kAccessDenied};
+    }
+    if (Cancelled()) {
+      if (cleared) (void)fs_.SetAttributes(target, old.attributes);
+      return FsStatus{FsError::kIo};
     }
     FsStatus status = fs_.Rename(from, target, exists ? kRenameReplaceExisting : kRenamePlain);
     if (!status.Ok() && cleared) (void)fs_.SetAttributes(target, old.attributes);
@@ -642,8 +650,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   bool copyNeeded = !move;
   if (move) {
     for (;;) {
-      if (Cancelled()) return Outcome::kNotDone;
       FsStatus renamed = replace(source);
+      if (cancelled_) return Outcome::kNotDone;
       if (renamed.Ok()) break;
       if (renamed.error == FsError::kNotSameDevice) {
         copyNeeded = true;
@@ -663,12 +671,9 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       FsError copied = CopyData(source, info.size, targetFolder, temp);
       if (cancelled_) return Outcome::kNotDone;
       if (copied == FsError::kOk) {
-        if (Cancelled()) {
-          (void)fs_.DeleteFile(temp);
-          return Outcome::kNotDone;
-        }
         if (replace(temp).Ok()) break;
         (void)fs_.DeleteFile(temp);
+        if (cancelled_) return Outcome::kNotDone;
       }
       if (failed(source)) return Outcome::kNotDone;
     }

@@ -131,11 +131,13 @@ struct SweepRun {
   AnswerPolicy policy;
   bool withFault = false;
   Fault fault;
-  int cancelAt = 0;  // 0: never
+  int cancelAt = 0;      // cancel at this check (0: never)
+  int cancelAtCall = 0;  // or when this file-system call starts, as a click may come at any time
 };
 
 struct Outcome {
   int checks = 0;
+  int fsCalls = 0;
   std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls{};
 };
 
@@ -200,6 +202,23 @@ class Checker {
         cancelled = true;
       }
     });
+    // After the flag is set (by a click between checks) the call already under
+    // way may finish; nothing later may open, replace, create or delete.
+    bool flagSet = false;
+    std::vector<std::string> lateCalls;
+    fs.SetCallHook([&](FsOp op, const std::string& path) {
+      const bool late = flagSet;
+      if (++outcome.fsCalls == run.cancelAtCall) {
+        engine.RequestCancel();
+        flagSet = true;
+      }
+      if (!late) return;
+      const bool temp = path.find("~px") != std::string::npos;
+      if (op == FsOp::kOpenRead || op == FsOp::kRename || op == FsOp::kRemoveFolder ||
+          op == FsOp::kRecycle || op == FsOp::kCreateFolder || (op == FsOp::kDeleteFile && !temp)) {
+        lateCalls.push_back(std::to_string(static_cast<int>(op)) + " " + path);
+      }
+    });
     RunRequest request;
     request.kind = s.kind;
     request.baseFolder = kBase;
@@ -258,8 +277,7 @@ class Checker {
       }
       if (before.count(key)) {
         const SnapshotEntry& old = before.at(key);
-        if (old.content == value.content && old.attributes != value.attributes && !attributesMayFail &&
-            !(s.kind != kDelete && bodiesFor.count(key))) {
+        if (old.content == value.content && old.attributes != value.attributes && !attributesMayFail) {
           Fail("attributes of an untouched file changed: " + key);
         }
         continue;
@@ -286,6 +304,11 @@ class Checker {
         return out;
       };
       if (withoutTemps(after) != withoutTemps(atCancel)) Fail("changes after cancel");
+    } else if (flagSet) {
+      for (const std::string& call : lateCalls) Fail("file-system change after the cancel flag: " + call);
+      if (prompts.Count(RunMessage::kCancelled) != (result.cancelled ? 1 : 0)) {
+        Fail("cancel message and result disagree");
+      }
     } else if (prompts.Count(RunMessage::kCancelled) != 0 || result.cancelled) {
       Fail("cancel reported without cancel");
     }
@@ -337,6 +360,7 @@ class Checker {
                std::to_string(run_->fault.nth) + " mode " + std::to_string(static_cast<int>(run_->fault.mode));
     }
     if (run_->cancelAt) where += " / cancel at check " + std::to_string(run_->cancelAt);
+    if (run_->cancelAtCall) where += " / cancel at call " + std::to_string(run_->cancelAtCall);
     violations_.push_back(where + ": " + what);
   }
 
@@ -406,6 +430,12 @@ TEST(FileOpsFault, EveryFailureAndCancelPointKeepsData) {
       for (int check = 1; check <= baseline.checks; ++check) {
         SweepRun run = base;
         run.cancelAt = check;
+        checker.Execute(run);
+        ++scenarios;
+      }
+      for (int call = 1; &policy < kSweepPolicies + 2 && call <= baseline.fsCalls; ++call) {
+        SweepRun run = base;
+        run.cancelAtCall = call;
         checker.Execute(run);
         ++scenarios;
       }
