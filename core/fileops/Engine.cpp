@@ -339,7 +339,7 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteEntry(const std::string&
 }
 
 FsStatus FileOperationEngine::Remove(const std::string& path) {
-  if (!request_.recycle) return fs_.DeleteFile(path);
+  if (!request_.recycle) return fs_.RemoveFile(path);
   // Only a call that reports success, aborted nothing and left no file behind
   // counts: the bin must never turn into a silent permanent deletion elsewhere.
   if (fs_.Recycle({path}) != RecycleResult::kDone) return {FsError::kIo};
@@ -529,7 +529,7 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
   auto fail = [&](FsError error) {
     (void)in.Close();
     (void)out.Close();
-    (void)fs_.DeleteFile(temp);
+    (void)fs_.RemoveFile(temp);
     return error;
   };
   StartFile(size);
@@ -672,7 +672,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       if (cancelled_) return Outcome::kNotDone;
       if (copied == FsError::kOk) {
         if (replace(temp).Ok()) break;
-        (void)fs_.DeleteFile(temp);
+        (void)fs_.RemoveFile(temp);
         if (cancelled_) return Outcome::kNotDone;
       }
       if (failed(source)) return Outcome::kNotDone;

@@ -115,7 +115,7 @@ class FileSystem {
   virtual FsStatus RemoveFolder(const std::string& folder) = 0;
   virtual FsStatus SetAttributes(const std::string& path, uint32_t attributes) = 0;
   // Deletes a file for good.
-  virtual FsStatus DeleteFile(const std::string& path) = 0;
+  virtual FsStatus RemoveFile(const std::string& path) = 0;
   // Renames (moves) a file. Without kRenameReplaceExisting an existing target
   // gives kAlreadyExists; with it the target is replaced in one step.
   // kNotSameDevice when from and to are on different volumes.

@@ -466,9 +466,9 @@ FsStatus MemoryFileSystem::SetAttributes(const std::string& path, uint32_t attri
   return {};
 }
 
-FsStatus MemoryFileSystem::DeleteFile(const std::string& path) {
+FsStatus MemoryFileSystem::RemoveFile(const std::string& path) {
   if (HasWildcard(path)) return {FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kDeleteFile, path)) return {fault->error};
+  if (const Fault* fault = Hit(FsOp::kRemoveFile, path)) return {fault->error};
   Located at;
   FsError error = Locate(path, at);
   if (error != FsError::kOk) return {error};

@@ -28,7 +28,7 @@ enum class FsOp {
   kCreateFolder,
   kRemoveFolder,
   kSetAttributes,
-  kDeleteFile,
+  kRemoveFile,
   kRename,
   kIdentity,
   kRecycle,
@@ -114,7 +114,7 @@ class MemoryFileSystem : public FileSystem {
   FsStatus CreateFolder(const std::string& folder) override;
   FsStatus RemoveFolder(const std::string& folder) override;
   FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
-  FsStatus DeleteFile(const std::string& path) override;
+  FsStatus RemoveFile(const std::string& path) override;
   FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) override;
   FsResult<FileIdentity> Identity(const std::string& path) override;
   RecycleResult Recycle(const std::vector<std::string>& paths) override;

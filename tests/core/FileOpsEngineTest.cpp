@@ -148,7 +148,7 @@ TEST(FileOpsEngine, MoveOnOneVolumeRenamesOverTheTargetAcrossVolumesCopies) {
   RunResult r = RunOn(fs, prompts, OperationKind::kMove, {"a"}, "Z:\\dst\\");  // alias: one volume
   EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kDone});
   EXPECT_EQ(fs.Calls(FsOp::kCreateTempFile), 0u);
-  EXPECT_EQ(fs.Calls(FsOp::kDeleteFile), 0u);
+  EXPECT_EQ(fs.Calls(FsOp::kRemoveFile), 0u);
   EXPECT_EQ(fs.Content("C:\\dst\\a"), "new-a");
   r = RunOn(fs, prompts, OperationKind::kMove, {"b"}, "D:\\dst\\");
   EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kDone});
@@ -329,7 +329,7 @@ TEST(FileOpsEngine, ReadOnlyAnswersAndTheBitSetBack) {
   EXPECT_EQ(fs.Content("C:\\src\\dir\\z"), "z");
 
   // A deletion that fails after the bit was cleared sets it back.
-  fs.AddFault({FsOp::kDeleteFile, 1, FaultMode::kFail, FsError::kSharingViolation});
+  fs.AddFault({FsOp::kRemoveFile, 1, FaultMode::kFail, FsError::kSharingViolation});
   ScriptedPrompts fail({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kStop});
   r = RunOn(fs, fail, OperationKind::kDelete, {"dir"});
   EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});

@@ -215,7 +215,7 @@ class Checker {
       if (!late) return;
       const bool temp = path.find("~px") != std::string::npos;
       if (op == FsOp::kOpenRead || op == FsOp::kRename || op == FsOp::kRemoveFolder ||
-          op == FsOp::kRecycle || op == FsOp::kCreateFolder || (op == FsOp::kDeleteFile && !temp)) {
+          op == FsOp::kRecycle || op == FsOp::kCreateFolder || (op == FsOp::kRemoveFile && !temp)) {
         lateCalls.push_back(std::to_string(static_cast<int>(op)) + " " + path);
       }
     });
@@ -232,7 +232,7 @@ class Checker {
 
     run_ = &run;
     const Snap after = fs.Snapshot();
-    const bool cleanupMayFail = run.withFault && run.fault.op == FsOp::kDeleteFile;
+    const bool cleanupMayFail = run.withFault && run.fault.op == FsOp::kRemoveFile;
     const bool attributesMayFail = run.withFault && run.fault.op == FsOp::kSetAttributes;
 
     if (fs.WildcardCalls() != 0) Fail("a wildcard reached the file system");
