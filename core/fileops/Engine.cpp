@@ -630,8 +630,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   }
 
   // Replaces (or creates) the target with from; a read-only bit cleared for
-  // that is set back when it fails.
-  // The cancel check comes last, right before the rename.
+  // that is set back when it fails. The cancel check comes right before the rename.
   auto replace = [&](const std::string& from) {
     bool cleared = false;
     if (exists && (old.attributes & kAttrReadOnly)) {

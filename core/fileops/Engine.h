@@ -1,7 +1,8 @@
 // The copy, move and delete engine: counts the selection, walks it, asks the
 // user through OperationPrompts and keeps progress the window reads on a timer.
 // It runs on a worker thread; only RequestCancel and Progress are called from
-// the window's thread.
+// the window's thread. Use one engine object per run: the cancel flag is never
+// cleared, so a click that comes before Run starts is not lost.
 #pragma once
 
 #include <atomic>
