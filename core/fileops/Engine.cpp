@@ -32,6 +32,20 @@ class AtExit {
   F f_;
 };
 
+// Counts one level of folder nesting while a walk is inside it.
+class DepthGuard {
+ public:
+  DepthGuard(int& depth, int limit) : depth_(depth), limit_(limit) { ++depth_; }
+  ~DepthGuard() { --depth_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+  bool TooDeep() const { return depth_ > limit_; }
+
+ private:
+  int& depth_;
+  int limit_;
+};
+
 }  // namespace
 
 LanguageTextId TextOf(RunMessage message) {
@@ -168,7 +182,7 @@ PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::
 bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase question,
                                         std::vector<EntryInfo>& out) {
   for (;;) {
-    if (!Unsafe(folder)) {
+    if (!Unsafe(folder) && depth_ <= request_.maxFolderDepth) {
       FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
       if (listed.Ok()) {
         out = std::move(listed.value);
@@ -184,6 +198,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   if (request_.blockSize == 0) request_.blockSize = kDefaultBlockSize;
   answers_ = Answers();
   cancelled_ = false;
+  depth_ = 0;
   written_.clear();
   {
     std::lock_guard<std::mutex> lock(progressLock_);
@@ -267,6 +282,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
     }
     if (gone) {
       result.entries[i] = EntryOutcome::kGone;
+      if (entryObserver_) entryObserver_(i, EntryOutcome::kGone);
       continue;
     }
     if (found[i].Ok()) {
@@ -288,6 +304,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
       }
     }
     result.entries[i] = outcome == Outcome::kDone ? EntryOutcome::kDone : EntryOutcome::kNotDone;
+    if (entryObserver_) entryObserver_(i, result.entries[i]);
     if (cancelled_) break;
     if (outcome != Outcome::kDone && !SkipInForce()) break;
   }
@@ -295,7 +312,8 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
 }
 
 void FileOperationEngine::CountTree(const std::string& folder) {
-  if (Unsafe(folder) || Cancelled()) return;
+  DepthGuard depth(depth_, request_.maxFolderDepth);
+  if (depth.TooDeep() || Unsafe(folder) || Cancelled()) return;
   FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
   if (!listed.Ok()) return;
   for (const EntryInfo& entry : listed.value) {
@@ -352,15 +370,17 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
     cleared = false;
   };
   for (;;) {
-    if (Cancelled()) {
-      restore();
-      return Outcome::kNotDone;
-    }
     if (!Unsafe(path)) {
       if (readOnly && !cleared) {
         cleared = fs_.SetAttributes(path, info.attributes & ~kAttrReadOnly).Ok();
       }
+      if (Cancelled()) {
+        restore();
+        return Outcome::kNotDone;
+      }
       if ((!readOnly || cleared) && Remove(path).Ok()) return Outcome::kDone;
+    } else if (Cancelled()) {
+      return Outcome::kNotDone;
     }
     restore();
     if (AskFailure(FailureCase::kDelete, path) != FailureAnswer::kRetry) return Outcome::kNotDone;
@@ -372,6 +392,7 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
 FileOperationEngine::Outcome FileOperationEngine::DeleteTree(const std::string& folder,
                                                              const EntryInfo& info) {
   ShowSource(folder);
+  DepthGuard depth(depth_, request_.maxFolderDepth);
   if (!info.IsLink()) {
     std::vector<EntryInfo> entries;
     if (!ListWithRetry(folder + "\\", FailureCase::kDelete, entries)) return Outcome::kNotDone;
@@ -455,6 +476,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
   const FailureCase failureCase = move ? FailureCase::kMove : FailureCase::kCopy;
   ShowSource(folder);
   ShowTarget(target);
+  DepthGuard depth(depth_, request_.maxFolderDepth);
   if (info.IsLink()) {
     while (AskFailure(failureCase, folder) == FailureAnswer::kRetry) {
       if (Cancelled()) break;
@@ -496,6 +518,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
 FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
                                       const std::string& targetFolder, std::string& tempPath) {
   tempPath.clear();
+  if (Cancelled()) return FsError::kIo;
   FsResult<FileId> opened = fs_.OpenRead(source);
   if (!opened.Ok()) return opened.error;
   OpenedFile in(fs_, opened.value);
@@ -607,12 +630,16 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   }
 
   // Replaces (or creates) the target with from; a read-only bit cleared for
-  // that is set back when it fails.
+  // that is set back when it fails. The cancel check comes right before the rename.
   auto replace = [&](const std::string& from) {
     bool cleared = false;
     if (exists && (old.attributes & kAttrReadOnly)) {
       cleared = fs_.SetAttributes(target, old.attributes & ~kAttrReadOnly).Ok();
       if (!cleared) return FsStatus{FsError::kAccessDenied};
+    }
+    if (Cancelled()) {
+      if (cleared) (void)fs_.SetAttributes(target, old.attributes);
+      return FsStatus{FsError::kIo};
     }
     FsStatus status = fs_.Rename(from, target, exists ? kRenameReplaceExisting : kRenamePlain);
     if (!status.Ok() && cleared) (void)fs_.SetAttributes(target, old.attributes);
@@ -622,8 +649,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   bool copyNeeded = !move;
   if (move) {
     for (;;) {
-      if (Cancelled()) return Outcome::kNotDone;
       FsStatus renamed = replace(source);
+      if (cancelled_) return Outcome::kNotDone;
       if (renamed.Ok()) break;
       if (renamed.error == FsError::kNotSameDevice) {
         copyNeeded = true;
@@ -643,12 +670,9 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       FsError copied = CopyData(source, info.size, targetFolder, temp);
       if (cancelled_) return Outcome::kNotDone;
       if (copied == FsError::kOk) {
-        if (Cancelled()) {
-          (void)fs_.RemoveFile(temp);
-          return Outcome::kNotDone;
-        }
         if (replace(temp).Ok()) break;
         (void)fs_.RemoveFile(temp);
+        if (cancelled_) return Outcome::kNotDone;
       }
       if (failed(source)) return Outcome::kNotDone;
     }

@@ -1,7 +1,8 @@
 // The copy, move and delete engine: counts the selection, walks it, asks the
 // user through OperationPrompts and keeps progress the window reads on a timer.
 // It runs on a worker thread; only RequestCancel and Progress are called from
-// the window's thread.
+// the window's thread. Use one engine object per run: the cancel flag is never
+// cleared, so a click that comes before Run starts is not lost.
 #pragma once
 
 #include <atomic>
@@ -72,6 +73,10 @@ class OperationPrompts {
 };
 
 constexpr size_t kDefaultBlockSize = 1 << 20;
+// Folders nested deeper than this (a selected folder is level 1) are reported
+// as failures instead of entered: the walks recurse, and this bounds the stack
+// they need (well under 1 MiB at the default).
+constexpr int kMaxFolderDepth = 1000;
 
 struct RunRequest {
   OperationKind kind = OperationKind::kCopy;
@@ -81,6 +86,7 @@ struct RunRequest {
   std::string newName;             // empty: every entry keeps its own name
   bool recycle = false;            // deletions go to the recycle bin
   size_t blockSize = kDefaultBlockSize;
+  int maxFolderDepth = kMaxFolderDepth;
 };
 
 enum class EntryOutcome {
@@ -132,6 +138,11 @@ class FileOperationEngine {
   ProgressSnapshot Progress() const;
   // Called at every cancel check before the flag is read (tests cancel at a chosen check).
   void SetCheckHook(std::function<void()> hook) { checkHook_ = std::move(hook); }
+  // Called on the running thread as each entry finishes (index into names), so
+  // the window can deselect finished entries while the run goes on.
+  void SetEntryObserver(std::function<void(size_t, EntryOutcome)> observer) {
+    entryObserver_ = std::move(observer);
+  }
 
  private:
   enum class Outcome { kDone, kNotDone };
@@ -171,6 +182,7 @@ class FileOperationEngine {
   FileSystem& fs_;
   OperationPrompts& prompts_;
   std::function<void()> checkHook_;
+  std::function<void(size_t, EntryOutcome)> entryObserver_;
   std::atomic<bool> cancelRequested_{false};
   bool cancelled_ = false;  // the run has seen the flag
   RunRequest request_;
@@ -178,6 +190,7 @@ class FileOperationEngine {
   std::unordered_set<std::string> written_;  // folded targets written in this run
   std::vector<char> buffer_;
   uint64_t fileBase_ = 0;  // overallDone when the current file started
+  int depth_ = 0;          // folders entered below the selected one
 
   mutable std::mutex progressLock_;
   ProgressSnapshot progress_;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "core/text/CaseFold.h"
 
@@ -173,6 +174,34 @@ bool MemoryFileSystem::AddFolderLink(const std::string& path, const std::string&
   return true;
 }
 
+std::unique_ptr<MemoryFileSystem> MemoryFileSystem::Clone() const {
+  auto copy = std::make_unique<MemoryFileSystem>();
+  std::map<const Node*, std::shared_ptr<Node>> copied;
+  std::function<std::shared_ptr<Node>(const std::shared_ptr<Node>&)> deep =
+      [&](const std::shared_ptr<Node>& node) {
+        auto found = copied.find(node.get());
+        if (found != copied.end()) return found->second;
+        auto twin = std::make_shared<Node>(*node);
+        twin->readers = twin->writers = 0;
+        copied[node.get()] = twin;
+        for (auto& [key, child] : twin->children) child.node = deep(child.node);
+        return twin;
+      };
+  for (const auto& [key, root] : drives_) {
+    if (std::find(aliases_.begin(), aliases_.end(), key) == aliases_.end()) {
+      copy->drives_[key] = deep(root);
+    }
+  }
+  for (const std::string& key : aliases_) copy->drives_[key] = deep(drives_.at(key));
+  copy->aliases_ = aliases_;
+  for (const auto& [id, volume] : volumes_) copy->volumes_[id] = std::make_unique<Volume>(*volume);
+  copy->readChunk_ = readChunk_;
+  copy->nextIndex_ = nextIndex_;
+  copy->clock_ = clock_;
+  copy->nextTemp_ = nextTemp_;
+  return copy;
+}
+
 std::optional<std::string> MemoryFileSystem::Content(const std::string& path) const {
   Located at;
   if (Locate(path, at) != FsError::kOk || !at.child || at.child->node->folder) return std::nullopt;
@@ -207,7 +236,8 @@ std::map<std::string, SnapshotEntry> MemoryFileSystem::Snapshot() const {
   return out;
 }
 
-const Fault* MemoryFileSystem::Hit(FsOp op) {
+const Fault* MemoryFileSystem::Hit(FsOp op, const std::string& path) {
+  if (callHook_) callHook_(op, path);
   uint32_t n = ++calls_[static_cast<size_t>(op)];
   for (const Fault& fault : faults_) {
     if (fault.op == op && fault.nth == n) return &fault;
@@ -282,7 +312,7 @@ void MemoryFileSystem::Release(const std::shared_ptr<Node>& node) {
 
 FsResult<FileId> MemoryFileSystem::OpenRead(const std::string& path) {
   if (HasWildcard(path)) return {0, FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kOpenRead)) return {0, fault->error};
+  if (const Fault* fault = Hit(FsOp::kOpenRead, path)) return {0, fault->error};
   Located at;
   FsError error = Locate(path, at);
   if (error != FsError::kOk) return {0, error};
@@ -299,7 +329,7 @@ FsResult<FileId> MemoryFileSystem::OpenRead(const std::string& path) {
 
 FsResult<CreatedTemp> MemoryFileSystem::CreateTempFile(const std::string& folder) {
   if (HasWildcard(folder)) return {{}, FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kCreateTempFile)) return {{}, fault->error};
+  if (const Fault* fault = Hit(FsOp::kCreateTempFile, folder)) return {{}, fault->error};
   std::shared_ptr<Node> parent;
   FsError error = ResolveFolder(folder, parent, 0);
   if (error != FsError::kOk) return {{}, error};
@@ -375,7 +405,7 @@ FsStatus MemoryFileSystem::Close(FileId file) {
 
 FsResult<EntryInfo> MemoryFileSystem::Lookup(const std::string& path) {
   if (HasWildcard(path)) return {{}, FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kLookup)) return {{}, fault->error};
+  if (const Fault* fault = Hit(FsOp::kLookup, path)) return {{}, fault->error};
   Located at;
   FsError error = Locate(path, at);
   if (error != FsError::kOk) return {{}, error};
@@ -386,7 +416,7 @@ FsResult<EntryInfo> MemoryFileSystem::Lookup(const std::string& path) {
 
 FsResult<std::vector<EntryInfo>> MemoryFileSystem::List(const std::string& folder) {
   if (HasWildcard(folder)) return {{}, FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kList)) return {{}, fault->error};
+  if (const Fault* fault = Hit(FsOp::kList, folder)) return {{}, fault->error};
   std::shared_ptr<Node> node;
   FsError error = ResolveFolder(folder, node, 0);
   if (error != FsError::kOk) return {{}, error};
@@ -401,7 +431,7 @@ FsResult<std::vector<EntryInfo>> MemoryFileSystem::List(const std::string& folde
 
 FsStatus MemoryFileSystem::CreateFolder(const std::string& folder) {
   if (HasWildcard(folder)) return {FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kCreateFolder)) return {fault->error};
+  if (const Fault* fault = Hit(FsOp::kCreateFolder, folder)) return {fault->error};
   Located at;
   FsError error = Locate(folder, at);
   if (error != FsError::kOk) return {error};
@@ -413,7 +443,7 @@ FsStatus MemoryFileSystem::CreateFolder(const std::string& folder) {
 
 FsStatus MemoryFileSystem::RemoveFolder(const std::string& folder) {
   if (HasWildcard(folder)) return {FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kRemoveFolder)) return {fault->error};
+  if (const Fault* fault = Hit(FsOp::kRemoveFolder, folder)) return {fault->error};
   Located at;
   FsError error = Locate(folder, at);
   if (error != FsError::kOk) return {error};
@@ -427,7 +457,7 @@ FsStatus MemoryFileSystem::RemoveFolder(const std::string& folder) {
 
 FsStatus MemoryFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
   if (HasWildcard(path)) return {FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kSetAttributes)) return {fault->error};
+  if (const Fault* fault = Hit(FsOp::kSetAttributes, path)) return {fault->error};
   Located at;
   FsError error = Locate(path, at);
   if (error != FsError::kOk) return {error};
@@ -438,7 +468,7 @@ FsStatus MemoryFileSystem::SetAttributes(const std::string& path, uint32_t attri
 
 FsStatus MemoryFileSystem::RemoveFile(const std::string& path) {
   if (HasWildcard(path)) return {FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kDeleteFile)) return {fault->error};
+  if (const Fault* fault = Hit(FsOp::kRemoveFile, path)) return {fault->error};
   Located at;
   FsError error = Locate(path, at);
   if (error != FsError::kOk) return {error};
@@ -453,7 +483,7 @@ FsStatus MemoryFileSystem::RemoveFile(const std::string& path) {
 
 FsStatus MemoryFileSystem::Rename(const std::string& from, const std::string& to, uint32_t flags) {
   if (HasWildcard(from) || HasWildcard(to)) return {FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kRename)) return {fault->error};
+  if (const Fault* fault = Hit(FsOp::kRename, from)) return {fault->error};
   Located source, target;
   FsError error = Locate(from, source);
   if (error != FsError::kOk) return {error};
@@ -484,7 +514,7 @@ FsStatus MemoryFileSystem::Rename(const std::string& from, const std::string& to
 
 FsResult<FileIdentity> MemoryFileSystem::Identity(const std::string& path) {
   if (HasWildcard(path)) return {{}, FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kIdentity)) return {{}, fault->error};
+  if (const Fault* fault = Hit(FsOp::kIdentity, path)) return {{}, fault->error};
   Located at;
   FsError error = Locate(path, at);
   if (error != FsError::kOk) return {{}, error};
@@ -501,7 +531,7 @@ RecycleResult MemoryFileSystem::Recycle(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (HasWildcard(path)) return RecycleResult::kFailed;
   }
-  if (const Fault* fault = Hit(FsOp::kRecycle)) {
+  if (const Fault* fault = Hit(FsOp::kRecycle, paths.empty() ? std::string() : paths[0])) {
     if (fault->mode == FaultMode::kRecycleAbort) return RecycleResult::kAborted;
     if (fault->mode == FaultMode::kRecycleKeep) return RecycleResult::kDone;
     return RecycleResult::kFailed;

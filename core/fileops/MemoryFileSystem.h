@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,7 +28,7 @@ enum class FsOp {
   kCreateFolder,
   kRemoveFolder,
   kSetAttributes,
-  kDeleteFile,
+  kRemoveFile,
   kRename,
   kIdentity,
   kRecycle,
@@ -79,6 +80,10 @@ class MemoryFileSystem : public FileSystem {
   // A folder link at path that leads to folder (which need not exist).
   bool AddFolderLink(const std::string& path, const std::string& folder);
 
+  // A separate copy of every volume, drive and entry (hard links stay shared
+  // within the copy); no open files, faults or call counts are carried over.
+  std::unique_ptr<MemoryFileSystem> Clone() const;
+
   std::optional<std::string> Content(const std::string& path) const;
   // Every entry of every volume (links not followed, aliases not repeated),
   // keyed by the case-folded full path; folders end with a backslash.
@@ -88,6 +93,9 @@ class MemoryFileSystem : public FileSystem {
   void ClearFaults() { faults_.clear(); }
   uint32_t Calls(FsOp op) const { return calls_[static_cast<size_t>(op)]; }
   void ResetCalls() { calls_.fill(0); }
+  // Called at the start of every call with its operation and (first) path;
+  // Read, Write and Close pass an empty path.
+  void SetCallHook(std::function<void(FsOp, const std::string&)> hook) { callHook_ = std::move(hook); }
   // Every Read returns at most this many bytes (0: no limit).
   void SetReadChunk(size_t bytes) { readChunk_ = bytes; }
   // Calls that were handed a path holding "*" or "?" (refused with kInvalidName).
@@ -118,7 +126,7 @@ class MemoryFileSystem : public FileSystem {
   struct Located;
   struct OpenFile;
 
-  const Fault* Hit(FsOp op);
+  const Fault* Hit(FsOp op, const std::string& path = std::string());
   bool HasWildcard(const std::string& path);
   FsError ResolveFolder(const std::string& path, std::shared_ptr<Node>& out, int depth) const;
   FsError Locate(const std::string& path, Located& out) const;
@@ -131,6 +139,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<uint32_t, std::unique_ptr<Volume>> volumes_;
   std::map<FileId, std::unique_ptr<OpenFile>> open_;
   std::vector<Fault> faults_;
+  std::function<void(FsOp, const std::string&)> callHook_;
   std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls_{};
   std::map<std::string, uint32_t> listCounts_;
   size_t readChunk_ = 0;

@@ -79,6 +79,7 @@ ResolvedTarget ResolveTarget(const std::string& typed, const std::string& panelF
 }
 
 std::string ShortenedName(const std::string& name, size_t limit) {
+  if (limit < 3) return name;
   size_t count = 0;
   size_t cut = 0;
   for (size_t pos = 0; pos < name.size();) {

@@ -148,7 +148,7 @@ TEST(FileOpsEngine, MoveOnOneVolumeRenamesOverTheTargetAcrossVolumesCopies) {
   RunResult r = RunOn(fs, prompts, OperationKind::kMove, {"a"}, "Z:\\dst\\");  // alias: one volume
   EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kDone});
   EXPECT_EQ(fs.Calls(FsOp::kCreateTempFile), 0u);
-  EXPECT_EQ(fs.Calls(FsOp::kDeleteFile), 0u);
+  EXPECT_EQ(fs.Calls(FsOp::kRemoveFile), 0u);
   EXPECT_EQ(fs.Content("C:\\dst\\a"), "new-a");
   r = RunOn(fs, prompts, OperationKind::kMove, {"b"}, "D:\\dst\\");
   EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kDone});
@@ -300,6 +300,21 @@ TEST(FileOpsEngine, FolderCreationAndListingFailures) {
   EXPECT_EQ(fs.Content("C:\\src\\tree\\f"), "f");
 }
 
+TEST(FileOpsEngine, TooDeepAFolderIsAFailureNotACrash) {
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\d\\e\\e\\e\\f", "f");
+  fs.AddFile("C:\\src\\d\\g", "g");
+  ScriptedPrompts prompts(kAll);
+  FileOperationEngine engine(fs, prompts);
+  RunRequest request{OperationKind::kDelete, "C:\\src\\", {"d"}, "", "", false, 64, 2};
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kNotDone});
+  ASSERT_EQ(prompts.failures.size(), 1u);
+  EXPECT_EQ(prompts.failures[0].second, "C:\\src\\d\\e\\e\\");  // the selected folder is level 1
+  EXPECT_EQ(fs.Content("C:\\src\\d\\e\\e\\e\\f"), "f");
+  EXPECT_EQ(fs.Content("C:\\src\\d\\g"), "g");
+}
+
 TEST(FileOpsEngine, ReadOnlyAnswersAndTheBitSetBack) {
   MemoryFileSystem fs;
   Drives(fs);
@@ -314,7 +329,7 @@ TEST(FileOpsEngine, ReadOnlyAnswersAndTheBitSetBack) {
   EXPECT_EQ(fs.Content("C:\\src\\dir\\z"), "z");
 
   // A deletion that fails after the bit was cleared sets it back.
-  fs.AddFault({FsOp::kDeleteFile, 1, FaultMode::kFail, FsError::kSharingViolation});
+  fs.AddFault({FsOp::kRemoveFile, 1, FaultMode::kFail, FsError::kSharingViolation});
   ScriptedPrompts fail({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kStop});
   r = RunOn(fs, fail, OperationKind::kDelete, {"dir"});
   EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});

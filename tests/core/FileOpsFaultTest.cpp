@@ -6,6 +6,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -87,6 +88,7 @@ struct Scenario {
   bool recycle;
 };
 
+const char kBase[] = "C:\\src\\";
 const OperationKind kCopy = OperationKind::kCopy;
 const OperationKind kMove = OperationKind::kMove;
 const OperationKind kDelete = OperationKind::kDelete;
@@ -124,20 +126,58 @@ const std::vector<Scenario>& Scenarios() {
   return scenarios;
 }
 
-const char kBase[] = "C:\\src\\";
-
 struct SweepRun {
   const Scenario* scenario = nullptr;
   AnswerPolicy policy;
   bool withFault = false;
   Fault fault;
-  int cancelAt = 0;  // 0: never
+  int cancelAt = 0;      // cancel at this check (0: never)
+  int cancelAtCall = 0;  // or when this file-system call starts, as a click may come at any time
 };
 
 struct Outcome {
   int checks = 0;
+  int fsCalls = 0;
   std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls{};
 };
+
+// A scenario built once: its file system (cloned for every run), its state
+// before any run, and which files the run acts on and where each one goes.
+struct Prepared {
+  std::unique_ptr<MemoryFileSystem> fs;
+  Snap before;
+  std::map<std::string, std::string> sourceBody;           // source key -> bytes
+  std::map<std::string, std::string> targetOf;             // source key -> target key
+  std::map<std::string, std::set<std::string>> bodiesFor;  // target key -> bytes allowed
+  std::vector<std::vector<std::string>> entryFiles;        // per entry: its source keys
+};
+
+const Prepared& Prepare(const Scenario& s) {
+  static std::map<const Scenario*, Prepared> cache;
+  auto found = cache.find(&s);
+  if (found != cache.end()) return found->second;
+  Prepared& p = cache[&s];
+  p.fs = std::make_unique<MemoryFileSystem>();
+  Volumes(*p.fs);
+  s.build(*p.fs);
+  p.before = p.fs->Snapshot();
+  p.entryFiles.resize(s.names.size());
+  for (size_t i = 0; i < s.names.size(); ++i) {
+    const std::string entry = FoldName(std::string(kBase) + s.names[i]);
+    for (const auto& [key, value] : p.before) {
+      if (value.folder) continue;
+      if (key != entry && key.compare(0, entry.size() + 1, entry + "\\") != 0) continue;
+      std::string rest = key.substr(entry.size());
+      std::string name = *s.newName ? FoldName(s.newName) : FoldName(s.names[i]);
+      std::string target = FoldName(s.targetFolder) + name + rest;
+      p.sourceBody[key] = value.content;
+      p.targetOf[key] = target;
+      p.bodiesFor[target].insert(value.content);
+      p.entryFiles[i].push_back(key);
+    }
+  }
+  return p;
+}
 
 class Checker {
  public:
@@ -145,11 +185,10 @@ class Checker {
 
   Outcome Execute(const SweepRun& run) {
     const Scenario& s = *run.scenario;
-    MemoryFileSystem fs;
-    Volumes(fs);
-    s.build(fs);
-    const Snap before = fs.Snapshot();
-    fs.ResetCalls();
+    const Prepared& prepared = Prepare(s);
+    std::unique_ptr<MemoryFileSystem> cloned = prepared.fs->Clone();
+    MemoryFileSystem& fs = *cloned;
+    const Snap& before = prepared.before;
     if (run.withFault) fs.AddFault(run.fault);
     ScriptedPrompts prompts(run.policy);
     FileOperationEngine engine(fs, prompts);
@@ -161,6 +200,23 @@ class Checker {
         engine.RequestCancel();
         atCancel = fs.Snapshot();
         cancelled = true;
+      }
+    });
+    // After the flag is set (by a click between checks) the call already under
+    // way may finish; nothing later may open, replace, create or delete.
+    bool flagSet = false;
+    std::vector<std::string> lateCalls;
+    fs.SetCallHook([&](FsOp op, const std::string& path) {
+      const bool late = flagSet;
+      if (++outcome.fsCalls == run.cancelAtCall) {
+        engine.RequestCancel();
+        flagSet = true;
+      }
+      if (!late) return;
+      const bool temp = path.find("~px") != std::string::npos;
+      if (op == FsOp::kOpenRead || op == FsOp::kRename || op == FsOp::kRemoveFolder ||
+          op == FsOp::kRecycle || op == FsOp::kCreateFolder || (op == FsOp::kRemoveFile && !temp)) {
+        lateCalls.push_back(std::to_string(static_cast<int>(op)) + " " + path);
       }
     });
     RunRequest request;
@@ -176,7 +232,7 @@ class Checker {
 
     run_ = &run;
     const Snap after = fs.Snapshot();
-    const bool cleanupMayFail = run.withFault && run.fault.op == FsOp::kDeleteFile;
+    const bool cleanupMayFail = run.withFault && run.fault.op == FsOp::kRemoveFile;
     const bool attributesMayFail = run.withFault && run.fault.op == FsOp::kSetAttributes;
 
     if (fs.WildcardCalls() != 0) Fail("a wildcard reached the file system");
@@ -186,25 +242,10 @@ class Checker {
     }
     if (result.entries.size() != s.names.size()) Fail("one result per entry");
 
-    // Which files the run acts on, and where each one goes.
-    std::map<std::string, std::string> sourceBody;                 // source key -> bytes
-    std::map<std::string, std::string> targetOf;                   // source key -> target key
-    std::map<std::string, std::set<std::string>> bodiesFor;        // target key -> bytes allowed
-    std::vector<std::vector<std::string>> entryFiles(s.names.size());
-    for (size_t i = 0; i < s.names.size(); ++i) {
-      const std::string entry = FoldName(std::string(kBase) + s.names[i]);
-      for (const auto& [key, value] : before) {
-        if (value.folder) continue;
-        if (key != entry && key.compare(0, entry.size() + 1, entry + "\\") != 0) continue;
-        std::string rest = key.substr(entry.size());
-        std::string name = *s.newName ? FoldName(s.newName) : FoldName(s.names[i]);
-        std::string target = FoldName(s.targetFolder) + name + rest;
-        sourceBody[key] = value.content;
-        targetOf[key] = target;
-        bodiesFor[target].insert(value.content);
-        entryFiles[i].push_back(key);
-      }
-    }
+    const auto& sourceBody = prepared.sourceBody;
+    const auto& targetOf = prepared.targetOf;
+    const auto& bodiesFor = prepared.bodiesFor;
+    const auto& entryFiles = prepared.entryFiles;
 
     auto has = [](const Snap& snap, const std::string& key, const std::string& body) {
       auto it = snap.find(key);
@@ -213,7 +254,7 @@ class Checker {
 
     for (const auto& [key, body] : sourceBody) {
       const bool atSource = has(after, key, body);
-      const bool atTarget = has(after, targetOf[key], body);
+      const bool atTarget = has(after, targetOf.at(key), body);
       if (s.kind == kCopy && !atSource) Fail("copy source changed: " + key);
       if (s.kind == kMove && !atSource && !atTarget) Fail("moved file lost: " + key);
       if (s.kind == kDelete && !atSource && after.count(key)) Fail("deleted file changed: " + key);
@@ -236,8 +277,7 @@ class Checker {
       }
       if (before.count(key)) {
         const SnapshotEntry& old = before.at(key);
-        if (old.content == value.content && old.attributes != value.attributes && !attributesMayFail &&
-            !(s.kind != kDelete && bodiesFor.count(key))) {
+        if (old.content == value.content && old.attributes != value.attributes && !attributesMayFail) {
           Fail("attributes of an untouched file changed: " + key);
         }
         continue;
@@ -264,6 +304,11 @@ class Checker {
         return out;
       };
       if (withoutTemps(after) != withoutTemps(atCancel)) Fail("changes after cancel");
+    } else if (flagSet) {
+      for (const std::string& call : lateCalls) Fail("file-system change after the cancel flag: " + call);
+      if (prompts.Count(RunMessage::kCancelled) != (result.cancelled ? 1 : 0)) {
+        Fail("cancel message and result disagree");
+      }
     } else if (prompts.Count(RunMessage::kCancelled) != 0 || result.cancelled) {
       Fail("cancel reported without cancel");
     }
@@ -277,7 +322,7 @@ class Checker {
       if (got == EntryOutcome::kGone) Fail("existing entry reported gone: " + entry);
       if (got == EntryOutcome::kNotReached) {
         for (const std::string& key : entryFiles[i]) {
-          if (!has(after, key, sourceBody[key])) Fail("entry not reached but changed: " + key);
+          if (!has(after, key, sourceBody.at(key))) Fail("entry not reached but changed: " + key);
         }
         continue;
       }
@@ -288,15 +333,15 @@ class Checker {
       }
       bool allCopied = true;
       for (const std::string& key : entryFiles[i]) {
-        if (!has(after, targetOf[key], sourceBody[key])) allCopied = false;
+        if (!has(after, targetOf.at(key), sourceBody.at(key))) allCopied = false;
       }
       if (done && !allCopied) Fail("done but target incomplete: " + entry);
       if (s.kind == kMove && done && stillThere) Fail("move done but source left: " + entry);
       if (s.kind == kMove && !done && !stillThere) Fail("move not done but source gone: " + entry);
       if (s.kind == kCopy && !done && !isFolder && entryFiles[i].size() == 1) {
         const std::string& key = entryFiles[i][0];
-        if (!has(before, targetOf[key], sourceBody[key]) && has(after, targetOf[key], sourceBody[key]) &&
-            !has(atCancel, targetOf[key], sourceBody[key])) {
+        if (!has(before, targetOf.at(key), sourceBody.at(key)) && has(after, targetOf.at(key), sourceBody.at(key)) &&
+            !has(atCancel, targetOf.at(key), sourceBody.at(key))) {
           Fail("copy not done but target written: " + entry);
         }
       }
@@ -315,6 +360,7 @@ class Checker {
                std::to_string(run_->fault.nth) + " mode " + std::to_string(static_cast<int>(run_->fault.mode));
     }
     if (run_->cancelAt) where += " / cancel at check " + std::to_string(run_->cancelAt);
+    if (run_->cancelAtCall) where += " / cancel at call " + std::to_string(run_->cancelAtCall);
     violations_.push_back(where + ": " + what);
   }
 
@@ -384,6 +430,12 @@ TEST(FileOpsFault, EveryFailureAndCancelPointKeepsData) {
       for (int check = 1; check <= baseline.checks; ++check) {
         SweepRun run = base;
         run.cancelAt = check;
+        checker.Execute(run);
+        ++scenarios;
+      }
+      for (int call = 1; &policy < kSweepPolicies + 2 && call <= baseline.fsCalls; ++call) {
+        SweepRun run = base;
+        run.cancelAtCall = call;
         checker.Execute(run);
         ++scenarios;
       }
