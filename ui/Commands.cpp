@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "fileops/FileOpsCommands.h"
 #include "panels/Launcher.h"
 #include "panels/PanelPair.h"
 #include "res/resource.h"
@@ -51,6 +52,8 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
     if (panels.CheckSelection(panels.Active())) ShowShellProperties(panels.Active());
   });
+  add({ID_TOOL_DRIVE_PROPERTIES, ID_MENU_DRIVE_PROPERTIES},
+      [&context] { ShowDriveProperties(context); });
   add({ID_TOOL_REFRESH}, [&panels] { panels.RefreshActive(); });
   add({ID_TOOL_DOCUMENTS}, [&panels] { panels.ShowDocumentsFolder(); });
   add({ID_TOOL_RECYCLE_BIN}, [&context] { OpenShellFolder(context, CSIDL_BITBUCKET); });
