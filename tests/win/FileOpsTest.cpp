@@ -151,5 +151,117 @@ TEST_F(DriveInfoTest, TheCommandOpensTheActivePanelsDrive) {
   EXPECT_TRUE(responder.Answered());
 }
 
+// ---------------------------------------------------------------------------
+// New folder
+
+class MakeDirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = data_.Path();
+    data_.Make("Alpha");
+    data_.Write("taken.txt", "t");
+    data_.Write("zeta.txt", "z");
+    settings_ = PanelSettings(root_, root_);
+  }
+
+  // F7 with name typed and OK, then OK on a message box when one is expected.
+  static DialogResponder MakeAnswers(const std::string& name, bool refused) {
+    std::vector<Answer> answers{Answer(IDOK, IDC_NEW_FOLDER_EDIT, name)};
+    if (refused) answers.emplace_back(IDOK);
+    return DialogResponder(answers);
+  }
+
+  TempFolder data_;
+  std::string root_;
+  std::string settings_;
+};
+
+TEST_F(MakeDirectoryTest, TheNewFolderGetsTheCursorAndBothPanelsShowIt) {
+  RunningWindow run(settings_.c_str());
+  HWND left = run.Item(IDC_LEFT_LIST);
+  SetFocus(left);
+  Pump(&run.Window());
+  {
+    DialogResponder responder({Answer(IDOK, IDC_NEW_FOLDER_EDIT, "Fresh")});
+    ASSERT_TRUE(run.Window().ExecuteCommand(ID_KEY_MAKE_DIRECTORY));
+    EXPECT_TRUE(responder.Answered());
+  }
+  EXPECT_EQ(AttributesAt(root_ + "Fresh") & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(FocusedName(left), "Fresh");
+  EXPECT_EQ(SelectedNames(left), std::vector<std::string>{"Fresh"});
+  EXPECT_GE(IndexOf(run.RowTexts(IDC_RIGHT_LIST, 0), "Fresh"), 0);
+  EXPECT_EQ(GetFocus(), left);
+
+  // A name below an existing folder creates it there; no row of this panel is it.
+  {
+    DialogResponder responder({Answer(IDOK, IDC_NEW_FOLDER_EDIT, "Alpha\\Inner")});
+    ASSERT_TRUE(run.Window().ExecuteCommand(IDC_MAKE_DIRECTORY));
+    EXPECT_TRUE(responder.Answered());
+  }
+  EXPECT_EQ(AttributesAt(root_ + "Alpha\\Inner") & FILE_ATTRIBUTE_DIRECTORY,
+            FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(SelectedNames(left).empty());
+}
+
+TEST_F(MakeDirectoryTest, NamesThatCannotBeCreatedAsTypedAreRefused) {
+  RunningWindow run(settings_.c_str());
+  const std::string refusal = EnglishTexts().Text(text::kFolderNotCreated);
+  const struct {
+    const char* name;
+    const char* left;  // what must not exist afterwards (or stay a file)
+  } cases[] = {
+      {"new.", "new"},
+      {"CON", "CON"},
+      {"taken.txt", nullptr},
+      {"Alpha", nullptr},
+      {"", nullptr},
+      {"missing\\deeper", "missing"},
+  };
+  for (const auto& c : cases) {
+    int rows = ListView(run.Item(IDC_LEFT_LIST)).ItemCount();
+    DialogResponder responder = MakeAnswers(c.name, true);
+    ASSERT_TRUE(run.Window().ExecuteCommand(ID_MENU_MAKE_DIRECTORY));
+    EXPECT_TRUE(responder.Answered()) << c.name;
+    EXPECT_EQ(responder.SeenText(), refusal) << c.name;
+    EXPECT_EQ(responder.SeenCaption(), "Pannex");
+    if (c.left) {
+      EXPECT_FALSE(Listed(root_, c.left)) << c.name;
+    }
+    EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), rows) << c.name;
+  }
+  EXPECT_EQ(AttributesAt(root_ + "taken.txt") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST_F(MakeDirectoryTest, CancelCreatesNothing) {
+  RunningWindow run(settings_.c_str());
+  int rows = ListView(run.Item(IDC_LEFT_LIST)).ItemCount();
+  DialogResponder responder({Answer(IDCANCEL, IDC_NEW_FOLDER_EDIT, "Unwanted")});
+  ASSERT_TRUE(run.Window().ExecuteCommand(ID_TOOL_MAKE_DIRECTORY));
+  EXPECT_TRUE(responder.Answered());
+  EXPECT_EQ(AttributesAt(root_ + "Unwanted"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), rows);
+}
+
+TEST_F(MakeDirectoryTest, InTheReportViewAThirdOfAPageBelowTheNewFolderIsShown) {
+  for (int i = 0; i < 120; ++i) data_.Write("file" + std::to_string(1000 + i) + ".txt", "x");
+  RunningWindow run(settings_.c_str());
+  HWND left = run.Item(IDC_LEFT_LIST);
+  ListView list(left);
+  // Scrolled to the end first, so the new folder near the top has to come into view.
+  list.EnsureVisible(list.ItemCount() - 1);
+  {
+    DialogResponder responder({Answer(IDOK, IDC_NEW_FOLDER_EDIT, "Beta")});
+    ASSERT_TRUE(run.Window().ExecuteCommand(ID_KEY_MAKE_DIRECTORY));
+  }
+  int row = list.NextItem(-1, LVNI_FOCUSED);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(list.ItemText(row, 0), "Beta");
+  int perPage = list.CountPerPage();
+  ASSERT_GT(perPage, 3);
+  int top = list.TopIndex();
+  EXPECT_LE(top, row);
+  EXPECT_GE(top + perPage - 1, row + perPage / 3);
+}
+
 }  // namespace
 }  // namespace px::test
