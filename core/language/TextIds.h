@@ -115,5 +115,8 @@ constexpr TextId kDeselectMaskPrompt{23, 3};
 constexpr TextId kMaskOk{23, 4};
 constexpr TextId kMaskCancel{23, 5};
 
+// Added texts, after the last table
+constexpr TextId kAttributesNotChanged{24, 0};
+
 }  // namespace text
 }  // namespace px
