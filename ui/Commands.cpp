@@ -54,6 +54,7 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   });
   add({ID_TOOL_MAKE_DIRECTORY, ID_KEY_MAKE_DIRECTORY, ID_MENU_MAKE_DIRECTORY, IDC_MAKE_DIRECTORY},
       [&context] { MakeNewFolder(context); });
+  add({ID_TOOL_ATTRIBUTES, ID_MENU_ATTRIBUTES}, [&context] { EditAttributes(context); });
   add({ID_TOOL_DRIVE_PROPERTIES, ID_MENU_DRIVE_PROPERTIES},
       [&context] { ShowDriveProperties(context); });
   add({ID_TOOL_REFRESH}, [&panels] { panels.RefreshActive(); });
