@@ -1,12 +1,13 @@
 #include "fileops/FileOpsCommands.h"
 
+#include "core/panel/PathText.h"
 #include "fileops/DriveInfoDialog.h"
 #include "panels/PanelPair.h"
 
 namespace px {
 
 void ShowDriveProperties(AppContext& context) {
-  DriveInfoDialog dialog(context.Texts(), context.Panels().Active().Path().substr(0, 3));
+  DriveInfoDialog dialog(context.Texts(), DriveRootOf(context.Panels().Active().Path()));
   dialog.DoModal(context.owner);
 }
 
