@@ -12,6 +12,45 @@ std::optional<uint32_t> AttributesOf(const std::string& path) {
   return data.dwFileAttributes;
 }
 
+namespace {
+
+uint64_t FromFileTime(const FILETIME& time) {
+  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+}  // namespace
+
+std::optional<EntryStatus> StatusOf(const std::string& path) {
+  QuietDriveErrors quiet;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &data))
+    return std::nullopt;
+  return EntryStatus{data.dwFileAttributes, FromFileTime(data.ftLastWriteTime)};
+}
+
+DWORD CreateFolder(const std::string& path) {
+  QuietDriveErrors quiet;
+  if (CreateDirectoryW(FileApiPath(path).c_str(), nullptr)) return ERROR_SUCCESS;
+  DWORD error = GetLastError();
+  return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
+}
+
+bool SetAttributes(const std::string& path, uint32_t attributes) {
+  QuietDriveErrors quiet;
+  return SetFileAttributesW(FileApiPath(path).c_str(), attributes) != FALSE;
+}
+
+bool SetWriteTime(const std::string& path, uint64_t writeTime) {
+  QuietDriveErrors quiet;
+  // Backup semantics open folders as well as files.
+  FileHandle file(CreateFileW(FileApiPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return false;
+  FILETIME time{static_cast<DWORD>(writeTime), static_cast<DWORD>(writeTime >> 32)};
+  return SetFileTime(file.Get(), nullptr, nullptr, &time) != FALSE;
+}
+
 DWORD MovePath(const std::string& from, const std::string& to) {
   if (MoveFileW(FileApiPath(from).c_str(), FileApiPath(to).c_str())) return ERROR_SUCCESS;
   DWORD error = GetLastError();
@@ -50,6 +89,28 @@ bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label) {
   // An empty name removes the label; a null name would do the same on Windows
   // but crashes Wine.
   return SetVolumeLabelW(Widen(driveRoot).c_str(), Widen(label).c_str()) != FALSE;
+}
+
+std::optional<VolumeInfo> ReadVolumeInfo(const std::string& driveRoot) {
+  QuietDriveErrors quiet;
+  wchar_t label[MAX_PATH + 1] = {};
+  wchar_t fileSystem[MAX_PATH + 1] = {};
+  if (!GetVolumeInformationW(Widen(driveRoot).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
+                             nullptr, fileSystem, MAX_PATH + 1))
+    return std::nullopt;
+  return VolumeInfo{Narrow(label), Narrow(fileSystem)};
+}
+
+std::optional<DriveSpace> ReadDriveSpace(const std::string& driveRoot) {
+  QuietDriveErrors quiet;
+  ULARGE_INTEGER freeToCaller{}, total{};
+  if (!GetDiskFreeSpaceExW(Widen(driveRoot).c_str(), &freeToCaller, &total, nullptr))
+    return std::nullopt;
+  return DriveSpace{freeToCaller.QuadPart, total.QuadPart};
+}
+
+UINT DriveTypeOf(const std::string& driveRoot) {
+  return GetDriveTypeW(Widen(driveRoot).c_str());
 }
 
 std::vector<LogicalDrive> LogicalDrives() {

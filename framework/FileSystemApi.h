@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/fileops/FileSystem.h"
+#include "core/fileops/DriveFigures.h"
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -71,6 +72,23 @@ inline bool IsDotsName(const wchar_t* name) {
 // name (no wildcard is ever expanded); nothing when there is no such entry.
 [[nodiscard]] std::optional<uint32_t> AttributesOf(const std::string& path);
 
+// What a lookup of one entry by its exact name reports.
+struct EntryStatus {
+  uint32_t attributes = 0;
+  uint64_t writeTime = 0;  // 100 ns units since 1601, UTC
+  bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+[[nodiscard]] std::optional<EntryStatus> StatusOf(const std::string& path);
+
+// Creates one folder (every folder above it must exist); 0, or the system
+// error. A file of that name is an error too (it already exists).
+[[nodiscard]] DWORD CreateFolder(const std::string& path);
+[[nodiscard]] bool SetAttributes(const std::string& path, uint32_t attributes);
+// Sets the last-write time of a file or folder, leaving its other times. Asks
+// only for the right to write attributes, which a read-only file grants, so
+// the read-only bit never has to be cleared for it.
+[[nodiscard]] bool SetWriteTime(const std::string& path, uint64_t writeTime);
+
 // Renames or moves a file or folder; 0, or the system error.
 [[nodiscard]] DWORD MovePath(const std::string& from, const std::string& to);
 
@@ -80,6 +98,17 @@ inline bool IsDotsName(const wchar_t* name) {
 // A drive's volume label; nothing when it cannot be read.
 [[nodiscard]] std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot);
 [[nodiscard]] bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label);
+
+// Label and file-system name of a drive; nothing when the query fails (no
+// medium). Read into full-size buffers, so a long label never fails it.
+struct VolumeInfo {
+  std::string label;
+  std::string fileSystem;
+};
+[[nodiscard]] std::optional<VolumeInfo> ReadVolumeInfo(const std::string& driveRoot);
+// Bytes free to this user and the capacity; nothing when the query fails.
+[[nodiscard]] std::optional<DriveSpace> ReadDriveSpace(const std::string& driveRoot);
+[[nodiscard]] UINT DriveTypeOf(const std::string& driveRoot);
 
 struct LogicalDrive {
   std::string root;  // upper case, three characters: "C:\"

@@ -602,6 +602,15 @@ def draw_drives():
     return strip
 
 
+def doubled(canvas):
+    """Each pixel as a 2 by 2 block: the drive properties show the 16-pixel pictures at 32."""
+    big = Canvas(canvas.width * 2, canvas.height * 2)
+    for y in range(big.height):
+        for x in range(big.width):
+            big.set(x, y, canvas.get(x // 2, y // 2))
+    return big
+
+
 # ---------------------------------------------------------------------------
 # Command pictures for the menus (16 by 16) and the toolbar (18 wide, 20 high).
 #
@@ -1333,6 +1342,8 @@ def build():
         "sort_descending.ico": ico_file([draw_sort_arrow(False)]),
         "drives.bmp": bmp_24(drives),
         "drives_mask.bmp": bmp_mask(drives),
+        "drives32.bmp": bmp_24(doubled(drives)),
+        "drives32_mask.bmp": bmp_mask(doubled(drives)),
     }
     for name, draw in COMMAND_ICONS:
         files["menu/" + name + ".ico"] = ico_file([draw_command(draw, MENU_SIZE)])

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "fileops/FileOperations.h"
+#include "fileops/FileOpsCommands.h"
 #include "panels/Launcher.h"
 #include "panels/PanelPair.h"
 #include "res/resource.h"
@@ -59,6 +60,11 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
     if (panels.CheckSelection(panels.Active())) ShowShellProperties(panels.Active());
   });
+  add({ID_TOOL_MAKE_DIRECTORY, ID_KEY_MAKE_DIRECTORY, ID_MENU_MAKE_DIRECTORY, IDC_MAKE_DIRECTORY},
+      [&context] { MakeNewFolder(context); });
+  add({ID_TOOL_ATTRIBUTES, ID_MENU_ATTRIBUTES}, [&context] { EditAttributes(context); });
+  add({ID_TOOL_DRIVE_PROPERTIES, ID_MENU_DRIVE_PROPERTIES},
+      [&context] { ShowDriveProperties(context); });
   add({ID_TOOL_REFRESH}, [&panels] { panels.RefreshActive(); });
   add({ID_TOOL_DOCUMENTS}, [&panels] { panels.ShowDocumentsFolder(); });
   add({ID_TOOL_RECYCLE_BIN}, [&context] { OpenShellFolder(context, CSIDL_BITBUCKET); });

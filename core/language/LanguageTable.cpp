@@ -24,6 +24,11 @@ constexpr int SumOfSizes() {
 }
 static_assert(SumOfSizes() == kLanguageTextCount, "table sizes must add up to 264 texts");
 
+// What an added text shows until a language file supplies it.
+const std::array<const char*, kAddedTextCount> kAddedTexts = {
+    "Entries whose attributes or date could not be changed: %i",  // attributes failed
+};
+
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode
 
 // The file as a text-mode read sees it: CR LF becomes LF (a lone CR stays),
@@ -120,13 +125,14 @@ bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
 const std::array<int, kLanguageTableCount> kLanguageTableSizes = kSizes;
 
 LanguageTable::LanguageTable() {
-  tables_.reserve(kLanguageTableCount);
+  tables_.reserve(kLanguageTableCount + 1);
   for (int size : kLanguageTableSizes) tables_.emplace_back(static_cast<size_t>(size));
+  tables_.emplace_back(kAddedTexts.begin(), kAddedTexts.end());
 }
 
 const std::string& LanguageTable::TextAt(int table, int index) const {
   static const std::string kEmpty;
-  if (table < 0 || table >= kLanguageTableCount) return kEmpty;
+  if (table < 0 || static_cast<size_t>(table) >= tables_.size()) return kEmpty;
   const std::vector<std::string>& entries = tables_[static_cast<size_t>(table)];
   if (index < 0 || static_cast<size_t>(index) >= entries.size()) return kEmpty;
   return entries[static_cast<size_t>(index)];
@@ -134,6 +140,7 @@ const std::string& LanguageTable::TextAt(int table, int index) const {
 
 int LanguageTable::Load(std::string_view fileBytes) {
   const std::string text = ReadAsText(fileBytes);
+  tables_[static_cast<size_t>(kAddedTable)].assign(kAddedTexts.begin(), kAddedTexts.end());
   int supplied = 0;
   size_t table = 0;
   size_t index = 0;

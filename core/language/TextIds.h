@@ -64,6 +64,26 @@ constexpr TextId kReadOnlyYesAll{8, 5};
 constexpr TextId kReadOnlyNo{8, 6};
 constexpr TextId kReadOnlyNoAll{8, 7};
 constexpr TextId kReadOnlyCancel{8, 8};
+// Table 3: new folder dialog
+constexpr TextId kNewFolderPrompt{3, 0};
+constexpr TextId kNewFolderOk{3, 1};
+constexpr TextId kNewFolderCancel{3, 2};
+
+// Table 5: attributes dialog
+constexpr TextId kAttributesCaption{5, 0};
+constexpr TextId kAttributesGroup{5, 1};
+constexpr TextId kAttributeReadOnly{5, 2};
+constexpr TextId kAttributeArchive{5, 3};
+constexpr TextId kAttributeHidden{5, 4};
+constexpr TextId kAttributeSystem{5, 5};
+constexpr TextId kAttributesRecursive{5, 6};
+constexpr TextId kAttributesTimeGroup{5, 7};
+constexpr TextId kAttributesDate{5, 8};
+constexpr TextId kAttributesTime{5, 9};
+constexpr TextId kAttributesNow{5, 10};
+constexpr TextId kAttributesOwnTime{5, 11};
+constexpr TextId kAttributesOk{5, 12};
+constexpr TextId kAttributesCancel{5, 13};
 
 // Table 9: failure question
 constexpr TextId kFailureCaption{9, 0};
@@ -123,6 +143,15 @@ constexpr TextId kLaunchBadProgram{20, 9};
 constexpr TextId kKeyboardReferenceCaption{21, 0};
 constexpr TextId kAboutCaption{21, 1};
 constexpr TextId kHelpOk{21, 2};
+// Table 22: drive properties
+constexpr TextId kDriveInfoCaption{22, 0};
+constexpr TextId kDriveInfoLabel{22, 1};
+constexpr TextId kDriveInfoFileSystem{22, 2};
+constexpr TextId kDriveInfoUsed{22, 3};
+constexpr TextId kDriveInfoFree{22, 4};
+constexpr TextId kDriveInfoCapacity{22, 5};
+constexpr TextId kDriveInfoShare{22, 6};
+constexpr TextId kDriveInfoOk{22, 7};
 
 // Table 23: select and deselect by mask
 constexpr TextId kSelectMaskCaption{23, 0};
@@ -131,6 +160,9 @@ constexpr TextId kSelectMaskPrompt{23, 2};
 constexpr TextId kDeselectMaskPrompt{23, 3};
 constexpr TextId kMaskOk{23, 4};
 constexpr TextId kMaskCancel{23, 5};
+
+// Added texts, after the last table
+constexpr TextId kAttributesNotChanged{24, 0};
 
 }  // namespace text
 }  // namespace px

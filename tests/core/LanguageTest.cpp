@@ -130,15 +130,32 @@ TEST(LanguageTableTest, ShorterSecondLoadKeepsTheRest) {
 
 TEST(LanguageTableTest, LinesBeyondTheLastTextIgnored) {
   LanguageTable table;
-  EXPECT_EQ(table.Load(NumberedFile(300)), kLanguageTextCount);
+  EXPECT_EQ(table.Load(NumberedFile(300)), kLanguageTextCount + kAddedTextCount);
   EXPECT_EQ(table.TextAt(23, 5), "T263");
-  EXPECT_EQ(table.TextAt(24, 0), "");
+  EXPECT_EQ(table.TextAt(kAddedTable, 0), "T264");
+  EXPECT_EQ(table.TextAt(kAddedTable, kAddedTextCount), "");
+  EXPECT_EQ(table.TextAt(kAddedTable + 1, 0), "");
+}
+
+TEST(LanguageTableTest, AddedTextsAreEnglishUntilAFileSuppliesThem) {
+  LanguageTable table;
+  const std::string builtIn = table.Text(text::kAttributesNotChanged);
+  EXPECT_NE(builtIn.find("%i"), std::string::npos);
+  // A file of the 24 tables only (written before the added texts) keeps English.
+  EXPECT_EQ(table.Load(NumberedFile(kLanguageTextCount)), kLanguageTextCount);
+  EXPECT_EQ(table.Text(text::kAttributesNotChanged), builtIn);
+  EXPECT_EQ(table.Load(NumberedFile(kLanguageTextCount + kAddedTextCount)),
+            kLanguageTextCount + kAddedTextCount);
+  EXPECT_EQ(table.Text(text::kAttributesNotChanged), "T264");
+  // Switching back to an older file does not keep the other language's text.
+  table.Load(NumberedFile(kLanguageTextCount));
+  EXPECT_EQ(table.Text(text::kAttributesNotChanged), builtIn);
 }
 
 TEST(LanguageTableTest, OutOfRangeTextIsEmpty) {
   LanguageTable table;
   table.Load(NumberedFile(kLanguageTextCount));
-  static const int kOutside[][2] = {{-1, 0}, {24, 0}, {INT_MAX, 0}, {0, -1}, {0, 10}, {23, 6}, {1, 44}};
+  static const int kOutside[][2] = {{-1, 0}, {kAddedTable, kAddedTextCount}, {kAddedTable + 1, 0}, {INT_MAX, 0}, {0, -1}, {0, 10}, {23, 6}, {1, 44}};
   for (const auto& at : kOutside) {
     EXPECT_EQ(table.TextAt(at[0], at[1]), "") << at[0] << "." << at[1];
   }
@@ -331,13 +348,20 @@ TEST(ShippedLanguageTest, EveryTextTakesTheArgumentsItIsFormattedWith) {
   const std::string german = ReadFile(dir / "German.lng");
   ExpectShippedForm(english, "English.lng");
   ExpectShippedForm(german, "German.lng");
-  EXPECT_EQ(CountTextLines(english), kLanguageTextCount);
-  EXPECT_EQ(CountTextLines(german), kLanguageTextCount);
+  EXPECT_EQ(CountTextLines(english), kLanguageTextCount + kAddedTextCount);
+  EXPECT_EQ(CountTextLines(german), kLanguageTextCount + kAddedTextCount);
 
   LanguageTable en;
   LanguageTable de;
-  EXPECT_EQ(en.Load(english), kLanguageTextCount);
-  EXPECT_EQ(de.Load(german), kLanguageTextCount);
+  EXPECT_EQ(en.Load(english), kLanguageTextCount + kAddedTextCount);
+  EXPECT_EQ(de.Load(german), kLanguageTextCount + kAddedTextCount);
+  // The added texts: each language has its own, with the same argument.
+  const std::string& enAdded = en.Text(text::kAttributesNotChanged);
+  const std::string& deAdded = de.Text(text::kAttributesNotChanged);
+  EXPECT_EQ(PlaceholderKinds(enAdded), "i") << enAdded;
+  EXPECT_EQ(PlaceholderKinds(deAdded), "i") << deAdded;
+  EXPECT_EQ(enAdded, LanguageTable().Text(text::kAttributesNotChanged));
+  EXPECT_NE(deAdded, enAdded);
   for (int t = 0; t < kLanguageTableCount; ++t) {
     for (int i = 0; i < kLanguageTableSizes[t]; ++i) {
       const std::string expected = ExpectedKinds(t, i);

@@ -1,0 +1,14 @@
+#include "fileops/FileOpsCommands.h"
+
+#include "core/panel/PathText.h"
+#include "fileops/DriveInfoDialog.h"
+#include "panels/PanelPair.h"
+
+namespace px {
+
+void ShowDriveProperties(AppContext& context) {
+  DriveInfoDialog dialog(context.Texts(), DriveRootOf(context.Panels().Active().Path()));
+  dialog.DoModal(context.owner);
+}
+
+}  // namespace px

@@ -1,0 +1,17 @@
+// The commands of the file operations that work on the active panel: a new
+// folder, attributes and times of the selection, the drive's properties.
+#pragma once
+
+#include "framework/AppContext.h"
+
+namespace px {
+
+// Asks for a name, creates that folder in the active panel's folder and lists
+// the panel again with the new folder under the cursor.
+void MakeNewFolder(AppContext& context);
+// Changes attributes and last-write times of the active panel's selection.
+void EditAttributes(AppContext& context);
+// Shows the properties of the active panel's drive.
+void ShowDriveProperties(AppContext& context);
+
+}  // namespace px
