@@ -11,7 +11,7 @@ add_library(pxwin STATIC ${PX_WIN_SOURCES})
 target_include_directories(pxwin PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(pxwin PRIVATE ${PX_WIN_FLAGS})
 target_compile_definitions(pxcore PUBLIC NOMINMAX)
-target_link_libraries(pxwin PUBLIC pxcore comctl32 shell32 shlwapi ole32 uuid gdi32 user32)
+target_link_libraries(pxwin PUBLIC pxcore comctl32 shell32 shlwapi ole32 uuid gdi32 user32 comdlg32)
 
 set(PX_STATIC_LINK -static -static-libgcc -static-libstdc++ -municode)
 
