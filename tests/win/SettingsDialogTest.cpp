@@ -2,6 +2,7 @@
 // Cancel keeps, what OK puts into effect at once, and the language page.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,49 @@ TEST_F(SettingsDialogTest, OkHidingTheCommandLineHidesItAtOnceAndSavesIt) {
   EXPECT_EQ(written.GetInt("Options", "ShowCurDir", -1), 1);
   EXPECT_EQ(written.GetInt("Options", "SelectFolders", -1), 7);
   EXPECT_EQ(written.GetString("Options", "Editor", "?"), "C:\\Tools\\edit.exe");
+}
+
+std::string CurrentDirectory() {
+  wchar_t buffer[MAX_PATH * 4] = {};
+  GetCurrentDirectoryW(MAX_PATH * 4, buffer);
+  return Narrow(buffer);
+}
+
+TEST_F(SettingsDialogTest, BrowsePutsTheChosenProgramAndKeepsTheStartDirectory) {
+  RunningWindow run;
+  run.Start().Make("Tools");
+  std::string program = run.Start().Write("Tools\\editor.exe", "MZ");
+  const std::string start = CurrentDirectory();
+
+  std::string shownEditor;
+  // The open-file dialog runs inside the settings dialog: the first answer
+  // presses Browse (posted, so that it runs from the dialog's own loop), the
+  // second types the file name there, the third takes the settings.
+  DialogResponder responder(
+      {Answer(IDC_SETTINGS_TABS,
+              [](HWND dialog) {
+                PostMessageW(PageItem(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_BROWSE),
+                             BM_CLICK, 0, 0);
+              }),
+       Answer(IDOK,
+              [&](HWND fileDialog) {
+                // The name field is an edit inside the name combo box (cmb13)
+                // or, in the older layout, the edit edt1.
+                HWND name = GetDlgItem(fileDialog, cmb13);
+                if (name == nullptr) name = GetDlgItem(fileDialog, edt1);
+                ASSERT_NE(name, nullptr);
+                px::Window(name).SetText(program);
+              }),
+       Answer(IDOK, [&](HWND dialog) {
+         shownEditor =
+             px::Window(PageItem(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_EDITOR)).Text();
+       })});
+  EXPECT_TRUE(run.Window().ExecuteCommand(ID_MENU_SETTINGS));
+  EXPECT_TRUE(responder.Answered());
+
+  EXPECT_EQ(shownEditor, program);
+  EXPECT_EQ(run.Window().GetOptions().editor, program);
+  EXPECT_EQ(CurrentDirectory(), start);
 }
 
 TEST_F(SettingsDialogTest, ChoosingGermanSwitchesTheWindowAndTheNextDialog) {
