@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <vector>
 
 #include "framework/Controls.h"
 #include "framework/LanguageFiles.h"
@@ -48,7 +47,8 @@ struct LabelText {
 };
 
 void SetLabels(HWND page, std::initializer_list<LabelText> labels, const LanguageTable& texts) {
-  for (const LabelText& label : labels) Window(GetDlgItem(page, label.id)).SetText(texts.Text(label.text));
+  for (const LabelText& label : labels)
+    Window(GetDlgItem(page, label.id)).SetText(texts.Text(label.text));
 }
 
 // The program acts on exactly 1, so only 1 shows as checked.
@@ -168,7 +168,8 @@ BOOL LanguagePage::OnInitDialog() {
 void LanguagePage::Read() {
   HWND list = Item(IDC_SETTINGS_LANGUAGES);
   LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  options_.language = selected == LB_ERR ? std::string() : ListBoxText(list, static_cast<int>(selected));
+  options_.language =
+      selected == LB_ERR ? std::string() : ListBoxText(list, static_cast<int>(selected));
 }
 
 struct SettingsDialogRoutes {
