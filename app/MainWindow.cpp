@@ -117,7 +117,8 @@ BOOL MainWindow::OnInitDialog() {
       std::make_unique<FileProfileStorage>(JoinPath(StartDirectory(), "\\PX.ini")));
   context_.settings = settings_.get();
   options_.language = settings_->GetString("Options", "Language", "English");
-  LoadLanguage();
+  // A missing file leaves the texts empty; the window still works.
+  [[maybe_unused]] bool loaded = LoadLanguage(options_.language);
 
   SetWindowTextW(Handle(), Widen(kProductName).c_str());
   for (int i = 0; i < 5; ++i)
@@ -147,6 +148,14 @@ BOOL MainWindow::OnInitDialog() {
     GetClientRect(Handle(), &client);
     SetDivider(DividerPresetX(client.right, preset));
   };
+  actions.applyOptions = [this](const Options& edited) {
+    // The language changes only once its file has been read.
+    std::string language = options_.language;
+    options_ = edited;
+    options_.language = language;
+    ChangeLanguage(edited.language);
+    ApplyViewOptions();
+  };
   FillCommandTable(commands_, context_, commandLine_, actions);
 
   ReadSettingsIntoWindow();
@@ -163,16 +172,18 @@ BOOL MainWindow::OnInitDialog() {
   return TRUE;
 }
 
-void MainWindow::LoadLanguage() {
+bool MainWindow::LoadLanguage(const std::string& language) {
   std::optional<std::string> bytes =
-      ReadFileBytes(StartDirectory() + "\\Language\\" + options_.language + ".lng");
-  if (bytes) texts_.Load(DecodeText(*bytes).utf8);
+      ReadFileBytes(StartDirectory() + "\\Language\\" + language + ".lng");
+  return bytes && texts_.Load(DecodeText(*bytes).utf8) > 0;
 }
 
 void MainWindow::ChangeLanguage(const std::string& language) {
-  if (EqualsNoCase(language, options_.language)) return;
+  // No choice, or a file that gives no texts, keeps the language: its name is
+  // saved, and the next start would show no texts at all.
+  if (language.empty() || EqualsNoCase(language, options_.language)) return;
+  if (!LoadLanguage(language)) return;
   options_.language = language;
-  LoadLanguage();
   ApplyLanguage();
 }
 

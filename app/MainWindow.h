@@ -44,8 +44,9 @@ class MainWindow : public Dialog {
   void SetDivider(int x);
   // Applies the view options after they were changed.
   void ApplyViewOptions();
-  // Loads another language (unless it is the current one in any letter case)
-  // and puts its texts on the window's permanent elements.
+  // Loads another language (unless it is the current one in any letter case,
+  // or its file cannot be read) and puts its texts on the window's permanent
+  // elements.
   void ChangeLanguage(const std::string& language);
   void ApplyLanguage();
   // Writes the chosen groups of settings to PX.ini; false when the file
@@ -75,7 +76,8 @@ class MainWindow : public Dialog {
   LRESULT OnRightButtonDown(Message& message);
   LRESULT OnCommandMessage(Message& message);
 
-  void LoadLanguage();
+  // Reads a language file into the texts; false when it gave none.
+  [[nodiscard]] bool LoadLanguage(const std::string& language);
   void CreateToolBar();
   void ReadSettingsIntoWindow();
   void ApplyRowVisibility(bool showExplicitly);

@@ -11,9 +11,14 @@ add_library(pxwin STATIC ${PX_WIN_SOURCES})
 target_include_directories(pxwin PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(pxwin PRIVATE ${PX_WIN_FLAGS})
 target_compile_definitions(pxcore PUBLIC NOMINMAX)
-target_link_libraries(pxwin PUBLIC pxcore comctl32 shell32 shlwapi ole32 uuid gdi32 user32)
+target_link_libraries(pxwin PUBLIC pxcore comctl32 shell32 shlwapi ole32 uuid gdi32 user32 comdlg32)
 
 set(PX_STATIC_LINK -static -static-libgcc -static-libstdc++ -municode)
+
+# windres reports no dependencies: name what the resource script includes, so
+# that an edited dialog template or picture rebuilds the resources.
+file(GLOB px_resource_files CONFIGURE_DEPENDS res/*.rc res/*.h res/*.manifest res/images/*.*)
+set_source_files_properties(res/Pannex.rc PROPERTIES OBJECT_DEPENDS "${px_resource_files}")
 
 add_executable(Pannex WIN32 app/Main.cpp res/Pannex.rc)
 target_compile_options(Pannex PRIVATE ${PX_WIN_FLAGS})

@@ -10,6 +10,7 @@
 #include "panels/PanelPair.h"
 #include "res/resource.h"
 #include "ui/HelpDialogs.h"
+#include "ui/SettingsDialog.h"
 
 namespace px {
 
@@ -95,6 +96,8 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
     dialog.language = context.GetOptions().language;
     dialog.DoModal(context.owner);
   });
+  add({ID_MENU_SETTINGS},
+      [&context, apply = window.applyOptions] { EditSettings(context, apply); });
   add({ID_MENU_ABOUT}, [&context] { AboutDialog(context.Texts()).DoModal(context.owner); });
   table.AddRange(ID_DIVIDER_FIRST, ID_DIVIDER_LAST,
                  [place = window.placeDivider](uint32_t offset) {

@@ -18,6 +18,9 @@ struct WindowActions {
   // Puts the divider at the preset share of the client width: 0 for 20/80
   // up to 6 for 80/20.
   std::function<void(int preset)> placeDivider;
+  // Takes options edited in the settings dialog: loads a newly chosen
+  // language and shows the view options on the window at once.
+  std::function<void(const Options& edited)> applyOptions;
 };
 
 void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& commandLine,

@@ -127,6 +127,38 @@ constexpr TextId kFolderChooserCaption{15, 0};
 constexpr TextId kFolderChooserOk{15, 1};
 constexpr TextId kFolderChooserCancel{15, 2};
 
+// Table 19: settings dialog and its pages
+constexpr TextId kSettingsCaption{19, 0};
+constexpr TextId kSettingsViewTab{19, 1};
+constexpr TextId kSettingsBehaviourTab{19, 2};
+constexpr TextId kSettingsLanguageTab{19, 3};
+constexpr TextId kSettingsVisibleGroup{19, 4};
+constexpr TextId kSettingsShowToolBar{19, 5};
+constexpr TextId kSettingsShowDrive{19, 6};
+constexpr TextId kSettingsShowCurDir{19, 7};
+constexpr TextId kSettingsShowComLine{19, 8};
+constexpr TextId kSettingsShowFuncKey{19, 9};
+constexpr TextId kSettingsListsGroup{19, 10};
+constexpr TextId kSettingsFullRowSelect{19, 11};
+constexpr TextId kSettingsSelectionAlways{19, 12};
+constexpr TextId kSettingsFilesGroup{19, 13};
+constexpr TextId kSettingsShowHiddenSystem{19, 14};
+constexpr TextId kSettingsSaveGroup{19, 15};
+constexpr TextId kSettingsSavePanels{19, 16};
+constexpr TextId kSettingsSaveSettings{19, 17};
+constexpr TextId kSettingsSavePosition{19, 18};
+constexpr TextId kSettingsDeleteGroup{19, 19};
+constexpr TextId kSettingsRecycle{19, 20};
+constexpr TextId kSettingsOtherGroup{19, 21};
+constexpr TextId kSettingsFastRename{19, 22};
+constexpr TextId kSettingsSelectFolders{19, 23};
+constexpr TextId kSettingsShowAllIcons{19, 24};
+constexpr TextId kSettingsEditorGroup{19, 25};
+constexpr TextId kSettingsBrowse{19, 26};
+constexpr TextId kSettingsLanguageLabel{19, 27};
+constexpr TextId kSettingsOk{19, 28};
+constexpr TextId kSettingsCancel{19, 29};
+
 // Table 20: errors when opening a file or running a command
 constexpr TextId kLaunchErrorCaption{20, 0};
 constexpr TextId kLaunchNoAssociation{20, 1};

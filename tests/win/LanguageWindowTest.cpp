@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/LanguageFiles.h"
+#include "framework/LanguageFiles.h"
 #include "core/text/CaseFold.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
