@@ -1,8 +1,23 @@
 #include "framework/FileSystemApi.h"
 
+#include "core/text/CaseFold.h"
 #include "framework/Wide.h"
 
 namespace px {
+
+std::vector<std::string> SpellingsOf(const std::string& folder, const std::string& name) {
+  std::vector<std::string> spellings;
+  const std::string folded = FoldName(name);
+  [[maybe_unused]] DWORD error =
+      SearchFolder(folder, SearchScope::kEverything, true, [&](const WIN32_FIND_DATAW& data) {
+        if (!IsDotsName(data.cFileName)) {
+          std::string entry = Narrow(data.cFileName);
+          if (FoldName(entry) == folded) spellings.push_back(std::move(entry));
+        }
+        return true;
+      });
+  return spellings;
+}
 
 std::optional<uint32_t> AttributesOf(const std::string& path) {
   QuietDriveErrors quiet;
