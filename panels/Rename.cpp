@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,12 +16,12 @@ namespace px {
 
 namespace {
 
-// A temporary name beside the target that names nothing yet.
+// A temporary name beside the target that names nothing yet, in any spelling.
 std::string FreeTemporaryName(const std::string& folder, const std::string& to) {
   DWORD tick = GetTickCount();
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = to + ".rename-" + std::to_string(tick + attempt) + "~";
-    if (SpellingsOf(folder, name).empty()) return name;
+    if (!AttributesOf(folder + name)) return name;
   }
   return std::string();
 }
@@ -31,9 +30,7 @@ std::string FreeTemporaryName(const std::string& folder, const std::string& to) 
 // entry must be on disk under exactly its listed name: a stale row whose name
 // now matches another file only ignoring case must not move that file.
 bool RenameEntry(const std::string& folder, const std::string& from, const std::string& to) {
-  if (from == to) return false;
-  const std::vector<std::string> spellings = SpellingsOf(folder, from);
-  if (std::find(spellings.begin(), spellings.end(), from) == spellings.end()) return false;
+  if (from == to || !HasEntryNamed(folder, from)) return false;
   const std::string source = folder + from;
   const std::string target = folder + to;
   if (!EqualsNoCase(from, to)) return MovePath(source, target) == ERROR_SUCCESS;
@@ -41,7 +38,7 @@ bool RenameEntry(const std::string& folder, const std::string& from, const std::
   // A change of letter case alone. Where the file system tells case apart,
   // the new spelling may already be another file, and the platform may look
   // either spelling up as the other: refuse rather than risk the wrong file.
-  if (spellings.size() > 1) return false;
+  if (SpellingsOf(folder, from).size() > 1) return false;
   std::optional<FileIdentity> sourceIdentity = IdentityOf(source);
   std::optional<FileIdentity> targetIdentity = IdentityOf(target);
   if (!sourceIdentity || (targetIdentity && !(*targetIdentity == *sourceIdentity))) return false;
