@@ -1,8 +1,38 @@
 #include "framework/FileSystemApi.h"
 
+#include "core/text/CaseFold.h"
 #include "framework/Wide.h"
 
 namespace px {
+
+bool HasEntryNamed(const std::string& folder, const std::string& name) {
+  QuietDriveErrors quiet;
+  const std::wstring wanted = Widen(name);
+  // The name as a search mask: it matches itself, and whatever else it finds
+  // (other spellings, short names, what its * or ? match) is passed over.
+  WIN32_FIND_DATAW data;
+  FindHandle search(FindFirstFileExW(FileApiPath(Widen(folder) + wanted).c_str(), FindExInfoBasic,
+                                     &data, FindExSearchNameMatch, nullptr, 0));
+  if (!search) return false;
+  do {
+    if (wanted == data.cFileName) return true;
+  } while (FindNextFileW(search.Get(), &data));
+  return false;
+}
+
+std::vector<std::string> SpellingsOf(const std::string& folder, const std::string& name) {
+  std::vector<std::string> spellings;
+  const std::string folded = FoldName(name);
+  [[maybe_unused]] DWORD error =
+      SearchFolder(folder, SearchScope::kEverything, true, [&](const WIN32_FIND_DATAW& data) {
+        if (!IsDotsName(data.cFileName)) {
+          std::string entry = Narrow(data.cFileName);
+          if (FoldName(entry) == folded) spellings.push_back(std::move(entry));
+        }
+        return true;
+      });
+  return spellings;
+}
 
 std::optional<uint32_t> AttributesOf(const std::string& path) {
   QuietDriveErrors quiet;

@@ -92,6 +92,19 @@ struct EntryStatus {
 // Renames or moves a file or folder; 0, or the system error.
 [[nodiscard]] DWORD MovePath(const std::string& from, const std::string& to);
 
+// Whether folder holds an entry spelled exactly name, letter case included: an
+// entry that only matches ignoring case (which the platform's lookup of the
+// name would find) does not count.
+[[nodiscard]] bool HasEntryNamed(const std::string& folder, const std::string& name);
+
+// The names of folder's entries that equal name ignoring letter case, as
+// spelled on disk. More than one only where the file system tells case apart
+// (under Wine, any folder on the Unix side); none when there is no such entry.
+// Looks at every entry of the folder: the platform's lookup of a single name
+// may answer with any of its spellings.
+[[nodiscard]] std::vector<std::string> SpellingsOf(const std::string& folder,
+                                                   const std::string& name);
+
 // What tells two spellings of a path apart from two files (see FileIdentity).
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::string& path);
 

@@ -34,6 +34,20 @@ bool HasSubfolder(const std::wstring& folder) {
   return error == ERROR_SUCCESS && found;
 }
 
+// The key a node sorts by: the name folded as FoldName folds it. Most names
+// are ASCII, whose folded UTF-8 is made here straight from the UTF-16 (a round
+// trip through UTF-8 for every one of thousands of subfolders was a good part
+// of reading them); only other names take the long way.
+std::string SortKeyOf(std::wstring_view name) {
+  std::string key(name.size(), '\0');
+  for (size_t i = 0; i < name.size(); ++i) {
+    const wchar_t c = name[i];
+    if (c >= 0x80) return FoldName(Narrow(name));
+    key[i] = static_cast<char>(c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c);
+  }
+  return key;
+}
+
 template <typename Entry>
 bool SortsBefore(const Entry& a, const Entry& b) {
   // Names equal but for case (possible on some file systems) keep a fixed order.
@@ -51,10 +65,9 @@ std::vector<Entry> ReadSubfolders(const std::wstring& folder, bool includeHidden
                              [&](const WIN32_FIND_DATAW& data) {
                                if (!IsSubfolder(data) || (data.dwFileAttributes & hiddenMask) != 0)
                                  return true;
-                               Entry entry;
+                               Entry& entry = subfolders.emplace_back();
                                entry.name = data.cFileName;
-                               entry.sortKey = FoldName(Narrow(entry.name));
-                               subfolders.push_back(std::move(entry));
+                               entry.sortKey = SortKeyOf(entry.name);
                                return true;
                              });
   if (error != ERROR_SUCCESS) subfolders.clear();
@@ -288,7 +301,7 @@ HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) {
   if (found != children_.end()) {
     Child wanted;
     wanted.name = text;
-    wanted.sortKey = FoldName(Narrow(text));
+    wanted.sortKey = SortKeyOf(text);
     const std::vector<Child>& children = found->second;
     auto child = std::lower_bound(children.begin(), children.end(), wanted, SortsBefore<Child>);
     return child != children.end() && child->name == text ? child->item : nullptr;

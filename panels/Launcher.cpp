@@ -4,15 +4,54 @@
 #include <shlobj.h>
 
 #include "core/panel/CommandLine.h"
+#include "core/panel/LaunchLimits.h"
 #include "core/panel/NameRules.h"
+#include "framework/FileSystemApi.h"
+#include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
 #include "panels/LaunchErrors.h"
 #include "panels/PanelPair.h"
 
 namespace px {
 
-bool LaunchInFolder(const AppContext& context, const std::string& file,
-                    const std::string& parameters, const std::string& folder) {
+namespace {
+
+// Whether the shell may be asked at all; tells the user why not. A program
+// runs in its folder or not at all: where the folder cannot become the
+// working directory (too long, or gone) the shell would quietly start it
+// wherever this process happens to be, and past the lengths the shell takes
+// it fails oddly or brings the process down.
+bool MayLaunch(const AppContext& context, const std::string& program,
+               const std::string& parameters, const std::string& folder, ProgramPlace place) {
+  LaunchRefusal refusal = CheckLaunchLengths(program, parameters, folder, place);
+  DWORD error = ERROR_SUCCESS;
+  switch (refusal) {
+    case LaunchRefusal::kNone: {
+      std::optional<uint32_t> attributes = AttributesOf(folder);
+      if (attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+      error = ERROR_PATH_NOT_FOUND;
+      break;
+    }
+    case LaunchRefusal::kFolderTooLong:
+    case LaunchRefusal::kPathTooLong:
+      error = ERROR_PATH_NOT_FOUND;
+      break;
+    case LaunchRefusal::kProgramTooLong:
+      error = ERROR_FILE_NOT_FOUND;
+      break;
+    case LaunchRefusal::kLineTooLong: {
+      const LanguageTable& texts = context.Texts();
+      ShowMessage(context.owner, texts.Text(text::kLaunchNotStarted),
+                  texts.Text(text::kLaunchErrorCaption), MB_OK | MB_ICONEXCLAMATION);
+      return false;
+    }
+  }
+  ReportLaunchError(context.owner, context.Texts(), error);
+  return false;
+}
+
+bool ShellOpen(const AppContext& context, const std::string& file, const std::string& parameters,
+               const std::string& folder) {
   std::wstring fileW = Widen(file);
   std::wstring parametersW = Widen(parameters);
   std::wstring folderW = Widen(folder);
@@ -33,20 +72,29 @@ bool LaunchInFolder(const AppContext& context, const std::string& file,
   return launched;
 }
 
+}  // namespace
+
+bool LaunchInFolder(const AppContext& context, const std::string& file,
+                    const std::string& parameters, const std::string& folder) {
+  return MayLaunch(context, file, parameters, folder, ProgramPlace::kInFolder) &&
+         ShellOpen(context, file, parameters, folder);
+}
+
 bool RunLineInFolder(const AppContext& context, const std::string& line,
                      const std::string& folder) {
   CommandLineParts parts = SplitCommandLine(line);
-  return LaunchInFolder(context, parts.program, parts.parameters, folder);
+  return MayLaunch(context, parts.program, parts.parameters, folder, ProgramPlace::kAnywhere) &&
+         ShellOpen(context, parts.program, parts.parameters, folder);
 }
 
 void EditWithEditor(const AppContext& context, const FilePanel& panel) {
   const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panel);
   if (entry == nullptr || !entry->IsFile()) return;
-  std::wstring editor = Widen(context.GetOptions().editor);
-  std::wstring parameters = Widen(EditorParameters(panel.Path() + entry->name));
-  std::wstring folder = Widen(panel.Path());
-  ShellExecuteW(nullptr, nullptr, editor.c_str(), parameters.c_str(), folder.c_str(),
-                SW_SHOWNORMAL);
+  const std::string& editor = context.GetOptions().editor;
+  const std::string parameters = EditorParameters(panel.Path() + entry->name);
+  if (!MayLaunch(context, editor, parameters, panel.Path(), ProgramPlace::kAnywhere)) return;
+  ShellExecuteW(nullptr, nullptr, Widen(editor).c_str(), Widen(parameters).c_str(),
+                Widen(panel.Path()).c_str(), SW_SHOWNORMAL);
 }
 
 void ShowShellProperties(const FilePanel& panel) {
