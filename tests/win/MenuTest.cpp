@@ -1,0 +1,200 @@
+// The menu bar on the real window: the six drop-downs by command id with
+// their texts and pictures, item sizes, command states, a language switch,
+// and pictures from missing or broken libraries.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Wide.h"
+#include "res/resource.h"
+#include "tests/win/Companions.h"
+#include "tests/win/Harness.h"
+#include "ui/IconLibrary.h"
+#include "ui/IconMenu.h"
+
+namespace px::test {
+namespace {
+
+struct Expected {
+  UINT id;    // 0: separator
+  int text;   // index in table 1
+  int icon;
+};
+
+// Drop-down d's title is text 1.kTitles[d].
+constexpr int kTitles[kDropDownCount] = {0, 11, 21, 33, 36, 41};
+const std::vector<Expected> kDropDowns[kDropDownCount] = {
+    {{ID_MENU_EDIT, 1, 4}, {ID_MENU_COPY, 2, 5}, {ID_MENU_MOVE, 3, 6},
+     {ID_MENU_MAKE_DIRECTORY, 4, 8}, {ID_MENU_DELETE, 5, 7}, {ID_MENU_ATTRIBUTES, 6, 9},
+     {0, 0, -1}, {ID_MENU_SELECT_MASK, 7, 10}, {ID_MENU_DESELECT_MASK, 8, 11}, {0, 0, -1},
+     {ID_MENU_EXIT, 9, 28}},
+    {{ID_MENU_LIST_VIEW, 12, 12}, {ID_MENU_DETAILS_VIEW, 13, 13}, {ID_MENU_FOLDER_TREE, 14, 14},
+     {0, 0, -1}, {ID_MENU_SORT_NAME, 15, -1}, {ID_MENU_SORT_EXTENSION, 16, -1},
+     {ID_MENU_SORT_DATE, 17, -1}, {ID_MENU_SORT_SIZE, 18, -1}, {ID_MENU_SORT_LISTING, 19, -1}},
+    {{ID_MENU_SEARCH, 22, 15}, {ID_MENU_GO_TO_FOLDER, 24, 16}, {ID_MENU_COMMAND_HISTORY, 23, 17},
+     {ID_MENU_FOLDER_HISTORY, 25, 18}, {ID_MENU_VOLUME_LABEL, 26, -1},
+     {ID_MENU_DRIVE_PROPERTIES, 27, -1}, {0, 0, -1}, {ID_MENU_PARENT, 28, 1},
+     {ID_MENU_BACK, 29, 2}, {ID_MENU_FORWARD, 30, 3}},
+    {{ID_MENU_ADD_FAVOURITE, 34, 19}, {ID_MENU_ORGANISE_FAVOURITES, 35, 20}, {0, 0, -1}},
+    {{ID_MENU_SETTINGS, 37, 29}, {ID_MENU_CUSTOMISE_TOOLBAR, 38, -1},
+     {ID_MENU_SAVE_POSITION, 39, -1}, {ID_MENU_SAVE_SETTINGS, 40, -1}},
+    {{ID_MENU_HELP, 42, 27}, {ID_MENU_ABOUT, 43, -1}},
+};
+
+const char kTwoFavourites[] =
+    "[Favorites]\r\nN0=Work\r\nF0=C:\\Work\\\r\nN1=A & B\r\nF1=C:\\AB\\\r\n";
+
+std::string BarTitle(HMENU bar, int position) {
+  wchar_t buffer[128] = {};
+  GetMenuStringW(bar, position, buffer, 128, MF_BYPOSITION);
+  return Narrow(buffer);
+}
+
+const IconMenuItem* ItemAt(HMENU menu, int position) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_DATA | MIIM_FTYPE | MIIM_ID;
+  if (!GetMenuItemInfoW(menu, position, TRUE, &info) || !(info.fType & MFT_OWNERDRAW))
+    return nullptr;
+  return reinterpret_cast<const IconMenuItem*>(info.dwItemData);
+}
+
+// Every drop-down as the layout says, texts from `texts`, then the favourites.
+void ExpectMenus(HMENU bar, const LanguageTable& texts, const std::vector<std::string>& favourites) {
+  ASSERT_EQ(GetMenuItemCount(bar), kDropDownCount);
+  for (int d = 0; d < kDropDownCount; ++d) {
+    EXPECT_EQ(BarTitle(bar, d), texts.TextAt(1, kTitles[d]));
+    HMENU menu = GetSubMenu(bar, d);
+    std::vector<Expected> rows = kDropDowns[d];
+    if (d == kFavouritesDropDown) {
+      for (size_t k = 0; k < favourites.size(); ++k)
+        rows.push_back({static_cast<UINT>(ID_FAVOURITE_FIRST + k), -1, -1});
+    }
+    ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(rows.size())) << "drop-down " << d;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const IconMenuItem* item = ItemAt(menu, static_cast<int>(i));
+      ASSERT_NE(item, nullptr) << d << "/" << i;
+      EXPECT_EQ(GetMenuItemID(menu, static_cast<int>(i)), rows[i].id == 0 ? 0u : rows[i].id);
+      EXPECT_EQ(item->id, rows[i].id);
+      EXPECT_EQ(item->icon, rows[i].icon);
+      EXPECT_EQ((item->flags & MF_SEPARATOR) != 0, rows[i].id == 0);
+      std::string expected = rows[i].id == 0 ? ""
+                             : rows[i].text < 0
+                                 ? favourites[i - kDropDowns[d].size()]
+                                 : texts.TextAt(1, rows[i].text);
+      EXPECT_EQ(item->text, expected) << d << "/" << i;
+    }
+  }
+}
+
+TEST(MenuTest, SixDropDownsWithTheirCommandsTextsAndPictures) {
+  RunningWindow run(kTwoFavourites, StageCompanions);
+  HMENU bar = GetMenu(run.Handle());
+  ASSERT_EQ(bar, run.Window().Menus().Bar());
+  ExpectMenus(bar, EnglishTexts(), {"Work", "A & B"});
+
+  HIMAGELIST images = run.Window().Menus().Images();
+  ASSERT_EQ(ImageList_GetImageCount(images), kLibraryIconCount);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  EXPECT_EQ(width, 16);
+  EXPECT_EQ(height, 16);
+  for (const auto& rows : kDropDowns)
+    for (const Expected& row : rows)
+      if (row.icon >= 0) {
+        EXPECT_FALSE(IsBlankImage(images, row.icon)) << row.icon;
+      }
+}
+
+TEST(MenuTest, ItemSizesAndStatesFollowTheirCommands) {
+  RunningWindow run(kTwoFavourites, StageCompanions);
+  MenuBar& menus = run.Window().Menus();
+  HMENU file = GetSubMenu(menus.Bar(), 0);
+  for (int i = 0; i < GetMenuItemCount(file); ++i) {
+    const IconMenuItem* item = ItemAt(file, i);
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = item->id;
+    measure.itemData = reinterpret_cast<ULONG_PTR>(item);
+    SendMessageW(run.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    bool separator = item->id == 0;
+    EXPECT_EQ(measure.itemHeight, separator ? 8u : 20u) << i;
+    // Wide enough for the picture, the gaps and some text.
+    if (!separator) {
+      EXPECT_GT(measure.itemWidth, 16u + 24u) << i;
+    }
+  }
+
+  // On opening, each item is enabled exactly when its command can run.
+  for (int d = 0; d < kDropDownCount; ++d) {
+    HMENU menu = GetSubMenu(menus.Bar(), d);
+    SendMessageW(run.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), d);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      UINT id = GetMenuItemID(menu, i);
+      if (id == 0) continue;
+      CommandTable::State state = run.Window().Commands().StateOf(id);
+      UINT flags = GetMenuState(menu, i, MF_BYPOSITION);
+      EXPECT_EQ((flags & MF_GRAYED) == 0, state.known && state.enabled) << id;
+      EXPECT_EQ((flags & MF_CHECKED) != 0, state.checked) << id;
+    }
+  }
+  // The menus' own commands are there.
+  for (int id : {ID_MENU_ADD_FAVOURITE, ID_MENU_ORGANISE_FAVOURITES, ID_MENU_CUSTOMISE_TOOLBAR,
+                 ID_FAVOURITE_FIRST, ID_FAVOURITE_LAST})
+    EXPECT_TRUE(run.Window().Commands().Has(id)) << id;
+}
+
+TEST(MenuTest, GermanRebuildsEveryTextAndKeepsTheFavourites) {
+  RunningWindow run(kTwoFavourites, StageCompanions);
+  HMENU bar = GetMenu(run.Handle());
+  std::vector<HMENU> dropDowns;
+  for (int d = 0; d < kDropDownCount; ++d) dropDowns.push_back(GetSubMenu(bar, d));
+
+  run.Window().ChangeLanguage("German");
+  const LanguageTable& german = run.Window().Texts();
+  ASSERT_EQ(german.TextAt(1, 0), "&Datei");
+  EXPECT_EQ(GetMenu(run.Handle()), bar);
+  ExpectMenus(bar, german, {"Work", "A & B"});
+  for (int d = 0; d < kDropDownCount; ++d) EXPECT_EQ(GetSubMenu(bar, d), dropDowns[d]);
+
+  // The favourites still go to their own folders after the switch.
+  run.Window().ChangeLanguage("English");
+  ExpectMenus(bar, EnglishTexts(), {"Work", "A & B"});
+}
+
+TEST(MenuTest, MissingPicturesLeaveBlankImagesInTheirPlaces) {
+  // The test program holds icons 180 to 182 and 186, bitmaps at 183 and 184.
+  ImageList images = LoadLibraryIcons(BesideTestProgram("win_tests.exe"), 16, 16, 180, 7);
+  ASSERT_EQ(ImageList_GetImageCount(images.Get()), 7);
+  const bool blank[7] = {false, false, false, true, true, true, false};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(IsBlankImage(images.Get(), i), blank[i]) << i;
+
+  TempFolder folder;
+  std::string broken = folder.Write("Broken.dll", std::string("MZ\x90\0garbage", 11));
+  for (const std::string& path : {broken, folder.Path() + "Missing.dll"}) {
+    ImageList none = LoadLibraryIcons(path, 18, 20);
+    ASSERT_EQ(ImageList_GetImageCount(none.Get()), kLibraryIconCount) << path;
+    for (int i = 0; i < kLibraryIconCount; ++i) EXPECT_TRUE(IsBlankImage(none.Get(), i));
+  }
+}
+
+TEST(MenuTest, BrokenLibrariesStillStartTheWindow) {
+  RunningWindow run(nullptr, [](TempFolder& start) {
+    StageCompanions(start);
+    start.Write("Menu\\Menu.dll", std::string(4096, '\x7f'));
+    start.Write("ToolBar\\ToolBar.dll", "");
+  });
+  ASSERT_NE(GetMenu(run.Handle()), nullptr);
+  ExpectMenus(GetMenu(run.Handle()), EnglishTexts(), {});
+  EXPECT_EQ(ImageList_GetImageCount(run.Window().Menus().Images()), kLibraryIconCount);
+  EXPECT_EQ(ImageList_GetImageCount(run.Window().Tools().Images()), kLibraryIconCount);
+  EXPECT_TRUE(IsBlankImage(run.Window().Menus().Images(), 5));
+  EXPECT_EQ(run.Window().Tools().Buttons().size(), 24u);
+}
+
+}  // namespace
+}  // namespace px::test
