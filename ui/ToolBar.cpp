@@ -154,18 +154,24 @@ void ToolBar::SyncToolTips() const {
   }
 }
 
+// By position: the same button may stand on the toolbar twice, and the
+// messages that take a command id reach only the first.
 void ToolBar::UpdateStates() const {
-  for (int button : Buttons()) {
-    if (button == 0) continue;
-    int id = ID_TOOL_FIRST - 1 + button;
-    CommandTable::State state = commands_.StateOf(static_cast<uint32_t>(id));
-    LRESULT now = SendMessageW(toolBar_, TB_GETSTATE, id, 0);
-    if (now == -1) continue;
-    bool enabled = state.known && state.enabled;
-    if (((now & TBSTATE_ENABLED) != 0) != enabled)
-      SendMessageW(toolBar_, TB_ENABLEBUTTON, id, MAKELPARAM(enabled ? TRUE : FALSE, 0));
-    if (((now & TBSTATE_CHECKED) != 0) != state.checked)
-      SendMessageW(toolBar_, TB_CHECKBUTTON, id, MAKELPARAM(state.checked ? TRUE : FALSE, 0));
+  int count = static_cast<int>(SendMessageW(toolBar_, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON item{};
+    SendMessageW(toolBar_, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&item));
+    if (item.fsStyle & BTNS_SEP) continue;
+    CommandTable::State state = commands_.StateOf(static_cast<uint32_t>(item.idCommand));
+    BYTE wanted = static_cast<BYTE>((item.fsState & ~(TBSTATE_ENABLED | TBSTATE_CHECKED)) |
+                                    (state.known && state.enabled ? TBSTATE_ENABLED : 0) |
+                                    (state.checked ? TBSTATE_CHECKED : 0));
+    if (wanted == item.fsState) continue;
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_BYINDEX | TBIF_STATE;
+    info.fsState = wanted;
+    SendMessageW(toolBar_, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
   }
 }
 
