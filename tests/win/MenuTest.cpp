@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,58 @@ TEST(MenuTest, BrokenLibrariesStillStartTheWindow) {
   EXPECT_EQ(ImageList_GetImageCount(run.Window().Tools().Images()), kLibraryIconCount);
   EXPECT_TRUE(IsBlankImage(run.Window().Menus().Images(), 5));
   EXPECT_EQ(run.Window().Tools().Buttons().size(), 24u);
+}
+
+}  // namespace
+}  // namespace px::test
+
+namespace px::test {
+namespace {
+
+struct OpenMenuLook {
+  static OpenMenuLook* active;
+  int distinctColours = 0;
+  int width = 0, height = 0;
+  bool seen = false;
+  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    OpenMenuLook* self = active;
+    if (self == nullptr || self->seen) return;
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    if (popup == nullptr || !IsWindowVisible(popup)) return;
+    UpdateWindow(popup);
+    RECT rect;
+    GetClientRect(popup, &rect);
+    self->width = rect.right;
+    self->height = rect.bottom;
+    HDC dc = GetDC(popup);
+    std::vector<COLORREF> colours;
+    for (int y = 0; y < rect.bottom; y += 2)
+      for (int x = 0; x < rect.right; x += 2) {
+        COLORREF colour = GetPixel(dc, x, y);
+        if (std::find(colours.begin(), colours.end(), colour) == colours.end())
+          colours.push_back(colour);
+      }
+    ReleaseDC(popup, dc);
+    self->distinctColours = static_cast<int>(colours.size());
+    self->seen = true;
+    EndMenu();
+  }
+};
+OpenMenuLook* OpenMenuLook::active = nullptr;
+
+TEST(MenuTest, AnOpenDropDownDrawsItsItems) {
+  RunningWindow run(kTwoFavourites, StageCompanions);
+  OpenMenuLook look;
+  OpenMenuLook::active = &look;
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, &OpenMenuLook::OnTimer);
+  TrackPopupMenu(GetSubMenu(GetMenu(run.Handle()), 0), TPM_RETURNCMD, 100, 100, 0, run.Handle(),
+                 nullptr);
+  KillTimer(nullptr, timer);
+  OpenMenuLook::active = nullptr;
+  ASSERT_TRUE(look.seen);
+  EXPECT_GE(look.height, 9 * 20 + 2 * 8);
+  // Background, text and the pictures' colours: far more than a blank box.
+  EXPECT_GT(look.distinctColours, 8);
 }
 
 }  // namespace
