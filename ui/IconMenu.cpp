@@ -94,6 +94,14 @@ SplitText Split(const std::string& text) {
   return split;
 }
 
+// A name the user typed is all label, tabs included.
+SplitText SplitItem(const IconMenuItem& item) {
+  if (!item.literal) return Split(item.text);
+  SplitText split;
+  split.label = Widen(item.text);
+  return split;
+}
+
 int TextWidth(HDC dc, const std::wstring& text, UINT prefixFlag) {
   RECT rect{0, 0, 0, 0};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
@@ -185,7 +193,7 @@ void IconMenu::Measure(HWND owner, MEASUREITEMSTRUCT& measure, const IconMenuIte
   }
   HDC dc = GetDC(owner);
   HGDIOBJ old = SelectObject(dc, font_ ? font_.Get() : GetStockObject(DEFAULT_GUI_FONT));
-  SplitText split = Split(item.text);
+  SplitText split = SplitItem(item);
   labelWidth_ = std::max(labelWidth_, TextWidth(dc, split.label, item.literal ? DT_NOPREFIX : 0) +
                                           kColumnGap);
   if (split.hasShortcut)
@@ -231,7 +239,7 @@ void IconMenu::Draw(const DRAWITEMSTRUCT& draw, const IconMenuItem& item) const 
   if (!item.text.empty()) {
     HGDIOBJ oldFont = SelectObject(dc, font_ ? font_.Get() : GetStockObject(DEFAULT_GUI_FONT));
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    SplitText split = Split(item.text);
+    SplitText split = SplitItem(item);
     if (split.hasShortcut) rect.right -= iconWidth_;
     UINT prefix = item.literal ? DT_NOPREFIX : 0;
     DrawTextW(dc, split.label.c_str(), static_cast<int>(split.label.size()), &rect,
@@ -263,9 +271,10 @@ const Route<MenuBar> MenuBarRoutes::kRoutes[] = {
 MenuBar::MenuBar(AppContext& context, const CommandTable& commands)
     : context_(context), commands_(commands) {}
 
+// The bar takes its drop-downs with it; their objects then find them gone.
 MenuBar::~MenuBar() {
-  dropDowns_.clear();
   if (bar_ != nullptr && IsMenu(bar_)) DestroyMenu(bar_);
+  dropDowns_.clear();
 }
 
 bool MenuBar::RouteMessage(Message& message, LRESULT& result) {

@@ -260,6 +260,41 @@ TEST(ToolBarTest, CorruptLayoutsStartQuicklyWithinTheToolbarFamily) {
   }
 }
 
+TEST(ToolBarTest, DoubleClicksAddAndRemoveAndTheMenuCommandOpensTheDialog) {
+  RunningWindow run(nullptr, StageCompanions);
+  ToolBarDialog dialog(run.Window().Texts(), run.Window().Tools());
+  ASSERT_TRUE(dialog.Create(run.Handle()));
+  HWND d = dialog.Handle();
+  auto doubleClick = [d](int listId) {
+    NMITEMACTIVATE click{};
+    click.hdr.hwndFrom = GetDlgItem(d, listId);
+    click.hdr.idFrom = static_cast<UINT_PTR>(listId);
+    click.hdr.code = NM_DBLCLK;
+    SendMessageW(d, WM_NOTIFY, listId, reinterpret_cast<LPARAM>(&click));
+  };
+  Select(d, IDC_TOOLBAR_AVAILABLE, 28);
+  Select(d, IDC_TOOLBAR_CURRENT, 0);
+  doubleClick(IDC_TOOLBAR_AVAILABLE);
+  std::vector<int> expected = kShipped;
+  expected.insert(expected.begin(), 28);
+  ExpectToolBar(run.Window(), expected);
+  Select(d, IDC_TOOLBAR_CURRENT, 1);
+  doubleClick(IDC_TOOLBAR_CURRENT);
+  expected.erase(expected.begin() + 1);
+  ExpectToolBar(run.Window(), expected);
+  Click(d, IDCANCEL);
+  dialog.Destroy();
+  ExpectToolBar(run.Window(), kShipped);
+
+  std::string caption;
+  DialogResponder cancel({DialogResponder::Answer(IDCANCEL, [&](HWND shown) {
+    caption = px::Window(shown).Text();
+  })});
+  SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(ID_MENU_CUSTOMISE_TOOLBAR, 0), 0);
+  EXPECT_TRUE(cancel.Answered());
+  EXPECT_EQ(caption, EnglishTexts().TextAt(18, 0));
+}
+
 TEST(ToolBarTest, TooltipsFollowTheLanguage) {
   RunningWindow run(nullptr, StageCompanions);
   run.Window().ChangeLanguage("German");
