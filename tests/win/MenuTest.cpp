@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "tests/win/Companions.h"
 #include "tests/win/Harness.h"
+#include "tests/win/Keys.h"
 #include "ui/IconLibrary.h"
 #include "ui/IconMenu.h"
 
@@ -247,6 +248,102 @@ TEST(MenuTest, AnOpenDropDownDrawsItsItems) {
   EXPECT_GE(look.height, 9 * 20 + 2 * 8);
   // Background, text and the pictures' colours: far more than a blank box.
   EXPECT_GT(look.distinctColours, 8);
+}
+
+TEST(MenuTest, AltWithATitlesLetterOpensItsDropDown) {
+  RunningWindow run(kTwoFavourites, StageCompanions);
+  OpenMenuLook look;
+  OpenMenuLook::active = &look;
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, &OpenMenuLook::OnTimer);
+  PressKey(run.Window(), run.Item(IDC_LEFT_LIST), 'F', kAlt);
+  for (int i = 0; i < 20 && !look.seen; ++i) {
+    Pump(&run.Window());
+    Sleep(50);
+  }
+  KillTimer(nullptr, timer);
+  OpenMenuLook::active = nullptr;
+  EXPECT_TRUE(look.seen);
+  EXPECT_GE(look.height, 9 * 20 + 2 * 8);
+}
+
+// Columns of one drawn item: column x is the list of its pixels.
+std::vector<std::vector<COLORREF>> DrawnColumns(IconMenu& menu, int position, int width) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_DATA;
+  GetMenuItemInfoW(menu.Handle(), position, TRUE, &info);
+  const IconMenuItem& item = *reinterpret_cast<const IconMenuItem*>(info.dwItemData);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, 20);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT draw{};
+  draw.CtlType = ODT_MENU;
+  draw.hDC = dc;
+  draw.rcItem = {0, 0, width, 20};
+  draw.hwndItem = reinterpret_cast<HWND>(menu.Handle());
+  menu.Draw(draw, item);
+  std::vector<std::vector<COLORREF>> columns(static_cast<size_t>(width));
+  for (int x = 0; x < width; ++x)
+    for (int y = 0; y < 20; ++y) columns[x].push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return columns;
+}
+
+bool Blank(const std::vector<COLORREF>& column) {
+  for (COLORREF pixel : column)
+    if (pixel != GetSysColor(COLOR_MENU)) return false;
+  return true;
+}
+
+TEST(MenuTest, ShortcutsShareOneColumnAndTextLeavesTheIconSpace) {
+  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                               nullptr, nullptr, nullptr, nullptr);
+  ImageList images = LoadLibraryIcons(BesideTestProgram("Menu.dll"), 16, 16);
+  IconMenu menu;
+  menu.SetImageList(images.Get());
+  menu.SetIconSize(16, 16);
+  const char* texts[] = {"X\tF4", "X\tF4 long", "A much longer label\tF4", "Plain"};
+  for (UINT i = 0; i < 4; ++i) menu.AppendItem(MF_STRING, i + 1, texts[i], i == 3 ? -1 : 5);
+  int width = 0;
+  for (int i = 0; i < 4; ++i) {
+    MEASUREITEMSTRUCT measure{};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    GetMenuItemInfoW(menu.Handle(), i, TRUE, &info);
+    menu.Measure(owner, measure, *reinterpret_cast<const IconMenuItem*>(info.dwItemData));
+    EXPECT_EQ(measure.itemHeight, 20u);
+    width = std::max(width, static_cast<int>(measure.itemWidth));
+  }
+  width += 16;  // the system adds room for a check mark
+  auto shortShortcut = DrawnColumns(menu, 0, width);
+  auto longShortcut = DrawnColumns(menu, 1, width);
+  auto longLabel = DrawnColumns(menu, 2, width);
+  auto noIcon = DrawnColumns(menu, 3, width);
+
+  // Same label, shortcuts starting alike: the shorter is part of the longer.
+  int lastInk = -1;
+  for (int x = 0; x < width; ++x) {
+    if (Blank(shortShortcut[x])) continue;
+    lastInk = x;
+    EXPECT_EQ(shortShortcut[x], longShortcut[x]) << "column " << x;
+  }
+  // The same shortcut after a longer label ends in the same column.
+  int lastLongLabelInk = -1;
+  for (int x = 0; x < width; ++x)
+    if (!Blank(longLabel[x])) lastLongLabelInk = x;
+  EXPECT_GT(lastInk, 40);
+  EXPECT_EQ(lastLongLabelInk, lastInk);
+  // Without a picture the text still starts after the picture's place and the gap.
+  int firstInk = 0;
+  while (firstInk < width && Blank(noIcon[firstInk])) ++firstInk;
+  EXPECT_GE(firstInk, 16 + 6);
+  EXPECT_LE(firstInk, 16 + 6 + 3);
+  DestroyWindow(owner);
 }
 
 }  // namespace
