@@ -60,3 +60,9 @@ target_compile_options(menu_bench PRIVATE ${PX_WIN_FLAGS})
 target_compile_definitions(menu_bench PRIVATE PX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(menu_bench PRIVATE pxwin)
 target_link_options(menu_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+# Screenshots of an open drop-down (scripts/screenshot.sh).
+add_executable(window_capture tools/WindowCapture.cpp)
+target_compile_options(window_capture PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(window_capture PRIVATE gdi32 user32)
+target_link_options(window_capture PRIVATE ${PX_STATIC_LINK} -mconsole)
