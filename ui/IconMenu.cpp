@@ -386,7 +386,8 @@ LRESULT MenuBar::OnInitMenuPopup(Message& message) {
     UINT id = GetMenuItemID(menu, i);
     if (id == 0 || id == static_cast<UINT>(-1)) continue;
     CommandTable::State state = commands_.StateOf(id);
-    EnableMenuItem(menu, i, MF_BYPOSITION | (state.known && state.enabled ? MF_ENABLED : MF_GRAYED));
+    bool enabled = state.known && state.enabled;
+    EnableMenuItem(menu, i, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(menu, i, MF_BYPOSITION | (state.checked ? MF_CHECKED : MF_UNCHECKED));
   }
   return 0;

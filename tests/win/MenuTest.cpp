@@ -66,7 +66,8 @@ const IconMenuItem* ItemAt(HMENU menu, int position) {
 }
 
 // Every drop-down as the layout says, texts from `texts`, then the favourites.
-void ExpectMenus(HMENU bar, const LanguageTable& texts, const std::vector<std::string>& favourites) {
+void ExpectMenus(HMENU bar, const LanguageTable& texts,
+                 const std::vector<std::string>& favourites) {
   ASSERT_EQ(GetMenuItemCount(bar), kDropDownCount);
   for (int d = 0; d < kDropDownCount; ++d) {
     EXPECT_EQ(BarTitle(bar, d), texts.TextAt(1, kTitles[d]));
