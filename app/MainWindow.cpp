@@ -35,19 +35,6 @@ constexpr TextId kFunctionKeyTexts[5] = {text::kCopyButton, text::kMoveButton,
                                          text::kMakeDirectoryButton, text::kDeleteButton,
                                          text::kExitButton};
 
-// Icons 2000 to 2029 of a resource library beside the program's files; a
-// missing library leaves the list empty.
-void LoadLibraryIcons(HIMAGELIST images, const std::string& libraryPath, int width, int height) {
-  Module library(LoadLibraryExW(FileApiPath(libraryPath).c_str(), nullptr,
-                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-  if (!library) return;
-  for (int id = 2000; id <= 2029; ++id) {
-    Icon icon(static_cast<HICON>(
-        LoadImageW(library.Get(), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0)));
-    if (icon) ImageList_AddIcon(images, icon.Get());
-  }
-}
-
 Icon LoadAppIcon(int width, int height) {
   return Icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP),
                                             IMAGE_ICON, width, height, 0)));
@@ -80,6 +67,9 @@ MainWindow::MainWindow()
       panels_(context_),
       commandLine_(context_),
       keyboard_(context_),
+      menus_(context_, commands_),
+      toolBar_(context_, commands_),
+      favourites_(context_, menus_),
       appIcon_(LoadAppIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON))),
       appIconSmall_(LoadAppIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON))) {
   context_.texts = &texts_;
@@ -87,6 +77,7 @@ MainWindow::MainWindow()
   context_.uiTasks = &uiTasks_;
   context_.panels = &panels_;
   ChainRoutes(panels_);
+  ChainRoutes(menus_);
 }
 
 // The window goes while the parts its messages reach are all still here.
@@ -124,8 +115,7 @@ BOOL MainWindow::OnInitDialog() {
   for (int i = 0; i < 5; ++i)
     Window(Item(kFunctionKeyIds[i])).SetText(texts_.Text(kFunctionKeyTexts[i]));
 
-  menuImages_.Reset(ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 30, 0));
-  LoadLibraryIcons(menuImages_.Get(), JoinPath(StartDirectory(), "\\Menu\\Menu.dll"), 16, 16);
+  menus_.Build(Handle());
 
   dividerMenu_.Reset(CreatePopupMenu());
   static const wchar_t* const kDividerItems[] = {L"20/80", L"30/70", L"40/60", L"50/50",
@@ -133,7 +123,7 @@ BOOL MainWindow::OnInitDialog() {
   for (int i = 0; i < 7; ++i)
     AppendMenuW(dividerMenu_.Get(), MF_STRING, ID_DIVIDER_FIRST + i, kDividerItems[i]);
 
-  CreateToolBar();
+  toolBar_.Create(Handle());
 
   panels_.Attach(Handle());
   commandLine_.Attach(Item(IDC_COMMAND_LINE));
@@ -157,6 +147,9 @@ BOOL MainWindow::OnInitDialog() {
     ApplyViewOptions();
   };
   FillCommandTable(commands_, context_, commandLine_, actions);
+  toolBar_.AddCommands(commands_);
+  favourites_.AddCommands(commands_);
+  toolBar_.UpdateStates();
 
   ReadSettingsIntoWindow();
   panels_.UpdatePathLines();
@@ -191,38 +184,8 @@ void MainWindow::ApplyLanguage() {
   for (int i = 0; i < 5; ++i)
     Window(Item(kFunctionKeyIds[i])).SetText(texts_.Text(kFunctionKeyTexts[i]));
   panels_.ApplyLanguage();
-}
-
-void MainWindow::CreateToolBar() {
-  toolBarImages_.Reset(ImageList_Create(18, 20, ILC_COLOR16 | ILC_MASK, 30, 0));
-  LoadLibraryIcons(toolBarImages_.Get(), JoinPath(StartDirectory(), "\\ToolBar\\ToolBar.dll"), 18,
-                   20);
-  toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                 CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
-                             0, 4, 100, 28, Handle(), reinterpret_cast<HMENU>(IDC_TOOLBAR),
-                             GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolBarImages_.Get()));
-
-  SettingsStore layout(std::make_unique<FileProfileStorage>(
-      JoinPath(StartDirectory(), "\\ToolBar\\Standart.ini")));
-  std::vector<TBBUTTON> buttons;
-  for (int value : ReadToolBarButtons(layout, 10)) {
-    TBBUTTON button{};
-    if (value == 0) {
-      button.fsStyle = BTNS_SEP;
-    } else {
-      button.iBitmap = value;
-      button.idCommand = 10000 + value;
-      button.fsState = TBSTATE_ENABLED;
-      button.fsStyle = BTNS_BUTTON;
-    }
-    buttons.push_back(button);
-  }
-  if (!buttons.empty())
-    SendMessageW(toolBar_, TB_ADDBUTTONSW, buttons.size(),
-                 reinterpret_cast<LPARAM>(buttons.data()));
+  menus_.Rebuild();
+  toolBar_.ApplyLanguage();
 }
 
 void MainWindow::ReadSettingsIntoWindow() {
@@ -232,7 +195,7 @@ void MainWindow::ReadSettingsIntoWindow() {
   options_.language = language;
   windowSettings_ = settings.window;
   commandLine_.History().Assign(settings.commandHistory);
-  favourites_ = settings.favourites;
+  favourites_.Assign(settings.favourites);
   panels_.ApplySettings({settings.panels[0], settings.panels[1]});
   ApplyRowVisibility(false);
 }
@@ -250,7 +213,7 @@ void MainWindow::ApplyRowVisibility(bool showExplicitly) {
         ShowWindow(window, SW_SHOW);
     }
   };
-  apply(options_.showToolBar, {toolBar_, Item(IDC_LINE_TOOLBAR)});
+  apply(options_.showToolBar, {toolBar_.Handle(), Item(IDC_LINE_TOOLBAR)});
   apply(options_.showDrive, {Item(IDC_LEFT_DRIVE), Item(IDC_RIGHT_DRIVE), Item(IDC_LEFT_VOLUME),
                              Item(IDC_RIGHT_VOLUME)});
   apply(options_.showCurDir, {Item(IDC_LEFT_PATH), Item(IDC_RIGHT_PATH)});
@@ -333,10 +296,10 @@ void MainWindow::LayoutWindow(int cx, int cy) {
   Window(Item(IDC_LINE_TOOLBAR)).Move(below.x, below.y, below.width, below.height);
   const Rect& above = layout.lineAboveCommand;
   Window(Item(IDC_LINE_COMMAND)).Move(above.x, above.y, above.width, above.height);
-  if (toolBar_ != nullptr) {
-    Window(toolBar_).Move(layout.toolBar.x, layout.toolBar.y, layout.toolBar.width,
-                          layout.toolBar.height);
-    UpdateWindow(toolBar_);
+  if (toolBar_.Handle() != nullptr) {
+    Window(toolBar_.Handle())
+        .Move(layout.toolBar.x, layout.toolBar.y, layout.toolBar.width, layout.toolBar.height);
+    UpdateWindow(toolBar_.Handle());
   }
 }
 

@@ -19,7 +19,10 @@
 #include "framework/UiTasks.h"
 #include "panels/CommandLineBar.h"
 #include "panels/PanelPair.h"
+#include "ui/Favourites.h"
+#include "ui/IconMenu.h"
 #include "ui/KeyboardFilter.h"
+#include "ui/ToolBar.h"
 
 namespace px {
 
@@ -36,6 +39,9 @@ class MainWindow : public Dialog {
   const Options& GetOptions() const { return options_; }
   Options& MutableOptions() { return options_; }
   const LanguageTable& Texts() const { return texts_; }
+  MenuBar& Menus() { return menus_; }
+  ToolBar& Tools() { return toolBar_; }
+  Favourites& FavouriteFolders() { return favourites_; }
   const std::string& StartDirectory() const { return context_.startDirectory; }
 
   // Places every control for a client area of cx by cy pixels.
@@ -62,6 +68,7 @@ class MainWindow : public Dialog {
   bool RouteMessage(Message& message, LRESULT& result) override;
   void OnOK() override { commandLine_.OnEnter(); }
   void OnCancel() override;
+  void OnIdle() override { toolBar_.UpdateStates(); }
 
  private:
   friend struct MainWindowRoutes;
@@ -78,7 +85,6 @@ class MainWindow : public Dialog {
 
   // Reads a language file into the texts; false when it gave none.
   [[nodiscard]] bool LoadLanguage(const std::string& language);
-  void CreateToolBar();
   void ReadSettingsIntoWindow();
   void ApplyRowVisibility(bool showExplicitly);
   void PlaceWindow();
@@ -91,7 +97,6 @@ class MainWindow : public Dialog {
   LanguageTable texts_;
   Options options_;
   WindowSettings windowSettings_;
-  std::vector<Favourite> favourites_;
 
   UiTaskQueue uiTasks_;
   AppContext context_;
@@ -99,6 +104,9 @@ class MainWindow : public Dialog {
   CommandLineBar commandLine_;
   KeyboardFilter keyboard_;
   CommandTable commands_;
+  MenuBar menus_;
+  ToolBar toolBar_;
+  Favourites favourites_;
 
   Icon appIcon_;
   Icon appIconSmall_;
@@ -107,9 +115,6 @@ class MainWindow : public Dialog {
   bool dragging_ = false;
 
   Menu dividerMenu_;
-  HWND toolBar_ = nullptr;
-  ImageList menuImages_;
-  ImageList toolBarImages_;
 };
 
 }  // namespace px

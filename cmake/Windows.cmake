@@ -59,3 +59,15 @@ foreach(px_icon_library Menu ToolBar)
   set_target_properties(${px_icon_library} PROPERTIES PREFIX "" LINKER_LANGUAGE CXX)
   target_link_options(${px_icon_library} PRIVATE -nostdlib -Wl,-e,0 -s)
 endforeach()
+
+add_executable(menu_bench bench/MenuBench.cpp res/Pannex.rc)
+target_compile_options(menu_bench PRIVATE ${PX_WIN_FLAGS})
+target_compile_definitions(menu_bench PRIVATE PX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(menu_bench PRIVATE pxwin)
+target_link_options(menu_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+# Screenshots of an open drop-down (scripts/screenshot.sh).
+add_executable(window_capture tools/WindowCapture.cpp)
+target_compile_options(window_capture PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(window_capture PRIVATE gdi32 user32)
+target_link_options(window_capture PRIVATE ${PX_STATIC_LINK} -mconsole)

@@ -84,6 +84,47 @@ constexpr TextId kAttributesNow{5, 10};
 constexpr TextId kAttributesOwnTime{5, 11};
 constexpr TextId kAttributesOk{5, 12};
 constexpr TextId kAttributesCancel{5, 13};
+// Table 1: main menu (a tab separates an item's name from its shortcut)
+constexpr TextId kMenuFile{1, 0};
+constexpr TextId kMenuEdit{1, 1};
+constexpr TextId kMenuCopy{1, 2};
+constexpr TextId kMenuMove{1, 3};
+constexpr TextId kMenuMakeDirectory{1, 4};
+constexpr TextId kMenuDelete{1, 5};
+constexpr TextId kMenuAttributes{1, 6};
+constexpr TextId kMenuSelectMask{1, 7};
+constexpr TextId kMenuDeselectMask{1, 8};
+constexpr TextId kMenuExit{1, 9};
+constexpr TextId kMenuView{1, 11};
+constexpr TextId kMenuListView{1, 12};
+constexpr TextId kMenuDetailsView{1, 13};
+constexpr TextId kMenuFolderTree{1, 14};
+constexpr TextId kMenuSortName{1, 15};
+constexpr TextId kMenuSortExtension{1, 16};
+constexpr TextId kMenuSortDate{1, 17};
+constexpr TextId kMenuSortSize{1, 18};
+constexpr TextId kMenuSortListing{1, 19};
+constexpr TextId kMenuCommands{1, 21};
+constexpr TextId kMenuSearch{1, 22};
+constexpr TextId kMenuCommandHistory{1, 23};
+constexpr TextId kMenuGoToFolder{1, 24};
+constexpr TextId kMenuFolderHistory{1, 25};
+constexpr TextId kMenuVolumeLabel{1, 26};
+constexpr TextId kMenuDriveProperties{1, 27};
+constexpr TextId kMenuParent{1, 28};
+constexpr TextId kMenuBack{1, 29};
+constexpr TextId kMenuForward{1, 30};
+constexpr TextId kMenuFavourites{1, 33};
+constexpr TextId kMenuAddFavourite{1, 34};
+constexpr TextId kMenuOrganiseFavourites{1, 35};
+constexpr TextId kMenuOptions{1, 36};
+constexpr TextId kMenuSettings{1, 37};
+constexpr TextId kMenuCustomiseToolBar{1, 38};
+constexpr TextId kMenuSavePosition{1, 39};
+constexpr TextId kMenuSaveSettings{1, 40};
+constexpr TextId kMenuHelpTitle{1, 41};
+constexpr TextId kMenuHelp{1, 42};
+constexpr TextId kMenuAbout{1, 43};
 
 // Table 9: failure question
 constexpr TextId kFailureCaption{9, 0};
@@ -158,6 +199,29 @@ constexpr TextId kSettingsBrowse{19, 26};
 constexpr TextId kSettingsLanguageLabel{19, 27};
 constexpr TextId kSettingsOk{19, 28};
 constexpr TextId kSettingsCancel{19, 29};
+// Table 17: favourites
+constexpr TextId kFavouriteAddCaption{17, 0};
+constexpr TextId kFavouriteChangeCaption{17, 1};
+constexpr TextId kFavouriteNameLabel{17, 2};
+constexpr TextId kFavouritePathLabel{17, 3};
+constexpr TextId kFavouritesCaption{17, 4};
+constexpr TextId kFavouritesAdd{17, 5};
+constexpr TextId kFavouritesRemove{17, 6};
+constexpr TextId kFavouritesChange{17, 7};
+constexpr TextId kFavouritesUp{17, 8};
+constexpr TextId kFavouritesDown{17, 9};
+constexpr TextId kFavouritesOk{17, 10};
+constexpr TextId kFavouritesCancel{17, 11};
+
+// Table 18: toolbar customisation; 18.(v + 8) names button v, 18.8 the separator
+constexpr TextId kToolBarCaption{18, 0};
+constexpr TextId kToolBarAdd{18, 2};
+constexpr TextId kToolBarRemove{18, 3};
+constexpr TextId kToolBarUp{18, 4};
+constexpr TextId kToolBarDown{18, 5};
+constexpr TextId kToolBarOk{18, 6};
+constexpr TextId kToolBarCancel{18, 7};
+constexpr TextId kToolBarSeparator{18, 8};
 
 // Table 20: errors when opening a file or running a command
 constexpr TextId kLaunchErrorCaption{20, 0};

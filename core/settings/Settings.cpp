@@ -203,6 +203,15 @@ void WriteOptionsGroup(SettingsStore& store, const Options& options,
   }
 }
 
+void WriteFavourites(SettingsStore& store, const std::vector<Favourite>& favourites) {
+  for (int i = 0; i < kFavouriteSlots; ++i) {
+    bool present = static_cast<size_t>(i) < favourites.size();
+    std::string number = std::to_string(i);
+    store.SetString("Favorites", "N" + number, present ? favourites[i].name : std::string());
+    store.SetString("Favorites", "F" + number, present ? favourites[i].folder : std::string());
+  }
+}
+
 std::vector<int> ReadToolBarButtons(const SettingsStore& store, int defaultCount) {
   int count = std::clamp(store.GetInt("Buttons", "ButtonCount", defaultCount), 0,
                          kMaxToolBarButtons);
@@ -213,6 +222,14 @@ std::vector<int> ReadToolBarButtons(const SettingsStore& store, int defaultCount
     buttons.push_back(InRangeOr(image, 0, kLastToolBarImage, 0));
   }
   return buttons;
+}
+
+std::string ToolBarLayoutText(const std::vector<int>& buttons) {
+  ProfileDocument document;
+  document.SetInt("Buttons", "ButtonCount", static_cast<int>(buttons.size()));
+  for (size_t i = 0; i < buttons.size(); ++i)
+    document.SetInt("Buttons", "Button" + std::to_string(i), buttons[i]);
+  return document.Serialize();
 }
 
 }  // namespace px

@@ -86,9 +86,16 @@ void WriteWindowGroup(SettingsStore& store, const WindowSettings& window, bool m
 void WriteOptionsGroup(SettingsStore& store, const Options& options,
                        const std::vector<std::string>& commandHistory);
 
+// Favorites: all twenty pairs N0/F0 ... N19/F19, slots beyond the list as
+// empty strings, so no entry of a longer list survives behind the new end.
+void WriteFavourites(SettingsStore& store, const std::vector<Favourite>& favourites);
+
 // Toolbar layout of Standart.ini: 0 a separator, v (1..28) the button v.
 // ButtonCount is clamped to 0..200; a button outside 0..28 becomes a separator.
 std::vector<int> ReadToolBarButtons(const SettingsStore& store, int defaultCount);
+// The whole of Standart.ini for a layout: section Buttons with ButtonCount
+// and one Button key per item, nothing else.
+std::string ToolBarLayoutText(const std::vector<int>& buttons);
 
 // A folder path as the panels hold it: trailing backslash added; empty, longer
 // than 32000 bytes, or holding a control character (below 0x20) gives the fallback.

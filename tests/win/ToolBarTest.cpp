@@ -1,0 +1,308 @@
+// The toolbar on the real window: the shipped layout, its tooltips and
+// states, the customisation dialog driven by control id (OK surviving a
+// restart, Cancel restoring the file's layout) and corrupt layout files.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "framework/Controls.h"
+#include "framework/Wide.h"
+#include "res/resource.h"
+#include "tests/win/Companions.h"
+#include "tests/win/Harness.h"
+#include "ui/ToolBar.h"
+#include "ui/ToolBarDialog.h"
+
+namespace px::test {
+namespace {
+
+const std::vector<int> kShipped = {1,  2,  3,  23, 0, 5,  6,  8, 7,  9,  0, 12,
+                                   13, 14, 0,  15, 16, 18, 0, 19, 20, 0, 21, 27};
+
+std::string ToolText(HWND tip, HWND owner, UINT_PTR id) {
+  wchar_t buffer[256] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = owner;
+  tool.uId = id;
+  tool.lpszText = buffer;
+  SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  return Narrow(buffer);
+}
+
+// Every button: its picture and command; one tool per button over the
+// button's present rectangle with its name; states as the commands say.
+void ExpectToolBar(MainWindow& window, const std::vector<int>& buttons) {
+  ToolBar& tools = window.Tools();
+  HWND bar = tools.Handle();
+  ASSERT_EQ(tools.Buttons(), buttons);
+  ASSERT_EQ(reinterpret_cast<HWND>(SendMessageW(bar, TB_GETTOOLTIPS, 0, 0)), tools.ToolTip());
+  int buttonCount = 0;
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    TBBUTTON item{};
+    SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&item));
+    if (buttons[i] == 0) {
+      EXPECT_TRUE(item.fsStyle & BTNS_SEP) << i;
+      continue;
+    }
+    ++buttonCount;
+    EXPECT_EQ(item.idCommand, ID_TOOL_FIRST - 1 + buttons[i]) << i;
+    EXPECT_EQ(item.iBitmap, buttons[i]) << i;
+    CommandTable::State state = window.Commands().StateOf(item.idCommand);
+    EXPECT_EQ((item.fsState & TBSTATE_ENABLED) != 0, state.known && state.enabled) << i;
+  }
+  HWND tip = tools.ToolTip();
+  ASSERT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), buttonCount);
+  for (int t = 0; t < buttonCount; ++t) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    ASSERT_TRUE(SendMessageW(tip, TTM_ENUMTOOLSW, t, reinterpret_cast<LPARAM>(&tool)));
+    int v = static_cast<int>(tool.uId) - (ID_TOOL_FIRST - 1);
+    ASSERT_GE(v, 1);
+    ASSERT_LE(v, kLastToolBarButton);
+    // Some button with this command sits exactly under the tool.
+    bool found = false;
+    for (size_t i = 0; i < buttons.size() && !found; ++i) {
+      RECT rect{};
+      SendMessageW(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
+      found = buttons[i] == v && EqualRect(&rect, &tool.rect);
+    }
+    EXPECT_TRUE(found) << "tool of button " << v << " is not over it";
+    EXPECT_EQ(ToolText(tip, bar, tool.uId), EnglishTexts().TextAt(18, v + 8));
+  }
+}
+
+std::vector<std::string> CurrentRows(HWND dialog) {
+  ListView list(GetDlgItem(dialog, IDC_TOOLBAR_CURRENT));
+  std::vector<std::string> rows;
+  for (int i = 0; i < list.ItemCount(); ++i) rows.push_back(list.ItemText(i, 0));
+  return rows;
+}
+
+void Select(HWND dialog, int listId, int row) {
+  ListView list(GetDlgItem(dialog, listId));
+  list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (row >= 0) list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void Click(HWND dialog, int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+int SelectedCurrent(HWND dialog) {
+  return ListView(GetDlgItem(dialog, IDC_TOOLBAR_CURRENT)).NextItem(-1, LVNI_SELECTED);
+}
+
+TEST(ToolBarTest, ShippedLayoutWithItsPicturesAndTooltips) {
+  RunningWindow run(nullptr, StageCompanions);
+  HWND bar = run.Item(IDC_TOOLBAR);
+  ASSERT_EQ(bar, run.Window().Tools().Handle());
+  // The control adds bits of its own (transparent, top).
+  EXPECT_EQ(GetWindowLongW(bar, GWL_STYLE) & 0x50000854, 0x50000854);
+  ExpectToolBar(run.Window(), kShipped);
+  HIMAGELIST images = run.Window().Tools().Images();
+  ASSERT_EQ(ImageList_GetImageCount(images), 30);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  EXPECT_EQ(width, 18);
+  EXPECT_EQ(height, 20);
+  for (int v = 1; v <= kLastToolBarButton; ++v) EXPECT_FALSE(IsBlankImage(images, v)) << v;
+
+  // A button sends its command through the window like a click would.
+  std::string before = run.Window().Panels().Active().Path();
+  SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(ID_TOOL_PARENT, BN_CLICKED),
+               reinterpret_cast<LPARAM>(bar));
+  EXPECT_LE(run.Window().Panels().Active().Path().size(), before.size());
+}
+
+TEST(ToolBarTest, CustomisationStepsThenOkSurvivesARestart) {
+  std::string saved;
+  {
+    RunningWindow run(nullptr, StageCompanions);
+    ToolBarDialog dialog(run.Window().Texts(), run.Window().Tools());
+    ASSERT_TRUE(dialog.Create(run.Handle()));
+    HWND d = dialog.Handle();
+    EXPECT_EQ(px::Window(d).Text(), EnglishTexts().TextAt(18, 0));
+    EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemCount(), 29);
+    EXPECT_EQ(CurrentRows(d).size(), kShipped.size());
+    EXPECT_EQ(CurrentRows(d)[3], EnglishTexts().TextAt(18, 23 + 8));
+
+    std::vector<int> expected = kShipped;
+    Select(d, IDC_TOOLBAR_AVAILABLE, 15);  // search, before row 2
+    Select(d, IDC_TOOLBAR_CURRENT, 2);
+    Click(d, IDC_TOOLBAR_ADD);
+    expected.insert(expected.begin() + 2, 15);
+    ExpectToolBar(run.Window(), expected);
+    EXPECT_EQ(SelectedCurrent(d), 2);
+
+    Select(d, IDC_TOOLBAR_AVAILABLE, 0);  // the separator, nothing chosen on the right: front
+    Select(d, IDC_TOOLBAR_CURRENT, -1);
+    Click(d, IDC_TOOLBAR_ADD);
+    expected.insert(expected.begin(), 0);
+    ExpectToolBar(run.Window(), expected);
+
+    Click(d, IDC_TOOLBAR_UP);  // the first does not move up
+    ExpectToolBar(run.Window(), expected);
+    Click(d, IDC_TOOLBAR_DOWN);
+    std::swap(expected[0], expected[1]);
+    ExpectToolBar(run.Window(), expected);
+    EXPECT_EQ(SelectedCurrent(d), 1);
+
+    int last = static_cast<int>(expected.size()) - 1;
+    Select(d, IDC_TOOLBAR_CURRENT, last);
+    Click(d, IDC_TOOLBAR_DOWN);  // the last does not move down
+    ExpectToolBar(run.Window(), expected);
+    Click(d, IDC_TOOLBAR_REMOVE);  // the new last is selected
+    expected.pop_back();
+    ExpectToolBar(run.Window(), expected);
+    EXPECT_EQ(SelectedCurrent(d), last - 1);
+    Select(d, IDC_TOOLBAR_CURRENT, 3);
+    Click(d, IDC_TOOLBAR_UP);
+    std::swap(expected[2], expected[3]);
+    ExpectToolBar(run.Window(), expected);
+    std::vector<std::string> rows = CurrentRows(d);
+    ASSERT_EQ(rows.size(), expected.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+      EXPECT_EQ(rows[i], EnglishTexts().TextAt(18, expected[i] == 0 ? 8 : expected[i] + 8));
+
+    Click(d, IDOK);
+    EXPECT_TRUE(dialog.IsEnded());
+    dialog.Destroy();
+    saved = ReadBytes(run.StartDirectory() + "ToolBar\\Standart.ini");
+    EXPECT_NE(saved.find("ButtonCount=" + std::to_string(expected.size())), std::string::npos);
+    run.Close();
+  }
+  RunningWindow again(nullptr, [&](TempFolder& start) {
+    StageCompanions(start);
+    start.Write("ToolBar\\Standart.ini", saved);
+  });
+  std::vector<int> expected = kShipped;
+  expected.insert(expected.begin() + 2, 15);
+  expected.insert(expected.begin() + 1, 0);
+  expected.pop_back();
+  std::swap(expected[2], expected[3]);
+  ExpectToolBar(again.Window(), expected);
+}
+
+TEST(ToolBarTest, CancelRestoresTheFileWithItsTooltips) {
+  RunningWindow run(nullptr, StageCompanions);
+  // The layout file changes behind the window's back: Cancel reads it again.
+  run.Start().Write("ToolBar\\Standart.ini", "[Buttons]\r\nButtonCount=3\r\nButton0=28\r\n"
+                                             "Button1=0\r\nButton2=5\r\n");
+  ToolBarDialog dialog(run.Window().Texts(), run.Window().Tools());
+  ASSERT_TRUE(dialog.Create(run.Handle()));
+  HWND d = dialog.Handle();
+  Select(d, IDC_TOOLBAR_CURRENT, 0);
+  Click(d, IDC_TOOLBAR_REMOVE);
+  Click(d, IDC_TOOLBAR_REMOVE);
+  Select(d, IDC_TOOLBAR_AVAILABLE, 7);
+  Click(d, IDC_TOOLBAR_ADD);
+  Click(d, IDCANCEL);
+  dialog.Destroy();
+  ExpectToolBar(run.Window(), {28, 0, 5});
+
+  // Without a file, Cancel leaves an empty toolbar.
+  DeleteFileW(Widen(run.StartDirectory() + "ToolBar\\Standart.ini").c_str());
+  ToolBarDialog second(run.Window().Texts(), run.Window().Tools());
+  ASSERT_TRUE(second.Create(run.Handle()));
+  Click(second.Handle(), IDCANCEL);
+  second.Destroy();
+  ExpectToolBar(run.Window(), {});
+}
+
+TEST(ToolBarTest, CorruptLayoutsStartQuicklyWithinTheToolbarFamily) {
+  struct Row {
+    const char* file;
+    std::vector<int> expected;  // empty: only the checks below
+  } rows[] = {
+      {nullptr, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},  // no file: ten separators
+      {"[Buttons]\r\nButtonCount=4\r\nButton0=-3\r\nButton1=29\r\nButton2=28\r\nButton3=99999\r\n",
+       {0, 0, 28, 0}},
+      {"[Buttons]\r\nButtonCount=-7\r\nButton0=5\r\n", {}},
+      {"[Buttons]\r\nButtonCount=2147483647\r\nButton0=5\r\nButton1=-2147483648\r\n", {}},
+      {"[Buttons]\r\nButtonCount=99999999999999999999\r\nButton0=x\r\nButton1=6\r\n", {}},
+      {"\x01\xff\xfe\x00[Buttons\r\n=\r\n\xc3", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+  };
+  for (const Row& row : rows) {
+    auto started = std::chrono::steady_clock::now();
+    RunningWindow run(nullptr, [&](TempFolder& start) {
+      StageCompanions(start);
+      if (row.file == nullptr)
+        DeleteFileW(Widen(start.Path() + "ToolBar\\Standart.ini").c_str());
+      else
+        start.Write("ToolBar\\Standart.ini", row.file);
+    });
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 3.0) << (row.file ? row.file : "no file");
+    std::vector<int> buttons = run.Window().Tools().Buttons();
+    bool empty = row.file != nullptr && std::string(row.file).find("=-7") != std::string::npos;
+    if (!row.expected.empty() || empty) {
+      EXPECT_EQ(buttons, row.expected);
+    }
+    EXPECT_LE(buttons.size(), 200u);
+    ExpectToolBar(run.Window(), buttons);
+    HWND bar = run.Window().Tools().Handle();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+      TBBUTTON item{};
+      SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&item));
+      if (!(item.fsStyle & BTNS_SEP)) {
+        EXPECT_GE(item.idCommand, ID_TOOL_FIRST);
+        EXPECT_LE(item.idCommand, ID_TOOL_LAST);
+      }
+    }
+  }
+}
+
+TEST(ToolBarTest, DoubleClicksAddAndRemoveAndTheMenuCommandOpensTheDialog) {
+  RunningWindow run(nullptr, StageCompanions);
+  ToolBarDialog dialog(run.Window().Texts(), run.Window().Tools());
+  ASSERT_TRUE(dialog.Create(run.Handle()));
+  HWND d = dialog.Handle();
+  auto doubleClick = [d](int listId) {
+    NMITEMACTIVATE click{};
+    click.hdr.hwndFrom = GetDlgItem(d, listId);
+    click.hdr.idFrom = static_cast<UINT_PTR>(listId);
+    click.hdr.code = NM_DBLCLK;
+    SendMessageW(d, WM_NOTIFY, listId, reinterpret_cast<LPARAM>(&click));
+  };
+  Select(d, IDC_TOOLBAR_AVAILABLE, 28);
+  Select(d, IDC_TOOLBAR_CURRENT, 0);
+  doubleClick(IDC_TOOLBAR_AVAILABLE);
+  std::vector<int> expected = kShipped;
+  expected.insert(expected.begin(), 28);
+  ExpectToolBar(run.Window(), expected);
+  Select(d, IDC_TOOLBAR_CURRENT, 1);
+  doubleClick(IDC_TOOLBAR_CURRENT);
+  expected.erase(expected.begin() + 1);
+  ExpectToolBar(run.Window(), expected);
+  Click(d, IDCANCEL);
+  dialog.Destroy();
+  ExpectToolBar(run.Window(), kShipped);
+
+  std::string caption;
+  DialogResponder cancel({DialogResponder::Answer(IDCANCEL, [&](HWND shown) {
+    caption = px::Window(shown).Text();
+  })});
+  SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(ID_MENU_CUSTOMISE_TOOLBAR, 0), 0);
+  EXPECT_TRUE(cancel.Answered());
+  EXPECT_EQ(caption, EnglishTexts().TextAt(18, 0));
+}
+
+TEST(ToolBarTest, TooltipsFollowTheLanguage) {
+  RunningWindow run(nullptr, StageCompanions);
+  run.Window().ChangeLanguage("German");
+  HWND tip = run.Window().Tools().ToolTip();
+  EXPECT_EQ(ToolText(tip, run.Window().Tools().Handle(), ID_TOOL_PARENT),
+            run.Window().Texts().TextAt(18, 9));
+  EXPECT_NE(run.Window().Texts().TextAt(18, 9), EnglishTexts().TextAt(18, 9));
+}
+
+}  // namespace
+}  // namespace px::test

@@ -1,0 +1,107 @@
+// The menu bar: six owner-drawn drop-downs built in code, each item with a
+// 16 x 16 picture from Menu\Menu.dll, its text from language table 1 and a
+// shortcut column; the favourite folders at the end of the fourth.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/commands/CommandTable.h"
+#include "framework/AppContext.h"
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+namespace px {
+
+class IconMenu;
+
+struct IconMenuItem {
+  std::string text;  // a tab separates the label from the shortcut
+  int icon = -1;     // image in the menu's image list, -1 for none
+  UINT flags = 0;    // as appended, with MF_OWNERDRAW
+  UINT id = 0;       // 0 for a separator
+  bool literal = false;  // "&" shown as it is (names the user typed)
+  IconMenu* menu = nullptr;
+};
+
+// One owner-drawn drop-down.
+class IconMenu {
+ public:
+  IconMenu();
+  ~IconMenu();
+  IconMenu(const IconMenu&) = delete;
+  IconMenu& operator=(const IconMenu&) = delete;
+
+  HMENU Handle() const { return menu_; }
+  void SetImageList(HIMAGELIST images);
+  void SetIconSize(int width, int height);
+  // Appends an owner-drawn item (a separator with MF_SEPARATOR, id 0).
+  bool AppendItem(UINT flags, UINT id, std::string_view text, int icon, bool literal = false);
+  // Removes the items from position on.
+  void RemoveFrom(int position);
+  int ItemCount() const { return GetMenuItemCount(menu_); }
+  bool Holds(const IconMenuItem* item) const;
+
+  void Measure(HWND owner, MEASUREITEMSTRUCT& measure, const IconMenuItem& item);
+  void Draw(const DRAWITEMSTRUCT& draw, const IconMenuItem& item) const;
+
+ private:
+  HMENU menu_ = nullptr;
+  std::vector<std::unique_ptr<IconMenuItem>> items_;
+  COLORREF background_, text_, highlight_, highlightText_, grayText_;
+  Font font_;
+  Brush backgroundBrush_;
+  Brush highlightBrush_;
+  int labelWidth_ = 0;
+  int shortcutWidth_ = 0;
+  HIMAGELIST images_ = nullptr;
+  int iconWidth_;
+  int iconHeight_;
+};
+
+constexpr int kDropDownCount = 6;
+constexpr int kFavouritesDropDown = 3;  // the fourth
+
+class MenuBar : public MessageRouter {
+ public:
+  MenuBar(AppContext& context, const CommandTable& commands);
+  ~MenuBar() override;
+
+  // Loads the pictures, builds the bar and attaches it to window.
+  void Build(HWND window);
+  // Every text again from the language table, favourites kept.
+  void Rebuild();
+  // The favourite items at the end of the fourth drop-down.
+  void SetFavourites(const std::vector<std::string>& names);
+
+  HMENU Bar() const { return bar_; }
+  IconMenu& DropDown(int index) { return *dropDowns_[static_cast<size_t>(index)]; }
+  HIMAGELIST Images() const { return images_.Get(); }
+
+  bool RouteMessage(Message& message, LRESULT& result) override;
+
+ private:
+  friend struct MenuBarRoutes;
+  LRESULT OnMeasureItem(Message& message);
+  LRESULT OnDrawItem(Message& message);
+  LRESULT OnInitMenuPopup(Message& message);
+  LRESULT OnDestroy(Message& message);
+
+  IconMenuItem* OurItem(ULONG_PTR data) const;
+  void FillDropDowns();
+  void AppendFavourites();
+
+  AppContext& context_;
+  const CommandTable& commands_;
+  HWND window_ = nullptr;
+  HMENU bar_ = nullptr;
+  ImageList images_;
+  std::vector<std::unique_ptr<IconMenu>> dropDowns_;
+  std::vector<std::string> favourites_;
+};
+
+}  // namespace px

@@ -1,0 +1,71 @@
+// The toolbar above the panels: buttons of the 10001-10028 family laid out
+// by ToolBar\Standart.ini, pictures from ToolBar\ToolBar.dll, a tooltip per
+// button, and the customisation dialog that rearranges it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/commands/CommandTable.h"
+#include "framework/AppContext.h"
+#include "framework/Handles.h"
+
+namespace px {
+
+constexpr int kLastToolBarButton = 28;
+
+class ToolBar {
+ public:
+  ToolBar(AppContext& context, const CommandTable& commands);
+  ~ToolBar();
+  ToolBar(const ToolBar&) = delete;
+  ToolBar& operator=(const ToolBar&) = delete;
+
+  // Creates the control (id 1260) on parent with its pictures, the layout
+  // of Standart.ini (ten separators without the file) and the tooltips.
+  void Create(HWND parent);
+  // Command 32794: the customisation dialog.
+  void AddCommands(CommandTable& table);
+
+  HWND Handle() const { return toolBar_; }
+  HWND ToolTip() const { return toolTip_; }
+  HIMAGELIST Images() const { return images_.Get(); }
+  std::string LayoutPath() const;
+
+  // The items in order: the button number v, 0 for a separator.
+  std::vector<int> Buttons() const;
+  // Each change keeps the tooltips on their buttons. A number outside
+  // 1..28 inserts a separator: no button sends a command outside the family.
+  void Insert(int position, int button);
+  void Remove(int position);
+  void Move(int from, int to);
+  void Assign(const std::vector<int>& buttons);
+
+  // Writes the items as the whole of Standart.ini; false when it failed.
+  [[nodiscard]] bool SaveLayout() const;
+  // The items as Standart.ini holds them (no file: an empty toolbar).
+  void RestoreLayout();
+
+  // Enables and checks the buttons as the command table says; a command
+  // the table does not know is shown disabled.
+  void UpdateStates() const;
+  // New tooltip texts after the language changed.
+  void ApplyLanguage() { SyncToolTips(); }
+
+ private:
+  void SyncToolTips() const;
+  std::vector<int> ReadLayout(int defaultCount) const;
+
+  AppContext& context_;
+  const CommandTable& commands_;
+  ImageList images_;
+  HWND toolBar_ = nullptr;
+  HWND toolTip_ = nullptr;
+};
+
+// Text 18.(v + 8) names button v, 18.8 the separator.
+TextId ToolBarButtonText(int button);
+
+}  // namespace px
