@@ -89,7 +89,7 @@ void RunFileOperation(AppContext& context, OperationKind kind) {
     ResolvedTarget target = ResolveTarget(dialog.target, panel.Path());
     // A target that names files by pattern is no target: nothing is touched.
     if (!target.valid) {
-      ShowMessage(context.owner, texts.Text(text::kFolderNotCreated), kProductName,
+      ShowMessage(context.owner, texts.Text(text::kWildcardTarget), kProductName,
                   MB_OK | MB_ICONEXCLAMATION);
       list.Focus();
       return;

@@ -16,22 +16,6 @@ namespace {
 
 constexpr UINT_PTR kRefreshTimer = 1;
 
-TextId TextOfMessage(RunMessage message) {
-  switch (message) {
-    case RunMessage::kCopyOntoItself:
-    case RunMessage::kCopyIntoItself:
-      return text::kCopyOntoItself;
-    case RunMessage::kMoveOntoItself:
-    case RunMessage::kMoveIntoItself:
-      return text::kMoveOntoItself;
-    case RunMessage::kFolderNotRemoved: return text::kFolderNotRemoved;
-    case RunMessage::kCancelled: return text::kOperationCancelled;
-    case RunMessage::kFolderNotCreated:
-    case RunMessage::kInvalidTargetName:
-      return text::kFolderNotCreated;
-  }
-  return text::kFolderNotCreated;
-}
 
 }  // namespace
 
@@ -81,7 +65,7 @@ class ProgressDialog::WindowPrompts : public OperationPrompts,
   }
   void ShowMessage(RunMessage message, const std::string&) override {
     Ask<int>(0, [message](HWND owner, const LanguageTable& texts) {
-      px::ShowMessage(owner, texts.Text(TextOfMessage(message)), kProductName,
+      px::ShowMessage(owner, texts.Text(TextOf(message)), kProductName,
                       MB_OK | MB_ICONEXCLAMATION);
       return 0;
     });

@@ -108,9 +108,7 @@ bool ReadOnlyPrompt::RouteMessage(Message& message, LRESULT& result) {
 
 BOOL ReadOnlyPrompt::OnInitDialog() {
   SetItemText(*this, IDC_QUESTION_LINE, texts_.Text(text::kReadOnlyFile) + path_);
-  SetItemText(*this, IDC_QUESTION_TEXT,
-              texts_.Text(question_ == ReadOnlyCase::kDeleteFile ? text::kReadOnlyDelete
-                                                                  : text::kReadOnlyOverwrite));
+  SetItemText(*this, IDC_QUESTION_TEXT, texts_.Text(TextOf(question_)));
   SetItemText(*this, IDOK, texts_.Text(text::kReadOnlyYes));
   SetItemText(*this, IDC_ANSWER_ALL, texts_.Text(text::kReadOnlyYesAll));
   SetItemText(*this, IDC_ANSWER_SKIP, texts_.Text(text::kReadOnlyNo));
@@ -145,9 +143,7 @@ bool FailurePrompt::RouteMessage(Message& message, LRESULT& result) {
 }
 
 BOOL FailurePrompt::OnInitDialog() {
-  static const TextId kQuestions[] = {text::kFailureDelete, text::kFailureCopy,
-                                      text::kFailureMove};
-  SetItemText(*this, IDC_QUESTION_TEXT, texts_.Text(kQuestions[static_cast<int>(question_)]));
+  SetItemText(*this, IDC_QUESTION_TEXT, texts_.Text(TextOf(question_)));
   SetItemText(*this, IDC_QUESTION_LINE, path_);
   SetItemText(*this, IDOK, texts_.Text(text::kFailureSkip));
   SetItemText(*this, IDC_ANSWER_RETRY, texts_.Text(text::kFailureRetry));

@@ -48,39 +48,31 @@ class DepthGuard {
 
 }  // namespace
 
-LanguageTextId TextOf(RunMessage message) {
+TextId TextOf(RunMessage message) {
   switch (message) {
-    case RunMessage::kCopyOntoItself:
-    case RunMessage::kCopyIntoItself:
-      return {10, 0};
-    case RunMessage::kMoveOntoItself:
-    case RunMessage::kMoveIntoItself:
-      return {10, 1};
-    case RunMessage::kFolderNotRemoved:
-      return {10, 2};
-    case RunMessage::kFolderNotCreated:
-    case RunMessage::kInvalidTargetName:
-      return {10, 3};
-    case RunMessage::kCancelled:
-      return {11, 1};
+    case RunMessage::kCopyOntoItself: return text::kCopyOntoItself;
+    case RunMessage::kCopyIntoItself: return text::kCopyIntoItself;
+    case RunMessage::kMoveOntoItself: return text::kMoveOntoItself;
+    case RunMessage::kMoveIntoItself: return text::kMoveIntoItself;
+    case RunMessage::kFolderNotRemoved: return text::kFolderNotRemoved;
+    case RunMessage::kFolderNotCreated: return text::kFolderNotCreated;
+    case RunMessage::kInvalidTargetName: return text::kWildcardTarget;
+    case RunMessage::kCancelled: return text::kOperationCancelled;
   }
-  return {11, 1};
+  return text::kOperationCancelled;
 }
 
-LanguageTextId TextOf(ReadOnlyCase question) {
-  return {8, question == ReadOnlyCase::kDeleteFile ? 2 : 3};
+TextId TextOf(ReadOnlyCase question) {
+  return question == ReadOnlyCase::kDeleteFile ? text::kReadOnlyDelete : text::kReadOnlyOverwrite;
 }
 
-LanguageTextId TextOf(FailureCase question) {
+TextId TextOf(FailureCase question) {
   switch (question) {
-    case FailureCase::kDelete:
-      return {9, 1};
-    case FailureCase::kCopy:
-      return {9, 2};
-    case FailureCase::kMove:
-      return {9, 3};
+    case FailureCase::kDelete: return text::kFailureDelete;
+    case FailureCase::kCopy: return text::kFailureCopy;
+    case FailureCase::kMove: return text::kFailureMove;
   }
-  return {9, 1};
+  return text::kFailureCopy;
 }
 
 int BarPosition(uint64_t done, uint64_t total) {

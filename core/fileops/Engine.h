@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/fileops/FileSystem.h"
+#include "core/language/TextIds.h"
 
 namespace px {
 
@@ -36,18 +37,15 @@ enum class RunMessage {
   kFolderNotRemoved,   // 10.2
   kFolderNotCreated,   // 10.3 (also: a file of that name is in the way)
   kCancelled,          // 11.1
-  kCopyIntoItself,     // a folder copied into itself or below itself (shown with 10.0)
-  kMoveIntoItself,     // likewise for a move (shown with 10.1)
-  kInvalidTargetName,  // the target holds "*" or "?" (shown with 10.3)
+  kCopyIntoItself,     // a folder copied into itself or below itself
+  kMoveIntoItself,     // likewise for a move
+  kInvalidTargetName,  // the target holds "*" or "?"
 };
 
-struct LanguageTextId {
-  int table = 0;
-  int index = 0;
-};
-LanguageTextId TextOf(RunMessage message);
-LanguageTextId TextOf(ReadOnlyCase question);
-LanguageTextId TextOf(FailureCase question);
+// The language text each message and question shows.
+TextId TextOf(RunMessage message);
+TextId TextOf(ReadOnlyCase question);
+TextId TextOf(FailureCase question);
 
 // What the overwrite question shows: both paths and both size-and-date lines.
 struct OverwriteQuestion {

@@ -27,6 +27,9 @@ static_assert(SumOfSizes() == kLanguageTextCount, "table sizes must add up to 26
 // What an added text shows until a language file supplies it.
 const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "Entries whose attributes or date could not be changed: %i",  // attributes failed
+    "A folder cannot be copied into itself or into a folder below it.",
+    "A folder cannot be moved into itself or into a folder below it.",
+    "A target name cannot hold * or ?.",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

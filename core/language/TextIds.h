@@ -259,6 +259,9 @@ constexpr TextId kMaskCancel{23, 5};
 
 // Added texts, after the last table
 constexpr TextId kAttributesNotChanged{24, 0};
+constexpr TextId kCopyIntoItself{24, 1};
+constexpr TextId kMoveIntoItself{24, 2};
+constexpr TextId kWildcardTarget{24, 3};
 
 }  // namespace text
 }  // namespace px
