@@ -37,33 +37,51 @@ PromptAnswer AnswerOfButton(UINT id) {
 }  // namespace
 
 struct AnswerRoutes {
-  static const Route<OverwritePrompt> kOverwrite[];
-  static const Route<ReadOnlyPrompt> kReadOnly[];
+  static const Route<ChoicePrompt> kChoice[];
   static const Route<FailurePrompt> kFailure[];
 };
 
-const Route<OverwritePrompt> AnswerRoutes::kOverwrite[] = {
-    {OnCommand(IDC_ANSWER_ALL, BN_CLICKED), &OverwritePrompt::OnAnswer},
-    {OnCommand(IDC_ANSWER_SKIP, BN_CLICKED), &OverwritePrompt::OnAnswer},
-    {OnCommand(IDC_ANSWER_SKIP_ALL, BN_CLICKED), &OverwritePrompt::OnAnswer},
-};
-const Route<ReadOnlyPrompt> AnswerRoutes::kReadOnly[] = {
-    {OnCommand(IDC_ANSWER_ALL, BN_CLICKED), &ReadOnlyPrompt::OnAnswer},
-    {OnCommand(IDC_ANSWER_SKIP, BN_CLICKED), &ReadOnlyPrompt::OnAnswer},
-    {OnCommand(IDC_ANSWER_SKIP_ALL, BN_CLICKED), &ReadOnlyPrompt::OnAnswer},
+const Route<ChoicePrompt> AnswerRoutes::kChoice[] = {
+    {OnCommand(IDC_ANSWER_ALL, BN_CLICKED), &ChoicePrompt::OnAnswer},
+    {OnCommand(IDC_ANSWER_SKIP, BN_CLICKED), &ChoicePrompt::OnAnswer},
+    {OnCommand(IDC_ANSWER_SKIP_ALL, BN_CLICKED), &ChoicePrompt::OnAnswer},
 };
 const Route<FailurePrompt> AnswerRoutes::kFailure[] = {
     {OnCommand(IDC_ANSWER_RETRY, BN_CLICKED), &FailurePrompt::OnRetry},
 };
 
+// Both choice questions.
+
+bool ChoicePrompt::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(AnswerRoutes::kChoice, message, result);
+}
+
+void ChoicePrompt::SetButtonTexts(const TextId (&texts)[5]) {
+  static const int kButtons[5] = {IDOK, IDC_ANSWER_ALL, IDC_ANSWER_SKIP, IDC_ANSWER_SKIP_ALL,
+                                  IDCANCEL};
+  for (int i = 0; i < 5; ++i) SetItemText(*this, kButtons[i], texts_.Text(texts[i]));
+}
+
+void ChoicePrompt::OnOK() {
+  answer = PromptAnswer::kProceed;
+  EndDialog(IDOK);
+}
+
+void ChoicePrompt::OnCancel() {
+  answer = PromptAnswer::kCancel;
+  EndDialog(IDCANCEL);
+}
+
+LRESULT ChoicePrompt::OnAnswer(Message& message) {
+  answer = AnswerOfButton(message.id);
+  EndDialog(IDOK);
+  return 0;
+}
+
 // The overwrite question.
 
 OverwritePrompt::OverwritePrompt(const LanguageTable& texts, const OverwriteQuestion& question)
-    : Dialog(IDD_OVERWRITE), texts_(texts), question_(question) {}
-
-bool OverwritePrompt::RouteMessage(Message& message, LRESULT& result) {
-  return Dispatch(AnswerRoutes::kOverwrite, message, result);
-}
+    : ChoicePrompt(IDD_OVERWRITE, texts), question_(question) {}
 
 BOOL OverwritePrompt::OnInitDialog() {
   SetItemText(*this, IDC_OVERWRITE_TARGET, texts_.Text(text::kOverwriteTheFile) + question_.target);
@@ -73,64 +91,22 @@ BOOL OverwritePrompt::OnInitDialog() {
               texts_.Text(text::kOverwriteWithFile) + question_.source + "?");
   SetItemText(*this, IDC_OVERWRITE_SOURCE_FACTS,
               SizeAndDateLine(question_.sourceSize, LocalFileTime(question_.sourceWriteTime)));
-  SetItemText(*this, IDOK, texts_.Text(text::kOverwrite));
-  SetItemText(*this, IDC_ANSWER_ALL, texts_.Text(text::kOverwriteAll));
-  SetItemText(*this, IDC_ANSWER_SKIP, texts_.Text(text::kOverwriteSkip));
-  SetItemText(*this, IDC_ANSWER_SKIP_ALL, texts_.Text(text::kOverwriteSkipAll));
-  SetItemText(*this, IDCANCEL, texts_.Text(text::kOverwriteCancel));
+  SetButtonTexts({text::kOverwrite, text::kOverwriteAll, text::kOverwriteSkip,
+                  text::kOverwriteSkipAll, text::kOverwriteCancel});
   return TRUE;
-}
-
-void OverwritePrompt::OnOK() {
-  answer = PromptAnswer::kProceed;
-  EndDialog(IDOK);
-}
-
-void OverwritePrompt::OnCancel() {
-  answer = PromptAnswer::kCancel;
-  EndDialog(IDCANCEL);
-}
-
-LRESULT OverwritePrompt::OnAnswer(Message& message) {
-  answer = AnswerOfButton(message.id);
-  EndDialog(IDOK);
-  return 0;
 }
 
 // The read-only question.
 
 ReadOnlyPrompt::ReadOnlyPrompt(const LanguageTable& texts, ReadOnlyCase question, std::string path)
-    : Dialog(IDD_READ_ONLY), texts_(texts), question_(question), path_(std::move(path)) {}
-
-bool ReadOnlyPrompt::RouteMessage(Message& message, LRESULT& result) {
-  return Dispatch(AnswerRoutes::kReadOnly, message, result);
-}
+    : ChoicePrompt(IDD_READ_ONLY, texts), question_(question), path_(std::move(path)) {}
 
 BOOL ReadOnlyPrompt::OnInitDialog() {
   SetItemText(*this, IDC_QUESTION_LINE, texts_.Text(text::kReadOnlyFile) + path_);
   SetItemText(*this, IDC_QUESTION_TEXT, texts_.Text(TextOf(question_)));
-  SetItemText(*this, IDOK, texts_.Text(text::kReadOnlyYes));
-  SetItemText(*this, IDC_ANSWER_ALL, texts_.Text(text::kReadOnlyYesAll));
-  SetItemText(*this, IDC_ANSWER_SKIP, texts_.Text(text::kReadOnlyNo));
-  SetItemText(*this, IDC_ANSWER_SKIP_ALL, texts_.Text(text::kReadOnlyNoAll));
-  SetItemText(*this, IDCANCEL, texts_.Text(text::kReadOnlyCancel));
+  SetButtonTexts({text::kReadOnlyYes, text::kReadOnlyYesAll, text::kReadOnlyNo,
+                  text::kReadOnlyNoAll, text::kReadOnlyCancel});
   return TRUE;
-}
-
-void ReadOnlyPrompt::OnOK() {
-  answer = PromptAnswer::kProceed;
-  EndDialog(IDOK);
-}
-
-void ReadOnlyPrompt::OnCancel() {
-  answer = PromptAnswer::kCancel;
-  EndDialog(IDCANCEL);
-}
-
-LRESULT ReadOnlyPrompt::OnAnswer(Message& message) {
-  answer = AnswerOfButton(message.id);
-  EndDialog(IDOK);
-  return 0;
 }
 
 // The failure question.

@@ -15,41 +15,48 @@
 
 namespace px {
 
-// An existing target: overwrite it, all, skip it, all, or cancel.
-class OverwritePrompt : public Dialog {
+// A question answered for this file or for all later ones: proceed, proceed
+// for all, skip, skip all, or cancel.
+class ChoicePrompt : public Dialog {
  public:
-  OverwritePrompt(const LanguageTable& texts, const OverwriteQuestion& question);
   PromptAnswer answer = PromptAnswer::kCancel;
 
  protected:
-  BOOL OnInitDialog() override;
+  ChoicePrompt(int templateId, const LanguageTable& texts) : Dialog(templateId), texts_(texts) {}
   bool RouteMessage(Message& message, LRESULT& result) override;
   void OnOK() override;
   void OnCancel() override;
+  // The five buttons' texts, in the order of PromptAnswer.
+  void SetButtonTexts(const TextId (&texts)[5]);
+
+  const LanguageTable& texts_;
 
  private:
   friend struct AnswerRoutes;
   LRESULT OnAnswer(Message& message);
-  const LanguageTable& texts_;
+};
+
+// An existing target: overwrite it, all, skip it, all, or cancel.
+class OverwritePrompt : public ChoicePrompt {
+ public:
+  OverwritePrompt(const LanguageTable& texts, const OverwriteQuestion& question);
+
+ protected:
+  BOOL OnInitDialog() override;
+
+ private:
   OverwriteQuestion question_;
 };
 
 // A read-only file to delete or overwrite.
-class ReadOnlyPrompt : public Dialog {
+class ReadOnlyPrompt : public ChoicePrompt {
  public:
   ReadOnlyPrompt(const LanguageTable& texts, ReadOnlyCase question, std::string path);
-  PromptAnswer answer = PromptAnswer::kCancel;
 
  protected:
   BOOL OnInitDialog() override;
-  bool RouteMessage(Message& message, LRESULT& result) override;
-  void OnOK() override;
-  void OnCancel() override;
 
  private:
-  friend struct AnswerRoutes;
-  LRESULT OnAnswer(Message& message);
-  const LanguageTable& texts_;
   ReadOnlyCase question_;
   std::string path_;
 };

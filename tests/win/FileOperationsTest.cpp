@@ -19,25 +19,6 @@ namespace {
 
 using Answer = DialogResponder::Answer;
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Every entry of a folder but . and .., by name.
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW data;
-  HANDLE search = FindFirstFileW(FileApiPath(folder + "*").c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = Narrow(data.cFileName);
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileW(search, &data));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
 
 class FileOperationsTest : public ::testing::Test {
@@ -114,7 +95,7 @@ TEST_F(FileOperationsTest, OverwriteAnswersSkipOrReplaceTheTargetWhole) {
     EXPECT_TRUE(responder.Answered());
   }
   // The existing name is kept and no temporary file is left behind.
-  EXPECT_EQ(Names(right_), std::vector<std::string>{"SAME.TXT"});
+  EXPECT_EQ(NamesOnDisk(right_), std::vector<std::string>{"SAME.TXT"});
   EXPECT_EQ(ReadBytes(right_ + "SAME.TXT"), "new data");
 }
 
@@ -134,7 +115,7 @@ TEST_F(FileOperationsTest, DeleteAsksOnceForAReadOnlyFileAndTheCursorGoesToTheNe
   EXPECT_TRUE(responder.Answered());
   EXPECT_EQ(question, "Do you really want to delete\nthe 2 selected entries?");
   EXPECT_EQ(readOnlyText, "This file is read-only. Delete it anyway?");
-  EXPECT_EQ(Names(left_), (std::vector<std::string>{"c.txt", "d.txt"}));
+  EXPECT_EQ(NamesOnDisk(left_), (std::vector<std::string>{"c.txt", "d.txt"}));
   FilePanel& panel = run.Window().Panels().Panel(Side::kLeft);
   int cursor = panel.List().NextItem(-1, LVNI_FOCUSED);
   ASSERT_GE(cursor, 0);
@@ -176,11 +157,11 @@ TEST_F(FileOperationsTest, MovingThreeFilesToOneNewNameNeverOverwritesItsOwnTarg
   EXPECT_TRUE(responder.Answered());
   EXPECT_EQ(failure, "This file could not be moved:");
   EXPECT_EQ(ReadBytes(right_ + "x"), "1.txt");
-  EXPECT_EQ(Names(left_), (std::vector<std::string>{"2.txt", "3.txt"}));
+  EXPECT_EQ(NamesOnDisk(left_), (std::vector<std::string>{"2.txt", "3.txt"}));
   // Whatever was asked, every source byte is still somewhere.
   std::string all;
-  for (const std::string& name : Names(left_)) all += ReadBytes(left_ + name);
-  for (const std::string& name : Names(right_)) all += ReadBytes(right_ + name);
+  for (const std::string& name : NamesOnDisk(left_)) all += ReadBytes(left_ + name);
+  for (const std::string& name : NamesOnDisk(right_)) all += ReadBytes(right_ + name);
   std::sort(all.begin(), all.end());
   std::string expected = "1.txt2.txt3.txt";
   std::sort(expected.begin(), expected.end());
@@ -235,13 +216,13 @@ TEST_F(FileOperationsTest, EscMidCopyStopsTheRunAndLeavesNoPartialFile) {
   Pump(&run.Window());
   EXPECT_TRUE(responder.Answered());
   EXPECT_EQ(responder.SeenText(), "The operation has been cancelled.");
-  std::vector<std::string> copied = Names(right_ + "many\\");
+  std::vector<std::string> copied = NamesOnDisk(right_ + "many\\");
   EXPECT_LT(copied.size(), 1500u);
   for (const std::string& name : copied) {
     ASSERT_EQ(name[0], 'f') << name;  // no temporary file is left
     ASSERT_EQ(ReadBytes(right_ + "many\\" + name).size(), 4096u) << name;
   }
-  EXPECT_EQ(Names(left_ + "many\\").size(), 1500u);
+  EXPECT_EQ(NamesOnDisk(left_ + "many\\").size(), 1500u);
 }
 
 TEST_F(FileOperationsTest, ProgressLayoutsOfOneFileSeveralFilesAndDelete) {
@@ -276,7 +257,7 @@ TEST_F(FileOperationsTest, ProgressLayoutsOfOneFileSeveralFilesAndDelete) {
     EXPECT_TRUE(responder.Answered());
   }
   EXPECT_TRUE(!remove.fileBar && remove.overallBar && !remove.target);
-  EXPECT_EQ(Names(left_), std::vector<std::string>{"two.bin"});
+  EXPECT_EQ(NamesOnDisk(left_), std::vector<std::string>{"two.bin"});
 }
 
 }  // namespace

@@ -113,6 +113,24 @@ int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
   return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
 }
 
+bool Exists(const std::string& path) {
+  return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> NamesOnDisk(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(FileApiPath(folder + "*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = Narrow(data.cFileName);
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 void Pump(Dialog* dialog) {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -28,6 +28,11 @@ class TempFolder {
 };
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
+// Whether an entry of that exact name exists (file or folder).
+bool Exists(const std::string& path);
+// The names in folder (ending with a backslash) as spelled on disk, sorted
+// byte-wise, without "." and "..".
+std::vector<std::string> NamesOnDisk(const std::string& folder);
 // A file of the source tree as the program sees it (a Unix path lives on drive Z).
 std::string SourcePath(const std::string& relative);
 // The shipped English texts, read once.

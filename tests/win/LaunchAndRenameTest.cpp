@@ -16,10 +16,6 @@
 namespace px::test {
 namespace {
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Waits up to timeoutMs for path to appear (a launched program writes it).
 bool Appears(const std::string& path, int timeoutMs) {
   for (int waited = 0; waited < timeoutMs; waited += 50) {
@@ -40,21 +36,6 @@ std::string DeepFolder(const std::string& base, size_t length, char fill) {
     path += '\\';
   }
   return path;
-}
-
-// The names in folder as spelled on disk, sorted byte-wise.
-std::vector<std::string> NamesOnDisk(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW data;
-  HANDLE search = FindFirstFileW(FileApiPath(folder + "*").c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = Narrow(data.cFileName);
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileW(search, &data));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // Runs a Unix shell line in folder (the platform's own calls cannot make two

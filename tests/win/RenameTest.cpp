@@ -15,10 +15,6 @@
 namespace px::test {
 namespace {
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 class RenameTest : public ::testing::Test {
  protected:
   void SetUp() override {
