@@ -4,6 +4,9 @@ PX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$PX_ROOT/build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
+# Where the desktop's trash lives (the recycle bin under Wine); the tests look
+# for deleted files there. Wine does not pass HOME on to Windows programs.
+export PX_TRASH_DIR="${XDG_DATA_HOME:-$HOME/.local/share}/Trash"
 # No downloads of Mono or Gecko prompts: the program needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 

@@ -3,6 +3,7 @@
 // is left on disk.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -258,6 +259,31 @@ TEST_F(FileOperationsTest, ProgressLayoutsOfOneFileSeveralFilesAndDelete) {
   }
   EXPECT_TRUE(!remove.fileBar && remove.overallBar && !remove.target);
   EXPECT_EQ(NamesOnDisk(left_), std::vector<std::string>{"two.bin"});
+}
+
+// With the recycle option on, a deleted file goes to the desktop's trash,
+// which the test scripts name in PX_TRASH_DIR (a Unix path).
+TEST_F(FileOperationsTest, RecycleSendsTheFileToTheTrash) {
+  wchar_t place[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"PX_TRASH_DIR", place, MAX_PATH) == 0 || place[0] != L'/')
+    GTEST_SKIP() << "PX_TRASH_DIR does not say where the trash is";
+  std::string trash = "Z:" + Narrow(place) + "/files/";
+  for (char& c : trash)
+    if (c == '/') c = '\\';
+  SHCreateDirectoryExW(nullptr, FileApiPath(trash.substr(0, trash.size() - 1)).c_str(), nullptr);
+  const std::string name = "pannex-recycled-" + std::to_string(GetTickCount()) + ".txt";
+  data_.Write("left\\" + name, "to the bin");
+  RunningWindow run(Settings(1).c_str());
+  Select(run, {name.c_str()});
+  DialogResponder responder(IDYES);
+  run.Window().ExecuteCommand(ID_KEY_DELETE);
+  Pump(&run.Window());
+  EXPECT_TRUE(responder.Answered());
+  EXPECT_FALSE(Exists(left_ + name));
+  EXPECT_EQ(ReadBytes(trash + name), "to the bin");
+  DeleteFileW(FileApiPath(trash + name).c_str());
+  std::string info = trash.substr(0, trash.size() - 6) + "info\\" + name + ".trashinfo";
+  DeleteFileW(FileApiPath(info).c_str());
 }
 
 }  // namespace
