@@ -6,9 +6,12 @@
 //                                     prints its rectangle as WxH+X+Y, from
 //                                     the main window's corner
 //   window_remote press CONTROL ID    clicks button ID of that dialog
+//   window_remote tab CONTROL PAGE    shows that page of the dialog's tab
+//                                     control CONTROL
 //   window_remote ready               waits until the main window is shown
 // Ids are numbers (the scripts read them from res/resource.h).
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -108,6 +111,12 @@ int wmain(int argc, wchar_t** argv) {
                         reinterpret_cast<LPARAM>(control))
                ? 0
                : 1;
+  }
+  if (wcscmp(verb, L"tab") == 0 && argc >= 4) {
+    HWND dialog = FindDialog(main, id, 400);
+    if (dialog == nullptr) return 1;
+    SendMessageW(GetDlgItem(dialog, id), TCM_SETCURFOCUS, _wtoi(argv[3]), 0);
+    return 0;
   }
   return 2;
 }
