@@ -81,6 +81,11 @@ int wmain(int argc, wchar_t** argv) {
   if (main == nullptr) return 1;
   const wchar_t* verb = argv[1];
   if (wcscmp(verb, L"ready") == 0) {
+    // The pointer rests over the empty part of the right list, where nothing
+    // under it lights up.
+    RECT frame;
+    GetWindowRect(main, &frame);
+    SetCursorPos(frame.right - 40, frame.top + (frame.bottom - frame.top) * 3 / 4);
     // Its first listing and drawing.
     Sleep(1500);
     return 0;
