@@ -71,3 +71,9 @@ add_executable(window_capture tools/WindowCapture.cpp)
 target_compile_options(window_capture PRIVATE ${PX_WIN_FLAGS})
 target_link_libraries(window_capture PRIVATE gdi32 user32)
 target_link_options(window_capture PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+# Drives the running window for the dialog screenshots (scripts/screenshot-dialogs.sh).
+add_executable(window_remote tools/WindowRemote.cpp)
+target_compile_options(window_remote PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(window_remote PRIVATE user32)
+target_link_options(window_remote PRIVATE ${PX_STATIC_LINK} -mconsole)

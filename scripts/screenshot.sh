@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts Pannex on a virtual display over a small demonstration folder and
-# saves the README's screenshots: both lists, then a folder tree on the left,
-# then the File drop-down open over the window.
+# saves the README's screenshots of the whole window: both lists, then a folder
+# tree on the left, then the File drop-down open over the window.
 #   scripts/screenshot.sh [output.png]    (the others beside it, as NAME-tree.png
 #                                          and NAME-menus.png)
 set -euo pipefail
@@ -33,28 +33,26 @@ start="$PX_ROOT/build/screenshot-start"
 rm -rf "$start"
 cp -r build/win/out "$start"
 cd "$start"
-# shoot SETTINGS OUTPUT: starts with these settings and saves the screen.
+cp "$PX_ROOT/build/win/window_capture.exe" .
+# Columns wide enough for the sizes of the demonstration files.
+columns=$'TabName=190\r\nTabSize=80\r\nTabDate=110\r\nTabAttr=45\r\n'
+# shoot KEY SETTINGS OUTPUT: starts with these settings and saves the window,
+# read from the program's own surfaces (the X screen shows an open drop-down
+# as a black box); KEY opens that menu first, - none.
 shoot() {
-  printf '%s' "$1" >PX.ini
+  printf '%s' "$2" >PX.ini
   wine Pannex.exe &
   sleep "${PX_SCREENSHOT_DELAY:-8}"
-  xwd -root -silent | convert xwd:- -crop 1280x760+0+0 -resize 1024x "$2"
+  wine window_capture.exe "$1" shot.bmp
+  # Without the empty caption strip a frameless window has on a bare X server.
+  convert shot.bmp -crop +0+24 +repage -resize 1024x "$3"
   wineserver -k || true
-  echo "saved $2"
+  echo "saved $3"
 }
-shoot $'[Left]\r\nPath=C:\\Demo\\\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\n[Options]\r\nDivider=500\r\n' \
-  "$output"
-shoot $'[Left]\r\nPath=C:\\Demo\\Documents\\\r\nShow=2\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\n[Options]\r\nDivider=500\r\n' \
-  "$tree_output"
-
-# The drop-down is read from the program's own surfaces: the X screen shows
-# an open menu as a black box.
-printf '%s' $'[Left]\r\nPath=C:\\Demo\\\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\n[Options]\r\nDivider=500\r\n[Favorites]\r\nN0=Documents\r\nF0=C:\\Demo\\Documents\\\r\nN1=Photos 2026\r\nF1=C:\\Demo\\Photos 2026\\\r\n' >PX.ini
-cp "$PX_ROOT/build/win/window_capture.exe" .
-wine Pannex.exe &
-sleep "${PX_SCREENSHOT_DELAY:-8}"
-wine window_capture.exe f menus.bmp
-# Without the empty caption strip a frameless window has on a bare X server.
-convert menus.bmp -crop +0+24 +repage -resize 1024x "$menus_output"
-wineserver -k || true
-echo "saved $menus_output"
+left=$'[Left]\r\nPath=C:\\Demo\\\r\n'"$columns"
+right=$'[Right]\r\nPath=C:\\Demo\\Documents\\\r\n'"$columns"
+divider=$'[Options]\r\nDivider=500\r\n'
+shoot - "$left$right$divider" "$output"
+shoot - $'[Left]\r\nPath=C:\\Demo\\Documents\\\r\nShow=2\r\n'"$right$divider" "$tree_output"
+shoot f "$left$right$divider"$'[Favorites]\r\nN0=Documents\r\nF0=C:\\Demo\\Documents\\\r\nN1=Photos 2026\r\nF1=C:\\Demo\\Photos 2026\\\r\n' \
+  "$menus_output"

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -13,7 +15,29 @@ struct Target {
   HWND owner;
   HDC dc;
   RECT origin;
+  std::vector<HWND> owned;
 };
+
+// A question of a run is owned by the progress window, not by the main one.
+bool OwnedBy(HWND window, HWND main) {
+  for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr;
+       owner = GetWindow(owner, GW_OWNER))
+    if (owner == main) return true;
+  return false;
+}
+
+// The main window is the one of that caption without an owner: its dialogs
+// carry the product name as their caption too.
+BOOL CALLBACK FindMain(HWND window, LPARAM data) {
+  wchar_t caption[16] = L"", name[16] = L"";
+  GetWindowTextW(window, caption, 16);
+  GetClassNameW(window, name, 16);
+  if (wcscmp(caption, L"Pannex") != 0 || wcscmp(name, L"#32770") != 0 ||
+      GetWindow(window, GW_OWNER) != nullptr || !IsWindowVisible(window))
+    return TRUE;
+  *reinterpret_cast<HWND*>(data) = window;
+  return FALSE;
+}
 
 void Blit(const Target& target, HWND window) {
   RECT rect;
@@ -31,12 +55,16 @@ int wmain(int argc, wchar_t** argv) {
   wchar_t key = argv[1][0];
   HWND window = nullptr;
   for (int i = 0; i < 100 && window == nullptr; ++i) {
-    window = FindWindowW(L"#32770", L"Pannex");
+    EnumWindows(FindMain, reinterpret_cast<LPARAM>(&window));
     if (window == nullptr) Sleep(100);
   }
   if (window == nullptr) return 1;
-  SetForegroundWindow(window);
-  if (key != L'-') PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, key);
+  // Only for a drop-down: brought forward while a dialog is up, the window
+  // would hide that dialog's contents.
+  if (key != L'-') {
+    SetForegroundWindow(window);
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, key);
+  }
   Sleep(2000);
 
   RECT frame;
@@ -53,16 +81,18 @@ int wmain(int argc, wchar_t** argv) {
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  Target target{window, dc, frame};
+  Target target{window, dc, frame, {}};
   Blit(target, window);
-  // Owned windows (dialogs) and an open drop-down, over the window.
+  // Owned windows (dialogs) and an open drop-down, over the window; the list
+  // comes topmost first, so it is drawn from its end.
   EnumWindows(
       [](HWND other, LPARAM data) -> BOOL {
-        const Target& t = *reinterpret_cast<const Target*>(data);
-        if (GetWindow(other, GW_OWNER) == t.owner && IsWindowVisible(other)) Blit(t, other);
+        Target& t = *reinterpret_cast<Target*>(data);
+        if (IsWindowVisible(other) && OwnedBy(other, t.owner)) t.owned.push_back(other);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&target));
+  for (auto it = target.owned.rbegin(); it != target.owned.rend(); ++it) Blit(target, *it);
   HWND popup = FindWindowW(L"#32768", nullptr);
   if (popup != nullptr && IsWindowVisible(popup)) Blit(target, popup);
   GdiFlush();

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Starts Pannex on a virtual display over a demonstration folder, works it the
+# way a user would (commands sent to the window, buttons clicked) and saves its
+# dialogs as they appear: the progress window of a running copy, the overwrite
+# question, the attributes of a mixed selection, the drive properties and the
+# keyboard reference.
+#   scripts/screenshot-dialogs.sh [folder]    (default docs; writes
+#                                              screenshot-progress.png,
+#                                              -overwrite, -attributes, -drive, -help)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+folder="$(realpath -m "${1:-docs}")"
+PX_SKIP_SANITIZERS=1 scripts/build.sh >/dev/null
+unset DISPLAY
+export WINEPREFIX="$PWD/build/wineprefix-screenshot"
+source scripts/wine-env.sh
+px_start_display
+px_prepare_prefix
+
+# id NAME: the number res/resource.h gives NAME (IDOK and IDCANCEL are Windows').
+id() {
+  case "$1" in
+    IDOK) echo 1 ;;
+    IDCANCEL) echo 2 ;;
+    *) awk -v name="$1" '$1 == "#define" && $2 == name { print $3 }' "$PX_ROOT/res/resource.h" ;;
+  esac
+}
+
+demo="$WINEPREFIX/drive_c/Demo"
+rm -rf "$demo"
+mkdir -p "$demo/Documents/Letters" "$demo/Backup" "$demo/Videos"
+printf '%*s' 1234567 '' >"$demo/Documents/Annual report.pdf"
+printf '%*s' 48213 '' >"$demo/Documents/Budget.xlsx"
+printf 'notes\r\n' >"$demo/Documents/notes.txt"
+printf '%*s' 2048 '' >"$demo/Documents/Ελληνικό κείμενο.txt"
+printf '%*s' 731 '' >"$demo/Documents/Ünïcödé names.md"
+printf 'Dear ...\r\n' >"$demo/Documents/Letters/Bank.txt"
+touch -d '2026-11-03 09:41' "$demo/Documents"/* "$demo/Documents/Letters"/*
+# An older budget in the backup: copying the new one over it asks first.
+printf '%*s' 39977 '' >"$demo/Backup/Budget.xlsx"
+touch -d '2026-10-12 17:05' "$demo/Backup/Budget.xlsx"
+# A large file (sparse: no room taken until copied) keeps the progress window up.
+truncate -s 6G "$demo/Videos/Harbour tour.mp4"
+printf '%*s' 4096 '' >"$demo/Videos/Harbour tour.srt"
+touch -d '2026-11-02 18:20' "$demo/Videos"/*
+
+start="$PX_ROOT/build/screenshot-start"
+rm -rf "$start"
+cp -r build/win/out "$start"
+cp build/win/window_remote.exe build/win/window_capture.exe "$start/"
+cd "$start"
+remote() { wine window_remote.exe "$@" | tr -d '\r'; }
+
+# begin LEFT RIGHT: starts Pannex with these panel folders, the left one active.
+begin() {
+  printf '[Left]\r\nPath=%s\r\n[Right]\r\nPath=%s\r\n[Options]\r\nDivider=500\r\n' "$1" "$2" >PX.ini
+  wine Pannex.exe &
+  remote ready
+}
+# finish: ends the program (and a run still going) without a trace.
+finish() {
+  wineserver -k || true
+  sleep 1
+}
+# shoot GEOMETRY OUTPUT: saves that part of the window with its dialogs, read
+# from the program's own surfaces (the X screen shows a dialog as a black box).
+shoot() {
+  wine window_capture.exe - shot.bmp
+  convert shot.bmp -crop "$1" +repage "$2"
+  echo "saved $2"
+}
+
+# The progress window, while a copy of the large file runs.
+begin 'C:\Demo\Videos\' 'C:\Demo\Backup\'
+remote command "$(id ID_KEY_SELECT_ALL)"
+remote command "$(id ID_MENU_COPY)"
+remote press "$(id IDC_TARGET_EDIT)" "$(id IDOK)"
+geometry=$(remote wait "$(id IDC_PROGRESS_FILE_BAR)")
+sleep 2
+shoot "$geometry" "$folder/screenshot-progress.png"
+finish
+rm -f "$demo/Backup/Harbour tour."*
+
+# The overwrite question: the documents copied into the backup.
+begin 'C:\Demo\Documents\' 'C:\Demo\Backup\'
+remote command "$(id ID_KEY_SELECT_ALL)"
+remote command "$(id ID_MENU_COPY)"
+remote press "$(id IDC_TARGET_EDIT)" "$(id IDOK)"
+shoot "$(remote wait "$(id IDC_OVERWRITE_TARGET_FACTS)")" "$folder/screenshot-overwrite.png"
+finish
+
+# The attributes of a selection of which only some are read-only.
+chmod a-w "$demo/Documents/Annual report.pdf" "$demo/Documents/notes.txt"
+begin 'C:\Demo\Documents\' 'C:\Demo\'
+remote command "$(id ID_KEY_SELECT_ALL)"
+remote command "$(id ID_MENU_ATTRIBUTES)"
+shoot "$(remote wait "$(id IDC_ATTR_GROUP)")" "$folder/screenshot-attributes.png"
+finish
+chmod u+w "$demo/Documents"/*
+
+# The drive's properties, and the keyboard reference (F1).
+begin 'C:\Demo\' 'C:\Demo\Documents\'
+remote command "$(id ID_MENU_DRIVE_PROPERTIES)"
+shoot "$(remote wait "$(id IDC_DRIVE_BAR)")" "$folder/screenshot-drive.png"
+remote press "$(id IDC_DRIVE_BAR)" "$(id IDOK)"
+remote command "$(id ID_KEY_HELP)"
+shoot "$(remote wait "$(id IDC_HELP_TEXT)")" "$folder/screenshot-help.png"
+finish
+rm -rf "$demo"

@@ -1,0 +1,127 @@
+// Drives the running Pannex window from outside for the screenshot scripts:
+// sends it command ids, waits for one of its dialogs and clicks that dialog's
+// buttons, the way a user's keys and clicks would.
+//   window_remote command ID          posts the command ID to the main window
+//   window_remote wait CONTROL        waits for a dialog with that control and
+//                                     prints its rectangle as WxH+X+Y, from
+//                                     the main window's corner
+//   window_remote press CONTROL ID    clicks button ID of that dialog
+//   window_remote tab CONTROL PAGE    shows that page of the dialog's tab
+//                                     control CONTROL
+//   window_remote ready               waits until the main window is shown
+// Ids are numbers (the scripts read them from res/resource.h).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+// The main window is the one of that caption without an owner: its dialogs
+// carry the product name as their caption too.
+BOOL CALLBACK MainWindow(HWND window, LPARAM data) {
+  wchar_t caption[16] = L"", name[16] = L"";
+  GetWindowTextW(window, caption, 16);
+  GetClassNameW(window, name, 16);
+  if (wcscmp(caption, L"Pannex") != 0 || wcscmp(name, L"#32770") != 0 ||
+      GetWindow(window, GW_OWNER) != nullptr || !IsWindowVisible(window))
+    return TRUE;
+  *reinterpret_cast<HWND*>(data) = window;
+  return FALSE;
+}
+
+HWND FindMain() {
+  HWND main = nullptr;
+  for (int i = 0; i < 200 && main == nullptr; ++i) {
+    EnumWindows(MainWindow, reinterpret_cast<LPARAM>(&main));
+    if (main == nullptr) Sleep(100);
+  }
+  return main;
+}
+
+// Dialogs of a run (a question over the progress window) are owned by other
+// dialogs: any owner on the way up to the main window counts.
+bool OwnedBy(HWND window, HWND main) {
+  for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr;
+       owner = GetWindow(owner, GW_OWNER))
+    if (owner == main) return true;
+  return false;
+}
+
+struct Search {
+  HWND main;
+  int control;
+  HWND found;
+};
+
+HWND FindDialog(HWND main, int control, int attempts) {
+  Search search{main, control, nullptr};
+  for (int i = 0; i < attempts && search.found == nullptr; ++i) {
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          Search& s = *reinterpret_cast<Search*>(data);
+          if (window == s.main || !IsWindowVisible(window) || !OwnedBy(window, s.main))
+            return TRUE;
+          if (GetDlgItem(window, s.control) == nullptr) return TRUE;
+          s.found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) Sleep(50);
+  }
+  return search.found;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  HWND main = FindMain();
+  if (main == nullptr) return 1;
+  const wchar_t* verb = argv[1];
+  if (wcscmp(verb, L"ready") == 0) {
+    // The pointer rests over the empty part of the right list, where nothing
+    // under it lights up.
+    RECT frame;
+    GetWindowRect(main, &frame);
+    SetCursorPos(frame.right - 40, frame.top + (frame.bottom - frame.top) * 3 / 4);
+    // Its first listing and drawing.
+    Sleep(1500);
+    return 0;
+  }
+  if (argc < 3) return 2;
+  const int id = _wtoi(argv[2]);
+  if (wcscmp(verb, L"command") == 0) {
+    return PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
+  }
+  if (wcscmp(verb, L"wait") == 0) {
+    HWND dialog = FindDialog(main, id, 400);
+    if (dialog == nullptr) return 1;
+    // Its first drawing.
+    Sleep(300);
+    RECT r, origin;
+    GetWindowRect(dialog, &r);
+    GetWindowRect(main, &origin);
+    std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left - origin.left,
+                r.top - origin.top);
+    return 0;
+  }
+  if (wcscmp(verb, L"press") == 0 && argc >= 4) {
+    HWND dialog = FindDialog(main, id, 400);
+    if (dialog == nullptr) return 1;
+    const int button = _wtoi(argv[3]);
+    HWND control = GetDlgItem(dialog, button);
+    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(control))
+               ? 0
+               : 1;
+  }
+  if (wcscmp(verb, L"tab") == 0 && argc >= 4) {
+    HWND dialog = FindDialog(main, id, 400);
+    if (dialog == nullptr) return 1;
+    SendMessageW(GetDlgItem(dialog, id), TCM_SETCURFOCUS, _wtoi(argv[3]), 0);
+    return 0;
+  }
+  return 2;
+}
