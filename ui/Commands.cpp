@@ -7,6 +7,7 @@
 #include "panels/Launcher.h"
 #include "panels/PanelPair.h"
 #include "res/resource.h"
+#include "ui/SearchDialog.h"
 
 namespace px {
 
@@ -45,6 +46,7 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   });
   add({ID_TOOL_GO_TO_FOLDER, ID_KEY_GO_TO_FOLDER, ID_MENU_GO_TO_FOLDER},
       [&panels] { panels.ShowGoToFolderDialog(); });
+  add({ID_TOOL_SEARCH, ID_KEY_SEARCH, ID_MENU_SEARCH}, [&context] { RunSearchCommand(context); });
   add({ID_TOOL_COMMAND_HISTORY, ID_KEY_COMMAND_HISTORY, ID_MENU_COMMAND_HISTORY},
       [&commandLine] { commandLine.ShowHistory(); });
   add({ID_TOOL_FOLDER_HISTORY, ID_MENU_FOLDER_HISTORY}, [&panels] { panels.ShowFolderHistory(); });
