@@ -1,3 +1,4 @@
+// The search dialog, its pages, the walk on its worker thread and the jump to a result.
 #include "ui/SearchDialog.h"
 
 #include <commctrl.h>
@@ -32,9 +33,10 @@ constexpr int kExtentMargin = 10;
 constexpr uint64_t kMaxPeriodCount = 99999;
 constexpr uint64_t kMaxKilobytes = 999999999;
 
-constexpr int kDateEdits[] = {IDC_SEARCH_FIRST_DAY,  IDC_SEARCH_FIRST_MONTH,  IDC_SEARCH_FIRST_YEAR,
-                              IDC_SEARCH_SECOND_DAY, IDC_SEARCH_SECOND_MONTH, IDC_SEARCH_SECOND_YEAR,
-                              IDC_SEARCH_AND};
+// The fields of the between-two-dates mode, with the word between the dates.
+constexpr int kDateEdits[] = {IDC_SEARCH_FIRST_DAY,   IDC_SEARCH_FIRST_MONTH,
+                              IDC_SEARCH_FIRST_YEAR,  IDC_SEARCH_SECOND_DAY,
+                              IDC_SEARCH_SECOND_MONTH, IDC_SEARCH_SECOND_YEAR, IDC_SEARCH_AND};
 
 bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void SetChecked(HWND button, bool on) {
@@ -316,7 +318,8 @@ LRESULT SearchDialog::OnSpin(Message& message, NMUPDOWN& spin) {
   const bool period = message.id == IDC_SEARCH_PERIOD_SPIN;
   Window field(Control(period ? IDC_SEARCH_PERIOD_COUNT : IDC_SEARCH_SIZE));
   const int64_t limit = static_cast<int64_t>(period ? kMaxPeriodCount : kMaxKilobytes);
-  const int64_t current = static_cast<int64_t>(std::min<uint64_t>(FieldNumber(field.Text()), limit));
+  const int64_t current =
+      static_cast<int64_t>(std::min<uint64_t>(FieldNumber(field.Text()), limit));
   field.SetText(std::to_string(std::clamp<int64_t>(current - spin.iDelta, 0, limit)));
   return TRUE;  // the control keeps no position of its own
 }

@@ -150,8 +150,11 @@ class SearchDialogTest : public ::testing::Test {
   static void Click(SearchDialog& dialog, int id, bool on) {
     HWND button = dialog.Control(id);
     SendMessageW(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (on && id == IDC_SEARCH_LAST) SendMessageW(dialog.Control(IDC_SEARCH_BETWEEN), BM_SETCHECK, 0, 0);
-    if (on && id == IDC_SEARCH_BETWEEN) SendMessageW(dialog.Control(IDC_SEARCH_LAST), BM_SETCHECK, 0, 0);
+    // One radio button of the pair is checked at a time.
+    if (on && (id == IDC_SEARCH_LAST || id == IDC_SEARCH_BETWEEN)) {
+      const int other = id == IDC_SEARCH_LAST ? IDC_SEARCH_BETWEEN : IDC_SEARCH_LAST;
+      SendMessageW(dialog.Control(other), BM_SETCHECK, BST_UNCHECKED, 0);
+    }
     SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
   }
