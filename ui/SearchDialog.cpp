@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <system_error>
 #include <utility>
 
 #include "core/language/TextFormat.h"
@@ -450,14 +451,20 @@ void SearchDialog::StartSearch() {
       run->uiBusy = false;
     }
   };
-  worker_ = std::thread([run = run_, walkSource, start, criteria, deliver] {
-    const SearchOutcome outcome = RunSearch(
-        *walkSource, start, criteria, run->stop,
-        [&](std::vector<std::string>&& lines, const SearchCounts&) {
-          if (!lines.empty()) deliver(run, std::move(lines), false, SearchEnd::kDone);
-        });
-    deliver(run, {}, true, outcome.end);
-  });
+  try {
+    worker_ = std::thread([run = run_, walkSource, start, criteria, deliver] {
+      const SearchOutcome outcome = RunSearch(
+          *walkSource, start, criteria, run->stop,
+          [&](std::vector<std::string>&& lines, const SearchCounts&) {
+            if (!lines.empty()) deliver(run, std::move(lines), false, SearchEnd::kDone);
+          });
+      deliver(run, {}, true, outcome.end);
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the search ends at once with nothing found.
+    FinishSearch(SearchEnd::kStopped);
+    return;
+  }
   SetTimer(Handle(), kPullTimer, kPullInterval, nullptr);
 }
 
