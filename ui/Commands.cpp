@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "ui/HelpDialogs.h"
 #include "ui/SettingsDialog.h"
+#include "ui/SearchDialog.h"
 
 namespace px {
 
@@ -49,6 +50,7 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   });
   add({ID_TOOL_GO_TO_FOLDER, ID_KEY_GO_TO_FOLDER, ID_MENU_GO_TO_FOLDER},
       [&panels] { panels.ShowGoToFolderDialog(); });
+  add({ID_TOOL_SEARCH, ID_KEY_SEARCH, ID_MENU_SEARCH}, [&context] { RunSearchCommand(context); });
   add({ID_TOOL_COMMAND_HISTORY, ID_KEY_COMMAND_HISTORY, ID_MENU_COMMAND_HISTORY},
       [&commandLine] { commandLine.ShowHistory(); });
   add({ID_TOOL_COPY, ID_KEY_COPY, ID_MENU_COPY, IDC_COPY},

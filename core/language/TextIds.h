@@ -222,6 +222,30 @@ constexpr TextId kToolBarDown{18, 5};
 constexpr TextId kToolBarOk{18, 6};
 constexpr TextId kToolBarCancel{18, 7};
 constexpr TextId kToolBarSeparator{18, 8};
+// Table 16: search dialog
+constexpr TextId kSearchCaption{16, 0};
+constexpr TextId kSearchNameTab{16, 1};
+constexpr TextId kSearchFilterTab{16, 2};
+constexpr TextId kSearchResultsTab{16, 3};
+constexpr TextId kSearchNameLabel{16, 4};
+constexpr TextId kSearchFolderLabel{16, 5};
+constexpr TextId kSearchSubfolders{16, 6};
+constexpr TextId kSearchFoldersToo{16, 7};
+constexpr TextId kSearchByDate{16, 8};
+constexpr TextId kSearchBetween{16, 9};
+constexpr TextId kSearchAnd{16, 10};
+constexpr TextId kSearchLast{16, 11};
+constexpr TextId kSearchDays{16, 12};
+constexpr TextId kSearchMonths{16, 13};
+constexpr TextId kSearchBySize{16, 14};
+constexpr TextId kSearchAtLeast{16, 15};
+constexpr TextId kSearchAtMost{16, 16};
+constexpr TextId kSearchGoTo{16, 17};
+constexpr TextId kSearchStatus{16, 18};  // files found, folders found
+constexpr TextId kSearchStart{16, 19};
+constexpr TextId kSearchStop{16, 20};
+constexpr TextId kSearchClose{16, 21};
+constexpr TextId kSearchFolderMissing{16, 22};
 
 // Table 20: errors when opening a file or running a command
 constexpr TextId kLaunchErrorCaption{20, 0};

@@ -205,7 +205,10 @@ TEST_F(FileOperationsTest, EscMidCopyStopsTheRunAndLeavesNoPartialFile) {
       {Answer{IDOK},
        Answer{0,
               [](HWND progress) {
-                MSG esc{GetDlgItem(progress, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0};
+                MSG esc{};
+                esc.hwnd = GetDlgItem(progress, IDCANCEL);
+                esc.message = WM_KEYDOWN;
+                esc.wParam = VK_ESCAPE;
                 IsDialogMessageW(progress, &esc);
               },
               [](HWND progress) {
