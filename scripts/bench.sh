@@ -15,3 +15,5 @@ wine listing_bench.exe "$entries" | tr -d '\r'
 python3 ../../tools/make_bench_tree.py "$WINEPREFIX/drive_c/pxtree-10000" 10000
 wine tree_bench.exe | tr -d '\r'
 wine menu_bench.exe | tr -d '\r'
+python3 ../../tools/make_search_tree.py "$WINEPREFIX/drive_c/pxsearch-tree" 1000 100
+wine search_bench.exe | tr -d '\r'
