@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "core/language/TextFormat.h"
+#include "core/text/CaseFold.h"
 #include "core/search/SearchFilters.h"
 #include "core/search/SearchNames.h"
 #include "framework/Controls.h"
@@ -408,6 +409,7 @@ void SearchDialog::StartSearch() {
   ShowPage(kResultsPage);
   HWND list = Control(IDC_SEARCH_RESULTS);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  listedKeys_.clear();
   extent_ = 0;
   SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
   filesShown_ = foldersShown_ = 0;
@@ -534,7 +536,12 @@ void SearchDialog::AddSomeLines() {
   while (backlogNext_ < backlog_.size()) {
     const std::string& line = backlog_[backlogNext_++];
     const std::wstring wide = Widen(line);
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    // Lines come mostly in order: the place is found near the end.
+    std::string key = FoldName(line);
+    auto place = std::upper_bound(listedKeys_.begin(), listedKeys_.end(), key);
+    const WPARAM index = static_cast<WPARAM>(place - listedKeys_.begin());
+    listedKeys_.insert(place, std::move(key));
+    SendMessageW(list, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(wide.c_str()));
     ++(!line.empty() && line[0] == '<' ? foldersShown_ : filesShown_);
     SIZE size{};
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);

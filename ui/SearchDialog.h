@@ -104,6 +104,10 @@ class SearchDialog : public Dialog {
   uint64_t filesShown_ = 0;
   uint64_t foldersShown_ = 0;
   int extent_ = 0;  // the result list's horizontal extent
+  // The listed lines' sort keys, in list order. The dialog places each line
+  // itself: the list's own sorted insertion compares through the system's
+  // collation, which made 100 000 results take seconds.
+  std::vector<std::string> listedKeys_;
 };
 
 // The search command: runs the dialog over the active panel's folder and
