@@ -547,6 +547,7 @@ void Responsiveness(const std::string& root, int rounds) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // each figure shows as soon as it is measured
   int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
   std::string root = argc > 2 ? Narrow(argv[2]) : "C:\\pxops\\";
   if (root.back() != '\\') root += '\\';

@@ -713,7 +713,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
     if (cancelled_) return Outcome::kNotDone;
     if (copied == FsError::kOk) {
       placed = true;
-      (void)fs_.SetAttributes(target, info.attributes);
+      // A new file has the archive bit alone already.
+      if (info.attributes != kAttrArchive) (void)fs_.SetAttributes(target, info.attributes);
     } else if (copied != FsError::kAlreadyExists && failed(source)) {
       return Outcome::kNotDone;
     }
