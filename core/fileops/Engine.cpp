@@ -626,7 +626,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       if (failed(source)) return Outcome::kNotDone;
       continue;
     }
-    listedAbsent = KnownAbsent(targetFolder, targetName);
+    // What this run wrote came after the listing: such a name is looked up.
+    listedAbsent = KnownAbsent(targetFolder, targetName) && !written_.count(FoldName(target));
     FsResult<EntryInfo> looked =
         listedAbsent ? FsResult<EntryInfo>{{}, FsError::kNotFound} : fs_.Lookup(target);
     if (looked.error == FsError::kNotFound) break;

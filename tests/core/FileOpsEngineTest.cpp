@@ -184,6 +184,23 @@ TEST(FileOpsEngine, ManyFilesIntoAListedFolderKeepEveryAnswerAndByte) {
     for (const auto& entry : fs.Snapshot()) EXPECT_EQ(entry.first.find("~px"), std::string::npos);
     EXPECT_EQ(fs.OpenFileCount(), 0u) << label;
   }
+
+  // All of them sent to one new name: the first is written, none overwrites it.
+  MemoryFileSystem fs;
+  Drives(fs);
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    names.push_back("f" + std::to_string(i));
+    fs.AddFile("C:\\src\\" + names.back(), "body" + std::to_string(i));
+  }
+  ASSERT_TRUE(fs.AddFolder("D:\\dst"));
+  ScriptedPrompts prompts(kAll);
+  RunResult r = RunOn(fs, prompts, OperationKind::kCopy, names, "D:\\dst\\", "one");
+  std::vector<EntryOutcome> expected(names.size(), kNotDone);
+  expected[0] = kDone;
+  EXPECT_EQ(r.entries, expected);
+  EXPECT_EQ(fs.Content("D:\\dst\\one"), "body0");
+  EXPECT_EQ(prompts.failures.size(), names.size() - 1);
 }
 
 TEST(FileOpsEngine, MoveOnOneVolumeRenamesOverTheTargetAcrossVolumesCopies) {
