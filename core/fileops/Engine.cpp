@@ -581,8 +581,8 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
 // a name that does not exist costs a read of the whole folder on some file
 // systems (under Wine, every folder), so a run of many files lists each
 // target folder once instead. A name that appeared since is still never
-// overwritten unasked: the data goes in by a rename that refuses an existing
-// target, and that failure is asked about like any other.
+// overwritten unasked: the data goes in by a creation or a rename that
+// refuses an existing target, and that failure is asked about like any other.
 bool FileOperationEngine::KnownAbsent(const std::string& targetFolder, const std::string& name) {
   if (!listTargets_) return false;
   auto [known, added] = targetListings_.try_emplace(FoldName(targetFolder));
