@@ -53,6 +53,11 @@ target_compile_options(search_bench PRIVATE ${PX_WIN_FLAGS})
 target_link_libraries(search_bench PRIVATE pxwin)
 target_link_options(search_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
 
+add_executable(fileops_bench bench/FileOpsBench.cpp res/Pannex.rc)
+target_compile_options(fileops_bench PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(fileops_bench PRIVATE pxwin)
+target_link_options(fileops_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
+
 # The icon libraries of the menus and the toolbar: resource-only DLLs without code
 # or an entry point, loaded by the program as data files.
 foreach(px_icon_library Menu ToolBar)

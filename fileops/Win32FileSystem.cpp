@@ -98,6 +98,15 @@ FsResult<CreatedTemp> Win32FileSystem::CreateTempFile(const std::string& folder)
   return {{}, FsError::kIo};
 }
 
+FsResult<FileId> Win32FileSystem::CreateNewFile(const std::string& path) {
+  if (HoldsWildcard(path)) return {0, FsError::kInvalidName};
+  QuietDriveErrors quiet;
+  HANDLE file = CreateFileW(FileApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {0, ErrorOf(GetLastError())};
+  return {Keep(file), FsError::kOk};
+}
+
 FsResult<size_t> Win32FileSystem::Read(FileId file, void* buffer, size_t size) {
   auto found = open_.find(file);
   if (found == open_.end()) return {0, FsError::kIo};

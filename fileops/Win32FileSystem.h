@@ -21,6 +21,7 @@ class Win32FileSystem : public FileSystem {
 
   FsResult<FileId> OpenRead(const std::string& path) override;
   FsResult<CreatedTemp> CreateTempFile(const std::string& folder) override;
+  FsResult<FileId> CreateNewFile(const std::string& path) override;
   FsResult<size_t> Read(FileId file, void* buffer, size_t size) override;
   FsStatus Write(FileId file, const void* data, size_t size) override;
   FsStatus Close(FileId file) override;

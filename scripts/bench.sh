@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds Pannex and runs the listing benchmark under Wine:
+# Builds Pannex and runs the benchmarks under Wine:
 #   scripts/bench.sh [entries]      (default 100000; the folder is made once, in C:\)
+# The file-operations benchmark's sources (about 1.1 GiB) are made in C:\pxops
+# and removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -17,3 +19,6 @@ wine tree_bench.exe | tr -d '\r'
 wine menu_bench.exe | tr -d '\r'
 python3 ../../tools/make_search_tree.py "$WINEPREFIX/drive_c/pxsearch-tree" 1000 100
 wine search_bench.exe | tr -d '\r'
+python3 ../../tools/make_ops_bench.py "$WINEPREFIX/drive_c/pxops"
+wine fileops_bench.exe | tr -d '\r'
+rm -rf "$WINEPREFIX/drive_c/pxops"

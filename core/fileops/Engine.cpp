@@ -192,6 +192,8 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   cancelled_ = false;
   depth_ = 0;
   written_.clear();
+  targetListings_.clear();
+  listTargets_ = false;
   {
     std::lock_guard<std::mutex> lock(progressLock_);
     progress_ = ProgressSnapshot();
@@ -218,6 +220,13 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   }
 
   // Count pass: what the bars measure. Lookup failures here are met again below.
+  // Many entries selected in one folder: the folder is listed once instead of
+  // each entry looked up (by its exact stored name; any other is looked up).
+  std::unordered_map<std::string, EntryInfo> listedBase;
+  if (request_.names.size() >= kListTargetsFrom && !Unsafe(request_.baseFolder)) {
+    FsResult<std::vector<EntryInfo>> listed = fs_.List(request_.baseFolder);
+    for (EntryInfo& entry : listed.value) listedBase.emplace(entry.name, std::move(entry));
+  }
   std::vector<FsResult<EntryInfo>> found(request_.names.size());
   for (size_t i = 0; i < request_.names.size(); ++i) {
     const std::string path = request_.baseFolder + request_.names[i];
@@ -225,7 +234,9 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
       found[i].error = FsError::kInvalidName;
       continue;
     }
-    found[i] = fs_.Lookup(path);
+    auto listed = listedBase.find(request_.names[i]);
+    found[i] = listed != listedBase.end() ? FsResult<EntryInfo>{listed->second, FsError::kOk}
+                                          : fs_.Lookup(path);
     if (!found[i].Ok()) continue;
     const EntryInfo& info = found[i].value;
     if (info.IsFolder()) {
@@ -244,6 +255,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
                        : progress_.fileCount == 1 ? ProgressLayout::kSingleFile
                                                   : ProgressLayout::kBothBars;
     progress_.overallTotal = isDelete ? progress_.fileCount : progress_.totalBytes;
+    listTargets_ = progress_.fileCount >= kListTargetsFrom;
   }
 
   // Several entries sent to a name that is an existing folder go into that
@@ -504,17 +516,25 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
   return Outcome::kNotDone;
 }
 
-// Copies source into a new file of its own in targetFolder. On success
-// tempPath holds the complete copy, its length checked against size; on any
-// failure or cancel nothing is left behind.
+// Copies source into a new file of its own in targetFolder (or, given
+// inPlace, into that new file). On success tempPath holds the complete copy,
+// its length checked against size; on any failure or cancel nothing is left
+// behind.
 FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
-                                      const std::string& targetFolder, std::string& tempPath) {
+                                      const std::string& targetFolder, std::string& tempPath,
+                                      const std::string* inPlace) {
   tempPath.clear();
   if (Cancelled()) return FsError::kIo;
   FsResult<FileId> opened = fs_.OpenRead(source);
   if (!opened.Ok()) return opened.error;
   OpenedFile in(fs_, opened.value);
-  FsResult<CreatedTemp> created = fs_.CreateTempFile(targetFolder);
+  FsResult<CreatedTemp> created;
+  if (inPlace != nullptr) {
+    FsResult<FileId> made = fs_.CreateNewFile(*inPlace);
+    created = {{made.value, *inPlace}, made.error};
+  } else {
+    created = fs_.CreateTempFile(targetFolder);
+  }
   if (!created.Ok()) return created.error;
   OpenedFile out(fs_, created.value.file);
   const std::string temp = created.value.path;
@@ -549,6 +569,27 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
   return FsError::kOk;
 }
 
+// True when name was not in targetFolder when the run listed it. Looking up
+// a name that does not exist costs a read of the whole folder on some file
+// systems (under Wine, every folder), so a run of many files lists each
+// target folder once instead. A name that appeared since is still never
+// overwritten unasked: the data goes in by a creation or a rename that
+// refuses an existing target, and that failure is asked about like any other.
+bool FileOperationEngine::KnownAbsent(const std::string& targetFolder, const std::string& name) {
+  if (!listTargets_) return false;
+  auto [known, added] = targetListings_.try_emplace(FoldName(targetFolder));
+  TargetListing& listing = known->second;
+  if (added) {
+    // A folder that cannot be listed has its names looked up one by one,
+    // each with its own error.
+    FsResult<std::vector<EntryInfo>> listed = fs_.List(targetFolder);
+    listing.listed = listed.Ok();
+    listing.names.reserve(listed.value.size());
+    for (const EntryInfo& entry : listed.value) listing.names.insert(FoldName(entry.name));
+  }
+  return listing.listed && listing.names.count(FoldName(name)) == 0;
+}
+
 // Copies or moves one file. An existing target is replaced only by a complete
 // copy (or, on one volume, by a rename that replaces it in one step), so a
 // failure or cancel leaves the old target byte for byte.
@@ -569,6 +610,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
 
   // Where the data goes, and what it replaces.
   bool exists = false;
+  bool listedAbsent = false;  // the target folder's listing has no such name
   EntryInfo old;
   for (;;) {
     if (Cancelled()) return Outcome::kNotDone;
@@ -576,7 +618,10 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       if (failed(source)) return Outcome::kNotDone;
       continue;
     }
-    FsResult<EntryInfo> looked = fs_.Lookup(target);
+    // What this run wrote came after the listing: such a name is looked up.
+    listedAbsent = KnownAbsent(targetFolder, targetName) && !written_.count(FoldName(target));
+    FsResult<EntryInfo> looked =
+        listedAbsent ? FsResult<EntryInfo>{{}, FsError::kNotFound} : fs_.Lookup(target);
     if (looked.error == FsError::kNotFound) break;
     if (!looked.Ok() || looked.value.IsFolder()) {
       if (failed(source)) return Outcome::kNotDone;
@@ -651,7 +696,23 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       if (failed(source)) return Outcome::kNotDone;
     }
   }
-  if (copyNeeded) {
+  bool placed = false;  // the copy is in place already
+  if (copyNeeded && listedAbsent) {
+    // Written straight into place: the name is new, and creating it fails if
+    // it exists after all (the careful way below then takes over). This spares
+    // the temporary file's creation, which costs as much as the target's.
+    std::string made;
+    FsError copied = CopyData(source, info.size, targetFolder, made, &target);
+    if (cancelled_) return Outcome::kNotDone;
+    if (copied == FsError::kOk) {
+      placed = true;
+      // A new file has the archive bit alone already.
+      if (info.attributes != kAttrArchive) (void)fs_.SetAttributes(target, info.attributes);
+    } else if (copied != FsError::kAlreadyExists && failed(source)) {
+      return Outcome::kNotDone;
+    }
+  }
+  if (copyNeeded && !placed) {
     for (bool retry = false;; retry = true) {
       if (retry) {
         // The source may have changed since it was listed.

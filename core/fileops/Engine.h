@@ -11,6 +11,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -75,6 +76,9 @@ constexpr size_t kDefaultBlockSize = 1 << 20;
 // as failures instead of entered: the walks recurse, and this bounds the stack
 // they need (well under 1 MiB at the default).
 constexpr int kMaxFolderDepth = 1000;
+// From this many files in a run, each target folder is listed once instead of
+// every target being looked up (see KnownAbsent).
+constexpr uint64_t kListTargetsFrom = 64;
 
 struct RunRequest {
   OperationKind kind = OperationKind::kCopy;
@@ -168,8 +172,9 @@ class FileOperationEngine {
   Outcome TransferFile(const std::string& source, EntryInfo info, const std::string& targetFolder,
                        const std::string& targetName);
   FsError CopyData(const std::string& source, uint64_t size, const std::string& targetFolder,
-                   std::string& tempPath);
+                   std::string& tempPath, const std::string* inPlace = nullptr);
   bool IntoItself(const std::string& folder, const std::string& target, bool& refused);
+  bool KnownAbsent(const std::string& targetFolder, const std::string& name);
 
   void ShowSource(const std::string& path);
   void ShowTarget(const std::string& path);
@@ -186,6 +191,13 @@ class FileOperationEngine {
   RunRequest request_;
   Answers answers_;
   std::unordered_set<std::string> written_;  // folded targets written in this run
+  // The target folders listed in this run, by folded path (see KnownAbsent).
+  struct TargetListing {
+    bool listed = false;                   // false: the listing failed, look names up
+    std::unordered_set<std::string> names;  // folded
+  };
+  std::unordered_map<std::string, TargetListing> targetListings_;
+  bool listTargets_ = false;  // the run has many files
   std::vector<char> buffer_;
   uint64_t fileBase_ = 0;  // overallDone when the current file started
   int depth_ = 0;          // folders entered below the selected one

@@ -92,6 +92,10 @@ class FileSystem {
   // The engine writes every copy into such a file and renames it into place
   // only when it is complete.
   virtual FsResult<CreatedTemp> CreateTempFile(const std::string& folder) = 0;
+  // Creates the file path, new and empty, opened for writing without sharing;
+  // kAlreadyExists when any entry of that name exists. The engine writes a
+  // copy straight into place only where it saw no entry of that name.
+  virtual FsResult<FileId> CreateNewFile(const std::string& path) = 0;
   // Reads up to size bytes. 0 bytes means the end of the file; fewer than size
   // bytes is not the end (the caller reads again).
   virtual FsResult<size_t> Read(FileId file, void* buffer, size_t size) = 0;

@@ -350,6 +350,25 @@ FsResult<CreatedTemp> MemoryFileSystem::CreateTempFile(const std::string& folder
   return {{id, path + name}, FsError::kOk};
 }
 
+FsResult<FileId> MemoryFileSystem::CreateNewFile(const std::string& path) {
+  if (HasWildcard(path)) return {0, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kCreateNewFile, path)) return {0, fault->error};
+  Located at;
+  FsError error = Locate(path, at);
+  if (error != FsError::kOk) return {0, error};
+  if (!at.parent) return {0, FsError::kAccessDenied};  // a drive root
+  if (at.child) return {0, FsError::kAlreadyExists};
+  auto node = NewNode(false, at.parent->volume);
+  at.parent->children[at.key] = {at.name, node};
+  auto file = std::make_unique<OpenFile>();
+  file->node = node;
+  file->write = true;
+  ++node->writers;
+  FileId id = nextFile_++;
+  open_[id] = std::move(file);
+  return {id, FsError::kOk};
+}
+
 FsResult<size_t> MemoryFileSystem::Read(FileId file, void* buffer, size_t size) {
   const Fault* fault = Hit(FsOp::kRead);
   if (fault && fault->mode == FaultMode::kFail) return {0, fault->error};

@@ -137,6 +137,72 @@ TEST(FileOpsEngine, CopyReplacesOnlyWithACompleteCopyAndKeepsTheStoredName) {
   EXPECT_EQ(skip.failures[0].first, FailureCase::kCopy);
 }
 
+// A run of many files lists each target folder once and writes new targets in
+// place; names that exist (in any case) are still asked about, and a creation
+// that fails or finds the name taken after all falls back to the careful way.
+TEST(FileOpsEngine, ManyFilesIntoAListedFolderKeepEveryAnswerAndByte) {
+  struct Case {
+    OperationKind kind;
+    const char* target;
+    Fault fault;
+  } const cases[] = {
+      {OperationKind::kCopy, "D:\\dst\\", {FsOp::kCount, 0}},
+      {OperationKind::kCopy, "D:\\dst\\", {FsOp::kCreateNewFile, 5, FaultMode::kFail, FsError::kIo}},
+      {OperationKind::kCopy, "D:\\dst\\",
+       {FsOp::kCreateNewFile, 1, FaultMode::kFail, FsError::kAlreadyExists}},
+      {OperationKind::kCopy, "C:\\dst\\", {FsOp::kWrite, 9, FaultMode::kFail, FsError::kDiskFull}},
+      {OperationKind::kMove, "C:\\dst\\", {FsOp::kCount, 0}},
+      {OperationKind::kMove, "D:\\dst\\", {FsOp::kCreateNewFile, 7, FaultMode::kFail, FsError::kIo}},
+  };
+  const int count = static_cast<int>(kListTargetsFrom) + 6;
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+      names.push_back("f" + std::to_string(i));
+      fs.AddFile("C:\\src\\" + names.back(), "body" + std::to_string(i));
+    }
+    const std::string target = c.target;
+    for (const char* taken : {"F3", "f7", "f11"}) fs.AddFile(target + taken, "old");
+    if (c.fault.op != FsOp::kCount) fs.AddFault(c.fault);
+    ScriptedPrompts prompts({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kRetry});
+    RunResult r = RunOn(fs, prompts, c.kind, names, target);
+    const std::string label = target + " fault " + std::to_string(static_cast<int>(c.fault.op));
+    EXPECT_EQ(r.entries, std::vector<EntryOutcome>(names.size(), kDone)) << label;
+    EXPECT_EQ(prompts.overwrites.size(), 3u) << label;
+    EXPECT_EQ(prompts.failures.size(), c.fault.op == FsOp::kCount ||
+                                               c.fault.error == FsError::kAlreadyExists
+                                           ? 0u
+                                           : 1u)
+        << label;
+    for (int i = 0; i < count; ++i) {
+      EXPECT_EQ(fs.Content(target + names[i]), "body" + std::to_string(i)) << label << i;
+      EXPECT_EQ(fs.Content("C:\\src\\" + names[i]).has_value(), c.kind == OperationKind::kCopy)
+          << label << i;
+    }
+    for (const auto& entry : fs.Snapshot()) EXPECT_EQ(entry.first.find("~px"), std::string::npos);
+    EXPECT_EQ(fs.OpenFileCount(), 0u) << label;
+  }
+
+  // All of them sent to one new name: the first is written, none overwrites it.
+  MemoryFileSystem fs;
+  Drives(fs);
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    names.push_back("f" + std::to_string(i));
+    fs.AddFile("C:\\src\\" + names.back(), "body" + std::to_string(i));
+  }
+  ASSERT_TRUE(fs.AddFolder("D:\\dst"));
+  ScriptedPrompts prompts(kAll);
+  RunResult r = RunOn(fs, prompts, OperationKind::kCopy, names, "D:\\dst\\", "one");
+  std::vector<EntryOutcome> expected(names.size(), kNotDone);
+  expected[0] = kDone;
+  EXPECT_EQ(r.entries, expected);
+  EXPECT_EQ(fs.Content("D:\\dst\\one"), "body0");
+  EXPECT_EQ(prompts.failures.size(), names.size() - 1);
+}
+
 TEST(FileOpsEngine, MoveOnOneVolumeRenamesOverTheTargetAcrossVolumesCopies) {
   MemoryFileSystem fs;
   Drives(fs);
