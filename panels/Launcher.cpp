@@ -101,6 +101,9 @@ void ShowShellProperties(const FilePanel& panel) {
   const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panel);
   if (entry == nullptr) return;
   std::wstring path = Widen(panel.Path() + entry->name);
+  // The shell's launch code breaks on longer paths; a failure here is not
+  // reported, so a path it cannot take opens nothing.
+  if (path.size() > kMaxLaunchProgram) return;
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_INVOKEIDLIST;
