@@ -117,6 +117,26 @@ bool Exists(const std::string& path) {
   return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool MakeSymbolicLink(const std::string& folder, const std::string& target,
+                      const std::string& link) {
+  std::wstring command = Widen("ln -s " + target + " " + link);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      Widen(folder).c_str(), &startup, &process)) {
+    return false;
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 50 && GetFileAttributesW(Widen(folder + link).c_str()) ==
+                                INVALID_FILE_ATTRIBUTES; ++i) {
+    Sleep(20);
+  }
+  return GetFileAttributesW(Widen(folder + link).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::vector<std::string> NamesOnDisk(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;

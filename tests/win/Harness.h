@@ -30,6 +30,11 @@ class TempFolder {
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // Whether an entry of that exact name exists (file or folder).
 bool Exists(const std::string& path);
+// A Unix symbolic link named link in folder, pointing at target, made by the
+// system's own tool (the platform's link function creates nothing under
+// Wine); false where that cannot run.
+bool MakeSymbolicLink(const std::string& folder, const std::string& target,
+                      const std::string& link);
 // The names in folder (ending with a backslash) as spelled on disk, sorted
 // byte-wise, without "." and "..".
 std::vector<std::string> NamesOnDisk(const std::string& folder);

@@ -60,28 +60,6 @@ HWND FindChild(HWND window, int id) {
   return search.found;
 }
 
-// A Unix symbolic link made by the system's own tool (the platform's link
-// function creates nothing under Wine); false where that cannot run.
-bool MakeSymbolicLink(const std::string& folder, const std::string& target,
-                      const std::string& link) {
-  std::wstring command = Widen("ln -s " + target + " " + link);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      Widen(folder).c_str(), &startup, &process)) {
-    return false;
-  }
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  for (int i = 0; i < 50 && GetFileAttributesW(Widen(folder + link).c_str()) ==
-                                INVALID_FILE_ATTRIBUTES; ++i) {
-    Sleep(20);
-  }
-  return GetFileAttributesW(Widen(folder + link).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Folders made up on the fly: the root holds `folders` subfolders d0, d1...,
 // each of them `files` files; with `endless` every folder below the root also
 // holds a subfolder, so the walk never ends by itself.

@@ -20,28 +20,6 @@ bool HasSavedGroups(const std::string& text) {
          document.GetInt("Options", "Divider", -1) == 300;
 }
 
-// A Unix symbolic link, made by the system's own tool (the platform's link
-// function creates nothing under Wine); false where that cannot run.
-bool MakeSymbolicLink(const std::string& folder, const std::string& target,
-                      const std::string& link) {
-  std::wstring command = Widen("ln -s " + target + " " + link);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      Widen(folder).c_str(), &startup, &process)) {
-    return false;
-  }
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  for (int i = 0; i < 50 && GetFileAttributesW(Widen(folder + link).c_str()) ==
-                                INVALID_FILE_ATTRIBUTES; ++i) {
-    Sleep(20);
-  }
-  return GetFileAttributesW(Widen(folder + link).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string FinalPath(const std::string& path) {
   HANDLE file = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
