@@ -12,13 +12,14 @@ void KeyboardFilter::Attach(HWND commandLine) {
 }
 
 bool KeyboardFilter::Filter(MSG& msg) {
+  // Every message of the loop passes here: only key messages are looked at.
+  if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR && msg.message != WM_SYSKEYDOWN)
+    return false;
   PanelPair& panels = context_.Panels();
   HWND leftList = panels.Panel(Side::kLeft).List().Handle();
   HWND rightList = panels.Panel(Side::kRight).List().Handle();
-  bool keyboard =
-      msg.message == WM_KEYDOWN || msg.message == WM_CHAR || msg.message == WM_SYSKEYDOWN;
   bool editing = panels.LabelEditOpen();
-  if (keyboard && msg.hwnd != commandLine_ && !editing && accelerators_ &&
+  if (msg.hwnd != commandLine_ && !editing && accelerators_ &&
       TranslateAcceleratorW(context_.owner, accelerators_.Get(), &msg)) {
     return true;
   }

@@ -10,21 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/TextStorage.h"
+
 namespace px {
 namespace {
-
-class TextStorage : public ProfileStorage {
- public:
-  explicit TextStorage(std::string* text) : text_(text) {}
-  std::optional<std::string> Load() override { return *text_; }
-  bool Save(const std::string& utf8Text) override {
-    *text_ = utf8Text;
-    return true;
-  }
-
- private:
-  std::string* text_;
-};
 
 TEST(FavouriteListTest, ProposalsAndShownPaths) {
   struct Row {

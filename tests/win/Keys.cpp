@@ -1,5 +1,11 @@
 #include "tests/win/Keys.h"
 
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+
 #include "tests/win/Harness.h"
 
 namespace px::test {
@@ -42,6 +48,21 @@ void TypeText(Dialog& dialog, HWND target, const std::wstring& text) {
     PostMessageW(target, WM_CHAR, c, 1);
     Pump(&dialog);
   }
+}
+
+void RenameRow(RunningWindow& run, const std::string& from, const std::wstring& to,
+               UINT finishKey) {
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), from);
+  ASSERT_GE(row, 0) << from;
+  window.Panels().Panel(Side::kLeft).ClearSelection();
+  window.Panels().Panel(Side::kLeft).SetCursor(row);
+  PressKey(window, list, VK_F2);
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextW(edit, to.c_str());
+  PressKey(window, edit, finishKey);
 }
 
 }  // namespace px::test

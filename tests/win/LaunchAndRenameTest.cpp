@@ -161,17 +161,7 @@ class CaseSensitiveRenameTest : public ::testing::Test {
   }
 
   static void Rename(RunningWindow& run, const std::string& from, const std::wstring& to) {
-    MainWindow& window = run.Window();
-    HWND list = run.Item(IDC_LEFT_LIST);
-    int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), from);
-    ASSERT_GE(row, 0) << from;
-    window.Panels().Panel(Side::kLeft).ClearSelection();
-    window.Panels().Panel(Side::kLeft).SetCursor(row);
-    PressKey(window, list, VK_F2);
-    HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextW(edit, to.c_str());
-    PressKey(window, edit, VK_RETURN);
+    RenameRow(run, from, to);
   }
 
   std::vector<std::string> SortedRows(RunningWindow& run) {

@@ -33,18 +33,8 @@ class RenameTest : public ::testing::Test {
   // F2 on the named row, then the new text and Enter (or Escape).
   static void Rename(RunningWindow& run, const std::string& from, const std::wstring& to,
                      UINT finishKey = VK_RETURN) {
-    MainWindow& window = run.Window();
-    HWND list = run.Item(IDC_LEFT_LIST);
-    int row = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), from);
-    ASSERT_GE(row, 0) << from;
-    window.Panels().Panel(Side::kLeft).ClearSelection();
-    window.Panels().Panel(Side::kLeft).SetCursor(row);
-    PressKey(window, list, VK_F2);
-    HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextW(edit, to.c_str());
-    PressKey(window, edit, finishKey);
-    EXPECT_EQ(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0), 0);
+    RenameRow(run, from, to, finishKey);
+    EXPECT_EQ(SendMessageW(run.Item(IDC_LEFT_LIST), LVM_GETEDITCONTROL, 0, 0), 0);
   }
 
   TempFolder data_;
