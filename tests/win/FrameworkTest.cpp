@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "framework/BufferedPaint.h"
 #include "framework/Dialog.h"
 #include "framework/UiTasks.h"
 #include "res/resource.h"
@@ -170,6 +172,86 @@ TEST(UiTasks, ATaskReachesTheUiThreadInsideAModalLoopAndPendingOnesDieWithTheQue
   queue.reset();
   Pump();
   EXPECT_FALSE(ran);
+}
+
+// The client area of a window as it stands on the screen, pixel by pixel.
+std::vector<uint32_t> ClientPixels(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  const auto* first = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(first, first + client.right * client.bottom);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return pixels;
+}
+
+TEST(BufferedPaint, ATreeDrawsThroughMemoryExactlyWhatItDrawsOnTheScreenAfterEveryChange) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 600, 300, nullptr,
+                              nullptr, nullptr, nullptr);
+  auto makeTree = [&](int x) {
+    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
+                                WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
+                                    TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                                x, 0, 280, 200, host, nullptr, nullptr, nullptr);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(L"C:\\");
+    HTREEITEM root = TreeView_InsertItem(tree, &insert);
+    insert.hParent = root;
+    // More rows than fit, so that a scroll bar comes and goes as well.
+    for (int i = 0; i < 40; ++i) {
+      std::wstring text = L"Folder \u00e9\u4e2d " + std::to_wstring(i);
+      insert.item.pszText = text.data();
+      TreeView_InsertItem(tree, &insert);
+    }
+    return tree;
+  };
+  HWND plain = makeTree(0);
+  HWND buffered = makeTree(300);
+  ASSERT_TRUE(PaintThroughBuffer(buffered));
+  EXPECT_TRUE(PaintThroughBuffer(buffered)) << "a second call changes nothing";
+
+  auto sameOnScreen = [&](const char* step) {
+    for (HWND tree : {plain, buffered}) UpdateWindow(tree);
+    EXPECT_EQ(ClientPixels(plain), ClientPixels(buffered)) << step;
+  };
+  auto both = [&](auto change) {
+    for (HWND tree : {plain, buffered}) change(tree);
+  };
+  sameOnScreen("first draw");
+  both([](HWND tree) { TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND); });
+  sameOnScreen("expanded, with a scroll bar");
+  both([](HWND tree) {
+    HTREEITEM third = TreeView_GetNextSibling(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+    TreeView_SelectItem(tree, TreeView_GetNextSibling(tree, third));
+  });
+  sameOnScreen("one row selected: only two rows drawn again");
+  both([](HWND tree) { SendMessageW(tree, WM_VSCROLL, SB_LINEDOWN, 0); });
+  sameOnScreen("scrolled by a line");
+  both([](HWND tree) { TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_COLLAPSE); });
+  sameOnScreen("collapsed, the scroll bar gone");
+
+  DestroyWindow(host);
+  Pump();
 }
 
 }  // namespace
