@@ -86,6 +86,9 @@ class TimedFileSystem : public FileSystem {
   FsStatus Write(FileId file, const void* data, size_t size) override {
     return Timed(kWrite, [&] { return inner_.Write(file, data, size); });
   }
+  FsResult<uint64_t> SizeOf(FileId file) override {
+    return Timed(kSizeOf, [&] { return inner_.SizeOf(file); });
+  }
   FsStatus Close(FileId file) override {
     return Timed(kClose, [&] { return inner_.Close(file); });
   }
@@ -119,8 +122,8 @@ class TimedFileSystem : public FileSystem {
 
   // "Lookup 10000 x 1234 ms, ..." for the calls made.
   std::string Summary() const {
-    static const char* const kNames[] = {"OpenRead", "CreateTemp", "CreateNew", "Read", "Write", "Close",
-                                         "Lookup", "List", "CreateFolder", "RemoveFolder",
+    static const char* const kNames[] = {"OpenRead", "CreateTemp", "CreateNew", "Read", "Write", "SizeOf",
+                                         "Close", "Lookup", "List", "CreateFolder", "RemoveFolder",
                                          "SetAttributes", "RemoveFile", "Rename", "Identity",
                                          "Recycle"};
     std::string text;
@@ -136,7 +139,7 @@ class TimedFileSystem : public FileSystem {
 
  private:
   enum Call {
-    kOpenRead, kCreateTemp, kCreateNew, kRead, kWrite, kClose, kLookup, kList, kCreateFolder, kRemoveFolder,
+    kOpenRead, kCreateTemp, kCreateNew, kRead, kWrite, kSizeOf, kClose, kLookup, kList, kCreateFolder, kRemoveFolder,
     kSetAttributes, kRemoveFile, kRename, kIdentity, kRecycle, kCallCount
   };
   template <typename F>

@@ -133,6 +133,14 @@ FsStatus Win32FileSystem::Write(FileId file, const void* data, size_t size) {
   return {};
 }
 
+FsResult<uint64_t> Win32FileSystem::SizeOf(FileId file) {
+  auto found = open_.find(file);
+  if (found == open_.end()) return {0, FsError::kIo};
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(found->second, &size)) return {0, ErrorOf(GetLastError())};
+  return {static_cast<uint64_t>(size.QuadPart), FsError::kOk};
+}
+
 FsStatus Win32FileSystem::Close(FileId file) {
   auto found = open_.find(file);
   if (found == open_.end()) return {FsError::kIo};

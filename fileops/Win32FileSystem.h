@@ -24,6 +24,7 @@ class Win32FileSystem : public FileSystem {
   FsResult<FileId> CreateNewFile(const std::string& path) override;
   FsResult<size_t> Read(FileId file, void* buffer, size_t size) override;
   FsStatus Write(FileId file, const void* data, size_t size) override;
+  FsResult<uint64_t> SizeOf(FileId file) override;
   FsStatus Close(FileId file) override;
   FsResult<EntryInfo> Lookup(const std::string& path) override;
   FsResult<std::vector<EntryInfo>> List(const std::string& folder) override;

@@ -559,12 +559,14 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
     if (Cancelled()) return fail(FsError::kIo);
   }
   (void)in.Close();
+  // The length the file system holds, asked through the open file: a lookup
+  // by name after closing cost a quarter of a small file's copy under Wine.
+  FsResult<uint64_t> stored = fs_.SizeOf(out.Id());
   FsStatus closed = out.Close();
   if (!closed.Ok()) return fail(closed.error);
   if (copied != size) return fail(FsError::kIo);
-  FsResult<EntryInfo> written = fs_.Lookup(temp);
-  if (!written.Ok()) return fail(written.error);
-  if (written.value.size != size) return fail(FsError::kIo);
+  if (!stored.Ok()) return fail(stored.error);
+  if (stored.value != size) return fail(FsError::kIo);
   tempPath = temp;
   return FsError::kOk;
 }

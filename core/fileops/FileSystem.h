@@ -101,6 +101,8 @@ class FileSystem {
   virtual FsResult<size_t> Read(FileId file, void* buffer, size_t size) = 0;
   // Writes all size bytes or fails (a short write is an error, e.g. kDiskFull).
   virtual FsStatus Write(FileId file, const void* data, size_t size) = 0;
+  // The length of an open file as the file system holds it.
+  virtual FsResult<uint64_t> SizeOf(FileId file) = 0;
   // Closes the file; the id is invalid afterwards even when this fails.
   virtual FsStatus Close(FileId file) = 0;
 

@@ -408,6 +408,16 @@ FsStatus MemoryFileSystem::Write(FileId file, const void* data, size_t size) {
   return {error};
 }
 
+FsResult<uint64_t> MemoryFileSystem::SizeOf(FileId file) {
+  const Fault* fault = Hit(FsOp::kSizeOf);
+  if (fault && fault->mode == FaultMode::kFail) return {0, fault->error};
+  auto it = open_.find(file);
+  if (it == open_.end()) return {0, FsError::kInvalidName};
+  const uint64_t length = it->second->node->data.size();
+  if (fault && fault->mode == FaultMode::kShortLength) return {length - 1, FsError::kOk};
+  return {length, FsError::kOk};
+}
+
 FsStatus MemoryFileSystem::Close(FileId file) {
   const Fault* fault = Hit(FsOp::kClose);
   auto it = open_.find(file);

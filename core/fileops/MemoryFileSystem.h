@@ -24,6 +24,7 @@ enum class FsOp {
   kRead,
   kWrite,
   kClose,
+  kSizeOf,
   kLookup,
   kList,
   kCreateFolder,
@@ -40,6 +41,7 @@ enum class FaultMode {
   kFail,          // the call fails with Fault::error and changes nothing (a write stores half)
   kEarlyEnd,      // Read: reports the end of the file although data is left
   kShortRead,     // Read: returns one byte (a legal short read)
+  kShortLength,   // SizeOf: reports one byte less than the file holds
   kRecycleAbort,  // Recycle: reports kAborted and keeps the files
   kRecycleKeep,   // Recycle: reports kDone but keeps the files
 };
@@ -110,6 +112,7 @@ class MemoryFileSystem : public FileSystem {
   FsResult<FileId> CreateNewFile(const std::string& path) override;
   FsResult<size_t> Read(FileId file, void* buffer, size_t size) override;
   FsStatus Write(FileId file, const void* data, size_t size) override;
+  FsResult<uint64_t> SizeOf(FileId file) override;
   FsStatus Close(FileId file) override;
   FsResult<EntryInfo> Lookup(const std::string& path) override;
   FsResult<std::vector<EntryInfo>> List(const std::string& folder) override;

@@ -153,6 +153,8 @@ TEST(FileOpsEngine, ManyFilesIntoAListedFolderKeepEveryAnswerAndByte) {
       {OperationKind::kCopy, "C:\\dst\\", {FsOp::kWrite, 9, FaultMode::kFail, FsError::kDiskFull}},
       {OperationKind::kMove, "C:\\dst\\", {FsOp::kCount, 0}},
       {OperationKind::kMove, "D:\\dst\\", {FsOp::kCreateNewFile, 7, FaultMode::kFail, FsError::kIo}},
+      // The file system holding less than was written is a failed copy.
+      {OperationKind::kMove, "D:\\dst\\", {FsOp::kSizeOf, 4, FaultMode::kShortLength, FsError::kOk}},
   };
   const int count = static_cast<int>(kListTargetsFrom) + 6;
   for (const Case& c : cases) {

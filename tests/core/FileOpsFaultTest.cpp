@@ -400,6 +400,7 @@ std::vector<Fault> FaultsFor(FsOp op, uint32_t nth) {
     out.push_back({op, nth, FaultMode::kEarlyEnd, FsError::kOk});
     out.push_back({op, nth, FaultMode::kShortRead, FsError::kOk});
   }
+  if (op == FsOp::kSizeOf) out.push_back({op, nth, FaultMode::kShortLength, FsError::kOk});
   if (op == FsOp::kRename) out.push_back({op, nth, FaultMode::kFail, FsError::kNotSameDevice});
   if (op == FsOp::kRecycle) {
     out.push_back({op, nth, FaultMode::kRecycleAbort, FsError::kOk});
