@@ -173,6 +173,14 @@ PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::
 
 bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase question,
                                         std::vector<EntryInfo>& out) {
+  if (!Unsafe(folder) && depth_ <= request_.maxFolderDepth) {
+    auto counted = countedListings_.find(folder);
+    if (counted != countedListings_.end()) {
+      out = std::move(counted->second);
+      countedListings_.erase(counted);
+      return true;
+    }
+  }
   for (;;) {
     if (!Unsafe(folder) && depth_ <= request_.maxFolderDepth) {
       FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
@@ -194,6 +202,8 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   written_.clear();
   targetListings_.clear();
   listTargets_ = false;
+  countedListings_.clear();
+  countedEntries_ = 0;
   {
     std::lock_guard<std::mutex> lock(progressLock_);
     progress_ = ProgressSnapshot();
@@ -330,6 +340,12 @@ void FileOperationEngine::CountTree(const std::string& folder) {
       progress_.totalBytes += entry.size;
     }
   }
+  // Kept for the walk, which comes moments later. What changes in between is
+  // met safely: a file added since is not copied or deleted (its folder then
+  // is not removed), and one removed since fails as any vanished file does.
+  if (countedEntries_ + listed.value.size() > request_.keptListingEntries) return;
+  countedEntries_ += listed.value.size();
+  countedListings_[folder] = std::move(listed.value);
 }
 
 // ---- delete ----

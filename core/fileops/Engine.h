@@ -79,6 +79,9 @@ constexpr int kMaxFolderDepth = 1000;
 // From this many files in a run, each target folder is listed once instead of
 // every target being looked up (see KnownAbsent).
 constexpr uint64_t kListTargetsFrom = 64;
+// Up to this many entries listed by the count pass are kept for the walk that
+// follows, so that a folder is listed once per run rather than twice.
+constexpr size_t kKeptListingEntries = 200000;
 
 struct RunRequest {
   OperationKind kind = OperationKind::kCopy;
@@ -89,6 +92,7 @@ struct RunRequest {
   bool recycle = false;            // deletions go to the recycle bin
   size_t blockSize = kDefaultBlockSize;
   int maxFolderDepth = kMaxFolderDepth;
+  size_t keptListingEntries = kKeptListingEntries;
 };
 
 enum class EntryOutcome {
@@ -198,6 +202,10 @@ class FileOperationEngine {
   };
   std::unordered_map<std::string, TargetListing> targetListings_;
   bool listTargets_ = false;  // the run has many files
+  // Folders as the count pass listed them, by the path listed, each taken by
+  // the walk when it gets there (see CountTree).
+  std::unordered_map<std::string, std::vector<EntryInfo>> countedListings_;
+  size_t countedEntries_ = 0;
   std::vector<char> buffer_;
   uint64_t fileBase_ = 0;  // overallDone when the current file started
   int depth_ = 0;          // folders entered below the selected one

@@ -359,13 +359,65 @@ TEST(FileOpsEngine, FolderCreationAndListingFailures) {
   EXPECT_EQ(prompts.Count(RunMessage::kFolderNotCreated), 1);
   EXPECT_EQ(fs.Content("D:\\tree"), "a file in the way");
 
-  fs.AddFault({FsOp::kList, 3, FaultMode::kFail, FsError::kAccessDenied});  // after the count pass
+  // The folder fails in the count pass, and again when the walk lists it itself.
+  fs.AddFault({FsOp::kList, 1, FaultMode::kFail, FsError::kAccessDenied});
+  fs.AddFault({FsOp::kList, 3, FaultMode::kFail, FsError::kAccessDenied});
   ScriptedPrompts listing(kAll);
   r = RunOn(fs, listing, OperationKind::kDelete, {"tree", "other"});
   EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kNotDone, kDone}));  // Skip goes on
   ASSERT_EQ(listing.failures.size(), 1u);
   EXPECT_EQ(listing.failures[0].second, "C:\\src\\tree\\");
   EXPECT_EQ(fs.Content("C:\\src\\tree\\f"), "f");
+}
+
+// The walk takes each folder as the count pass listed it, unless the listings
+// kept would pass the run's limit; either way every file is handled.
+TEST(FileOpsEngine, EachFolderIsListedOnceWhileTheKeptListingsFit) {
+  for (OperationKind kind : {OperationKind::kDelete, OperationKind::kCopy, OperationKind::kMove}) {
+    for (size_t kept : {kKeptListingEntries, size_t{0}}) {
+      MemoryFileSystem fs;
+      Drives(fs);
+      for (const char* file : {"t\\a\\f1", "t\\b\\f2", "t\\f3"})
+        fs.AddFile(std::string("C:\\src\\") + file, file);
+      ScriptedPrompts prompts(kAll);
+      FileOperationEngine engine(fs, prompts);
+      RunRequest request;
+      request.kind = kind;
+      request.baseFolder = "C:\\src\\";
+      request.names = {"t"};
+      if (kind != OperationKind::kDelete) request.targetFolder = "D:\\";
+      request.keptListingEntries = kept;
+      const std::string label = std::to_string(static_cast<int>(kind)) + " kept " +
+                                std::to_string(kept);
+      EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kDone}) << label;
+      for (const char* folder : {"c:\\src\\t\\", "c:\\src\\t\\a\\", "c:\\src\\t\\b\\"})
+        EXPECT_EQ(fs.ListCounts().at(folder), kept == 0 ? 2u : 1u) << label << folder;
+      EXPECT_EQ(fs.Content("D:\\t\\a\\f1").has_value(), kind != OperationKind::kDelete) << label;
+      EXPECT_EQ(fs.Content("C:\\src\\t\\b\\f2").has_value(), kind == OperationKind::kCopy)
+          << label;
+    }
+  }
+  // A file that appears between the count pass and the walk is left alone,
+  // and so is its folder.
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\t\\f", "f");
+  ScriptedPrompts prompts(kAll);
+  FileOperationEngine engine(fs, prompts);
+  bool added = false;
+  engine.SetCheckHook([&] {
+    if (!added && engine.Progress().phase == RunPhase::kWorking)
+      added = fs.AddFile("C:\\src\\t\\late", "late");
+  });
+  RunRequest request;
+  request.kind = OperationKind::kDelete;
+  request.baseFolder = "C:\\src\\";
+  request.names = {"t"};
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_TRUE(added);
+  EXPECT_EQ(fs.Content("C:\\src\\t\\late"), "late");
+  EXPECT_FALSE(fs.Content("C:\\src\\t\\f").has_value());
+  EXPECT_EQ(prompts.Count(RunMessage::kFolderNotRemoved), 1);
 }
 
 TEST(FileOpsEngine, TooDeepAFolderIsAFailureNotACrash) {
