@@ -82,6 +82,7 @@ void RunFileOperation(AppContext& context, OperationKind kind) {
     dialog.target = panels.Other(panel).Path();
     dialog.folderImages = panels.FolderImages();
     dialog.driveImages = panels.DriveImages();
+    dialog.uiTasks = context.uiTasks;
     if (dialog.DoModal(context.owner) != IDOK) {
       list.Focus();
       return;

@@ -183,6 +183,7 @@ LRESULT TargetPathDialog::OnBrowse(Message&) {
   GoToFolderDialog chooser(texts_, probe_);
   chooser.folderImages = folderImages;
   chooser.driveImages = driveImages;
+  chooser.uiTasks = uiTasks;
   chooser.folder = target;
   if (chooser.DoModal(Handle()) == IDOK) {
     target = chooser.folder;

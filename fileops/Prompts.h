@@ -15,6 +15,8 @@
 
 namespace px {
 
+class UiTaskQueue;
+
 // A question answered for this file or for all later ones: proceed, proceed
 // for all, skip, skip all, or cancel.
 class ChoicePrompt : public Dialog {
@@ -92,6 +94,7 @@ class TargetPathDialog : public Dialog {
   std::string target;
   HIMAGELIST folderImages = nullptr;
   HIMAGELIST driveImages = nullptr;
+  UiTaskQueue* uiTasks = nullptr;  // for the folder chooser's tree
 
  protected:
   BOOL OnInitDialog() override;

@@ -1,7 +1,11 @@
 #include "panels/FolderTree.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -11,6 +15,7 @@
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
 #include "framework/FileSystemApi.h"
+#include "framework/UiTasks.h"
 
 namespace px {
 
@@ -91,7 +96,144 @@ BYTE SystemFontQuality() {
 
 }  // namespace
 
-FolderTree::~FolderTree() { RestoreFont(); }
+// What the tree and its probing thread share. The thread only looks into
+// folders by path; the tree alone touches its items, on the UI thread.
+struct FolderTree::Prober {
+  struct Question {
+    uint64_t generation;
+    HTREEITEM item;
+    std::wstring folder;
+  };
+  struct Answer {
+    uint64_t generation;
+    HTREEITEM item;
+    bool hasSubfolder;
+  };
+
+  explicit Prober(UiTaskQueue& queue) : tasks(queue) {}
+
+  // The thread: answers questions in the order asked (the order drawn), and
+  // wakes the tree once for whatever answers have gathered.
+  void Run(std::shared_ptr<Prober> self) {
+    for (;;) {
+      Question question;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        wake.wait(lock, [&] { return stop || !questions.empty(); });
+        if (stop) return;
+        question = std::move(questions.front());
+        questions.pop_front();
+      }
+      const bool has = HasSubfolder(question.folder);
+      std::lock_guard<std::mutex> lock(mutex);
+      if (stop) return;
+      answers.push_back({question.generation, question.item, has});
+      if (!posted) {
+        // A refused wake-up is retried with the next answer; the buttons stay
+        // as they are meanwhile.
+        posted = tasks.Post([self] {
+          if (self->tree != nullptr) self->tree->ApplyProbes();
+        });
+      }
+    }
+  }
+
+  UiTaskQueue& tasks;
+  FolderTree* tree = nullptr;  // UI thread only; none once the tree is gone
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<Question> questions;
+  std::vector<Answer> answers;
+  bool posted = false;
+  bool stop = false;
+};
+
+FolderTree::~FolderTree() {
+  StopProbing();
+  RestoreFont();
+}
+
+void FolderTree::ProbeThrough(UiTaskQueue& tasks) {
+  if (prober_ != nullptr) return;
+  auto prober = std::make_shared<Prober>(tasks);
+  try {
+    probeThread_ = std::thread(&Prober::Run, prober.get(), prober);
+  } catch (const std::system_error&) {
+    return;  // no thread: the tree keeps looking while it draws
+  }
+  prober->tree = this;
+  prober_ = std::move(prober);
+}
+
+void FolderTree::StopProbing() {
+  if (prober_ == nullptr) return;
+  prober_->tree = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(prober_->mutex);
+    prober_->stop = true;
+  }
+  prober_->wake.notify_one();
+  // At most the one folder being looked into is waited for.
+  probeThread_.join();
+  prober_.reset();
+}
+
+void FolderTree::ForgetProbes() {
+  ++generation_;
+  pending_.clear();
+  if (prober_ == nullptr) return;
+  std::lock_guard<std::mutex> lock(prober_->mutex);
+  prober_->questions.clear();
+}
+
+void FolderTree::RequestProbe(HTREEITEM item) {
+  if (!pending_.insert(item).second) return;
+  ++probes_;
+  {
+    std::lock_guard<std::mutex> lock(prober_->mutex);
+    prober_->questions.push_back({generation_, item, WidePathOf(item)});
+  }
+  prober_->wake.notify_one();
+}
+
+void FolderTree::ApplyProbes() {
+  std::vector<Prober::Answer> answers;
+  {
+    std::lock_guard<std::mutex> lock(prober_->mutex);
+    answers.swap(prober_->answers);
+    prober_->posted = false;
+  }
+  // Items deleted by anyone else may have been given to new ones: then no
+  // answer is trusted, and the folders drawn are asked about again.
+  if (static_cast<size_t>(tree_.Send(TVM_GETCOUNT)) != itemCount_) {
+    children_.clear();
+    itemCount_ = static_cast<size_t>(tree_.Send(TVM_GETCOUNT));
+    ForgetProbes();
+    InvalidateRect(tree_.Handle(), nullptr, FALSE);
+    return;
+  }
+  // Every button that changes makes the tree work out its scroll bars again
+  // and draw them at once (under Wine about 4 ms each). The tree's own
+  // redraw switch does not stop that, the system's one (the window counts as
+  // hidden meanwhile) does: then the lot is drawn once.
+  HWND window = tree_.Handle();
+  const bool suspend = answers.size() > 1 && IsWindowVisible(window);
+  if (suspend) DefWindowProcW(window, WM_SETREDRAW, FALSE, 0);
+  for (const Prober::Answer& answer : answers) {
+    if (answer.generation != generation_ || pending_.erase(answer.item) == 0) continue;
+    // Known for good: the tree stops asking, and draws the row again if the
+    // button went.
+    TVITEMW children{};
+    children.mask = TVIF_CHILDREN;
+    children.hItem = answer.item;
+    children.cChildren = answer.hasSubfolder ? 1 : 0;
+    tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&children));
+  }
+  if (suspend) {
+    DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  }
+}
 
 void FolderTree::Attach(HWND tree) {
   RestoreFont();
@@ -99,6 +241,7 @@ void FolderTree::Attach(HWND tree) {
   reads_ = probes_ = 0;
   children_.clear();
   itemCount_ = 0;
+  ForgetProbes();
   SettleFontQuality();
   // Under Wine, drawing straight to the window costs about 0.5 ms per row
   // (mostly its folder image), through memory a fifth of that.
@@ -160,6 +303,12 @@ void FolderTree::OnGetDisplayInfo(NMTVDISPINFOW& info) {
   bool hasChildren;
   if (ItemData(item) == kRead) {
     hasChildren = tree_.Next(item, TVGN_CHILD) != nullptr;
+  } else if (prober_ != nullptr) {
+    RequestProbe(item);
+    // A button until the answer is in: expanding a folder without
+    // subfolders only takes its button away.
+    info.item.cChildren = 1;
+    return;
   } else {
     ++probes_;
     hasChildren = HasSubfolder(WidePathOf(item));
@@ -173,6 +322,7 @@ void FolderTree::Clear() {
   tree_.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   children_.clear();
   itemCount_ = 0;
+  ForgetProbes();
 }
 
 void FolderTree::SyncToPath(const std::string& folder, bool suspendRedraw) {
@@ -268,6 +418,8 @@ void FolderTree::Fill(HTREEITEM item) {
   tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&mark));
 
   ++reads_;
+  // What the node holds now decides its button, not an answer still to come.
+  pending_.erase(item);
   std::vector<Child> subfolders = ReadSubfolders<Child>(WidePathOf(item), includeHidden_);
   bool complete = true;
   for (Child& subfolder : subfolders) {
@@ -300,6 +452,7 @@ HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) {
     // Items were deleted behind our back: the handles kept may be stale.
     children_.clear();
     itemCount_ = static_cast<size_t>(tree_.Send(TVM_GETCOUNT));
+    ForgetProbes();
   }
   auto found = children_.find(parent);
   if (found != children_.end()) {

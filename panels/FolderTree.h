@@ -1,21 +1,28 @@
 // One drive's folders in a tree view, read lazily: a node's subfolders are read
 // when it is first expanded, and whether a folder has subfolders at all (its
-// expand button) is only looked up when the tree draws it. Serves both panel
-// trees and the go-to-folder dialog.
+// expand button) is only looked up when the tree draws it, on a thread of its
+// own when given a task queue. Serves both panel trees and the go-to-folder
+// dialog.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <thread>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 
 namespace px {
+
+class UiTaskQueue;
 
 class FolderTree {
  public:
@@ -42,6 +49,13 @@ class FolderTree {
   // button counts them either way.
   void SetIncludeHidden(bool include) { includeHidden_ = include; }
   bool IncludesHidden() const { return includeHidden_; }
+  // From now on folders are looked into for their expand buttons on a thread
+  // of the tree's own, the answers coming back through tasks: a folder of a
+  // hundred thousand files, or a slow share, then never holds the window up
+  // while the tree draws. Until its answer is in, a folder shows a button.
+  void ProbeThrough(UiTaskQueue& tasks);
+  // Folders asked about whose answer is not in the tree yet.
+  size_t ProbesPending() const { return pending_.size(); }
 
   // Notifications of the tree, forwarded by its parent; both want result 0.
   void OnItemExpanding(const NMTREEVIEWW& info);
@@ -81,6 +95,12 @@ class FolderTree {
   HTREEITEM FindChild(HTREEITEM parent, const std::wstring& text);
   void SettleFontQuality();
   void RestoreFont();
+  struct Prober;  // shared with the probing thread
+  void RequestProbe(HTREEITEM item);
+  void ApplyProbes();
+  void StopProbing();
+  // Answers still to come are for items of an earlier filling.
+  void ForgetProbes();
 
   TreeView tree_;
   bool includeHidden_ = false;
@@ -94,6 +114,10 @@ class FolderTree {
   // The tree's font before SettleFontQuality, and the one given in its place.
   HFONT originalFont_ = nullptr;
   Font settledFont_;
+  std::shared_ptr<Prober> prober_;
+  std::thread probeThread_;
+  std::unordered_set<HTREEITEM> pending_;  // asked, answer not applied yet
+  uint64_t generation_ = 0;  // raised whenever the items asked about may be gone
 };
 
 }  // namespace px

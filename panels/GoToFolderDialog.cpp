@@ -40,6 +40,7 @@ BOOL GoToFolderDialog::OnInitDialog() {
   TreeView tree(Item(IDC_GO_TO_TREE));
   tree.SetImages(folderImages);
   tree_.Attach(tree.Handle());
+  if (uiTasks != nullptr) tree_.ProbeThrough(*uiTasks);
   // This tree lists every folder, whatever the panels hide.
   tree_.SetIncludeHidden(true);
 

@@ -24,6 +24,9 @@ class GoToFolderDialog : public Dialog {
   // Filled by the caller; the image lists stay the caller's.
   HIMAGELIST folderImages = nullptr;
   HIMAGELIST driveImages = nullptr;
+  // Where the tree's expand buttons are answered from (see
+  // FolderTree::ProbeThrough); without, the tree looks while it draws.
+  UiTaskQueue* uiTasks = nullptr;
   // The start folder (ending with a backslash); after OK, the chosen folder.
   std::string folder;
 

@@ -102,6 +102,7 @@ void PanelPair::Attach(HWND mainWindow) {
     panels_[i]->Attach(GetDlgItem(mainWindow, ids.list), GetDlgItem(mainWindow, ids.tree),
                        GetDlgItem(mainWindow, ids.drive), GetDlgItem(mainWindow, ids.path),
                        GetDlgItem(mainWindow, ids.volume));
+    if (context_.uiTasks != nullptr) panels_[i]->Folders().ProbeThrough(*context_.uiTasks);
   }
 }
 
@@ -657,6 +658,7 @@ void PanelPair::ShowGoToFolderDialog() {
   GoToFolderDialog dialog(context_.Texts(), driveProbe_);
   dialog.folderImages = treeImages_.Get();
   dialog.driveImages = driveImages_.Get();
+  dialog.uiTasks = context_.uiTasks;
   dialog.folder = Active().Path();
   if (dialog.DoModal(context_.owner) != IDOK) return;
   GoToFolder(dialog.folder, true);

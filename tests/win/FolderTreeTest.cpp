@@ -12,6 +12,7 @@
 #include "core/language/LanguageTable.h"
 #include "framework/Controls.h"
 #include "framework/TextFiles.h"
+#include "framework/UiTasks.h"
 #include "framework/Wide.h"
 #include "panels/Drives.h"
 #include "panels/FolderTree.h"
@@ -35,7 +36,8 @@ std::vector<std::string> ChildTexts(HWND tree, HTREEITEM item) {
 // or dialog does.
 class TreeHost {
  public:
-  explicit TreeHost(int height = 400) {
+  // With tasks, the expand buttons are answered from the tree's own thread.
+  explicit TreeHost(int height = 400, UiTaskQueue* tasks = nullptr) {
     static const ATOM kClass = [] {
       INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};
       InitCommonControlsEx(&controls);
@@ -56,6 +58,7 @@ class TreeHost {
                             0, 0, 400, height, host_, reinterpret_cast<HMENU>(IDC_LEFT_TREE),
                             nullptr, nullptr);
     tree.Attach(tree_);
+    if (tasks != nullptr) tree.ProbeThrough(*tasks);
   }
   ~TreeHost() {
     DestroyWindow(host_);
@@ -86,6 +89,16 @@ class TreeHost {
     return tvItem.lParam;
   }
   HTREEITEM Selected() const { return TreeView_GetSelection(tree_); }
+  // Runs the message loop until every expand button asked about is answered.
+  void Settle() {
+    for (int i = 0; i < 500 && tree.ProbesPending() > 0; ++i) {
+      Pump();
+      Sleep(5);
+    }
+    EXPECT_EQ(tree.ProbesPending(), 0u);
+    // Many answers are applied with the window's drawing off; it is back on.
+    EXPECT_TRUE(IsWindowVisible(tree_));
+  }
   void Draw() const {
     InvalidateRect(tree_, nullptr, TRUE);
     UpdateWindow(tree_);
@@ -119,6 +132,9 @@ size_t CountBackslashes(const std::string& path) {
 // ---------------------------------------------------------------------------
 // FolderTree
 
+// Looked into while the tree draws, or on the tree's own thread with the
+// answers coming back through the task queue (a button until then); the same
+// buttons either way, also for answers that arrive after their items went.
 TEST(FolderTree, ExpandButtonsStandExactlyWhereSubfoldersExist) {
   TempFolder temp;
   temp.Make("withSub");
@@ -128,25 +144,53 @@ TEST(FolderTree, ExpandButtonsStandExactlyWhereSubfoldersExist) {
   temp.Write("onlyFiles\\a.txt", "x");
   temp.Write("file.txt", "x");
 
-  TreeHost host;
-  host.tree.SyncToPath(temp.Path(), false);
-  HTREEITEM node = host.Selected();
-  ASSERT_NE(node, nullptr);
-  EXPECT_EQ(host.tree.PathOf(node), temp.Path());
-  EXPECT_EQ(host.Data(node), FolderTree::kRead);
-  EXPECT_EQ(host.Children(node), (std::vector<std::string>{"empty", "onlyFiles", "withSub"}));
-  EXPECT_TRUE(host.HasButton(host.Child(node, "withSub")));
-  EXPECT_FALSE(host.HasButton(host.Child(node, "empty")));
-  EXPECT_FALSE(host.HasButton(host.Child(node, "onlyFiles")));
-  // Children are not read before they are expanded.
-  EXPECT_EQ(host.Data(host.Child(node, "withSub")), FolderTree::kUnread);
+  UiTaskQueue tasks;
+  for (UiTaskQueue* queue : {static_cast<UiTaskQueue*>(nullptr), &tasks}) {
+    SCOPED_TRACE(queue == nullptr ? "while drawing" : "on a thread");
+    TreeHost host(400, queue);
+    host.tree.SyncToPath(temp.Path(), false);
+    HTREEITEM node = host.Selected();
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(host.tree.PathOf(node), temp.Path());
+    EXPECT_EQ(host.Data(node), FolderTree::kRead);
+    EXPECT_EQ(host.Children(node), (std::vector<std::string>{"empty", "onlyFiles", "withSub"}));
+    if (queue != nullptr) {
+      for (const char* name : {"empty", "onlyFiles", "withSub"})
+        EXPECT_TRUE(host.HasButton(host.Child(node, name))) << name << " before its answer";
+      EXPECT_EQ(host.tree.ProbesPending(), 3u);
+      // Answers for items that are gone are not given to the new ones (which
+      // may well have the same handles), here after the subfolder moved.
+      auto refill = [&] {
+        Sleep(100);  // the thread answers what was asked; nothing applies it yet
+        host.tree.Clear();
+        host.tree.SyncToPath(temp.Path(), false);
+        node = host.Selected();
+        for (const char* name : {"empty", "onlyFiles", "withSub"})
+          host.HasButton(host.Child(node, name));
+        host.Settle();
+      };
+      const std::wstring inner = Widen(temp.Path() + "withSub\\inner");
+      const std::wstring moved = Widen(temp.Path() + "empty\\inner");
+      ASSERT_TRUE(MoveFileW(inner.c_str(), moved.c_str()));
+      refill();
+      EXPECT_FALSE(host.HasButton(host.Child(node, "withSub")));
+      EXPECT_TRUE(host.HasButton(host.Child(node, "empty")));
+      ASSERT_TRUE(MoveFileW(moved.c_str(), inner.c_str()));
+      refill();
+    }
+    EXPECT_TRUE(host.HasButton(host.Child(node, "withSub")));
+    EXPECT_FALSE(host.HasButton(host.Child(node, "empty")));
+    EXPECT_FALSE(host.HasButton(host.Child(node, "onlyFiles")));
+    // Children are not read before they are expanded.
+    EXPECT_EQ(host.Data(host.Child(node, "withSub")), FolderTree::kUnread);
 
-  HTREEITEM withSub = host.Child(node, "withSub");
-  EXPECT_TRUE(TreeView_Expand(host.Tree(), withSub, TVE_EXPAND));
-  EXPECT_EQ(host.Data(withSub), FolderTree::kRead);
-  EXPECT_EQ(host.Children(withSub), std::vector<std::string>{"inner"});
-  EXPECT_EQ(host.tree.PathOf(TreeView_GetChild(host.Tree(), withSub)),
-            temp.Path() + "withSub\\inner\\");
+    HTREEITEM withSub = host.Child(node, "withSub");
+    EXPECT_TRUE(TreeView_Expand(host.Tree(), withSub, TVE_EXPAND));
+    EXPECT_EQ(host.Data(withSub), FolderTree::kRead);
+    EXPECT_EQ(host.Children(withSub), std::vector<std::string>{"inner"});
+    EXPECT_EQ(host.tree.PathOf(TreeView_GetChild(host.Tree(), withSub)),
+              temp.Path() + "withSub\\inner\\");
+  }
 }
 
 TEST(FolderTree, OnlyTheFoldersDrawnAreLookedIntoAndEachOnlyOnce) {
@@ -154,26 +198,32 @@ TEST(FolderTree, OnlyTheFoldersDrawnAreLookedIntoAndEachOnlyOnce) {
   temp.Make("many");
   for (int i = 0; i < 150; ++i) temp.Make("many\\f" + std::to_string(1000 + i));
 
-  TreeHost host(200);  // about a dozen rows
-  host.tree.SyncToPath(temp.Path(), false);
-  HTREEITEM many = host.Child(host.Selected(), "many");
-  ASSERT_NE(many, nullptr);
-  host.Draw();
-  size_t before = host.tree.FoldersProbed();
-  size_t readBefore = host.tree.FoldersRead();
-  TreeView_Expand(host.Tree(), many, TVE_EXPAND);
-  host.Draw();
-  size_t probed = host.tree.FoldersProbed() - before;
-  EXPECT_EQ(host.Children(many).size(), 150u);
-  EXPECT_EQ(host.tree.FoldersRead() - readBefore, 1u);
-  EXPECT_GT(probed, 0u);
-  EXPECT_LT(probed, 30u) << "children out of view must not be looked into";
+  UiTaskQueue tasks;
+  for (UiTaskQueue* queue : {static_cast<UiTaskQueue*>(nullptr), &tasks}) {
+    SCOPED_TRACE(queue == nullptr ? "while drawing" : "on a thread");
+    TreeHost host(200, queue);  // about a dozen rows
+    host.tree.SyncToPath(temp.Path(), false);
+    HTREEITEM many = host.Child(host.Selected(), "many");
+    ASSERT_NE(many, nullptr);
+    host.Draw();
+    size_t before = host.tree.FoldersProbed();
+    size_t readBefore = host.tree.FoldersRead();
+    TreeView_Expand(host.Tree(), many, TVE_EXPAND);
+    host.Draw();
+    size_t probed = host.tree.FoldersProbed() - before;
+    EXPECT_EQ(host.Children(many).size(), 150u);
+    EXPECT_EQ(host.tree.FoldersRead() - readBefore, 1u);
+    EXPECT_GT(probed, 0u);
+    EXPECT_LT(probed, 30u) << "children out of view must not be looked into";
 
-  // Drawing again asks nothing new.
-  size_t afterFirstDraw = host.tree.FoldersProbed();
-  host.Draw();
-  host.Draw();
-  EXPECT_EQ(host.tree.FoldersProbed(), afterFirstDraw);
+    // Drawing again asks nothing new.
+    size_t afterFirstDraw = host.tree.FoldersProbed();
+    host.Draw();
+    host.Draw();
+    if (queue != nullptr) host.Settle();
+    host.Draw();
+    EXPECT_EQ(host.tree.FoldersProbed(), afterFirstDraw);
+  }
 }
 
 TEST(FolderTree, HiddenSubfoldersGiveAButtonButAreListedOnlyWhenIncluded) {
