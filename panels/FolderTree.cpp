@@ -173,8 +173,10 @@ void FolderTree::StopProbing() {
     prober_->stop = true;
   }
   prober_->wake.notify_one();
-  // At most the one folder being looked into is waited for.
-  probeThread_.join();
+  // Not waited for: a folder on a slow share may take the network's time to
+  // answer. The thread holds what it shares with the tree, never posts once
+  // stopped, and ends as soon as its folder has answered.
+  probeThread_.detach();
   prober_.reset();
 }
 
