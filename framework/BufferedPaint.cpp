@@ -37,38 +37,6 @@ WNDPROC OriginalProc(HWND window) {
 // made; it must then erase its background as usual.
 thread_local bool paintingPlainly = false;
 
-// A memory device context holding a top-down 32-bit bitmap of the given size.
-class MemoryCanvas {
- public:
-  MemoryCanvas(HDC like, int width, int height) : dc_(CreateCompatibleDC(like)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    if (dc_ != nullptr)
-      bitmap_ = CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap_ != nullptr) previous_ = SelectObject(dc_, bitmap_);
-  }
-  ~MemoryCanvas() {
-    if (previous_ != nullptr) SelectObject(dc_, previous_);
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
-    if (dc_ != nullptr) DeleteDC(dc_);
-  }
-  MemoryCanvas(const MemoryCanvas&) = delete;
-  MemoryCanvas& operator=(const MemoryCanvas&) = delete;
-
-  bool Ready() const { return previous_ != nullptr; }
-  HDC Dc() const { return dc_; }
-
- private:
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-};
 
 // Paints the invalid part of the window through a canvas; false when no
 // canvas could be made (the control then paints as it always does).

@@ -178,26 +178,12 @@ TEST(UiTasks, ATaskReachesTheUiThreadInsideAModalLoopAndPendingOnesDieWithTheQue
 std::vector<uint32_t> ClientPixels(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = client.right;
-  info.bmiHeader.biHeight = -client.bottom;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
   HDC screen = GetDC(window);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  const auto* first = static_cast<const uint32_t*>(bits);
-  std::vector<uint32_t> pixels(first, first + client.right * client.bottom);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  MemoryCanvas canvas(screen, client.right, client.bottom);
+  BitBlt(canvas.Dc(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
   ReleaseDC(window, screen);
-  return pixels;
+  GdiFlush();
+  return std::vector<uint32_t>(canvas.Pixels(), canvas.Pixels() + client.right * client.bottom);
 }
 
 TEST(BufferedPaint, ATreeDrawsThroughMemoryExactlyWhatItDrawsOnTheScreenAfterEveryChange) {
