@@ -286,6 +286,9 @@ bool FolderTree::HandleNotify(NMHDR* header) {
     case TVN_ITEMEXPANDINGW:
       OnItemExpanding(*reinterpret_cast<NMTREEVIEWW*>(header));
       return true;
+    case TVN_ITEMEXPANDEDW:
+      OnItemExpanded();
+      return true;
     case TVN_GETDISPINFOW:
       OnGetDisplayInfo(*reinterpret_cast<NMTVDISPINFOW*>(header));
       return true;
@@ -294,9 +297,40 @@ bool FolderTree::HandleNotify(NMHDR* header) {
   }
 }
 
+// From this many children a node opening changes most of what the tree shows
+// and its scroll bar: it is drawn anew in one go (see HideWhileExpanding).
+constexpr size_t kHiddenExpansionFrom = 64;
+
 void FolderTree::OnItemExpanding(const NMTREEVIEWW& info) {
   HTREEITEM item = info.itemNew.hItem;
-  if (item != nullptr && ItemData(item) == kUnread) Fill(item);
+  if (item == nullptr || ItemData(item) != kUnread) return;
+  if (Fill(item) >= kHiddenExpansionFrom && (info.action & TVE_EXPAND) != 0) HideWhileExpanding();
+}
+
+void FolderTree::HideWhileExpanding() {
+  // Opening a node of many children, the tree draws its scroll bar three or
+  // four times (under Wine about 4 ms each) and scrolls what it shows; with
+  // the window counting as hidden meanwhile (the system's redraw switch, not
+  // the tree's, which does not stop that), it is drawn once afterwards. Shown
+  // again when the tree reports the node open, or else by the next task, so
+  // that a parent that does not pass that report on still sees its tree.
+  HWND window = tree_.Handle();
+  if (prober_ == nullptr || hiddenForExpansion_ || !IsWindowVisible(window)) return;
+  DefWindowProcW(window, WM_SETREDRAW, FALSE, 0);
+  hiddenForExpansion_ = true;
+  std::shared_ptr<Prober> prober = prober_;
+  if (!prober->tasks.Post([prober] {
+        if (prober->tree != nullptr) prober->tree->OnItemExpanded();
+      }))
+    OnItemExpanded();
+}
+
+void FolderTree::OnItemExpanded() {
+  if (!hiddenForExpansion_) return;
+  hiddenForExpansion_ = false;
+  HWND window = tree_.Handle();
+  DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void FolderTree::OnGetDisplayInfo(NMTVDISPINFOW& info) {
@@ -410,7 +444,7 @@ HTREEITEM FolderTree::InsertItem(HTREEITEM parent, const wchar_t* text) {
   return item;
 }
 
-void FolderTree::Fill(HTREEITEM item) {
+size_t FolderTree::Fill(HTREEITEM item) {
   // Marked first: a folder that cannot be read is not tried again on every
   // expansion, and a notification sent while filling finds it read.
   TVITEMW mark{};
@@ -436,7 +470,9 @@ void FolderTree::Fill(HTREEITEM item) {
   children.hItem = item;
   children.cChildren = subfolders.empty() ? 0 : 1;
   tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&children));
+  const size_t count = subfolders.size();
   if (complete && !subfolders.empty()) children_[item] = std::move(subfolders);
+  return count;
 }
 
 void FolderTree::Expand(HTREEITEM item) {

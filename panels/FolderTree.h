@@ -57,8 +57,9 @@ class FolderTree {
   // Folders asked about whose answer is not in the tree yet.
   size_t ProbesPending() const { return pending_.size(); }
 
-  // Notifications of the tree, forwarded by its parent; both want result 0.
+  // Notifications of the tree, forwarded by its parent; all want result 0.
   void OnItemExpanding(const NMTREEVIEWW& info);
+  void OnItemExpanded();
   void OnGetDisplayInfo(NMTVDISPINFOW& info);
   // Passes a WM_NOTIFY of this tree to the handler above that takes it;
   // false for every other notification.
@@ -90,7 +91,9 @@ class FolderTree {
   std::wstring WidePathOf(HTREEITEM item) const;
   LPARAM ItemData(HTREEITEM item) const;
   HTREEITEM InsertItem(HTREEITEM parent, const wchar_t* text);
-  void Fill(HTREEITEM item);
+  // Reads the node's subfolders into it; gives how many.
+  size_t Fill(HTREEITEM item);
+  void HideWhileExpanding();
   void Expand(HTREEITEM item);
   HTREEITEM FindChild(HTREEITEM parent, const std::wstring& text);
   void SettleFontQuality();
@@ -118,6 +121,7 @@ class FolderTree {
   std::thread probeThread_;
   std::unordered_set<HTREEITEM> pending_;  // asked, answer not applied yet
   uint64_t generation_ = 0;  // raised whenever the items asked about may be gone
+  bool hiddenForExpansion_ = false;
 };
 
 }  // namespace px

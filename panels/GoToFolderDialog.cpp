@@ -16,6 +16,7 @@ struct GoToFolderRoutes {
 const Route<GoToFolderDialog> GoToFolderRoutes::kRoutes[] = {
     {OnNotify(TVN_ITEMEXPANDINGW, IDC_GO_TO_TREE, IDC_GO_TO_TREE),
      &GoToFolderDialog::OnTreeNotify},
+    {OnNotify(TVN_ITEMEXPANDEDW, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeNotify},
     {OnNotify(TVN_GETDISPINFOW, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeNotify},
     {OnNotify(NM_DBLCLK, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeDoubleClick},
     {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDOK), &GoToFolderDialog::OnDriveAccepted},

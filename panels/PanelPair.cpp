@@ -75,6 +75,7 @@ const Route<PanelPair> PanelPairRoutes::kRoutes[] = {
     {OnNotify(NM_SETFOCUS, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeSetFocus},
     {OnNotify(TVN_ITEMEXPANDINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
      Typed<&PanelPair::OnTreeExpanding>},
+    {OnNotify(TVN_ITEMEXPANDEDW, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeExpanded},
     {OnNotify(TVN_SELCHANGINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
      Typed<&PanelPair::OnTreeSelectionChanging>},
     {OnNotify(TVN_KEYDOWN, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeKeyDown},
@@ -608,6 +609,11 @@ void PanelPair::RefreshSides(FilePanel& changed) {
     List(list);
     list.SetCursor(0);
   }
+}
+
+LRESULT PanelPair::OnTreeExpanded(Message& message) {
+  if (FilePanel* panel = PanelOfControl(message.id)) panel->Folders().OnItemExpanded();
+  return 0;
 }
 
 LRESULT PanelPair::OnTreeExpanding(Message& message, NMTREEVIEWW& info) {

@@ -113,6 +113,7 @@ class PanelPair : public MessageRouter {
   LRESULT OnListSetFocus(Message& message);
   LRESULT OnListDoubleClick(Message& message);
   LRESULT OnTreeSetFocus(Message& message);
+  LRESULT OnTreeExpanded(Message& message);
   LRESULT OnTreeExpanding(Message& message, NMTREEVIEWW& info);
   LRESULT OnTreeDisplayInfo(Message& message, NMTVDISPINFOW& info);
   LRESULT OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change);

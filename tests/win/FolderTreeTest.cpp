@@ -37,7 +37,8 @@ std::vector<std::string> ChildTexts(HWND tree, HTREEITEM item) {
 class TreeHost {
  public:
   // With tasks, the expand buttons are answered from the tree's own thread.
-  explicit TreeHost(int height = 400, UiTaskQueue* tasks = nullptr) {
+  // left places the window, so that hosts shown side by side do not overlap.
+  explicit TreeHost(int height = 400, UiTaskQueue* tasks = nullptr, int left = 50) {
     static const ATOM kClass = [] {
       INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};
       InitCommonControlsEx(&controls);
@@ -49,7 +50,7 @@ class TreeHost {
       return RegisterClassW(&windowClass);
     }();
     (void)kClass;
-    host_ = CreateWindowExW(0, L"PxTreeTestHost", L"tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
+    host_ = CreateWindowExW(0, L"PxTreeTestHost", L"tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, left,
                             50, 420, height + 40, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrW(host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     tree_ = CreateWindowExW(0, WC_TREEVIEWW, L"",
@@ -66,6 +67,9 @@ class TreeHost {
   }
 
   FolderTree tree;
+  // Whether the report of a node opened reaches the tree (a parent may not
+  // pass it on).
+  bool passExpanded = true;
   HWND Tree() const { return tree_; }
 
   std::string Text(HTREEITEM item) const { return TreeView(tree_).ItemText(item); }
@@ -108,6 +112,7 @@ class TreeHost {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<TreeHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg == WM_NOTIFY && self != nullptr &&
+        (self->passExpanded || reinterpret_cast<NMHDR*>(lParam)->code != TVN_ITEMEXPANDEDW) &&
         self->tree.HandleNotify(reinterpret_cast<NMHDR*>(lParam)))
       return 0;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -224,6 +229,43 @@ TEST(FolderTree, OnlyTheFoldersDrawnAreLookedIntoAndEachOnlyOnce) {
     host.Draw();
     EXPECT_EQ(host.tree.FoldersProbed(), afterFirstDraw);
   }
+}
+
+// A node of many children opens with the window counting as hidden and is
+// drawn once afterwards: exactly as a tree that opens it in view draws it,
+// shown again by the tree's report or, when its parent keeps that, by a task.
+TEST(FolderTree, ANodeOfManyChildrenOpensOutOfViewAndLooksAsAPlainTreeShowsIt) {
+  TempFolder temp;
+  temp.Make("many");
+  for (int i = 0; i < 150; ++i) temp.Make("many\\f" + std::to_string(1000 + i));
+  for (int i : {1, 4, 5}) temp.Make("many\\f" + std::to_string(1000 + i) + "\\inner");
+
+  UiTaskQueue tasks;
+  TreeHost plain(200, nullptr, 0);
+  TreeHost reported(200, &tasks, 430);
+  TreeHost unreported(200, &tasks, 860);
+  unreported.passExpanded = false;
+  for (TreeHost* host : {&plain, &reported, &unreported}) {
+    host->tree.SyncToPath(temp.Path(), false);
+    host->Draw();
+    host->Settle();
+    HTREEITEM many = host->Child(host->Selected(), "many");
+    ASSERT_NE(many, nullptr);
+    EXPECT_TRUE(TreeView_Expand(host->Tree(), many, TVE_EXPAND));
+  }
+  EXPECT_TRUE(IsWindowVisible(plain.Tree()));
+  EXPECT_TRUE(IsWindowVisible(reported.Tree()));
+  EXPECT_FALSE(IsWindowVisible(unreported.Tree())) << "until the task runs";
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(unreported.Tree()));
+  for (TreeHost* host : {&plain, &reported, &unreported}) {
+    host->Draw();
+    host->Settle();
+    host->Draw();
+  }
+  const std::vector<uint32_t> expected = ClientPixels(plain.Tree());
+  EXPECT_EQ(ClientPixels(reported.Tree()), expected);
+  EXPECT_EQ(ClientPixels(unreported.Tree()), expected);
 }
 
 TEST(FolderTree, HiddenSubfoldersGiveAButtonButAreListedOnlyWhenIncluded) {

@@ -174,17 +174,6 @@ TEST(UiTasks, ATaskReachesTheUiThreadInsideAModalLoopAndPendingOnesDieWithTheQue
   EXPECT_FALSE(ran);
 }
 
-// The client area of a window as it stands on the screen, pixel by pixel.
-std::vector<uint32_t> ClientPixels(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  HDC screen = GetDC(window);
-  MemoryCanvas canvas(screen, client.right, client.bottom);
-  BitBlt(canvas.Dc(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-  ReleaseDC(window, screen);
-  GdiFlush();
-  return std::vector<uint32_t>(canvas.Pixels(), canvas.Pixels() + client.right * client.bottom);
-}
 
 TEST(BufferedPaint, ATreeDrawsThroughMemoryExactlyWhatItDrawsOnTheScreenAfterEveryChange) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};

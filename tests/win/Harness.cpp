@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/BufferedPaint.h"
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -273,6 +274,17 @@ void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (control != nullptr)
     PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(answer.controlId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(control));
+}
+
+std::vector<uint32_t> ClientPixels(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC screen = GetDC(window);
+  MemoryCanvas canvas(screen, client.right, client.bottom);
+  BitBlt(canvas.Dc(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  ReleaseDC(window, screen);
+  GdiFlush();
+  return std::vector<uint32_t>(canvas.Pixels(), canvas.Pixels() + client.right * client.bottom);
 }
 
 }  // namespace px::test

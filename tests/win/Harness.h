@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,9 @@ int IndexOf(const std::vector<std::string>& texts, const std::string& text);
 
 // Dispatches pending messages through the window's keyboard filter.
 void Pump(Dialog* dialog = nullptr);
+
+// The client area of a window as it stands on the screen, pixel by pixel.
+std::vector<uint32_t> ClientPixels(HWND window);
 
 // The main window, started in a folder of its own (its start directory).
 class RunningWindow {
