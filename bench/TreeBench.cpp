@@ -142,6 +142,8 @@ struct RunningTree {
     }
   }
   ~RunningTree() {
+    // No lookup of the round may still run into the next one's time.
+    Settle();
     g_tree = nullptr;
     DestroyWindow(window);
   }
