@@ -191,9 +191,10 @@ void FolderTree::ForgetProbes() {
 void FolderTree::RequestProbe(HTREEITEM item) {
   if (!pending_.insert(item).second) return;
   ++probes_;
+  std::wstring folder = WidePathOf(item);
   {
     std::lock_guard<std::mutex> lock(prober_->mutex);
-    prober_->questions.push_back({generation_, item, WidePathOf(item)});
+    prober_->questions.push_back({generation_, item, std::move(folder)});
   }
   prober_->wake.notify_one();
 }
