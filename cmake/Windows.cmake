@@ -79,11 +79,13 @@ target_link_options(menu_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
 # Screenshots of an open drop-down (scripts/screenshot.sh).
 add_executable(window_capture tools/WindowCapture.cpp)
 target_compile_options(window_capture PRIVATE ${PX_WIN_FLAGS})
+target_include_directories(window_capture PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(window_capture PRIVATE gdi32 user32)
 target_link_options(window_capture PRIVATE ${PX_STATIC_LINK} -mconsole)
 
 # Drives the running window for the dialog screenshots (scripts/screenshot-dialogs.sh).
 add_executable(window_remote tools/WindowRemote.cpp)
 target_compile_options(window_remote PRIVATE ${PX_WIN_FLAGS})
+target_include_directories(window_remote PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(window_remote PRIVATE user32)
 target_link_options(window_remote PRIVATE ${PX_STATIC_LINK} -mconsole)

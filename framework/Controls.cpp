@@ -105,6 +105,26 @@ HTREEITEM TreeView::ChildWithText(HTREEITEM parent, std::wstring_view text) cons
   return nullptr;
 }
 
+void TabControl::InsertTab(int index, const std::string& text) const {
+  std::wstring title = Widen(text);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT | TCIF_PARAM;
+  item.pszText = title.data();
+  item.lParam = index;
+  Send(TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+RECT TabControl::PageArea(HWND parent) const {
+  RECT area;
+  GetClientRect(Handle(), &area);
+  MapWindowPoints(Handle(), parent, reinterpret_cast<POINT*>(&area), 2);
+  area.top += 24;
+  area.left += 3;
+  area.right -= 5;
+  area.bottom -= 5;
+  return area;
+}
+
 void HeaderControl::SetSortImage(int index, int image) const {
   HDITEMW item{};
   item.mask = HDI_FORMAT;

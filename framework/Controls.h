@@ -121,4 +121,14 @@ class HeaderControl : public Window {
   void SetSortImage(int index, int image) const;
 };
 
+class TabControl : public Window {
+ public:
+  using Window::Window;
+  // Adds a tab at index showing text, its item data the index.
+  void InsertTab(int index, const std::string& text) const;
+  // Where its pages go, in the client coordinates of parent: its client area
+  // below the tabs, inside the frame.
+  RECT PageArea(HWND parent) const;
+};
+
 }  // namespace px

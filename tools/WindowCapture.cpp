@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "tools/MainWindowSearch.h"
+
+using namespace px::tools;
+
 namespace {
 
 struct Target {
@@ -17,27 +21,6 @@ struct Target {
   RECT origin;
   std::vector<HWND> owned;
 };
-
-// A question of a run is owned by the progress window, not by the main one.
-bool OwnedBy(HWND window, HWND main) {
-  for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr;
-       owner = GetWindow(owner, GW_OWNER))
-    if (owner == main) return true;
-  return false;
-}
-
-// The main window is the one of that caption without an owner: its dialogs
-// carry the product name as their caption too.
-BOOL CALLBACK FindMain(HWND window, LPARAM data) {
-  wchar_t caption[16] = L"", name[16] = L"";
-  GetWindowTextW(window, caption, 16);
-  GetClassNameW(window, name, 16);
-  if (wcscmp(caption, L"Pannex") != 0 || wcscmp(name, L"#32770") != 0 ||
-      GetWindow(window, GW_OWNER) != nullptr || !IsWindowVisible(window))
-    return TRUE;
-  *reinterpret_cast<HWND*>(data) = window;
-  return FALSE;
-}
 
 void Blit(const Target& target, HWND window) {
   RECT rect;
@@ -53,11 +36,7 @@ void Blit(const Target& target, HWND window) {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   wchar_t key = argv[1][0];
-  HWND window = nullptr;
-  for (int i = 0; i < 100 && window == nullptr; ++i) {
-    EnumWindows(FindMain, reinterpret_cast<LPARAM>(&window));
-    if (window == nullptr) Sleep(100);
-  }
+  HWND window = WaitForMainWindow(100);
   if (window == nullptr) return 1;
   // Only for a drop-down: brought forward while a dialog is up, the window
   // would hide that dialog's contents.

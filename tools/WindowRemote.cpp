@@ -16,38 +16,11 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "tools/MainWindowSearch.h"
+
+using namespace px::tools;
+
 namespace {
-
-// The main window is the one of that caption without an owner: its dialogs
-// carry the product name as their caption too.
-BOOL CALLBACK MainWindow(HWND window, LPARAM data) {
-  wchar_t caption[16] = L"", name[16] = L"";
-  GetWindowTextW(window, caption, 16);
-  GetClassNameW(window, name, 16);
-  if (wcscmp(caption, L"Pannex") != 0 || wcscmp(name, L"#32770") != 0 ||
-      GetWindow(window, GW_OWNER) != nullptr || !IsWindowVisible(window))
-    return TRUE;
-  *reinterpret_cast<HWND*>(data) = window;
-  return FALSE;
-}
-
-HWND FindMain() {
-  HWND main = nullptr;
-  for (int i = 0; i < 200 && main == nullptr; ++i) {
-    EnumWindows(MainWindow, reinterpret_cast<LPARAM>(&main));
-    if (main == nullptr) Sleep(100);
-  }
-  return main;
-}
-
-// Dialogs of a run (a question over the progress window) are owned by other
-// dialogs: any owner on the way up to the main window counts.
-bool OwnedBy(HWND window, HWND main) {
-  for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr;
-       owner = GetWindow(owner, GW_OWNER))
-    if (owner == main) return true;
-  return false;
-}
 
 struct Search {
   HWND main;
@@ -77,7 +50,7 @@ HWND FindDialog(HWND main, int control, int attempts) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
-  HWND main = FindMain();
+  HWND main = WaitForMainWindow(200);
   if (main == nullptr) return 1;
   const wchar_t* verb = argv[1];
   if (wcscmp(verb, L"ready") == 0) {

@@ -213,25 +213,14 @@ BOOL SearchDialog::OnInitDialog() {
 }
 
 void SearchDialog::CreatePages() {
-  HWND tabs = Item(IDC_SEARCH_TABS);
+  TabControl tabs(Item(IDC_SEARCH_TABS));
   const LanguageTable& texts = context_.Texts();
   const TextId titles[] = {text::kSearchNameTab, text::kSearchFilterTab, text::kSearchResultsTab};
   const int templates[] = {IDD_SEARCH_NAME_PAGE, IDD_SEARCH_FILTER_PAGE, IDD_SEARCH_RESULTS_PAGE};
 
-  RECT area;
-  GetClientRect(tabs, &area);
-  MapWindowPoints(tabs, Handle(), reinterpret_cast<POINT*>(&area), 2);
-  area.top += 24;
-  area.left += 3;
-  area.right -= 5;
-  area.bottom -= 5;
+  const RECT area = tabs.PageArea(Handle());
   for (int i = 0; i < 3; ++i) {
-    std::wstring title = Widen(texts.Text(titles[i]));
-    TCITEMW item{};
-    item.mask = TCIF_TEXT | TCIF_PARAM;
-    item.pszText = title.data();
-    item.lParam = i;
-    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    tabs.InsertTab(i, texts.Text(titles[i]));
 
     pages_[i] = std::make_unique<SearchPage>(templates[i], *this);
     if (!pages_[i]->Create(Handle())) continue;

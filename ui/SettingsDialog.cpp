@@ -199,25 +199,12 @@ BOOL SettingsDialog::OnInitDialog() {
   Window(Item(IDOK)).SetText(texts_.Text(text::kSettingsOk));
   Window(Item(IDCANCEL)).SetText(texts_.Text(text::kSettingsCancel));
 
-  HWND tabs = Item(IDC_SETTINGS_TABS);
+  TabControl tabs(Item(IDC_SETTINGS_TABS));
   const TextId tabTexts[] = {text::kSettingsViewTab, text::kSettingsBehaviourTab,
                              text::kSettingsLanguageTab};
-  for (int i = 0; i < 3; ++i) {
-    std::wstring title = Widen(texts_.Text(tabTexts[i]));
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = title.data();
-    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-  }
+  for (int i = 0; i < 3; ++i) tabs.InsertTab(i, texts_.Text(tabTexts[i]));
 
-  // The pages fill the tab control's client area below the tabs.
-  RECT area;
-  GetClientRect(tabs, &area);
-  MapWindowPoints(tabs, Handle(), reinterpret_cast<POINT*>(&area), 2);
-  area.top += 24;
-  area.left += 3;
-  area.right -= 5;
-  area.bottom -= 5;
+  const RECT area = tabs.PageArea(Handle());
   const int pageIds[] = {IDD_SETTINGS_VIEW, IDD_SETTINGS_BEHAVIOUR, IDD_SETTINGS_LANGUAGE};
   for (int i = 0; i < 3; ++i) {
     SettingsPage& page = *pages_[i];

@@ -35,16 +35,10 @@ class DialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(texts_.TextAt(13, 0).empty()) << "English.lng was not loaded";
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                             640, 420, nullptr, nullptr, nullptr, nullptr);
+    owner_ = MakeOwnerWindow(ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES);
     ASSERT_NE(owner_, nullptr);
   }
-  void TearDown() override {
-    if (owner_ != nullptr) DestroyWindow(owner_);
-    Pump();
-  }
+  void TearDown() override { CloseOwnerWindow(owner_); }
 
   const LanguageTable& texts_ = EnglishTexts();
   HWND owner_ = nullptr;

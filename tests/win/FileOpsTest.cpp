@@ -45,35 +45,16 @@ bool Listed(const std::string& folder, const std::string& name) {
   return found;
 }
 
-std::vector<std::string> SelectedNames(HWND list) {
-  std::vector<std::string> names;
-  ListView view(list);
-  for (int row = view.NextItem(-1, LVNI_SELECTED); row >= 0; row = view.NextItem(row, LVNI_SELECTED))
-    names.push_back(view.ItemText(row, 0));
-  return names;
-}
-
-std::string FocusedName(HWND list) {
-  int row = ListView(list).NextItem(-1, LVNI_FOCUSED);
-  return row < 0 ? std::string() : ListView(list).ItemText(row, 0);
-}
-
 // ---------------------------------------------------------------------------
 // Drive properties
 
 class DriveInfoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                             640, 420, nullptr, nullptr, nullptr, nullptr);
+    owner_ = MakeOwnerWindow(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     ASSERT_NE(owner_, nullptr);
   }
-  void TearDown() override {
-    if (owner_ != nullptr) DestroyWindow(owner_);
-    Pump();
-  }
+  void TearDown() override { CloseOwnerWindow(owner_); }
 
   static std::string Text(const DriveInfoDialog& dialog, int id) {
     return px::Window(dialog.Item(id)).Text();

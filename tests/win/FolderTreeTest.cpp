@@ -505,16 +505,12 @@ TEST(FolderTree, SyncKeepsAQuitRequestForTheLoopThatWaitsForIt) {
 // ---------------------------------------------------------------------------
 // GoToFolderDialog
 
-
 class GoToFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(texts_.TextAt(15, 0).empty()) << "English.lng was not loaded";
-    INITCOMMONCONTROLSEX controls{sizeof(controls),
-                                  ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                             640, 480, nullptr, nullptr, nullptr, nullptr);
+    owner_ = MakeOwnerWindow(ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES, 640,
+                             480);
     ASSERT_NE(owner_, nullptr);
     deep_ = temp_.Make("level1");
     temp_.Make("level1\\level2");
@@ -522,10 +518,7 @@ class GoToFolderTest : public ::testing::Test {
     temp_.Make("level1\\level2\\level3\\below");
     hidden_ = MakeHidden(temp_.Make("level1\\level2\\.hidden"));
   }
-  void TearDown() override {
-    if (owner_ != nullptr) DestroyWindow(owner_);
-    Pump();
-  }
+  void TearDown() override { CloseOwnerWindow(owner_); }
 
   void Fill(GoToFolderDialog& dialog, const std::string& folder) {
     dialog.folder = folder;

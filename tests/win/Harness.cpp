@@ -287,4 +287,30 @@ std::vector<uint32_t> ClientPixels(HWND window) {
   return std::vector<uint32_t>(canvas.Pixels(), canvas.Pixels() + client.right * client.bottom);
 }
 
+std::vector<std::string> SelectedNames(HWND list) {
+  std::vector<std::string> names;
+  ListView view(list);
+  for (int row = view.NextItem(-1, LVNI_SELECTED); row >= 0; row = view.NextItem(row, LVNI_SELECTED))
+    names.push_back(view.ItemText(row, 0));
+  return names;
+}
+
+std::string FocusedName(HWND list) {
+  int row = ListView(list).NextItem(-1, LVNI_FOCUSED);
+  return row < 0 ? std::string() : ListView(list).ItemText(row, 0);
+}
+
+HWND MakeOwnerWindow(DWORD controlClasses, int width, int height) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), controlClasses};
+  InitCommonControlsEx(&controls);
+  return CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, width,
+                         height, nullptr, nullptr, nullptr, nullptr);
+}
+
+void CloseOwnerWindow(HWND& owner) {
+  if (owner != nullptr) DestroyWindow(owner);
+  owner = nullptr;
+  Pump();
+}
+
 }  // namespace px::test

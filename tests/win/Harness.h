@@ -58,6 +58,16 @@ void Pump(Dialog* dialog = nullptr);
 // The client area of a window as it stands on the screen, pixel by pixel.
 std::vector<uint32_t> ClientPixels(HWND window);
 
+// The names of a list's selected rows, and of its cursor row (empty for none).
+std::vector<std::string> SelectedNames(HWND list);
+std::string FocusedName(HWND list);
+
+// A visible window to own the dialogs under test, with these common control
+// classes registered; null when it could not be made. Closed again (and the
+// messages of closing dispatched) by CloseOwnerWindow.
+HWND MakeOwnerWindow(DWORD controlClasses, int width = 640, int height = 420);
+void CloseOwnerWindow(HWND& owner);
+
 // The main window, started in a folder of its own (its start directory).
 class RunningWindow {
  public:

@@ -16,19 +16,6 @@ namespace {
 
 int FocusedRow(HWND list) { return ListView(list).NextItem(-1, LVNI_FOCUSED); }
 
-std::string FocusedName(HWND list) {
-  int row = FocusedRow(list);
-  return row < 0 ? std::string() : ListView(list).ItemText(row, 0);
-}
-
-std::vector<std::string> SelectedNames(HWND list) {
-  std::vector<std::string> names;
-  ListView view(list);
-  for (int row = view.NextItem(-1, LVNI_SELECTED); row >= 0; row = view.NextItem(row, LVNI_SELECTED))
-    names.push_back(view.ItemText(row, 0));
-  return names;
-}
-
 void PutCursorOn(RunningWindow& run, int listId, const std::string& name) {
   std::vector<std::string> names = run.RowTexts(listId, 0);
   int row = IndexOf(names, name);
