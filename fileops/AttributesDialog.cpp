@@ -9,6 +9,7 @@
 #include "core/language/TextFormat.h"
 #include "fileops/FileOpsCommands.h"
 #include "framework/Controls.h"
+#include "framework/FileSystemApi.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
 #include "panels/PanelPair.h"
@@ -24,10 +25,6 @@ constexpr int kBoxIds[kAttributeBoxCount] = {IDC_ATTR_READ_ONLY, IDC_ATTR_ARCHIV
 // The fields in the order of DateField.
 constexpr int kFieldIds[kDateFieldCount] = {IDC_ATTR_DAY,  IDC_ATTR_MONTH,  IDC_ATTR_YEAR,
                                             IDC_ATTR_HOUR, IDC_ATTR_MINUTE, IDC_ATTR_SECOND};
-
-uint64_t FromFileTime(const FILETIME& time) {
-  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
 
 CivilTime FromSystemTime(const SYSTEMTIME& time) {
   return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};

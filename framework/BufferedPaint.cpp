@@ -49,24 +49,23 @@ bool PaintBuffered(HWND window, WNDPROC original) {
     EndPaint(window, &paint);
     return true;
   }
-  RECT client;
-  GetClientRect(window, &client);
-  if (IsRectEmpty(&client)) return false;
+  const int width = update.right - update.left, height = update.bottom - update.top;
   HDC screen = GetDC(window);
-  MemoryCanvas canvas(screen, client.right, client.bottom);
+  MemoryCanvas canvas(screen, width, height);
   ReleaseDC(window, screen);
   if (!canvas.Ready()) return false;
 
   // The control paints the region still invalid (it asks for it itself), so
-  // a change of one row costs one row; the canvas is clipped to it as well.
+  // a change of one row costs one row, and the canvas holds just that part:
+  // its origin is moved so that the control draws in its own coordinates.
+  SetViewportOrgEx(canvas.Dc(), -update.left, -update.top, nullptr);
   IntersectClipRect(canvas.Dc(), update.left, update.top, update.right, update.bottom);
   Forward(original, window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0);
   Forward(original, window, WM_PAINT, reinterpret_cast<WPARAM>(canvas.Dc()), 0);
 
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top,
-         canvas.Dc(), update.left, update.top, SRCCOPY);
+  BitBlt(dc, update.left, update.top, width, height, canvas.Dc(), update.left, update.top, SRCCOPY);
   EndPaint(window, &paint);
   // Whatever the control invalidated while it painted is drawn next time,
   // not left as it was on the screen.

@@ -105,6 +105,15 @@ HTREEITEM TreeView::ChildWithText(HTREEITEM parent, std::wstring_view text) cons
   return nullptr;
 }
 
+std::string ListBox::ItemText(int index) const {
+  LRESULT length = Send(LB_GETTEXTLEN, index);
+  if (length == LB_ERR) return std::string();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  LRESULT copied = Send(LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+  return Narrow(text);
+}
+
 void TabControl::InsertTab(int index, const std::string& text) const {
   std::wstring title = Widen(text);
   TCITEMW item{};

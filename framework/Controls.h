@@ -121,6 +121,13 @@ class HeaderControl : public Window {
   void SetSortImage(int index, int image) const;
 };
 
+class ListBox : public Window {
+ public:
+  using Window::Window;
+  // The text of row index; empty when there is no such row.
+  std::string ItemText(int index) const;
+};
+
 class TabControl : public Window {
  public:
   using Window::Window;

@@ -35,20 +35,10 @@ std::vector<std::string> SpellingsOf(const std::string& folder, const std::strin
 }
 
 std::optional<uint32_t> AttributesOf(const std::string& path) {
-  QuietDriveErrors quiet;
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &data))
-    return std::nullopt;
-  return data.dwFileAttributes;
+  std::optional<EntryStatus> status = StatusOf(path);
+  if (!status) return std::nullopt;
+  return status->attributes;
 }
-
-namespace {
-
-uint64_t FromFileTime(const FILETIME& time) {
-  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-}  // namespace
 
 std::optional<EntryStatus> StatusOf(const std::string& path) {
   QuietDriveErrors quiet;
@@ -104,14 +94,9 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 }
 
 std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot) {
-  QuietDriveErrors quiet;
-  // Room for any label: a longer NTFS label read into a 12-character buffer
-  // would fail, show as empty, and a write-back would then erase it.
-  wchar_t label[MAX_PATH + 1] = {};
-  if (!GetVolumeInformationW(Widen(driveRoot).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
-                             nullptr, nullptr, 0))
-    return std::nullopt;
-  return Narrow(label);
+  std::optional<VolumeInfo> volume = ReadVolumeInfo(driveRoot);
+  if (!volume) return std::nullopt;
+  return volume->label;
 }
 
 bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label) {
@@ -123,6 +108,8 @@ bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label) {
 
 std::optional<VolumeInfo> ReadVolumeInfo(const std::string& driveRoot) {
   QuietDriveErrors quiet;
+  // Room for any label: a longer NTFS label read into a 12-character buffer
+  // would fail, show as empty, and a write-back would then erase it.
   wchar_t label[MAX_PATH + 1] = {};
   wchar_t fileSystem[MAX_PATH + 1] = {};
   if (!GetVolumeInformationW(Widen(driveRoot).c_str(), label, MAX_PATH + 1, nullptr, nullptr,

@@ -64,6 +64,11 @@ template <typename Visit>
   return SearchFolder(Widen(folder), scope, largeFetch, std::forward<Visit>(visit));
 }
 
+// A file time as one number: 100 ns units since 1601.
+inline uint64_t FromFileTime(const FILETIME& time) {
+  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 inline bool IsDotsName(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }

@@ -208,20 +208,14 @@ void FolderTree::ApplyProbes() {
   }
   // Items deleted by anyone else may have been given to new ones: then no
   // answer is trusted, and the folders drawn are asked about again.
-  if (static_cast<size_t>(tree_.Send(TVM_GETCOUNT)) != itemCount_) {
-    children_.clear();
-    itemCount_ = static_cast<size_t>(tree_.Send(TVM_GETCOUNT));
-    ForgetProbes();
+  if (ForgetIfItemsDeleted()) {
     InvalidateRect(tree_.Handle(), nullptr, FALSE);
     return;
   }
   // Every button that changes makes the tree work out its scroll bars again
-  // and draw them at once (under Wine about 4 ms each). The tree's own
-  // redraw switch does not stop that, the system's one (the window counts as
-  // hidden meanwhile) does: then the lot is drawn once.
-  HWND window = tree_.Handle();
-  const bool suspend = answers.size() > 1 && IsWindowVisible(window);
-  if (suspend) DefWindowProcW(window, WM_SETREDRAW, FALSE, 0);
+  // and draw them at once (under Wine about 4 ms each): the lot is drawn once.
+  const bool suspend = answers.size() > 1 && IsWindowVisible(tree_.Handle());
+  if (suspend) StopDrawing();
   for (const Prober::Answer& answer : answers) {
     if (answer.generation != generation_ || pending_.erase(answer.item) == 0) continue;
     // Known for good: the tree stops asking, and draws the row again if the
@@ -232,10 +226,30 @@ void FolderTree::ApplyProbes() {
     children.cChildren = answer.hasSubfolder ? 1 : 0;
     tree_.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&children));
   }
-  if (suspend) {
-    DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-  }
+  if (suspend) DrawAgain();
+}
+
+bool FolderTree::ForgetIfItemsDeleted() {
+  const size_t count = static_cast<size_t>(tree_.Send(TVM_GETCOUNT));
+  if (count == itemCount_) return false;
+  // Items were deleted behind our back: the handles kept may be stale.
+  children_.clear();
+  itemCount_ = count;
+  ForgetProbes();
+  return true;
+}
+
+void FolderTree::StopDrawing() {
+  // The system's redraw switch: the window counts as hidden, so even the
+  // scroll bar the tree redraws on every change is not drawn. The tree's own
+  // switch does not stop that.
+  DefWindowProcW(tree_.Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void FolderTree::DrawAgain() {
+  HWND window = tree_.Handle();
+  DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void FolderTree::Attach(HWND tree) {
@@ -311,13 +325,11 @@ void FolderTree::OnItemExpanding(const NMTREEVIEWW& info) {
 void FolderTree::HideWhileExpanding() {
   // Opening a node of many children, the tree draws its scroll bar three or
   // four times (under Wine about 4 ms each) and scrolls what it shows; with
-  // the window counting as hidden meanwhile (the system's redraw switch, not
-  // the tree's, which does not stop that), it is drawn once afterwards. Shown
-  // again when the tree reports the node open, or else by the next task, so
-  // that a parent that does not pass that report on still sees its tree.
-  HWND window = tree_.Handle();
-  if (prober_ == nullptr || hiddenForExpansion_ || !IsWindowVisible(window)) return;
-  DefWindowProcW(window, WM_SETREDRAW, FALSE, 0);
+  // drawing stopped meanwhile, it is drawn once afterwards. Drawn again when
+  // the tree reports the node open, or else by the next task, so that a
+  // parent that does not pass that report on still sees its tree.
+  if (prober_ == nullptr || hiddenForExpansion_ || !IsWindowVisible(tree_.Handle())) return;
+  StopDrawing();
   hiddenForExpansion_ = true;
   std::shared_ptr<Prober> prober = prober_;
   if (!prober->tasks.Post([prober] {
@@ -329,9 +341,7 @@ void FolderTree::HideWhileExpanding() {
 void FolderTree::OnItemExpanded() {
   if (!hiddenForExpansion_) return;
   hiddenForExpansion_ = false;
-  HWND window = tree_.Handle();
-  DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  DrawAgain();
 }
 
 void FolderTree::OnGetDisplayInfo(NMTVDISPINFOW& info) {
@@ -487,12 +497,7 @@ void FolderTree::Expand(HTREEITEM item) {
 }
 
 HTREEITEM FolderTree::FindChild(HTREEITEM parent, const std::wstring& text) {
-  if (static_cast<size_t>(tree_.Send(TVM_GETCOUNT)) != itemCount_) {
-    // Items were deleted behind our back: the handles kept may be stale.
-    children_.clear();
-    itemCount_ = static_cast<size_t>(tree_.Send(TVM_GETCOUNT));
-    ForgetProbes();
-  }
+  ForgetIfItemsDeleted();
   auto found = children_.find(parent);
   if (found != children_.end()) {
     Child wanted;

@@ -94,6 +94,10 @@ class FolderTree {
   // Reads the node's subfolders into it; gives how many.
   size_t Fill(HTREEITEM item);
   void HideWhileExpanding();
+  // True when items were deleted by others; what was kept of them is dropped.
+  bool ForgetIfItemsDeleted();
+  void StopDrawing();
+  void DrawAgain();
   void Expand(HTREEITEM item);
   HTREEITEM FindChild(HTREEITEM parent, const std::wstring& text);
   void SettleFontQuality();

@@ -16,10 +16,7 @@ ListStatus Win32DirectorySource::Enumerate(const std::string& folder,
                                entry.name = Narrow(data.cFileName);
                                entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
                                             data.nFileSizeLow;
-                               entry.writeTime =
-                                   (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime)
-                                    << 32) |
-                                   data.ftLastWriteTime.dwLowDateTime;
+                               entry.writeTime = FromFileTime(data.ftLastWriteTime);
                                entry.attributes = data.dwFileAttributes;
                                sink(std::move(entry));
                                return true;

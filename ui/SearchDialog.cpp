@@ -16,6 +16,7 @@
 #include "core/search/SearchFilters.h"
 #include "core/search/SearchNames.h"
 #include "framework/Controls.h"
+#include "framework/FileSystemApi.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
 #include "panels/PanelPair.h"
@@ -51,20 +52,10 @@ int AddString(HWND box, UINT message, std::string_view text) {
   return static_cast<int>(SendMessageW(box, message, 0, reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
-std::string ListBoxText(HWND list, int index) {
-  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(length));
-  return Narrow(text);
-}
-
 int64_t UnixNow() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  return FileTimeToUnixSeconds((static_cast<uint64_t>(now.dwHighDateTime) << 32) |
-                               now.dwLowDateTime);
+  return FileTimeToUnixSeconds(FromFileTime(now));
 }
 
 // Local midnight through the time-zone rules of that date, not today's offset.
@@ -79,8 +70,7 @@ int64_t LocalMidnight(const CivilDate& date) {
       !SystemTimeToFileTime(&utc, &fileTime)) {
     return DaysFromCivil(date) * 86400;
   }
-  return FileTimeToUnixSeconds((static_cast<uint64_t>(fileTime.dwHighDateTime) << 32) |
-                               fileTime.dwLowDateTime);
+  return FileTimeToUnixSeconds(FromFileTime(fileTime));
 }
 
 std::string TwoDigits(int value, int width) {
@@ -578,7 +568,7 @@ LRESULT SearchDialog::OnGoTo(Message&) {
   HWND list = Control(IDC_SEARCH_RESULTS);
   const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
   if (selected == LB_ERR) return 0;
-  result = ParseResultLine(ListBoxText(list, static_cast<int>(selected)));
+  result = ParseResultLine(ListBox(list).ItemText(static_cast<int>(selected)));
   Close(result.folder.empty() ? IDCANCEL : IDOK);
   return 0;
 }

@@ -71,15 +71,6 @@ void ReadChecks(HWND page, const OptionCheck (&checks)[N], Options& options) {
   }
 }
 
-std::string ListBoxText(HWND list, int index) {
-  LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return std::string();
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  LRESULT copied = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-  return Narrow(text);
-}
-
 }  // namespace
 
 ViewOptionsPage::ViewOptionsPage(Options& options, const LanguageTable& texts)
@@ -169,7 +160,7 @@ void LanguagePage::Read() {
   HWND list = Item(IDC_SETTINGS_LANGUAGES);
   LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
   options_.language =
-      selected == LB_ERR ? std::string() : ListBoxText(list, static_cast<int>(selected));
+      selected == LB_ERR ? std::string() : ListBox(list).ItemText(static_cast<int>(selected));
 }
 
 struct SettingsDialogRoutes {

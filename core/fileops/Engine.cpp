@@ -173,7 +173,8 @@ PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::
 
 bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase question,
                                         std::vector<EntryInfo>& out) {
-  if (!Unsafe(folder) && depth_ <= request_.maxFolderDepth) {
+  const bool listable = !Unsafe(folder) && depth_ <= request_.maxFolderDepth;
+  if (listable) {
     auto counted = countedListings_.find(folder);
     if (counted != countedListings_.end()) {
       out = std::move(counted->second);
@@ -182,7 +183,7 @@ bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase q
     }
   }
   for (;;) {
-    if (!Unsafe(folder) && depth_ <= request_.maxFolderDepth) {
+    if (listable) {
       FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
       if (listed.Ok()) {
         out = std::move(listed.value);
@@ -201,6 +202,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   depth_ = 0;
   written_.clear();
   targetListings_.clear();
+  lastListing_ = nullptr;
   listTargets_ = false;
   countedListings_.clear();
   countedEntries_ = 0;
@@ -595,17 +597,21 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
 // refuses an existing target, and that failure is asked about like any other.
 bool FileOperationEngine::KnownAbsent(const std::string& targetFolder, const std::string& name) {
   if (!listTargets_) return false;
-  auto [known, added] = targetListings_.try_emplace(FoldName(targetFolder));
-  TargetListing& listing = known->second;
-  if (added) {
-    // A folder that cannot be listed has its names looked up one by one,
-    // each with its own error.
-    FsResult<std::vector<EntryInfo>> listed = fs_.List(targetFolder);
-    listing.listed = listed.Ok();
-    listing.names.reserve(listed.value.size());
-    for (const EntryInfo& entry : listed.value) listing.names.insert(FoldName(entry.name));
+  TargetListing* listing = lastListing_;
+  if (listing == nullptr || targetFolder != lastTargetFolder_) {
+    auto [known, added] = targetListings_.try_emplace(FoldName(targetFolder));
+    listing = lastListing_ = &known->second;
+    lastTargetFolder_ = targetFolder;
+    if (added) {
+      // A folder that cannot be listed has its names looked up one by one,
+      // each with its own error.
+      FsResult<std::vector<EntryInfo>> listed = fs_.List(targetFolder);
+      listing->listed = listed.Ok();
+      listing->names.reserve(listed.value.size());
+      for (const EntryInfo& entry : listed.value) listing->names.insert(FoldName(entry.name));
+    }
   }
-  return listing.listed && listing.names.count(FoldName(name)) == 0;
+  return listing->listed && listing->names.count(FoldName(name)) == 0;
 }
 
 // Copies or moves one file. An existing target is replaced only by a complete

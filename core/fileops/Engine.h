@@ -201,6 +201,10 @@ class FileOperationEngine {
     std::unordered_set<std::string> names;  // folded
   };
   std::unordered_map<std::string, TargetListing> targetListings_;
+  // The listing asked for last and its folder as spelled: a run of many files
+  // asks for one folder over and over, which is then not folded again.
+  std::string lastTargetFolder_;
+  TargetListing* lastListing_ = nullptr;
   bool listTargets_ = false;  // the run has many files
   // Folders as the count pass listed them, by the path listed, each taken by
   // the walk when it gets there (see CountTree).
