@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "core/panel/PathText.h"
 #include "framework/FileSystemApi.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -12,12 +13,6 @@ namespace {
 
 bool HoldsWildcard(const std::string& path) {
   return path.find_first_of("*?") != std::string::npos;
-}
-
-std::string WithoutTrailingBackslash(std::string folder) {
-  // A drive root keeps its backslash: "C:" alone names the drive's current folder.
-  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  return folder;
 }
 
 uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
@@ -181,10 +176,9 @@ FsResult<std::vector<EntryInfo>> Win32FileSystem::List(const std::string& folder
 
 FsStatus Win32FileSystem::CreateFolder(const std::string& folder) {
   if (HoldsWildcard(folder)) return {FsError::kInvalidName};
-  QuietDriveErrors quiet;
   std::string path = WithoutTrailingBackslash(folder);
-  if (CreateDirectoryW(FileApiPath(path).c_str(), nullptr)) return {};
-  DWORD error = GetLastError();
+  const DWORD error = px::CreateFolder(path);
+  if (error == ERROR_SUCCESS) return {};
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
     std::optional<uint32_t> attributes = AttributesOf(path);
     if (attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY)) return {FsError::kAlreadyExists};

@@ -3,15 +3,14 @@
 
 #include <utility>
 
+#include "core/panel/PathText.h"
+
 namespace px {
 
 FavouriteProposal ProposeFavourite(const std::string& folder) {
-  std::string trimmed = folder;
-  if (!trimmed.empty()) trimmed.pop_back();
-  size_t slash = trimmed.rfind('\\');
   FavouriteProposal proposal;
-  proposal.name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
-  proposal.path = folder.size() < 4 ? folder : trimmed;
+  proposal.name = LastComponent(folder);
+  proposal.path = WithoutTrailingBackslash(folder);
   return proposal;
 }
 
@@ -20,10 +19,7 @@ std::string WithTrailingBackslash(std::string path) {
   return path;
 }
 
-std::string ShownFavouritePath(const std::string& path) {
-  if (path.size() > 3 && path.back() == '\\') return path.substr(0, path.size() - 1);
-  return path;
-}
+std::string ShownFavouritePath(const std::string& path) { return WithoutTrailingBackslash(path); }
 
 std::string EditedFavouritePath(const std::string& stored, const std::string& edited) {
   if (edited == ShownFavouritePath(stored)) return stored;

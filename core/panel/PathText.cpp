@@ -22,6 +22,11 @@ std::string ParentFolder(const std::string& path) {
   return slash == std::string::npos ? path : trimmed.substr(0, slash + 1);
 }
 
+std::string WithoutTrailingBackslash(std::string folder) {
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
 std::string LastComponent(const std::string& path) {
   std::string trimmed = path;
   if (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();

@@ -11,10 +11,9 @@ std::string PathLineText(const std::string& path);
 std::string CommandPromptText(const std::string& path);
 // The drive root of a path: its first three characters (C:\).
 std::string DriveRootOf(const std::string& path);
-
-}  // namespace px
-
-namespace px {
+// A folder without its final backslash, but for a drive root's: "C:" alone
+// names the drive's current folder, not its root.
+std::string WithoutTrailingBackslash(std::string folder);
 
 // C:\Data\Work\ gives C:\Data\ and Work; a drive root is its own parent.
 std::string ParentFolder(const std::string& path);

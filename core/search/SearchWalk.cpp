@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/fs/FileAttributes.h"
+#include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 
 namespace px {
@@ -164,9 +165,7 @@ ResultLocation ParseResultLine(const std::string& line) {
 }
 
 std::string StartFolderFieldText(const std::string& panelFolder) {
-  if (panelFolder.size() > 3 && panelFolder.back() == '\\')
-    return panelFolder.substr(0, panelFolder.size() - 1);
-  return panelFolder;
+  return WithoutTrailingBackslash(panelFolder);
 }
 
 std::string ResolveStartFolder(const std::string& typed, const std::string& panelFolder) {
