@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/panel/NameRules.h"
+#include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 
 namespace px {
@@ -57,6 +59,8 @@ TextId TextOf(RunMessage message) {
     case RunMessage::kFolderNotRemoved: return text::kFolderNotRemoved;
     case RunMessage::kFolderNotCreated: return text::kFolderNotCreated;
     case RunMessage::kInvalidTargetName: return text::kWildcardTarget;
+    case RunMessage::kNameNotAddressable: return text::kNameNotAddressable;
+    case RunMessage::kFolderChanged: return text::kFolderChanged;
     case RunMessage::kCancelled: return text::kOperationCancelled;
   }
   return text::kOperationCancelled;
@@ -132,8 +136,13 @@ bool FileOperationEngine::Cancelled() {
   if (checkHook_) checkHook_();
   if (!cancelRequested_.load()) return false;
   cancelled_ = true;
-  prompts_.ShowMessage(RunMessage::kCancelled, std::string());
+  Tell(RunMessage::kCancelled, std::string());
   return true;
+}
+
+void FileOperationEngine::Tell(RunMessage message, const std::string& path) {
+  ++asked_;
+  prompts_.ShowMessage(message, path);
 }
 
 bool FileOperationEngine::SkipInForce() const {
@@ -157,6 +166,7 @@ bool FileOperationEngine::Unsafe(const std::string& path) const {
 }
 
 FailureAnswer FileOperationEngine::AskFailure(FailureCase question, const std::string& path) {
+  ++asked_;
   FailureAnswer answer = prompts_.AskFailure(question, path);
   (question == FailureCase::kMove ? answers_.moveFailure : answers_.failure) = answer;
   return answer;
@@ -167,7 +177,10 @@ PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::
                                request_.kind == OperationKind::kMove
                            ? answers_.moveReadOnly
                            : answers_.readOnly;
-  if (AsksAgain(slot)) slot = prompts_.AskReadOnly(question, path);
+  if (AsksAgain(slot)) {
+    ++asked_;
+    slot = prompts_.AskReadOnly(question, path);
+  }
   return slot;
 }
 
@@ -177,9 +190,10 @@ bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase q
   if (listable) {
     auto counted = countedListings_.find(folder);
     if (counted != countedListings_.end()) {
-      out = std::move(counted->second);
+      const bool fresh = counted->second.askedAt == asked_;
+      if (fresh) out = std::move(counted->second.entries);
       countedListings_.erase(counted);
-      return true;
+      if (fresh) return true;
     }
   }
   for (;;) {
@@ -194,24 +208,132 @@ bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase q
   }
 }
 
+// Whether folder (no final backslash) is still the folder the run counted:
+// listed under that exact name, a folder and no link, of the identity it had.
+// A folder not seen before has its identity taken now. Anything else is
+// reported once and nothing beneath it is touched.
+bool FileOperationEngine::EnterFolder(const std::string& folder, FailureCase question) {
+  const std::string key = folder + "\\";
+  for (;;) {
+    if (Cancelled()) return false;
+    bool changed = false;
+    FsResult<EntryInfo> now = fs_.Lookup(folder);
+    if (now.Ok()) {
+      changed = now.value.name != LastComponent(folder) || !now.value.IsFolder() || now.value.IsLink();
+      if (!changed) {
+        FsResult<FileIdentity> id = fs_.Identity(folder);
+        if (id.Ok()) {
+          auto [known, added] = folderIds_.try_emplace(key, id.value);
+          if (added || known->second == id.value) return true;
+          changed = true;
+        } else {
+          changed = id.error == FsError::kNotFound;
+        }
+      }
+    } else {
+      changed = now.error == FsError::kNotFound;
+    }
+    if (changed) {
+      Tell(RunMessage::kFolderChanged, folder);
+      return false;
+    }
+    if (AskFailure(question, folder) != FailureAnswer::kRetry) return false;
+  }
+}
+
+// A listing that holds a name no call can address as that entry (a "\" in
+// it, or the same name twice) is not acted on at all: every call by that
+// name could reach another entry.
+bool FileOperationEngine::NamesAddressable(const std::string& folder,
+                                           const std::vector<EntryInfo>& entries) {
+  std::unordered_set<std::string> seen;
+  seen.reserve(entries.size());
+  for (const EntryInfo& entry : entries) {
+    if (!IsAddressableName(entry.name) || !seen.insert(entry.name).second) {
+      Tell(RunMessage::kNameNotAddressable, folder + "\\" + entry.name);
+      return false;
+    }
+  }
+  NoteCaseTwins(folder + "\\", entries);
+  return true;
+}
+
+void FileOperationEngine::NoteCaseTwins(const std::string& folder,
+                                        const std::vector<EntryInfo>& entries) {
+  std::unordered_map<std::string, const std::string*> folded;
+  folded.reserve(entries.size());
+  for (const EntryInfo& entry : entries) {
+    auto [first, added] = folded.try_emplace(FoldName(entry.name), &entry.name);
+    if (added) continue;
+    caseTwins_.insert(folder + *first->second);
+    caseTwins_.insert(folder + entry.name);
+  }
+}
+
+// Called before each change inside a walked folder. When a question was
+// asked since the folder was last checked, it is checked and listed again:
+// an entry no longer listed under its exact name is passed over (a call by
+// that name could reach an entry spelled otherwise), and a folder that
+// changed stops the walk there.
+FileOperationEngine::Presence FileOperationEngine::Refresh(Visit& visit, const std::string& name,
+                                                           FailureCase question) {
+  if (visit.checkedAt != asked_) {
+    if (!EnterFolder(visit.folder, question)) return Presence::kStop;
+    std::vector<EntryInfo> now;
+    if (!ListWithRetry(visit.folder + "\\", question, now)) return Presence::kStop;
+    if (!NamesAddressable(visit.folder, now)) return Presence::kStop;
+    visit.names.clear();
+    for (const EntryInfo& entry : now) visit.names.insert(entry.name);
+    visit.relisted = true;
+    visit.checkedAt = asked_;
+  }
+  if (visit.relisted && !visit.names.count(name)) return Presence::kGone;
+  return Presence::kThere;
+}
+
+// Whether path still names the entry called name, spelled exactly so.
+bool FileOperationEngine::ExactlyThere(const std::string& path, const std::string& name,
+                                       FsError& error) {
+  FsResult<EntryInfo> now = fs_.Lookup(path);
+  error = now.error;
+  if (now.Ok() && now.value.name != name) error = FsError::kNotFound;
+  return error == FsError::kOk;
+}
+
+// Removes a walked folder, emptied, only if it is still the folder counted.
+FsStatus FileOperationEngine::RemoveWalkedFolder(const std::string& folder) {
+  auto known = folderIds_.find(folder + "\\");
+  if (known == folderIds_.end()) return {FsError::kReplaced};
+  FsStatus removed = fs_.RemoveFolder(folder + "\\", known->second);
+  if (removed.Ok()) return removed;
+  Tell(removed.error == FsError::kReplaced ? RunMessage::kFolderChanged
+                                           : RunMessage::kFolderNotRemoved,
+       folder);
+  return removed;
+}
+
 RunResult FileOperationEngine::Run(const RunRequest& request) {
   request_ = request;
   if (request_.blockSize == 0) request_.blockSize = kDefaultBlockSize;
   answers_ = Answers();
   cancelled_ = false;
   depth_ = 0;
+  asked_ = 0;
   written_.clear();
   targetListings_.clear();
   lastListing_ = nullptr;
   listTargets_ = false;
   countedListings_.clear();
   countedEntries_ = 0;
+  folderIds_.clear();
+  caseTwins_.clear();
   {
     std::lock_guard<std::mutex> lock(progressLock_);
     progress_ = ProgressSnapshot();
   }
   RunResult result;
-  result.entries.assign(request_.names.size(), EntryOutcome::kNotReached);
+  const size_t count = request_.names.size();
+  result.entries.assign(count, EntryOutcome::kNotReached);
   const bool isDelete = request_.kind == OperationKind::kDelete;
   const FailureCase failureCase = isDelete ? FailureCase::kDelete
                                   : request_.kind == OperationKind::kCopy ? FailureCase::kCopy
@@ -226,29 +348,73 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
 
   if (!isDelete && (Unsafe(request_.targetFolder) || Unsafe(request_.newName) ||
                     request_.newName.find('\\') != std::string::npos)) {
-    prompts_.ShowMessage(RunMessage::kInvalidTargetName, request_.targetFolder + request_.newName);
+    Tell(RunMessage::kInvalidTargetName, request_.targetFolder + request_.newName);
     std::fill(result.entries.begin(), result.entries.end(), EntryOutcome::kNotDone);
     return finish();
+  }
+
+  // Names that cannot be handed to the file system as the entry selected:
+  // one holding a path separator, and one that stands for two entries (the
+  // same name selected twice, or listed twice in the folder).
+  std::vector<char> refused(count, 0);
+  bool mayListAlike = false;
+  {
+    std::unordered_map<std::string, int> selected;
+    for (const std::string& name : request_.names) ++selected[name];
+    for (size_t i = 0; i < count; ++i) {
+      const std::string& name = request_.names[i];
+      refused[i] = !IsAddressableName(name) || selected[name] > 1;
+      mayListAlike = mayListAlike || MayListAlike(name);
+    }
   }
 
   // Count pass: what the bars measure. Lookup failures here are met again below.
   // Many entries selected in one folder: the folder is listed once instead of
   // each entry looked up (by its exact stored name; any other is looked up).
+  // A name that may list alike with another is always checked in the listing.
   std::unordered_map<std::string, EntryInfo> listedBase;
-  if (request_.names.size() >= kListTargetsFrom && !Unsafe(request_.baseFolder)) {
+  std::unordered_set<std::string> listedTwice;
+  bool baseListed = false;
+  if ((count >= kListTargetsFrom || mayListAlike) && !Unsafe(request_.baseFolder)) {
     FsResult<std::vector<EntryInfo>> listed = fs_.List(request_.baseFolder);
-    for (EntryInfo& entry : listed.value) listedBase.emplace(entry.name, std::move(entry));
+    baseListed = listed.Ok();
+    if (baseListed) {
+      NoteCaseTwins(request_.baseFolder, listed.value);
+      for (EntryInfo& entry : listed.value) {
+        std::string name = entry.name;
+        if (!listedBase.emplace(name, std::move(entry)).second) listedTwice.insert(name);
+      }
+    }
   }
-  std::vector<FsResult<EntryInfo>> found(request_.names.size());
-  for (size_t i = 0; i < request_.names.size(); ++i) {
+  std::vector<FsResult<EntryInfo>> found(count);
+  auto lookUp = [&](size_t i) {
     const std::string path = request_.baseFolder + request_.names[i];
+    found[i] = fs_.Lookup(path);
+    // Another spelling found (another case; the entry selected is gone) is
+    // not the entry selected.
+    if (found[i].Ok() && found[i].value.name != request_.names[i]) found[i] = {{}, FsError::kNotFound};
+  };
+  std::vector<uint64_t> foundAt(count, 0);  // questions asked when each was looked up
+  for (size_t i = 0; i < count; ++i) {
+    const std::string& name = request_.names[i];
+    if (!refused[i] && MayListAlike(name) && (!baseListed || listedTwice.count(name))) refused[i] = 1;
+    if (refused[i]) {
+      found[i].error = FsError::kInvalidName;
+      continue;
+    }
+    const std::string path = request_.baseFolder + name;
     if (Unsafe(path)) {
       found[i].error = FsError::kInvalidName;
       continue;
     }
-    auto listed = listedBase.find(request_.names[i]);
-    found[i] = listed != listedBase.end() ? FsResult<EntryInfo>{listed->second, FsError::kOk}
-                                          : fs_.Lookup(path);
+    auto listed = baseListed ? listedBase.find(name) : listedBase.end();
+    if (listed != listedBase.end()) {
+      found[i] = {listed->second, FsError::kOk};
+    } else {
+      lookUp(i);
+      if (!baseListed) caseTwins_.insert(path);  // unknown: looked up again before it is acted on
+    }
+    foundAt[i] = asked_;
     if (!found[i].Ok()) continue;
     const EntryInfo& info = found[i].value;
     if (info.IsFolder()) {
@@ -275,33 +441,38 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   if (!isDelete && !request_.newName.empty()) {
     const std::string named = request_.targetFolder + request_.newName;
     FsResult<EntryInfo> existing = fs_.Lookup(named);
-    bool singleFile = request_.names.size() == 1 && found[0].Ok() && !found[0].value.IsFolder();
-    if (existing.Ok() && existing.value.IsFolder() &&
-        (request_.names.size() > 1 || singleFile)) {
+    bool singleFile = count == 1 && found[0].Ok() && !found[0].value.IsFolder();
+    if (existing.Ok() && existing.value.IsFolder() && (count > 1 || singleFile)) {
       request_.targetFolder = named + "\\";
       request_.newName.clear();
     }
   }
 
-  for (size_t i = 0; i < request_.names.size(); ++i) {
+  for (size_t i = 0; i < count; ++i) {
     const std::string path = request_.baseFolder + request_.names[i];
     Outcome outcome = Outcome::kNotDone;
     bool gone = false;
-    for (;;) {
-      if (found[i].Ok()) break;
-      if (found[i].error == FsError::kNotFound) {
-        gone = true;
-        break;
+    if (refused[i]) {
+      Tell(RunMessage::kNameNotAddressable, path);
+    } else {
+      // A question was open since this entry was looked at: look again.
+      if (found[i].Ok() && foundAt[i] != asked_ && !Unsafe(path)) lookUp(i);
+      for (;;) {
+        if (found[i].Ok()) break;
+        if (found[i].error == FsError::kNotFound) {
+          gone = true;
+          break;
+        }
+        if (AskFailure(failureCase, path) != FailureAnswer::kRetry || Cancelled()) break;
+        if (!Unsafe(path)) lookUp(i);
       }
-      if (AskFailure(failureCase, path) != FailureAnswer::kRetry || Cancelled()) break;
-      if (!Unsafe(path)) found[i] = fs_.Lookup(path);
     }
     if (gone) {
       result.entries[i] = EntryOutcome::kGone;
       if (entryObserver_) entryObserver_(i, EntryOutcome::kGone);
       continue;
     }
-    if (found[i].Ok()) {
+    if (!refused[i] && found[i].Ok()) {
       const EntryInfo& info = found[i].value;
       const std::string source = request_.baseFolder + info.name;
       if (isDelete) {
@@ -310,8 +481,9 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
         const std::string targetName =
             request_.newName.empty() ? info.name : request_.newName;
         if (info.IsFolder()) {
-          bool refused = false;
-          if (!IntoItself(source, request_.targetFolder + targetName, refused) && !refused) {
+          bool refusedTarget = false;
+          if (!IntoItself(source, request_.targetFolder + targetName, refusedTarget) &&
+              !refusedTarget) {
             outcome = TransferTree(source, info, request_.targetFolder + targetName);
           }
         } else {
@@ -330,11 +502,14 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
 void FileOperationEngine::CountTree(const std::string& folder) {
   DepthGuard depth(depth_, request_.maxFolderDepth);
   if (depth.TooDeep() || Unsafe(folder) || Cancelled()) return;
+  // The folder as it is now: the walk must find this very folder there.
+  FsResult<FileIdentity> id = fs_.Identity(folder.substr(0, folder.size() - 1));
+  if (id.Ok()) folderIds_[folder] = id.value;
   FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
   if (!listed.Ok()) return;
   for (const EntryInfo& entry : listed.value) {
     if (entry.IsFolder()) {
-      if (!entry.IsLink()) CountTree(folder + entry.name + "\\");
+      if (!entry.IsLink() && IsAddressableName(entry.name)) CountTree(folder + entry.name + "\\");
       if (cancelled_) return;
     } else {
       std::lock_guard<std::mutex> lock(progressLock_);
@@ -347,7 +522,7 @@ void FileOperationEngine::CountTree(const std::string& folder) {
   // is not removed), and one removed since fails as any vanished file does.
   if (countedEntries_ + listed.value.size() > request_.keptListingEntries) return;
   countedEntries_ += listed.value.size();
-  countedListings_[folder] = std::move(listed.value);
+  countedListings_[folder] = {std::move(listed.value), asked_};
 }
 
 // ---- delete ----
@@ -374,10 +549,12 @@ FsStatus FileOperationEngine::Remove(const std::string& path) {
 }
 
 // Deletes one file, asking about a read-only file first; a read-only bit
-// cleared for a deletion that did not happen is set back.
+// cleared for a deletion that did not happen is set back. A file gone while
+// the question was open is not looked for under another spelling.
 FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& path,
                                                             const EntryInfo& info) {
   ShowSource(path);
+  const uint64_t seenAt = asked_;
   const bool readOnly = (info.attributes & kAttrReadOnly) != 0;
   if (readOnly) {
     PromptAnswer answer = AskReadOnly(ReadOnlyCase::kDeleteFile, path);
@@ -391,8 +568,17 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
     if (cleared) (void)fs_.SetAttributes(path, info.attributes);
     cleared = false;
   };
-  for (;;) {
+  const bool twin = caseTwins_.count(path) != 0;
+  for (uint64_t checkedAt = twin ? asked_ + 1 : seenAt;;) {
     if (!Unsafe(path)) {
+      if (checkedAt != asked_) {
+        checkedAt = asked_;
+        FsError error = FsError::kOk;
+        if (!ExactlyThere(path, info.name, error) && error == FsError::kNotFound) {
+          restore();
+          return Outcome::kDone;
+        }
+      }
       if (readOnly && !cleared) {
         cleared = fs_.SetAttributes(path, info.attributes & ~kAttrReadOnly).Ok();
       }
@@ -415,72 +601,145 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteTree(const std::string& 
                                                              const EntryInfo& info) {
   ShowSource(folder);
   DepthGuard depth(depth_, request_.maxFolderDepth);
-  if (!info.IsLink()) {
-    std::vector<EntryInfo> entries;
-    if (!ListWithRetry(folder + "\\", FailureCase::kDelete, entries)) return Outcome::kNotDone;
-    for (const EntryInfo& entry : entries) {
-      if (entry.IsFolder() && DeleteTree(folder + "\\" + entry.name, entry) != Outcome::kDone) {
-        return Outcome::kNotDone;
-      }
-    }
-    for (const EntryInfo& entry : entries) {
-      if (entry.IsFolder()) continue;
-      StartFile(0);
-      AtExit counted([this] { FinishFile(); });
-      if (DeleteOne(folder + "\\" + entry.name, entry) != Outcome::kDone) return Outcome::kNotDone;
-    }
-    if (Cancelled()) return Outcome::kNotDone;
-    if (fs_.RemoveFolder(folder + "\\").Ok()) return Outcome::kDone;
-    prompts_.ShowMessage(RunMessage::kFolderNotRemoved, folder);
-    return Outcome::kNotDone;
+  if (info.IsLink()) return DeleteLink(folder);
+  if (!EnterFolder(folder, FailureCase::kDelete)) return Outcome::kNotDone;
+  std::vector<EntryInfo> entries;
+  if (!ListWithRetry(folder + "\\", FailureCase::kDelete, entries)) return Outcome::kNotDone;
+  if (!NamesAddressable(folder, entries)) return Outcome::kNotDone;
+  Visit visit{folder, asked_};
+  for (const EntryInfo& entry : entries) {
+    if (!entry.IsFolder()) continue;
+    Presence presence = Refresh(visit, entry.name, FailureCase::kDelete);
+    if (presence == Presence::kStop) return Outcome::kNotDone;
+    if (presence == Presence::kGone) continue;
+    if (DeleteTree(folder + "\\" + entry.name, entry) != Outcome::kDone) return Outcome::kNotDone;
   }
+  for (const EntryInfo& entry : entries) {
+    if (entry.IsFolder()) continue;
+    Presence presence = Refresh(visit, entry.name, FailureCase::kDelete);
+    if (presence == Presence::kStop) return Outcome::kNotDone;
+    if (presence == Presence::kGone) continue;
+    StartFile(0);
+    AtExit counted([this] { FinishFile(); });
+    if (DeleteOne(folder + "\\" + entry.name, entry) != Outcome::kDone) return Outcome::kNotDone;
+  }
+  if (Cancelled()) return Outcome::kNotDone;
+  return RemoveWalkedFolder(folder).Ok() ? Outcome::kDone : Outcome::kNotDone;
+}
+
+// Removes a folder link itself. Where it leads is looked at before and must
+// be there as it was afterwards, and the link gone: a platform that reached
+// the target instead has not done what was asked.
+FileOperationEngine::Outcome FileOperationEngine::DeleteLink(const std::string& link) {
+  const FsResult<FileIdentity> target = fs_.Identity(link);  // none for a dangling link
+  const FsResult<std::string> leadsTo = fs_.RealPath(link);
   for (;;) {
     if (Cancelled()) return Outcome::kNotDone;
-    if (!Unsafe(folder) && fs_.RemoveFolder(folder + "\\").Ok()) return Outcome::kDone;
-    if (AskFailure(FailureCase::kDelete, folder) != FailureAnswer::kRetry) return Outcome::kNotDone;
+    if (!Unsafe(link)) {
+      FsStatus removed = fs_.RemoveLink(link);
+      if (removed.Ok() || removed.error == FsError::kNotFound) {
+        // A check that cannot be made (an error) does not contradict the
+        // removal reported; a link still listed, or a target gone or
+        // another, does.
+        const bool linkLeft = fs_.Lookup(link).Ok();
+        bool lost = false;
+        if (target.Ok() && leadsTo.Ok()) {
+          FsResult<FileIdentity> now = fs_.Identity(leadsTo.value);
+          lost = now.error == FsError::kNotFound || (now.Ok() && now.value != target.value);
+        }
+        if (!linkLeft && !lost) return Outcome::kDone;
+      }
+    }
+    if (AskFailure(FailureCase::kDelete, link) != FailureAnswer::kRetry) return Outcome::kNotDone;
   }
 }
 
 // ---- copy and move ----
 
-// True when target is folder itself or lies inside it, by identity (so drive
-// aliases, other spellings and links on the target's path are caught too).
-// refused is set when the question cannot be answered and the user gave up.
+namespace {
+
+// Whether path is folder or lies below it, by their folded texts.
+bool TextWithin(const std::string& path, const std::string& folder) {
+  const std::string p = FoldName(path);
+  const std::string f = FoldName(folder);
+  if (p == f) return true;
+  const std::string prefix = f.empty() || f.back() == '\\' ? f : f + "\\";
+  return p.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The folder above path, or nothing at a root ("C:\" for "C:\x").
+bool ClimbOne(std::string& path, std::string& tail) {
+  size_t slash = path.find_last_of('\\');
+  if (slash == std::string::npos || slash + 1 == path.size()) return false;
+  tail = tail.empty() ? path.substr(slash + 1) : path.substr(slash + 1) + "\\" + tail;
+  path = path.substr(0, slash);
+  if (path.size() == 2 && path[1] == ':') path += '\\';
+  return path.size() > 0;
+}
+
+}  // namespace
+
+// True when target is folder itself or lies inside it. The target is taken
+// where it really lies: its deepest existing folder with every link on the
+// way followed, so a link that leads back into the source is caught; then
+// that real path is climbed by identity, so drive aliases and other
+// spellings are caught too. refused is set when the question cannot be
+// answered and the user gave up.
 bool FileOperationEngine::IntoItself(const std::string& folder, const std::string& target,
                                      bool& refused) {
   const RunMessage message = request_.kind == OperationKind::kCopy ? RunMessage::kCopyIntoItself
                                                                    : RunMessage::kMoveIntoItself;
   const FailureCase failureCase =
       request_.kind == OperationKind::kCopy ? FailureCase::kCopy : FailureCase::kMove;
-  const std::string foldedSource = FoldName(folder);
-  const std::string foldedTarget = FoldName(target);
-  if (foldedTarget == foldedSource ||
-      foldedTarget.compare(0, foldedSource.size() + 1, foldedSource + "\\") == 0) {
-    prompts_.ShowMessage(message, folder);
+  if (TextWithin(target, folder)) {
+    Tell(message, folder);
     return true;
   }
   for (;;) {
-    bool unknown = false;
+    bool known = false;
     FsResult<FileIdentity> source = fs_.Identity(folder);
-    if (source.Ok()) {
-      std::string candidate = target;
-      while (!candidate.empty()) {
-        FsResult<FileIdentity> id = fs_.Identity(candidate);
-        if (id.Ok() && id.value == source.value) {
-          prompts_.ShowMessage(message, folder);
+    FsResult<std::string> sourceReal = fs_.RealPath(folder);
+    if (source.Ok() && sourceReal.Ok()) {
+      std::string existing = target;
+      std::string tail;
+      // A folder is climbed over only when it is surely not there: its real
+      // path not found and no entry listed under its name.
+      auto realPath = [&](const std::string& path) {
+        FsResult<std::string> real = fs_.RealPath(path);
+        if (real.error == FsError::kNotFound && fs_.Lookup(path).error != FsError::kNotFound) {
+          real.error = FsError::kIo;
+        }
+        return real;
+      };
+      FsResult<std::string> real = realPath(existing);
+      while (real.error == FsError::kNotFound && ClimbOne(existing, tail)) real = realPath(existing);
+      // Nothing of the target exists (another drive that is not there): it
+      // cannot lie inside the source, which does.
+      known = real.error == FsError::kNotFound;
+      if (real.Ok()) {
+        std::string where = real.value;
+        if (!tail.empty()) where += (where.back() == '\\' ? "" : "\\") + tail;
+        if (TextWithin(where, sourceReal.value)) {
+          Tell(message, folder);
           return true;
         }
-        if (!id.Ok() && id.error != FsError::kNotFound) {
-          unknown = true;
-          break;
-        }
-        size_t slash = candidate.find_last_of('\\');
-        if (slash == std::string::npos || slash + 1 == candidate.size()) break;
-        candidate = candidate.substr(0, slash);
-        if (candidate.size() == 2 && candidate[1] == ':') candidate += '\\';
+        known = true;
+        std::string candidate = where;
+        std::string unused;
+        do {
+          FsResult<FileIdentity> id = fs_.Identity(candidate);
+          if (id.Ok() && id.value == source.value) {
+            Tell(message, folder);
+            return true;
+          }
+          if (!id.Ok() && id.error != FsError::kNotFound) {
+            known = false;
+            break;
+          }
+        } while (ClimbOne(candidate, unused));
       }
-      if (!unknown) return false;
     }
+    if (known) return false;
     if (AskFailure(failureCase, folder) != FailureAnswer::kRetry || Cancelled()) {
       refused = true;
       return false;
@@ -506,32 +765,40 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
     return Outcome::kNotDone;
   }
   if (Cancelled()) return Outcome::kNotDone;
-  FsStatus made = fs_.CreateFolder(target + "\\");
-  if (!made.Ok() && made.error != FsError::kAlreadyExists) {
-    prompts_.ShowMessage(RunMessage::kFolderNotCreated, target);
-    return Outcome::kNotDone;
-  }
+  if (!EnterFolder(folder, failureCase)) return Outcome::kNotDone;
   std::vector<EntryInfo> entries;
   if (!ListWithRetry(folder + "\\", failureCase, entries)) return Outcome::kNotDone;
+  if (!NamesAddressable(folder, entries)) return Outcome::kNotDone;
+  if (Cancelled()) return Outcome::kNotDone;
+  FsStatus made = fs_.CreateFolder(target + "\\");
+  if (!made.Ok() && made.error != FsError::kAlreadyExists) {
+    Tell(RunMessage::kFolderNotCreated, target);
+    return Outcome::kNotDone;
+  }
+  Visit visit{folder, asked_};
   for (const EntryInfo& entry : entries) {
-    if (entry.IsFolder() &&
-        TransferTree(folder + "\\" + entry.name, entry, target + "\\" + entry.name) !=
-            Outcome::kDone) {
+    if (!entry.IsFolder()) continue;
+    Presence presence = Refresh(visit, entry.name, failureCase);
+    if (presence == Presence::kStop) return Outcome::kNotDone;
+    if (presence == Presence::kGone) continue;
+    if (TransferTree(folder + "\\" + entry.name, entry, target + "\\" + entry.name) !=
+        Outcome::kDone) {
       return Outcome::kNotDone;
     }
   }
   for (const EntryInfo& entry : entries) {
-    if (!entry.IsFolder() &&
-        TransferFile(folder + "\\" + entry.name, entry, target + "\\", entry.name) !=
-            Outcome::kDone) {
+    if (entry.IsFolder()) continue;
+    Presence presence = Refresh(visit, entry.name, failureCase);
+    if (presence == Presence::kStop) return Outcome::kNotDone;
+    if (presence == Presence::kGone) continue;
+    if (TransferFile(folder + "\\" + entry.name, entry, target + "\\", entry.name) !=
+        Outcome::kDone) {
       return Outcome::kNotDone;
     }
   }
   if (!move) return Outcome::kDone;
   if (Cancelled()) return Outcome::kNotDone;
-  if (fs_.RemoveFolder(folder + "\\").Ok()) return Outcome::kDone;
-  prompts_.ShowMessage(RunMessage::kFolderNotRemoved, folder);
-  return Outcome::kNotDone;
+  return RemoveWalkedFolder(folder).Ok() ? Outcome::kDone : Outcome::kNotDone;
 }
 
 // Copies source into a new file of its own in targetFolder (or, given
@@ -631,6 +898,16 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   auto failed = [&](const std::string& path) {
     return AskFailure(failureCase, path) != FailureAnswer::kRetry || Cancelled();
   };
+  // After a question the source is looked for again under its exact name
+  // before it is read or renamed: a call by a name that is gone may reach
+  // another spelling of it.
+  uint64_t checkedAt = caseTwins_.count(source) ? asked_ + 1 : asked_;
+  auto sourceGone = [&]() {
+    if (checkedAt == asked_) return false;
+    checkedAt = asked_;
+    FsError error = FsError::kOk;
+    return !ExactlyThere(source, info.name, error) && error == FsError::kNotFound;
+  };
 
   // Where the data goes, and what it replaces.
   bool exists = false;
@@ -662,8 +939,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       continue;
     }
     if (a.value == b.value || FoldName(source) == FoldName(target)) {
-      prompts_.ShowMessage(move ? RunMessage::kMoveOntoItself : RunMessage::kCopyOntoItself,
-                           source);
+      Tell(move ? RunMessage::kMoveOntoItself : RunMessage::kCopyOntoItself, source);
       return Outcome::kNotDone;
     }
     // Several entries sent to one name: never overwrite what this run wrote.
@@ -675,6 +951,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   }
   if (exists) {
     if (AsksAgain(answers_.overwrite)) {
+      ++asked_;
       answers_.overwrite = prompts_.AskOverwrite(
           {target, source, old.size, old.writeTime, info.size, info.writeTime});
     }
@@ -710,6 +987,10 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   bool copyNeeded = !move;
   if (move) {
     for (;;) {
+      if (sourceGone()) {
+        if (failed(source)) return Outcome::kNotDone;
+        continue;
+      }
       FsStatus renamed = replace(source);
       if (cancelled_) return Outcome::kNotDone;
       if (renamed.Ok()) break;
@@ -726,7 +1007,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
     // it exists after all (the careful way below then takes over). This spares
     // the temporary file's creation, which costs as much as the target's.
     std::string made;
-    FsError copied = CopyData(source, info.size, targetFolder, made, &target);
+    FsError copied = sourceGone() ? FsError::kNotFound
+                                  : CopyData(source, info.size, targetFolder, made, &target);
     if (cancelled_) return Outcome::kNotDone;
     if (copied == FsError::kOk) {
       placed = true;
@@ -741,10 +1023,11 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       if (retry) {
         // The source may have changed since it was listed.
         FsResult<EntryInfo> again = fs_.Lookup(source);
-        if (again.Ok()) info = again.value;
+        if (again.Ok() && again.value.name == info.name) info = again.value;
       }
       std::string temp;
-      FsError copied = CopyData(source, info.size, targetFolder, temp);
+      FsError copied = sourceGone() ? FsError::kNotFound
+                                    : CopyData(source, info.size, targetFolder, temp);
       if (cancelled_) return Outcome::kNotDone;
       if (copied == FsError::kOk) {
         if (replace(temp).Ok()) break;

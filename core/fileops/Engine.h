@@ -41,6 +41,8 @@ enum class RunMessage {
   kCopyIntoItself,     // a folder copied into itself or below itself
   kMoveIntoItself,     // likewise for a move
   kInvalidTargetName,  // the target holds "*" or "?"
+  kNameNotAddressable, // a name that cannot be handed to the file system as that entry
+  kFolderChanged,      // a folder was replaced or became a link during the run
 };
 
 // The language text each message and question shows.
@@ -160,16 +162,34 @@ class FileOperationEngine {
     FailureAnswer moveFailure = FailureAnswer::kRetry;
   };
 
+  // A folder being walked: what was listed of it and when it was last
+  // checked against the questions asked since (see Refresh).
+  struct Visit {
+    std::string folder;  // no final backslash
+    uint64_t checkedAt = 0;
+    bool relisted = false;
+    std::unordered_set<std::string> names;  // listed when last checked again
+  };
+  enum class Presence { kThere, kGone, kStop };
+
   bool Cancelled();
   bool SkipInForce() const;
   bool Unsafe(const std::string& path) const;
   FailureAnswer AskFailure(FailureCase question, const std::string& path);
   PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path);
+  void Tell(RunMessage message, const std::string& path);
   bool ListWithRetry(const std::string& folder, FailureCase question, std::vector<EntryInfo>& out);
+  bool EnterFolder(const std::string& folder, FailureCase question);
+  bool NamesAddressable(const std::string& folder, const std::vector<EntryInfo>& entries);
+  void NoteCaseTwins(const std::string& folder, const std::vector<EntryInfo>& entries);
+  Presence Refresh(Visit& visit, const std::string& name, FailureCase question);
+  bool ExactlyThere(const std::string& path, const std::string& name, FsError& error);
+  FsStatus RemoveWalkedFolder(const std::string& folder);
 
   void CountTree(const std::string& folder);
   Outcome DeleteEntry(const std::string& path, const EntryInfo& info);
   Outcome DeleteTree(const std::string& folder, const EntryInfo& info);
+  Outcome DeleteLink(const std::string& link);
   Outcome DeleteOne(const std::string& path, const EntryInfo& info);
   FsStatus Remove(const std::string& path);
   Outcome TransferTree(const std::string& folder, const EntryInfo& info, const std::string& target);
@@ -207,8 +227,25 @@ class FileOperationEngine {
   TargetListing* lastListing_ = nullptr;
   bool listTargets_ = false;  // the run has many files
   // Folders as the count pass listed them, by the path listed, each taken by
-  // the walk when it gets there (see CountTree).
-  std::unordered_map<std::string, std::vector<EntryInfo>> countedListings_;
+  // the walk when it gets there, unless a question was asked in between
+  // (see CountTree).
+  struct CountedListing {
+    std::vector<EntryInfo> entries;
+    uint64_t askedAt = 0;
+  };
+  std::unordered_map<std::string, CountedListing> countedListings_;
+  // The identity of each folder the run counted or entered, by its path
+  // (ending with a backslash): before a folder is entered or removed it must
+  // still be this folder.
+  std::unordered_map<std::string, FileIdentity> folderIds_;
+  // Entries (full paths) whose name another entry of their folder shares but
+  // for letter case, and selected entries whose folder was not listed: a
+  // call by such a name reaches the other spelling once this one is gone, so
+  // each is looked up under its exact name right before it is acted on.
+  std::unordered_set<std::string> caseTwins_;
+  // Questions and messages shown so far. While one is open another program
+  // may change anything, so what was looked at before is looked at again.
+  uint64_t asked_ = 0;
   size_t countedEntries_ = 0;
   std::vector<char> buffer_;
   uint64_t fileBase_ = 0;  // overallDone when the current file started

@@ -25,7 +25,8 @@ enum class FsError {
   kNotSameDevice,     // Rename across volumes: copy and delete instead
   kDiskFull,
   kInvalidName,       // wildcards or characters the file system refuses
-  kIo,                // anything else (device lost, network gone...)
+  kReplaced,          // RemoveFolder: the folder is no longer the one expected, or a link
+  kIo,                // anything else (device lost, network gone, a listing cut short...)
 };
 
 // Result of a call that only succeeds or fails.
@@ -106,18 +107,28 @@ class FileSystem {
   // Closes the file; the id is invalid afterwards even when this fails.
   virtual FsStatus Close(FileId file) = 0;
 
-  // The entry named exactly by path (no wildcard matching). A link is
-  // reported itself (with kAttrReparsePoint), not what it points to.
+  // The entry named by path (no wildcard matching, no path rules: a trailing
+  // dot or blank is part of the name). Where names differ only in letter case
+  // the one spelled exactly is found, else one that matches ignoring case:
+  // EntryInfo::name tells which, and a caller that needs this very entry
+  // compares it. A link is reported itself (with kAttrReparsePoint), not what
+  // it points to.
   virtual FsResult<EntryInfo> Lookup(const std::string& path) = 0;
   // Every entry of folder (ending with a backslash) without "." and "..",
-  // in the file system's order.
+  // in the file system's order. A listing that fails part way is an error
+  // (the entries read so far may be in value, and mean nothing).
   virtual FsResult<std::vector<EntryInfo>> List(const std::string& folder) = 0;
 
   // folder ends with a backslash. kAlreadyExists when a folder of that name
   // exists, kFileInTheWay when a file of that name exists.
   virtual FsStatus CreateFolder(const std::string& folder) = 0;
-  // Removes an empty folder, or a folder link itself (never what it points to).
-  virtual FsStatus RemoveFolder(const std::string& folder) = 0;
+  // Removes the empty folder at folder (ending with a backslash) if it is
+  // still the folder expected and no link; kReplaced, removing nothing, when
+  // it is not. The check and the removal act on one opened folder.
+  virtual FsStatus RemoveFolder(const std::string& folder, const FileIdentity& expected) = 0;
+  // Removes the folder link at path itself, never what it leads to. Where the
+  // platform can only reach a link's target, this fails and removes nothing.
+  virtual FsStatus RemoveLink(const std::string& path) = 0;
   virtual FsStatus SetAttributes(const std::string& path, uint32_t attributes) = 0;
   // Deletes a file for good.
   virtual FsStatus RemoveFile(const std::string& path) = 0;
@@ -128,6 +139,9 @@ class FileSystem {
   // Identity of the file or folder at path (links on the way, and a link at
   // the end, are followed).
   virtual FsResult<FileIdentity> Identity(const std::string& path) = 0;
+  // Where path really is: every link on the way (and at the end) followed,
+  // each name as stored. No trailing backslash but for a drive root.
+  virtual FsResult<std::string> RealPath(const std::string& path) = 0;
   // Sends the entries (full paths, no wildcards) to the recycle bin.
   [[nodiscard]] virtual RecycleResult Recycle(const std::vector<std::string>& paths) = 0;
 };

@@ -11,7 +11,7 @@ namespace px {
 
 struct MemoryFileSystem::Node {
   struct Child {
-    std::string name;  // stored spelling
+    std::string name;  // as listed and looked up (the stored name but for AddFileListedAs)
     std::shared_ptr<Node> node;
   };
   bool folder = false;
@@ -22,9 +22,48 @@ struct MemoryFileSystem::Node {
   uint32_t volume = 0;
   std::string data;
   std::string linkTarget;                // folder path a link leads to
-  std::map<std::string, Child> children;  // by folded name
+  std::map<std::string, Child> children;  // by stored name, which is unique
+  std::multimap<std::string, std::string> byName;  // listed name -> stored name
+  std::multimap<std::string, std::string> byFold;  // folded listed name -> stored name
   int readers = 0;
   int writers = 0;
+
+  // The child a call by name reaches: the first listed exactly so, else the
+  // first that matches ignoring case.
+  Child* Find(const std::string& name, std::string* key) {
+    auto exact = byName.find(name);
+    const std::string* stored = nullptr;
+    if (exact != byName.end()) {
+      stored = &exact->second;
+    } else {
+      auto folded = byFold.find(FoldName(name));
+      if (folded == byFold.end()) return nullptr;
+      stored = &folded->second;
+    }
+    if (key) *key = *stored;
+    return &children.at(*stored);
+  }
+  void Insert(const std::string& key, Child child) {
+    byName.emplace(child.name, key);
+    byFold.emplace(FoldName(child.name), key);
+    children[key] = std::move(child);
+  }
+  void Erase(const std::string& key) {
+    auto it = children.find(key);
+    if (it == children.end()) return;
+    auto drop = [&](std::multimap<std::string, std::string>& index, const std::string& by) {
+      auto [first, last] = index.equal_range(by);
+      for (auto i = first; i != last; ++i) {
+        if (i->second == key) {
+          index.erase(i);
+          return;
+        }
+      }
+    };
+    drop(byName, it->second.name);
+    drop(byFold, FoldName(it->second.name));
+    children.erase(it);
+  }
 };
 
 struct MemoryFileSystem::Volume {
@@ -35,6 +74,7 @@ struct MemoryFileSystem::Volume {
 
 struct MemoryFileSystem::OpenFile {
   std::shared_ptr<Node> node;
+  std::string path;  // as given when opened for reading
   size_t position = 0;
   bool write = false;
 };
@@ -43,7 +83,7 @@ struct MemoryFileSystem::Located {
   std::shared_ptr<Node> parent;  // null when the path is a drive root
   std::shared_ptr<Node> root;    // the root itself in that case
   std::string name;              // last component as given
-  std::string key;               // its folded form
+  std::string key;               // the stored name of the entry found, else name
   Node::Child* child = nullptr;  // the entry, when it exists
 };
 
@@ -124,8 +164,11 @@ bool MemoryFileSystem::AddAlias(const std::string& root, const std::string& fold
   std::string key, rest;
   std::shared_ptr<Node> node;
   if (!SplitRoot(root, key, rest) || ResolveFolder(folder, node, 0) != FsError::kOk) return false;
+  std::string real;
+  if (ResolveReal(folder, real, 0) != FsError::kOk) return false;
   drives_[key] = node;
   aliases_.push_back(key);
+  aliasFolders_[key] = real;
   return true;
 }
 
@@ -141,16 +184,31 @@ bool MemoryFileSystem::AddFolder(const std::string& folder) {
   return true;
 }
 
+// A name of its own, as the other side of a case-sensitive file system makes
+// it: only the exact spelling counts as taken.
 bool MemoryFileSystem::AddFile(const std::string& path, const std::string& content,
                                uint32_t attributes) {
   if (!AddFolder(path.substr(0, path.rfind('\\') + 1))) return false;
   Located at;
-  if (Locate(path, at) != FsError::kOk || !at.parent || at.child) return false;
+  if (Locate(path, at) != FsError::kOk || !at.parent || at.parent->children.count(at.name)) return false;
   auto node = NewNode(false, at.parent->volume);
   node->data = content;
   node->attributes = attributes & ~(kAttrDirectory | kAttrReparsePoint);
   volumes_[node->volume]->used += content.size();
-  at.parent->children[at.key] = {at.name, node};
+  at.parent->Insert(at.name, {at.name, node});
+  return true;
+}
+
+bool MemoryFileSystem::AddFileListedAs(const std::string& path, const std::string& listedName,
+                                       const std::string& content) {
+  if (!AddFile(path, content)) return false;
+  Located at;
+  if (Locate(path, at) != FsError::kOk || !at.parent) return false;
+  const std::string stored = path.substr(path.rfind('\\') + 1);
+  Node::Child child = at.parent->children.at(stored);
+  at.parent->Erase(stored);
+  child.name = listedName;
+  at.parent->Insert(stored, std::move(child));
   return true;
 }
 
@@ -159,7 +217,7 @@ bool MemoryFileSystem::AddHardLink(const std::string& existing, const std::strin
   if (Locate(existing, from) != FsError::kOk || !from.child || from.child->node->folder) return false;
   if (Locate(path, to) != FsError::kOk || !to.parent || to.child) return false;
   if (to.parent->volume != from.child->node->volume) return false;
-  to.parent->children[to.key] = {to.name, from.child->node};
+  to.parent->Insert(to.name, {to.name, from.child->node});
   return true;
 }
 
@@ -170,7 +228,27 @@ bool MemoryFileSystem::AddFolderLink(const std::string& path, const std::string&
   auto node = NewNode(true, at.parent->volume);
   node->link = true;
   node->linkTarget = folder;
-  at.parent->children[at.key] = {at.name, node};
+  at.parent->Insert(at.name, {at.name, node});
+  return true;
+}
+
+bool MemoryFileSystem::Erase(const std::string& path) {
+  Located at;
+  if (Locate(path, at) != FsError::kOk || !at.child || at.key != at.name) return false;
+  std::shared_ptr<Node> node = at.child->node;
+  at.parent->Erase(at.key);
+  Release(node);
+  return true;
+}
+
+bool MemoryFileSystem::MoveAside(const std::string& from, const std::string& to) {
+  Located source, target;
+  if (Locate(from, source) != FsError::kOk || !source.child || source.key != source.name) return false;
+  if (Locate(to, target) != FsError::kOk || !target.parent || target.child) return false;
+  Node::Child moved = *source.child;
+  source.parent->Erase(source.key);
+  moved.name = target.name;
+  target.parent->Insert(target.name, std::move(moved));
   return true;
 }
 
@@ -194,11 +272,13 @@ std::unique_ptr<MemoryFileSystem> MemoryFileSystem::Clone() const {
   }
   for (const std::string& key : aliases_) copy->drives_[key] = deep(drives_.at(key));
   copy->aliases_ = aliases_;
+  copy->aliasFolders_ = aliasFolders_;
   for (const auto& [id, volume] : volumes_) copy->volumes_[id] = std::make_unique<Volume>(*volume);
   copy->readChunk_ = readChunk_;
   copy->nextIndex_ = nextIndex_;
   copy->clock_ = clock_;
   copy->nextTemp_ = nextTemp_;
+  copy->linksOnlyFollowed_ = linksOnlyFollowed_;
   return copy;
 }
 
@@ -206,6 +286,11 @@ std::optional<std::string> MemoryFileSystem::Content(const std::string& path) co
   Located at;
   if (Locate(path, at) != FsError::kOk || !at.child || at.child->node->folder) return std::nullopt;
   return at.child->node->data;
+}
+
+bool MemoryFileSystem::Has(const std::string& path) const {
+  Located at;
+  return Locate(path, at) == FsError::kOk && (at.root || (at.child && at.key == at.name));
 }
 
 std::map<std::string, SnapshotEntry> MemoryFileSystem::Snapshot() const {
@@ -240,7 +325,10 @@ const Fault* MemoryFileSystem::Hit(FsOp op, const std::string& path) {
   if (callHook_) callHook_(op, path);
   uint32_t n = ++calls_[static_cast<size_t>(op)];
   for (const Fault& fault : faults_) {
-    if (fault.op == op && fault.nth == n) return &fault;
+    if (fault.op == op && n >= fault.nth && n - fault.nth < fault.times) {
+      ++faultsFired_;
+      return &fault;
+    }
   }
   return nullptr;
 }
@@ -261,9 +349,9 @@ FsError MemoryFileSystem::ResolveFolder(const std::string& path, std::shared_ptr
   if (drive == drives_.end()) return FsError::kNotFound;
   std::shared_ptr<Node> node = drive->second;
   for (const std::string& part : Components(rest)) {
-    auto it = node->children.find(FoldName(part));
-    if (it == node->children.end() || !it->second.node->folder) return FsError::kNotFound;
-    node = it->second.node;
+    Node::Child* child = node->Find(part, nullptr);
+    if (!child || !child->node->folder) return FsError::kNotFound;
+    node = child->node;
     if (node->link) {
       std::shared_ptr<Node> target;
       FsError error = ResolveFolder(node->linkTarget, target, depth + 1);
@@ -272,6 +360,47 @@ FsError MemoryFileSystem::ResolveFolder(const std::string& path, std::shared_ptr
     }
   }
   out = node;
+  return FsError::kOk;
+}
+
+// A path without its final backslash, but for a root's.
+static std::string WithoutFinalBackslash(std::string path) {
+  std::string key, rest;
+  if (SplitRoot(path, key, rest) && !rest.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+// The stored spelling of path with every link replaced by where it leads and
+// an alias drive by the folder it shows.
+FsError MemoryFileSystem::ResolveReal(const std::string& path, std::string& out, int depth) const {
+  if (depth > kMaxLinkHops) return FsError::kNotFound;
+  if (path.size() > kMaxPath) return FsError::kInvalidName;
+  std::string key, rest;
+  if (!SplitRoot(path, key, rest)) return FsError::kInvalidName;
+  auto drive = drives_.find(key);
+  if (drive == drives_.end()) return FsError::kNotFound;
+  auto alias = aliasFolders_.find(key);
+  std::string real =
+      alias != aliasFolders_.end() ? alias->second : path.substr(0, path.size() - rest.size());
+  if (real.back() != '\\') real += '\\';
+  std::shared_ptr<Node> node = drive->second;
+  for (const std::string& part : Components(rest)) {
+    if (!node->folder) return FsError::kNotFound;
+    std::string stored;
+    Node::Child* child = node->Find(part, &stored);
+    if (!child) return FsError::kNotFound;
+    node = child->node;
+    if (node->link) {
+      if (ResolveReal(node->linkTarget, real, depth + 1) != FsError::kOk ||
+          ResolveFolder(node->linkTarget, node, depth + 1) != FsError::kOk) {
+        return FsError::kNotFound;
+      }
+      if (real.back() != '\\') real += '\\';
+    } else {
+      real += stored + "\\";
+    }
+  }
+  out = WithoutFinalBackslash(real);
   return FsError::kOk;
 }
 
@@ -293,9 +422,8 @@ FsError MemoryFileSystem::Locate(const std::string& path, Located& out) const {
   FsError error = ResolveFolder(trimmed.substr(0, slash + 1), out.parent, 0);
   if (error != FsError::kOk) return error;
   out.name = trimmed.substr(slash + 1);
-  out.key = FoldName(out.name);
-  auto it = out.parent->children.find(out.key);
-  out.child = it == out.parent->children.end() ? nullptr : &it->second;
+  out.key = out.name;
+  out.child = out.parent->Find(out.name, &out.key);
   return FsError::kOk;
 }
 
@@ -321,6 +449,7 @@ FsResult<FileId> MemoryFileSystem::OpenRead(const std::string& path) {
   if (at.child->node->writers > 0) return {0, FsError::kSharingViolation};
   auto file = std::make_unique<OpenFile>();
   file->node = at.child->node;
+  file->path = path;
   ++file->node->readers;
   FileId id = nextFile_++;
   open_[id] = std::move(file);
@@ -336,9 +465,9 @@ FsResult<CreatedTemp> MemoryFileSystem::CreateTempFile(const std::string& folder
   std::string name;
   do {
     name = "~px" + std::to_string(nextTemp_++) + ".tmp";
-  } while (parent->children.count(FoldName(name)));
+  } while (parent->Find(name, nullptr));
   auto node = NewNode(false, parent->volume);
-  parent->children[FoldName(name)] = {name, node};
+  parent->Insert(name, {name, node});
   auto file = std::make_unique<OpenFile>();
   file->node = node;
   file->write = true;
@@ -359,7 +488,7 @@ FsResult<FileId> MemoryFileSystem::CreateNewFile(const std::string& path) {
   if (!at.parent) return {0, FsError::kAccessDenied};  // a drive root
   if (at.child) return {0, FsError::kAlreadyExists};
   auto node = NewNode(false, at.parent->volume);
-  at.parent->children[at.key] = {at.name, node};
+  at.parent->Insert(at.name, {at.name, node});
   auto file = std::make_unique<OpenFile>();
   file->node = node;
   file->write = true;
@@ -376,7 +505,20 @@ FsResult<size_t> MemoryFileSystem::Read(FileId file, void* buffer, size_t size) 
   if (it == open_.end() || it->second->write) return {0, FsError::kAccessDenied};
   OpenFile& open = *it->second;
   if (fault && fault->mode == FaultMode::kEarlyEnd) return {0, FsError::kOk};
-  const std::string& data = open.node->data;
+  std::string& data = open.node->data;
+  if (fault && (fault->mode == FaultMode::kGrow || fault->mode == FaultMode::kShrink)) {
+    Volume& volume = *volumes_[open.node->volume];
+    const size_t before = data.size();
+    if (fault->mode == FaultMode::kGrow) {
+      data.append(std::max<size_t>(size, 1), '+');
+    } else {
+      data.resize(before / 2);
+    }
+    volume.used = volume.used - std::min<uint64_t>(volume.used, before) + data.size();
+    open.node->writeTime = clock_++;
+    changedByFault_ = open.path;
+    changedBody_ = data;
+  }
   size_t count = std::min(size, data.size() - std::min(data.size(), open.position));
   if (readChunk_ != 0) count = std::min(count, readChunk_);
   if (fault && fault->mode == FaultMode::kShortRead) count = std::min<size_t>(count, 1);
@@ -425,6 +567,12 @@ FsStatus MemoryFileSystem::Close(FileId file) {
   Node& node = *it->second->node;
   if (it->second->write) {
     --node.writers;
+    if (fault) {
+      Volume& volume = *volumes_[node.volume];
+      const size_t kept = node.data.size() / 2;
+      volume.used -= std::min<uint64_t>(volume.used, node.data.size() - kept);
+      node.data.resize(kept);
+    }
   } else {
     --node.readers;
   }
@@ -445,13 +593,18 @@ FsResult<EntryInfo> MemoryFileSystem::Lookup(const std::string& path) {
 
 FsResult<std::vector<EntryInfo>> MemoryFileSystem::List(const std::string& folder) {
   if (HasWildcard(folder)) return {{}, FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kList, folder)) return {{}, fault->error};
+  const Fault* fault = Hit(FsOp::kList, folder);
+  if (fault && fault->mode != FaultMode::kPartialList) return {{}, fault->error};
   std::shared_ptr<Node> node;
   FsError error = ResolveFolder(folder, node, 0);
   if (error != FsError::kOk) return {{}, error};
   std::vector<EntryInfo> entries;
   entries.reserve(node->children.size());
   for (const auto& [key, child] : node->children) entries.push_back(InfoOf(child.name, *child.node));
+  if (fault) {
+    entries.resize(entries.size() / 2);
+    return {std::move(entries), fault->error};
+  }
   std::string key = FoldName(folder);
   if (key.empty() || key.back() != '\\') key += '\\';
   ++listCounts_[key];
@@ -466,11 +619,11 @@ FsStatus MemoryFileSystem::CreateFolder(const std::string& folder) {
   if (error != FsError::kOk) return {error};
   if (at.root) return {FsError::kAlreadyExists};
   if (at.child) return {at.child->node->folder ? FsError::kAlreadyExists : FsError::kFileInTheWay};
-  at.parent->children[at.key] = {at.name, NewNode(true, at.parent->volume)};
+  at.parent->Insert(at.name, {at.name, NewNode(true, at.parent->volume)});
   return {};
 }
 
-FsStatus MemoryFileSystem::RemoveFolder(const std::string& folder) {
+FsStatus MemoryFileSystem::RemoveFolder(const std::string& folder, const FileIdentity& expected) {
   if (HasWildcard(folder)) return {FsError::kInvalidName};
   if (const Fault* fault = Hit(FsOp::kRemoveFolder, folder)) return {fault->error};
   Located at;
@@ -478,9 +631,34 @@ FsStatus MemoryFileSystem::RemoveFolder(const std::string& folder) {
   if (error != FsError::kOk) return {error};
   if (at.root) return {FsError::kAccessDenied};
   if (!at.child) return {FsError::kNotFound};
-  if (!at.child->node->folder) return {FsError::kAccessDenied};
-  if (!at.child->node->link && !at.child->node->children.empty()) return {FsError::kNotEmpty};
-  at.parent->children.erase(at.key);
+  const Node& node = *at.child->node;
+  if (!node.folder) return {FsError::kAccessDenied};
+  if (node.link || at.child->name != at.name) return {FsError::kReplaced};
+  if (FileIdentity{volumes_.at(node.volume)->serial, node.index} != expected) return {FsError::kReplaced};
+  if (!node.children.empty()) return {FsError::kNotEmpty};
+  at.parent->Erase(at.key);
+  return {};
+}
+
+FsStatus MemoryFileSystem::RemoveLink(const std::string& path) {
+  if (HasWildcard(path)) return {FsError::kInvalidName};
+  const Fault* fault = Hit(FsOp::kRemoveLink, path);
+  if (fault && fault->mode != FaultMode::kFollowLink) return {fault->error};
+  Located at;
+  FsError error = Locate(path, at);
+  if (error != FsError::kOk) return {error};
+  if (!at.child) return {at.root ? FsError::kAccessDenied : FsError::kNotFound};
+  if (!at.child->node->link || linksOnlyFollowed_) return {FsError::kAccessDenied};
+  if (fault && fault->mode == FaultMode::kFollowLink) {
+    // A platform that reaches only the target removes that, if empty.
+    Located target;
+    if (Locate(at.child->node->linkTarget, target) == FsError::kOk && target.child &&
+        target.child->node->folder && target.child->node->children.empty()) {
+      target.parent->Erase(target.key);
+    }
+    return {};
+  }
+  at.parent->Erase(at.key);
   return {};
 }
 
@@ -505,7 +683,7 @@ FsStatus MemoryFileSystem::RemoveFile(const std::string& path) {
   std::shared_ptr<Node> node = at.child->node;
   if (node->folder || (node->attributes & kAttrReadOnly)) return {FsError::kAccessDenied};
   if (IsOpen(node.get())) return {FsError::kSharingViolation};
-  at.parent->children.erase(at.key);
+  at.parent->Erase(at.key);
   Release(node);
   return {};
 }
@@ -526,18 +704,23 @@ FsStatus MemoryFileSystem::Rename(const std::string& from, const std::string& to
   if (node->folder && target.parent != source.parent) return {FsError::kAccessDenied};
   if (target.child) {
     if (target.parent == source.parent && target.key == source.key) {
-      target.child->name = target.name;  // a change of case only
+      Node::Child moved = *source.child;  // a change of case only
+      source.parent->Erase(source.key);
+      moved.name = target.name;
+      target.parent->Insert(target.name, std::move(moved));
       return {};
     }
     if (!(flags & kRenameReplaceExisting)) return {FsError::kAlreadyExists};
     std::shared_ptr<Node> old = target.child->node;
     if (old->folder || (old->attributes & kAttrReadOnly)) return {FsError::kAccessDenied};
     if (IsOpen(old.get())) return {FsError::kSharingViolation};
-    target.parent->children.erase(target.key);
+    target.parent->Erase(target.key);
     Release(old);
   }
-  source.parent->children.erase(source.key);
-  target.parent->children[target.key] = {target.name, node};
+  Node::Child moved = *source.child;
+  source.parent->Erase(source.key);
+  moved.name = target.name;
+  target.parent->Insert(target.name, std::move(moved));
   return {};
 }
 
@@ -554,6 +737,14 @@ FsResult<FileIdentity> MemoryFileSystem::Identity(const std::string& path) {
     if (error != FsError::kOk) return {{}, error};
   }
   return {{volumes_[node->volume]->serial, node->index}, FsError::kOk};
+}
+
+FsResult<std::string> MemoryFileSystem::RealPath(const std::string& path) {
+  if (HasWildcard(path)) return {{}, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kRealPath, path)) return {{}, fault->error};
+  std::string real;
+  FsError error = ResolveReal(path, real, 0);
+  return {error == FsError::kOk ? real : std::string(), error};
 }
 
 RecycleResult MemoryFileSystem::Recycle(const std::vector<std::string>& paths) {
@@ -573,7 +764,7 @@ RecycleResult MemoryFileSystem::Recycle(const std::vector<std::string>& paths) {
       continue;
     }
     std::shared_ptr<Node> node = at.child->node;
-    at.parent->children.erase(at.key);
+    at.parent->Erase(at.key);
     Release(node);
   }
   return result;

@@ -1,7 +1,9 @@
 // A file system held in memory, for the engine's tests and benchmarks: names
-// keep their case and are matched ignoring it, hard links share one file,
-// folder links (which may form loops), drive aliases, read-only bits, sharing
-// rules, volume capacities, and faults injected into chosen calls.
+// keep their case and are matched ignoring it (the exact spelling first, as a
+// folder may hold names that differ only in case), hard links share one file,
+// folder links (which may form loops), drive aliases, names that list alike,
+// read-only bits, sharing rules, volume capacities, and faults injected into
+// chosen calls.
 #pragma once
 
 #include <array>
@@ -34,6 +36,8 @@ enum class FsOp {
   kRename,
   kIdentity,
   kRecycle,
+  kRemoveLink,
+  kRealPath,
   kCount
 };
 
@@ -44,16 +48,24 @@ enum class FaultMode {
   kShortLength,   // SizeOf: reports one byte less than the file holds
   kRecycleAbort,  // Recycle: reports kAborted and keeps the files
   kRecycleKeep,   // Recycle: reports kDone but keeps the files
+  kPartialList,   // List: half the entries, then Fault::error
+  kGrow,          // Read: the file grows by a block (another program writes) before this read
+  kFollowLink,    // RemoveLink: removes the (empty) folder the link leads to instead, and succeeds
+  kShrink,        // Read: the file loses its second half before this read
 };
 
+// A Close fault on a file open for writing also loses what was written last
+// (the system could not store it), as a late write error does.
 struct Fault {
   FsOp op = FsOp::kRead;
   uint32_t nth = 1;  // the nth call of op (from 1, counted since the last ResetCalls)
   FaultMode mode = FaultMode::kFail;
   FsError error = FsError::kIo;
+  uint32_t times = 1;  // this many calls in a row from nth (a fault that lasts across Retry)
 };
 
-// One entry of Snapshot(): what a test compares before and after a run.
+// One entry of Snapshot(): what a test compares before and after a run
+// (attributes are kept, and compared where a test asks for them).
 struct SnapshotEntry {
   bool folder = false;
   bool link = false;
@@ -82,20 +94,45 @@ class MemoryFileSystem : public FileSystem {
   bool AddHardLink(const std::string& existing, const std::string& path);
   // A folder link at path that leads to folder (which need not exist).
   bool AddFolderLink(const std::string& path, const std::string& folder);
+  // A file stored under path whose name lists (and is looked up) as listedName,
+  // as names whose bytes are not text list with U+FFFD: two such files in one
+  // folder list alike, and a call by that name reaches the first of them.
+  bool AddFileListedAs(const std::string& path, const std::string& listedName,
+                       const std::string& content);
+  // What another program does while a run goes on (no faults, no counts, the
+  // name as stored exactly): removes an entry with everything in it, or
+  // renames one (a folder too).
+  bool Erase(const std::string& path);
+  bool MoveAside(const std::string& from, const std::string& to);
+  // Makes RemoveLink fail as on a platform that can only reach a link's target.
+  void SetLinksOnlyFollowed(bool followed) { linksOnlyFollowed_ = followed; }
 
   // A separate copy of every volume, drive and entry (hard links stay shared
   // within the copy); no open files, faults or call counts are carried over.
   std::unique_ptr<MemoryFileSystem> Clone() const;
 
   std::optional<std::string> Content(const std::string& path) const;
+  // Whether path names an entry stored exactly so (no faults, no counts).
+  bool Has(const std::string& path) const;
   // Every entry of every volume (links not followed, aliases not repeated),
-  // keyed by the case-folded full path; folders end with a backslash.
+  // keyed by the full path as stored, drive letters folded; folders end with
+  // a backslash.
   std::map<std::string, SnapshotEntry> Snapshot() const;
 
   void AddFault(const Fault& fault) { faults_.push_back(fault); }
   void ClearFaults() { faults_.clear(); }
+  // How many calls a fault hit since the last ResetCalls: a fault run whose
+  // fault never fired tested nothing.
+  uint32_t FaultsFired() const { return faultsFired_; }
+  // The file a kGrow or kShrink fault changed, as its path was given when it
+  // was opened (empty when none was), and what it holds since.
+  const std::string& ChangedByFault() const { return changedByFault_; }
+  const std::string& ChangedBody() const { return changedBody_; }
   uint32_t Calls(FsOp op) const { return calls_[static_cast<size_t>(op)]; }
-  void ResetCalls() { calls_.fill(0); }
+  void ResetCalls() {
+    calls_.fill(0);
+    faultsFired_ = 0;
+  }
   // Called at the start of every call with its operation and (first) path;
   // Read, Write and Close pass an empty path.
   void SetCallHook(std::function<void(FsOp, const std::string&)> hook) { callHook_ = std::move(hook); }
@@ -117,11 +154,13 @@ class MemoryFileSystem : public FileSystem {
   FsResult<EntryInfo> Lookup(const std::string& path) override;
   FsResult<std::vector<EntryInfo>> List(const std::string& folder) override;
   FsStatus CreateFolder(const std::string& folder) override;
-  FsStatus RemoveFolder(const std::string& folder) override;
+  FsStatus RemoveFolder(const std::string& folder, const FileIdentity& expected) override;
+  FsStatus RemoveLink(const std::string& path) override;
   FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
   FsStatus RemoveFile(const std::string& path) override;
   FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) override;
   FsResult<FileIdentity> Identity(const std::string& path) override;
+  FsResult<std::string> RealPath(const std::string& path) override;
   RecycleResult Recycle(const std::vector<std::string>& paths) override;
 
   struct Node;
@@ -134,6 +173,7 @@ class MemoryFileSystem : public FileSystem {
   const Fault* Hit(FsOp op, const std::string& path = std::string());
   bool HasWildcard(const std::string& path);
   FsError ResolveFolder(const std::string& path, std::shared_ptr<Node>& out, int depth) const;
+  FsError ResolveReal(const std::string& path, std::string& out, int depth) const;
   FsError Locate(const std::string& path, Located& out) const;
   bool IsOpen(const Node* node) const;
   void Release(const std::shared_ptr<Node>& node);
@@ -141,6 +181,7 @@ class MemoryFileSystem : public FileSystem {
 
   std::map<std::string, std::shared_ptr<Node>> drives_;  // folded root -> root folder
   std::vector<std::string> aliases_;                     // folded roots that repeat a folder
+  std::map<std::string, std::string> aliasFolders_;      // folded alias root -> the folder it shows
   std::map<uint32_t, std::unique_ptr<Volume>> volumes_;
   std::map<FileId, std::unique_ptr<OpenFile>> open_;
   std::vector<Fault> faults_;
@@ -148,6 +189,10 @@ class MemoryFileSystem : public FileSystem {
   std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls_{};
   std::map<std::string, uint32_t> listCounts_;
   size_t readChunk_ = 0;
+  uint32_t faultsFired_ = 0;
+  std::string changedByFault_;
+  std::string changedBody_;
+  bool linksOnlyFollowed_ = false;
   uint32_t wildcardCalls_ = 0;
   FileId nextFile_ = 1;
   uint64_t nextIndex_ = 1;

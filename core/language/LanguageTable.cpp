@@ -30,6 +30,10 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "A folder cannot be copied into itself or into a folder below it.",
     "A folder cannot be moved into itself or into a folder below it.",
     "A target name cannot hold * or ?.",
+    "%s cannot be acted on safely: its name holds \\ or /, or another entry is listed under "
+    "the same name. Nothing was done with it.",
+    "The folder %s was replaced or turned into a link during the operation; it was left alone "
+    "from then on.",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

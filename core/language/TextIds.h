@@ -286,6 +286,8 @@ constexpr TextId kAttributesNotChanged{24, 0};
 constexpr TextId kCopyIntoItself{24, 1};
 constexpr TextId kMoveIntoItself{24, 2};
 constexpr TextId kWildcardTarget{24, 3};
+constexpr TextId kNameNotAddressable{24, 4};
+constexpr TextId kFolderChanged{24, 5};
 
 }  // namespace text
 }  // namespace px

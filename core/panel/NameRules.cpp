@@ -24,6 +24,15 @@ bool IsDeviceName(const std::string& name) {
 
 }  // namespace
 
+bool IsAddressableName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find_first_of("\\/") == std::string_view::npos;
+}
+
+bool MayListAlike(std::string_view name) {
+  return name.find("\xEF\xBF\xBD") != std::string_view::npos;
+}
+
 bool IsAcceptableNewName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   if (name.back() == '.' || name.back() == ' ') return false;

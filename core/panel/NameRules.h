@@ -1,7 +1,9 @@
-// Which names a rename may give an entry.
+// Which names a rename may give an entry, and which listed names can be
+// acted on exactly.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace px {
 
@@ -10,6 +12,17 @@ namespace px {
 // blank (the platform would drop them and rename to another name), not a
 // device name such as CON or LPT1, and at most 255 UTF-16 units.
 bool IsAcceptableNewName(const std::string& name);
+
+// Whether a name a listing reports can be handed to the file system as that
+// entry of its folder. Some file systems keep "\" in a name: a path built
+// from such a name (or one holding "/") reaches another entry. "", "." and
+// ".." name no entry.
+bool IsAddressableName(std::string_view name);
+
+// Whether a listed name may stand for more than one stored name: names whose
+// bytes are no valid text list with U+FFFD in their place, so two of them can
+// list alike and a call by that name reaches either.
+bool MayListAlike(std::string_view name);
 
 // The parameter text of the external editor: one blank and the file's path,
 // in double quotes when the path holds a blank.

@@ -20,20 +20,21 @@ class ScriptedPrompts : public OperationPrompts {
 
   PromptAnswer AskOverwrite(const OverwriteQuestion& question) override {
     overwrites.push_back(question);
-    return policy_.overwrite;
+    return Answered('o', policy_.overwrite);
   }
   PromptAnswer AskReadOnly(ReadOnlyCase, const std::string& path) override {
     readOnlyPaths.push_back(path);
-    return policy_.readOnly;
+    return Answered('r', policy_.readOnly);
   }
   // Retry is given twice in a row at most, then Skip, so a lasting failure ends.
   FailureAnswer AskFailure(FailureCase question, const std::string& path) override {
     failures.push_back({question, path});
-    if (policy_.failure != FailureAnswer::kRetry) return policy_.failure;
-    return ++retries_ % 3 == 0 ? FailureAnswer::kSkip : FailureAnswer::kRetry;
+    if (policy_.failure != FailureAnswer::kRetry) return Answered('f', policy_.failure);
+    return Answered('f', ++retries_ % 3 == 0 ? FailureAnswer::kSkip : FailureAnswer::kRetry);
   }
   void ShowMessage(RunMessage message, const std::string& path) override {
     messages.push_back({message, path});
+    answers.push_back({'m', static_cast<int>(message)});
   }
   int Count(RunMessage message) const {
     int n = 0;
@@ -45,8 +46,16 @@ class ScriptedPrompts : public OperationPrompts {
   std::vector<std::string> readOnlyPaths;
   std::vector<std::pair<FailureCase, std::string>> failures;
   std::vector<std::pair<RunMessage, std::string>> messages;
+  // Every question and message in order: 'o', 'r', 'f' with the answer
+  // given, 'm' with the message.
+  std::vector<std::pair<char, int>> answers;
 
  private:
+  template <typename Answer>
+  Answer Answered(char kind, Answer answer) {
+    answers.push_back({kind, static_cast<int>(answer)});
+    return answer;
+  }
   AnswerPolicy policy_;
   int retries_ = 0;
 };
