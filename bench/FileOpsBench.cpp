@@ -101,8 +101,11 @@ class TimedFileSystem : public FileSystem {
   FsStatus CreateFolder(const std::string& folder) override {
     return Timed(kCreateFolder, [&] { return inner_.CreateFolder(folder); });
   }
-  FsStatus RemoveFolder(const std::string& folder) override {
-    return Timed(kRemoveFolder, [&] { return inner_.RemoveFolder(folder); });
+  FsStatus RemoveFolder(const std::string& folder, const FileIdentity& expected) override {
+    return Timed(kRemoveFolder, [&] { return inner_.RemoveFolder(folder, expected); });
+  }
+  FsStatus RemoveLink(const std::string& path) override {
+    return Timed(kRemoveLink, [&] { return inner_.RemoveLink(path); });
   }
   FsStatus SetAttributes(const std::string& path, uint32_t attributes) override {
     return Timed(kSetAttributes, [&] { return inner_.SetAttributes(path, attributes); });
@@ -116,6 +119,9 @@ class TimedFileSystem : public FileSystem {
   FsResult<FileIdentity> Identity(const std::string& path) override {
     return Timed(kIdentity, [&] { return inner_.Identity(path); });
   }
+  FsResult<std::string> RealPath(const std::string& path) override {
+    return Timed(kRealPath, [&] { return inner_.RealPath(path); });
+  }
   RecycleResult Recycle(const std::vector<std::string>& paths) override {
     return Timed(kRecycle, [&] { return inner_.Recycle(paths); });
   }
@@ -125,7 +131,7 @@ class TimedFileSystem : public FileSystem {
     static const char* const kNames[] = {"OpenRead", "CreateTemp", "CreateNew", "Read", "Write", "SizeOf",
                                          "Close", "Lookup", "List", "CreateFolder", "RemoveFolder",
                                          "SetAttributes", "RemoveFile", "Rename", "Identity",
-                                         "Recycle"};
+                                         "Recycle", "RemoveLink", "RealPath"};
     std::string text;
     for (int call = 0; call < kCallCount; ++call) {
       if (counts_[call] == 0) continue;
@@ -140,7 +146,7 @@ class TimedFileSystem : public FileSystem {
  private:
   enum Call {
     kOpenRead, kCreateTemp, kCreateNew, kRead, kWrite, kSizeOf, kClose, kLookup, kList, kCreateFolder, kRemoveFolder,
-    kSetAttributes, kRemoveFile, kRename, kIdentity, kRecycle, kCallCount
+    kSetAttributes, kRemoveFile, kRename, kIdentity, kRecycle, kRemoveLink, kRealPath, kCallCount
   };
   template <typename F>
   auto Timed(Call call, F f) -> decltype(f()) {

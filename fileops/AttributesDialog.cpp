@@ -3,10 +3,12 @@
 #include <commctrl.h>
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "core/fs/FileAttributes.h"
 #include "core/language/TextFormat.h"
+#include "core/panel/NameRules.h"
 #include "fileops/FileOpsCommands.h"
 #include "framework/Controls.h"
 #include "framework/FileSystemApi.h"
@@ -81,21 +83,34 @@ int ApplyToContents(const std::string& folder, const AttributeRequest& request) 
   while (!pending.empty()) {
     const std::wstring current = std::move(pending.back());
     pending.pop_back();
+    // The folder is read whole before anything in it changes: a name that no
+    // call reaches as that entry (a "\\" in it, or listed twice) is counted
+    // as failed and left alone, and a listing that broke off counts too.
+    std::vector<WIN32_FIND_DATAW> found;
     const DWORD error =
         SearchFolder(current, SearchScope::kEverything, true, [&](const WIN32_FIND_DATAW& data) {
-          if (IsDotsName(data.cFileName)) return true;
-          std::wstring path = current + data.cFileName;
-          if (data.dwFileAttributes & kAttrDirectory) {
-            // A folder link leads out of the tree (or back into it): its
-            // files belong elsewhere.
-            if (!(data.dwFileAttributes & kAttrReparsePoint)) pending.push_back(path + L"\\");
-            return true;
-          }
-          const EntryStatus status{data.dwFileAttributes, FromFileTime(data.ftLastWriteTime)};
-          if (!ApplyToEntry(Narrow(path), status, request)) ++failures;
+          if (!IsDotsName(data.cFileName)) found.push_back(data);
           return true;
         });
     if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND) ++failures;
+    std::unordered_map<std::wstring, int> times;
+    for (const WIN32_FIND_DATAW& data : found) ++times[data.cFileName];
+    for (const WIN32_FIND_DATAW& data : found) {
+      const std::string name = Narrow(data.cFileName);
+      if (!IsAddressableName(name) || times[data.cFileName] > 1) {
+        ++failures;
+        continue;
+      }
+      std::wstring path = current + data.cFileName;
+      if (data.dwFileAttributes & kAttrDirectory) {
+        // A folder link leads out of the tree (or back into it): its files
+        // belong elsewhere.
+        if (!(data.dwFileAttributes & kAttrReparsePoint)) pending.push_back(path + L"\\");
+        continue;
+      }
+      const EntryStatus status{data.dwFileAttributes, FromFileTime(data.ftLastWriteTime)};
+      if (!ApplyToEntry(Narrow(path), status, request)) ++failures;
+    }
   }
   return failures;
 }
@@ -246,13 +261,22 @@ void EditAttributes(AppContext& context) {
   };
   std::vector<Target> targets;
   AttributesDialog dialog(context.Texts());
+  bool refused = false;
   for (int row = list.NextItem(-1, LVNI_SELECTED); row >= 0;
        row = list.NextItem(row, LVNI_SELECTED)) {
     const PanelEntry& entry = panel.Table().AtRow(static_cast<size_t>(row));
     if (entry.IsParent()) continue;
+    // Said once; such entries stay selected and are left alone.
+    if (refused ? !IsAddressableName(entry.name) || panel.Table().ListedTwice(entry.name)
+                : !panels.MayActOn(panel, entry, false)) {
+      refused = true;
+      continue;
+    }
     std::string path = panel.Path() + entry.name;
+    // Only the entry spelled exactly so: a lookup by a name that is gone
+    // finds another spelling of it.
     std::optional<EntryStatus> status = StatusOf(path);
-    if (!status) {
+    if (!status || !HasEntryNamed(panel.Path(), entry.name)) {
       // Gone since the listing: nothing to change.
       list.SetItemState(row, 0, LVIS_SELECTED);
       continue;
@@ -270,7 +294,9 @@ void EditAttributes(AppContext& context) {
   std::vector<std::string> failedNames;
   for (const Target& target : targets) {
     int failed = 0;
-    if (request.recursive && target.status.IsFolder())
+    // A folder link gets its own bits: what it leads to lies outside.
+    if (request.recursive && target.status.IsFolder() &&
+        !(target.status.attributes & kAttrReparsePoint))
       failed = ApplyToContents(target.path, request);
     else
       failed = ApplyToEntry(target.path, target.status, request) ? 0 : 1;

@@ -1,5 +1,7 @@
 #include "fileops/ProgressDialog.h"
 
+#include "core/language/TextFormat.h"
+
 #include <commctrl.h>
 
 #include <condition_variable>
@@ -63,9 +65,10 @@ class ProgressDialog::WindowPrompts : public OperationPrompts,
       return prompt.DoModal(owner) < 0 ? FailureAnswer::kStop : prompt.answer;
     });
   }
-  void ShowMessage(RunMessage message, const std::string&) override {
-    Ask<int>(0, [message](HWND owner, const LanguageTable& texts) {
-      px::ShowMessage(owner, texts.Text(TextOf(message)), kProductName,
+  void ShowMessage(RunMessage message, const std::string& path) override {
+    Ask<int>(0, [message, path](HWND owner, const LanguageTable& texts) {
+      // Texts that name the entry concerned hold a %s for it.
+      px::ShowMessage(owner, FormatText(texts.Text(TextOf(message)), {path}), kProductName,
                       MB_OK | MB_ICONEXCLAMATION);
       return 0;
     });

@@ -15,6 +15,21 @@ bool HoldsWildcard(const std::string& path) {
   return path.find_first_of("*?") != std::string::npos;
 }
 
+// The shell takes paths by the old rules, in MAX_PATH buffers: a name ending
+// in a dot or a blank would reach its neighbour ("a." reaches "a"), so such
+// a path is never handed to it.
+bool ShellAddressable(const std::string& path) {
+  if (Widen(path).size() >= MAX_PATH) return false;
+  size_t start = 0;
+  while (start < path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start && (path[end - 1] == '.' || path[end - 1] == ' ')) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
 
 EntryInfo InfoOf(const WIN32_FIND_DATAW& data) {
@@ -187,10 +202,98 @@ FsStatus Win32FileSystem::CreateFolder(const std::string& folder) {
   return {ErrorOf(error)};
 }
 
-FsStatus Win32FileSystem::RemoveFolder(const std::string& folder) {
+namespace {
+
+// The entry at path itself, opened to be removed: a link is opened as the
+// link where the platform can (elsewhere it leads on, which the callers tell
+// by what the handle reports).
+FileHandle OpenToRemove(const std::string& path) {
+  return FileHandle(CreateFileW(FileApiPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// Where an open file or folder really is, without the \\?\ prefix.
+std::optional<std::string> FinalPathOf(HANDLE handle) {
+  std::wstring path(32768, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length == 0 || length >= path.size()) return std::nullopt;
+  path.resize(length);
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+    path = L"\\\\" + path.substr(8);
+  } else if (path.rfind(L"\\\\?\\", 0) == 0) {
+    path = path.substr(4);
+  }
+  return Narrow(path);
+}
+
+// Whether the handle is the entry named by path and not one a link led to:
+// the platform reports it under that very last name.
+bool IsEntryItself(HANDLE handle, const std::string& path) {
+  std::optional<std::string> final = FinalPathOf(handle);
+  return final && LastComponent(WithoutTrailingBackslash(*final) + "\\") ==
+                      LastComponent(WithoutTrailingBackslash(path) + "\\");
+}
+
+FsStatus RemoveOpened(HANDLE handle) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition)))
+    return {Win32FileSystem::ErrorOf(GetLastError())};
+  return {};
+}
+
+}  // namespace
+
+// The check and the removal go through one handle: what was checked is what
+// is removed, whatever another program renames meanwhile.
+FsStatus Win32FileSystem::RemoveFolder(const std::string& folder, const FileIdentity& expected) {
   QuietDriveErrors quiet;
-  if (RemoveDirectoryW(FileApiPath(WithoutTrailingBackslash(folder)).c_str())) return {};
-  return {ErrorOf(GetLastError())};
+  const std::string path = WithoutTrailingBackslash(folder);
+  FileHandle opened = OpenToRemove(path);
+  if (!opened) return {ErrorOf(GetLastError())};
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(opened.Get(), &info)) return {ErrorOf(GetLastError())};
+  const FileIdentity identity{info.dwVolumeSerialNumber,
+                              (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return {FsError::kAccessDenied};
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || identity != expected ||
+      !IsEntryItself(opened.Get(), path)) {
+    return {FsError::kReplaced};
+  }
+  FsStatus removed = RemoveOpened(opened.Get());
+  if (!removed.Ok()) return removed;
+  opened.Reset();
+  // Some systems refuse a folder that is not empty only when it is closed.
+  if (AttributesOf(path)) return {FsError::kNotEmpty};
+  return {};
+}
+
+// A link is removed only through a handle to the link itself. Where the
+// platform opens what a link leads to instead (it then reports no link, or
+// another name), nothing is removed: removing through that handle would
+// remove the folder the link leads to.
+FsStatus Win32FileSystem::RemoveLink(const std::string& path) {
+  QuietDriveErrors quiet;
+  FileHandle opened = OpenToRemove(path);
+  if (!opened) return {ErrorOf(GetLastError())};
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(opened.Get(), &info)) return {ErrorOf(GetLastError())};
+  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !IsEntryItself(opened.Get(), path))
+    return {FsError::kAccessDenied};
+  return RemoveOpened(opened.Get());
+}
+
+FsResult<std::string> Win32FileSystem::RealPath(const std::string& path) {
+  QuietDriveErrors quiet;
+  FileHandle opened(CreateFileW(FileApiPath(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!opened) return {{}, ErrorOf(GetLastError())};
+  std::optional<std::string> final = FinalPathOf(opened.Get());
+  if (!final) return {{}, ErrorOf(GetLastError())};
+  return {WithoutTrailingBackslash(*final), FsError::kOk};
 }
 
 FsStatus Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
@@ -227,7 +330,7 @@ RecycleResult Win32FileSystem::Recycle(const std::vector<std::string>& paths) {
   // the shell expands wildcards, so a path holding one is never handed over.
   std::wstring list;
   for (const std::string& path : paths) {
-    if (HoldsWildcard(path) || path.size() < 3) return RecycleResult::kFailed;
+    if (HoldsWildcard(path) || path.size() < 3 || !ShellAddressable(path)) return RecycleResult::kFailed;
     list += Widen(path);
     list.push_back(L'\0');
   }

@@ -29,11 +29,13 @@ class Win32FileSystem : public FileSystem {
   FsResult<EntryInfo> Lookup(const std::string& path) override;
   FsResult<std::vector<EntryInfo>> List(const std::string& folder) override;
   FsStatus CreateFolder(const std::string& folder) override;
-  FsStatus RemoveFolder(const std::string& folder) override;
+  FsStatus RemoveFolder(const std::string& folder, const FileIdentity& expected) override;
+  FsStatus RemoveLink(const std::string& path) override;
   FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
   FsStatus RemoveFile(const std::string& path) override;
   FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) override;
   FsResult<FileIdentity> Identity(const std::string& path) override;
+  FsResult<std::string> RealPath(const std::string& path) override;
   RecycleResult Recycle(const std::vector<std::string>& paths) override;
 
   // The error of the platform's last call as the engine sees it.

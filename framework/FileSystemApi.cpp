@@ -1,9 +1,35 @@
 #include "framework/FileSystemApi.h"
 
+#include <atomic>
+#include <mutex>
+
 #include "core/text/CaseFold.h"
 #include "framework/Wide.h"
 
 namespace px {
+
+namespace {
+
+std::atomic<bool> listingBreakArmed{false};
+std::mutex listingBreakLock;
+std::wstring listingBreakPart;
+int listingBreakAfter = -1;
+
+}  // namespace
+
+void FailListingsForTests(const std::wstring& pathPart, int after) {
+  std::lock_guard<std::mutex> lock(listingBreakLock);
+  listingBreakPart = pathPart;
+  listingBreakAfter = after;
+  listingBreakArmed.store(!pathPart.empty());
+}
+
+int ListingBreakForTests(const std::wstring& folder) {
+  if (!listingBreakArmed.load(std::memory_order_relaxed)) return -1;
+  std::lock_guard<std::mutex> lock(listingBreakLock);
+  if (listingBreakPart.empty() || folder.find(listingBreakPart) == std::wstring::npos) return -1;
+  return listingBreakAfter;
+}
 
 bool HasEntryNamed(const std::string& folder, const std::string& name) {
   QuietDriveErrors quiet;

@@ -33,15 +33,26 @@ class QuietDriveErrors {
   DWORD previous_ = 0;
 };
 
+// From now on every listing of a folder whose path holds pathPart breaks off
+// after `after` entries (an empty pathPart: none does). For tests: a listing
+// cut short cannot be made to happen on demand otherwise.
+void FailListingsForTests(const std::wstring& pathPart, int after);
+// Where the listing of folder breaks off for a test; -1 for none.
+int ListingBreakForTests(const std::wstring& folder);
+
 enum class SearchScope {
   kEverything,
   kFoldersFirst,  // directories only, as a hint the file system may ignore: callers still check
 };
 
 // Searches folder (ending with a backslash) for "*.*" and hands each entry's
-// find data to visit, which returns false to stop. Gives 0 when the search
-// started, else the system error of the first call. The wide form spares
+// find data to visit, which returns false to stop. Gives 0 when the folder
+// was read to its end (or visit stopped it), else the system error: of the
+// first call when nothing could be read, or kListingCutShort when the
+// listing broke off part way (a share that dropped, a device error), so
+// that no caller takes half a folder for the whole. The wide form spares
 // callers that hold wide paths a round trip through UTF-8.
+constexpr DWORD kListingCutShort = ERROR_READ_FAULT;
 template <typename Visit>
 [[nodiscard]] DWORD SearchFolder(const std::wstring& folder, SearchScope scope, bool largeFetch,
                                  Visit&& visit) {
@@ -52,10 +63,13 @@ template <typename Visit>
       scope == SearchScope::kFoldersFirst ? FindExSearchLimitToDirectories : FindExSearchNameMatch,
       nullptr, largeFetch ? FIND_FIRST_EX_LARGE_FETCH : 0));
   if (!search) return GetLastError();
+  const int breakAfter = ListingBreakForTests(folder);
+  int seen = 0;
   do {
-    if (!visit(static_cast<const WIN32_FIND_DATAW&>(data))) break;
+    if (seen++ == breakAfter) return kListingCutShort;
+    if (!visit(static_cast<const WIN32_FIND_DATAW&>(data))) return ERROR_SUCCESS;
   } while (FindNextFileW(search.Get(), &data));
-  return ERROR_SUCCESS;
+  return GetLastError() == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : kListingCutShort;
 }
 
 template <typename Visit>

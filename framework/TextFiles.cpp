@@ -96,10 +96,38 @@ unsigned SystemCodePage() {
 
 std::wstring FileApiPath(const std::string& utf8Path) { return FileApiPath(Widen(utf8Path)); }
 
+namespace {
+
+// Whether the steps of path after its root (from start) are plain names.
+bool PlainSteps(const std::wstring& path, size_t start) {
+  if (path.find(L'/') != std::wstring::npos) return false;
+  while (start < path.size()) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    const std::wstring step = path.substr(start, end - start);
+    if (step == L"." || step == L"..") return false;
+    if (step.empty() && end != path.size()) return false;  // "\\" inside
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::wstring FileApiPath(std::wstring path) {
-  if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-  return L"\\\\?\\" + path;
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+  const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
+                     ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+  if (drive && PlainSteps(path, 3)) return L"\\\\?\\" + path;
+  if (path.rfind(L"\\\\", 0) == 0 && path.size() > 2) {
+    // \\server\share\...: the server and share must be names too.
+    size_t server = path.find(L'\\', 2);
+    size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    if (server != std::wstring::npos && server > 2 && share != server + 1 && PlainSteps(path, 2)) {
+      return L"\\\\?\\UNC\\" + path.substr(2);
+    }
+  }
+  return path;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& utf8Path) {

@@ -19,7 +19,12 @@ struct DecodedText {
 // The system's ANSI code page (not the process's, which the manifest makes UTF-8).
 unsigned SystemCodePage();
 
-// A path the file functions accept beyond MAX_PATH (with the \\?\ prefix when long).
+// The form of a path the file functions take exactly as written: a drive or
+// share path gets the \\?\ prefix, which also lifts the MAX_PATH limit and
+// turns off the path rules that would drop a trailing dot or blank from a
+// name and reach its neighbour ("a." would open "a"). A path that needs
+// those rules ("/", "." or ".." steps, empty steps) or is relative stays as
+// it is.
 std::wstring FileApiPath(const std::string& utf8Path);
 std::wstring FileApiPath(std::wstring utf16Path);
 

@@ -1,5 +1,7 @@
 #include "panels/FilePanel.h"
 
+#include "core/panel/PathText.h"
+
 #include <shellapi.h>
 
 #include <cwchar>
@@ -49,6 +51,13 @@ void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
   list_.Send(LVM_SETSELECTIONMARK, 0, -1);
   InvalidateRect(list_.Handle(), nullptr, TRUE);
   if (suspendRedraw) list_.SetRedraw(true);
+  UpdatePathLine();
+}
+
+void FilePanel::UpdatePathLine() const {
+  std::string text = px::PathLineText(path_);
+  if (status_ == ListStatus::kIncomplete) text += incompleteNote_;
+  pathLine_.SetText(text);
 }
 
 void FilePanel::RefreshPanel(bool showHiddenSystem, HWND mainWindow,

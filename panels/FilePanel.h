@@ -52,6 +52,10 @@ class FilePanel {
   void ListPanel(bool showHiddenSystem, bool suspendRedraw);
   // How the last listing went.
   ListStatus Status() const { return status_; }
+  // The path line: the folder's search pattern, and the note when the last
+  // listing broke off part way (set with the language's text).
+  void UpdatePathLine() const;
+  void SetIncompleteNote(std::string note) { incompleteNote_ = std::move(note); }
   // Lists again, keeping the scroll position, with the cursor on
   // preferredName, else fallbackName, else (fallback empty) the last row.
   void RefreshPanel(bool showHiddenSystem, HWND mainWindow, const std::string& preferredName,
@@ -87,6 +91,7 @@ class FilePanel {
   EntryTable table_;
   SortState sort_;
   ListStatus status_ = ListStatus::kOk;
+  std::string incompleteNote_;
   int driveIndex_ = -1;
   HIMAGELIST images_ = nullptr;
   IconCache icons_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/language/TextFormat.h"
+#include "core/panel/NameRules.h"
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 #include "framework/MessageBoxes.h"
@@ -131,6 +132,7 @@ void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
     }
   }
   for (int i = 0; i < 2; ++i) {
+    panels_[i]->SetIncompleteNote(context_.Texts().Text(text::kListingIncomplete));
     // A folder tree needs the drive boxes, which are filled later.
     initialShow_[i] = stored[i].show;
     if (stored[i].show == kViewList) panels_[i]->List().SetViewStyle(LVS_LIST);
@@ -244,6 +246,7 @@ void PanelPair::ApplyViewOptions() {
 }
 
 void PanelPair::ApplyLanguage() {
+  for (auto& panel : panels_) panel->SetIncompleteNote(context_.Texts().Text(text::kListingIncomplete));
   static const TextId kColumnTitles[4] = {text::kNameColumn, text::kSizeColumn,
                                           text::kDateColumn, text::kAttributesColumn};
   for (auto& panel : panels_)
@@ -256,8 +259,8 @@ void PanelPair::FollowSystemSmoothing() {
 }
 
 void PanelPair::UpdatePathLines() {
-  Panel(Side::kLeft).PathLine().SetText(PathLineText(Panel(Side::kLeft).Path()));
-  Panel(Side::kRight).PathLine().SetText(PathLineText(Panel(Side::kRight).Path()));
+  Panel(Side::kLeft).UpdatePathLine();
+  Panel(Side::kRight).UpdatePathLine();
   prompt_.SetText(CommandPromptText(Active().Path()));
 }
 
@@ -399,11 +402,12 @@ void PanelPair::OpenItem(FilePanel& panel, bool goUp) {
     }
     LockWindowUpdate(nullptr);
   } else if (entry->IsFolder()) {
+    if (!MayActOn(panel, *entry, false)) return;
     panel.SetPath(panel.Path() + entry->name + "\\");
     List(panel);
     panel.SetCursor(0);
   } else {
-    LaunchInFolder(context_, entry->name, std::string(), panel.Path());
+    if (MayActOn(panel, *entry, true)) LaunchInFolder(context_, entry->name, std::string(), panel.Path());
     return;
   }
   FilePanel& other = Other(panel);
@@ -552,6 +556,16 @@ bool PanelPair::CheckSelection(FilePanel& panel) {
   return true;
 }
 
+bool PanelPair::MayActOn(const FilePanel& panel, const PanelEntry& entry, bool throughShell) {
+  if (entry.IsParent()) return true;
+  const bool reached = throughShell ? ShellReachesName(entry.name) : IsAddressableName(entry.name);
+  if (reached && !panel.Table().ListedTwice(entry.name)) return true;
+  ShowMessage(context_.owner,
+              FormatText(context_.Texts().Text(text::kNameNotAddressable), {panel.Path() + entry.name}),
+              kProductName, MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
 // Folder trees.
 
 void PanelPair::SyncTreeToPath(FilePanel& panel) {
@@ -646,7 +660,7 @@ LRESULT PanelPair::OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change
   panel->SetPath(path);
   bool otherShowsList = !other.Tree().IsVisible();
   if (otherShowsList) other.SetPath(path);
-  panel->PathLine().SetText(PathLineText(path));
+  panel->UpdatePathLine();
   prompt_.SetText(path + ">");
   if (byKeyboard) return FALSE;
 
@@ -655,7 +669,7 @@ LRESULT PanelPair::OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change
     List(other);
     RecordHistory(other);
     other.SetCursor(0);
-    other.PathLine().SetText(PathLineText(other.Path()));
+    other.UpdatePathLine();
   }
   return FALSE;
 }

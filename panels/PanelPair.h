@@ -79,6 +79,11 @@ class PanelPair : public MessageRouter {
   bool CheckSelection(FilePanel& panel);
   // The entry at the list's selection mark, null when there is none.
   static const PanelEntry* EntryAtSelectionMark(const FilePanel& panel);
+  // Whether a call by entry's name reaches that entry and no other: not when
+  // the name holds "\" or "/", when the listing held it twice, or (for the
+  // shell and the programs it starts) when it ends in a dot or a blank.
+  // Otherwise says so, naming it, and gives false.
+  bool MayActOn(const FilePanel& panel, const PanelEntry& entry, bool throughShell);
 
   // After the options changed: list styles of both sides.
   void ApplyViewOptions();

@@ -81,7 +81,8 @@ LRESULT PanelPair::OnBeginLabelEdit(Message& message, NMLVDISPINFOW& info) {
   if (panel == nullptr) return TRUE;
   int row = info.item.iItem;
   bool refused = row < 0 || static_cast<size_t>(row) >= panel->Table().RowCount() ||
-                 panel->Table().AtRow(static_cast<size_t>(row)).IsParent();
+                 panel->Table().AtRow(static_cast<size_t>(row)).IsParent() ||
+                 !MayActOn(*panel, panel->Table().AtRow(static_cast<size_t>(row)), false);
   if (refused && context_.GetOptions().fastRename != 1) panel->List().ModifyStyle(LVS_EDITLABELS, 0);
   return refused ? TRUE : FALSE;
 }

@@ -22,6 +22,7 @@ ListStatus Win32DirectorySource::Enumerate(const std::string& folder,
                                return true;
                              });
   if (error == ERROR_SUCCESS) return ListStatus::kOk;
+  if (error == kListingCutShort) return ListStatus::kIncomplete;
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ListStatus::kNotFound;
   // A path naming a file is no folder either (the error differs: 267 on
   // Windows, 123 under Wine), not a folder that refuses to be read.

@@ -36,7 +36,12 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   add({ID_TOOL_BACK, ID_KEY_BACK, ID_MENU_BACK}, [&panels] { panels.HistoryBack(); });
   add({ID_TOOL_FORWARD, ID_KEY_FORWARD, ID_MENU_FORWARD}, [&panels] { panels.HistoryForward(); });
   add({ID_TOOL_EDIT, ID_KEY_EDIT, ID_MENU_EDIT},
-      [&context, &panels] { EditWithEditor(context, panels.Active()); });
+      [&context, &panels] {
+        const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+        if (entry != nullptr && entry->IsFile() && panels.MayActOn(panels.Active(), *entry, true)) {
+          EditWithEditor(context, panels.Active());
+        }
+      });
   add({ID_TOOL_SELECT_MASK, ID_KEY_SELECT_MASK, ID_MENU_SELECT_MASK},
       [&panels] { panels.SelectByMask(MaskMode::kSelect); });
   add({ID_TOOL_DESELECT_MASK, ID_KEY_DESELECT_MASK, ID_MENU_DESELECT_MASK},
@@ -61,7 +66,9 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
       [&context] { RunFileOperation(context, OperationKind::kDelete); });
   add({ID_TOOL_FOLDER_HISTORY, ID_MENU_FOLDER_HISTORY}, [&panels] { panels.ShowFolderHistory(); });
   add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
-    if (panels.CheckSelection(panels.Active())) ShowShellProperties(panels.Active());
+    if (!panels.CheckSelection(panels.Active())) return;
+    const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+    if (entry != nullptr && panels.MayActOn(panels.Active(), *entry, true)) ShowShellProperties(panels.Active());
   });
   add({ID_TOOL_MAKE_DIRECTORY, ID_KEY_MAKE_DIRECTORY, ID_MENU_MAKE_DIRECTORY, IDC_MAKE_DIRECTORY},
       [&context] { MakeNewFolder(context); });

@@ -91,6 +91,7 @@ struct SearchDialog::Run {
   std::vector<std::string> lines;
   bool ended = false;
   SearchEnd end = SearchEnd::kDone;
+  uint64_t foldersNotRead = 0;  // so far
   // A wake-up is queued or the dialog is still busy with earlier lines: the
   // walk posts no more until the dialog has caught up.
   bool uiBusy = false;
@@ -392,6 +393,7 @@ void SearchDialog::StartSearch() {
   extent_ = 0;
   SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
   filesShown_ = foldersShown_ = 0;
+  foldersNotRead_ = 0;
   backlog_.clear();
   backlogNext_ = 0;
   walkEnded_ = false;
@@ -406,10 +408,11 @@ void SearchDialog::StartSearch() {
       source ? source : std::make_shared<Win32DirectorySource>();
   UiTaskQueue* queue = context_.uiTasks;
   auto deliver = [queue](const std::shared_ptr<Run>& run, std::vector<std::string>&& lines,
-                         bool ended, SearchEnd end) {
+                         bool ended, SearchEnd end, uint64_t foldersNotRead) {
     bool wake = false;
     {
       std::lock_guard<std::mutex> lock(run->mutex);
+      run->foldersNotRead = foldersNotRead;
       if (run->lines.empty()) {
         run->lines = std::move(lines);
       } else {
@@ -436,10 +439,12 @@ void SearchDialog::StartSearch() {
     worker_ = std::thread([run = run_, walkSource, start, criteria, deliver] {
       const SearchOutcome outcome = RunSearch(
           *walkSource, start, criteria, run->stop,
-          [&](std::vector<std::string>&& lines, const SearchCounts&) {
-            if (!lines.empty()) deliver(run, std::move(lines), false, SearchEnd::kDone);
+          [&](std::vector<std::string>&& lines, const SearchCounts& counts) {
+            if (!lines.empty()) {
+              deliver(run, std::move(lines), false, SearchEnd::kDone, counts.foldersNotRead);
+            }
           });
-      deliver(run, {}, true, outcome.end);
+      deliver(run, {}, true, outcome.end, outcome.counts.foldersNotRead);
     });
   } catch (const std::system_error&) {
     // No thread to be had: the search ends at once with nothing found.
@@ -488,6 +493,7 @@ void SearchDialog::Pull(bool fromTimer) {
     if (stopPressed_) backlog_.clear();
     ended = run->ended;
     end = run->end;
+    foldersNotRead_ = run->foldersNotRead;
   }
   AddSomeLines();
   if (run != run_) return;  // a message box or a new search came in between
@@ -554,9 +560,12 @@ void SearchDialog::FinishSearch(SearchEnd end) {
 }
 
 void SearchDialog::ShowStatus() {
-  Window(Control(IDC_SEARCH_STATUS))
-      .SetText(FormatText(context_.Texts().Text(text::kSearchStatus),
-                          {filesShown_, foldersShown_}));
+  std::string status =
+      FormatText(context_.Texts().Text(text::kSearchStatus), {filesShown_, foldersShown_});
+  // What could not be read may hold more: the search is not the whole answer.
+  if (foldersNotRead_ > 0)
+    status += FormatText(context_.Texts().Text(text::kSearchNotFullyRead), {foldersNotRead_});
+  Window(Control(IDC_SEARCH_STATUS)).SetText(status);
 }
 
 void SearchDialog::ShowButtonText() {

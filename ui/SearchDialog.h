@@ -103,6 +103,7 @@ class SearchDialog : public Dialog {
   SearchEnd walkEnd_ = SearchEnd::kDone;
   uint64_t filesShown_ = 0;
   uint64_t foldersShown_ = 0;
+  uint64_t foldersNotRead_ = 0;  // could not be read, or only in part
   int extent_ = 0;  // the result list's horizontal extent
   // The listed lines' sort keys, in list order. The dialog places each line
   // itself: the list's own sorted insertion compares through the system's

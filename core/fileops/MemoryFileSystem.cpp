@@ -234,7 +234,7 @@ bool MemoryFileSystem::AddFolderLink(const std::string& path, const std::string&
 
 bool MemoryFileSystem::Erase(const std::string& path) {
   Located at;
-  if (Locate(path, at) != FsError::kOk || !at.child || at.key != at.name) return false;
+  if (!LocateStored(path, at) || at.root) return false;
   std::shared_ptr<Node> node = at.child->node;
   at.parent->Erase(at.key);
   Release(node);
@@ -243,7 +243,7 @@ bool MemoryFileSystem::Erase(const std::string& path) {
 
 bool MemoryFileSystem::MoveAside(const std::string& from, const std::string& to) {
   Located source, target;
-  if (Locate(from, source) != FsError::kOk || !source.child || source.key != source.name) return false;
+  if (!LocateStored(from, source) || source.root) return false;
   if (Locate(to, target) != FsError::kOk || !target.parent || target.child) return false;
   Node::Child moved = *source.child;
   source.parent->Erase(source.key);
@@ -288,9 +288,18 @@ std::optional<std::string> MemoryFileSystem::Content(const std::string& path) co
   return at.child->node->data;
 }
 
+bool MemoryFileSystem::LocateStored(const std::string& path, Located& at) const {
+  if (Locate(path, at) != FsError::kOk) return false;
+  if (at.root) return true;
+  auto stored = at.parent->children.find(at.name);
+  at.child = stored == at.parent->children.end() ? nullptr : &stored->second;
+  at.key = at.name;
+  return at.child != nullptr;
+}
+
 bool MemoryFileSystem::Has(const std::string& path) const {
   Located at;
-  return Locate(path, at) == FsError::kOk && (at.root || (at.child && at.key == at.name));
+  return LocateStored(path, at);
 }
 
 std::map<std::string, SnapshotEntry> MemoryFileSystem::Snapshot() const {

@@ -175,6 +175,8 @@ class MemoryFileSystem : public FileSystem {
   FsError ResolveFolder(const std::string& path, std::shared_ptr<Node>& out, int depth) const;
   FsError ResolveReal(const std::string& path, std::string& out, int depth) const;
   FsError Locate(const std::string& path, Located& out) const;
+  // The entry stored under exactly that last name (not as it lists).
+  bool LocateStored(const std::string& path, Located& out) const;
   bool IsOpen(const Node* node) const;
   void Release(const std::shared_ptr<Node>& node);
   std::shared_ptr<Node> NewNode(bool folder, uint32_t volume);

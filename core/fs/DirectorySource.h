@@ -15,9 +15,10 @@ struct FoundEntry {
 };
 
 enum class ListStatus {
-  kOk,          // the folder was read to its end (or to its first error after the start)
+  kOk,          // the folder was read to its end
   kNotFound,    // the folder or its path does not exist
   kUnreadable,  // it exists but cannot be searched (access denied, not ready...)
+  kIncomplete,  // the listing broke off part way: the entries found are only some
 };
 
 class DirectorySource {

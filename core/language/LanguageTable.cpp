@@ -34,6 +34,8 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "the same name. Nothing was done with it.",
     "The folder %s was replaced or turned into a link during the operation; it was left alone "
     "from then on.",
+    "  (listing incomplete: not every entry could be read)",
+    "; %i folders could not be read completely",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

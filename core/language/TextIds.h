@@ -288,6 +288,8 @@ constexpr TextId kMoveIntoItself{24, 2};
 constexpr TextId kWildcardTarget{24, 3};
 constexpr TextId kNameNotAddressable{24, 4};
 constexpr TextId kFolderChanged{24, 5};
+constexpr TextId kListingIncomplete{24, 6};
+constexpr TextId kSearchNotFullyRead{24, 7};  // folders not read (fully)
 
 }  // namespace text
 }  // namespace px

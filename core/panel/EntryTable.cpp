@@ -7,6 +7,7 @@
 
 #include "core/fs/FileAttributes.h"
 #include "core/panel/EntryText.h"
+#include "core/panel/NameRules.h"
 #include "core/text/CaseFold.h"
 
 namespace px {
@@ -18,6 +19,7 @@ bool PanelEntry::IsHiddenOrSystem() const {
 void EntryTable::Clear() {
   entries.clear();
   rows.clear();
+  listedTwice.clear();
 }
 
 long EntryTable::FindRowByName(const std::string& text, size_t from) const {
@@ -58,13 +60,19 @@ void EntryTableBuilder::Add(FoundEntry&& found) {
 
 void EntryTableBuilder::Finish(ListStatus status) {
   // A folder that cannot be searched still offers the way back up.
-  if (status != ListStatus::kOk) table_.entries.clear();
+  if (status != ListStatus::kOk && status != ListStatus::kIncomplete) table_.entries.clear();
   if (status != ListStatus::kNotFound && path_.size() > 3) {
     PanelEntry parent;
     parent.kind = EntryKind::kParent;
     parent.attributes = 1;
     parent.writeTime = 1ull << 32;
     table_.entries.push_back(std::move(parent));
+  }
+  // Only names that may list alike are compared, which keeps a listing of
+  // ordinary names free of the cost.
+  std::unordered_set<std::string> alike;
+  for (const PanelEntry& entry : table_.entries) {
+    if (MayListAlike(entry.name) && !alike.insert(entry.name).second) table_.listedTwice.insert(entry.name);
   }
   // Collected in search order; the rows show it reversed with the parent on top.
   std::reverse(table_.entries.begin(), table_.entries.end());

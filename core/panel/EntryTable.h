@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/fs/DirectorySource.h"
@@ -31,8 +32,12 @@ struct PanelEntry {
 struct EntryTable {
   std::vector<PanelEntry> entries;
   std::vector<uint32_t> rows;
+  // Names the listing held more than once (names whose bytes are no valid
+  // text list alike): no call by such a name reaches one entry for sure.
+  std::unordered_set<std::string> listedTwice;
 
   size_t RowCount() const { return rows.size(); }
+  bool ListedTwice(const std::string& name) const { return listedTwice.count(name) != 0; }
   const PanelEntry& AtRow(size_t row) const { return entries[rows[row]]; }
   void Clear();
   // Row whose shown name equals text ignoring case, from row `from` on; -1 when none.
@@ -47,7 +52,8 @@ class EntryTableBuilder {
   EntryTableBuilder(EntryTable& table, const std::string& path, bool showHiddenSystem);
   void Add(FoundEntry&& found);
   // status is the outcome of the search; a folder that was not found gets no
-  // rows at all, not even the parent row.
+  // rows at all, not even the parent row; one whose listing broke off keeps
+  // the rows found (the panel says the listing is incomplete).
   void Finish(ListStatus status);
 
  private:

@@ -29,6 +29,10 @@ bool IsAddressableName(std::string_view name) {
   return name.find_first_of("\\/") == std::string_view::npos;
 }
 
+bool ShellReachesName(std::string_view name) {
+  return IsAddressableName(name) && name.back() != '.' && name.back() != ' ';
+}
+
 bool MayListAlike(std::string_view name) {
   return name.find("\xEF\xBF\xBD") != std::string_view::npos;
 }

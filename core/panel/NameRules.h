@@ -19,6 +19,11 @@ bool IsAcceptableNewName(const std::string& name);
 // ".." name no entry.
 bool IsAddressableName(std::string_view name);
 
+// Whether a path ending in this name reaches it through the shell and other
+// programs, which read paths by the old rules: not with a trailing dot or
+// blank, which they drop (reaching the neighbour "a" for "a.").
+bool ShellReachesName(std::string_view name);
+
 // Whether a listed name may stand for more than one stored name: names whose
 // bytes are no valid text list with U+FFFD in their place, so two of them can
 // list alike and a call by that name reaches either.

@@ -83,6 +83,9 @@ class Walk {
       // A subfolder gone since its parent was listed is just empty; only a
       // missing start folder is worth telling the user.
       if (start && status == ListStatus::kNotFound) outcome_.end = SearchEnd::kStartFolderMissing;
+      if (status == ListStatus::kUnreadable || status == ListStatus::kIncomplete) {
+        ++outcome_.counts.foldersNotRead;
+      }
       start = false;
       std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
       if (std::chrono::steady_clock::now() - lastHandOn_ >= batching_.maxDelay) HandOn();

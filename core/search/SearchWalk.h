@@ -41,6 +41,7 @@ struct SearchCounts {
   uint64_t filesLookedAt = 0;  // file entries tested
   uint64_t filesFound = 0;     // result lines for files
   uint64_t foldersFound = 0;   // result lines for folders
+  uint64_t foldersNotRead = 0; // folders that could not be read, or only in part
 };
 
 enum class SearchEnd {
@@ -68,7 +69,8 @@ struct SearchBatching {
 // optional) that passes the criteria. Each folder is listed once; folder
 // links (reparse points) are reported like folders but never entered, so the
 // walk stays inside the start folder's tree and ends on link loops. A folder
-// that cannot be listed counts as empty. stop is checked before each folder
+// that cannot be listed, or only in part, is counted in foldersNotRead and
+// what was read of it is searched. stop is checked before each folder
 // and each entry; lines found before it was seen are still handed on.
 // Uses nothing but its arguments, so it may run on any thread.
 SearchOutcome RunSearch(DirectorySource& source, const std::string& startFolder,

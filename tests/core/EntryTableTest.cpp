@@ -96,6 +96,8 @@ TEST(ListFolder, StatusDecidesTheParentRow) {
       {"C:\\", ListStatus::kNotFound, {}},
       {"C:\\Locked\\", ListStatus::kUnreadable, {"..    "}},
       {"C:\\", ListStatus::kUnreadable, {}},
+      // A listing that broke off keeps what it found.
+      {"C:\\Data\\", ListStatus::kIncomplete, {"..    ", "two.txt", "Sub", "one.txt"}},
       {"\\\\server\\share\\", ListStatus::kOk, {"..    ", "two.txt", "Sub", "one.txt"}},
   };
   for (const auto& c : kCases) {

@@ -43,17 +43,22 @@ class MemorySource : public DirectorySource {
   ListStatus Enumerate(const std::string& folder,
                        const std::function<void(FoundEntry&&)>& sink) override {
     ++listings[folder];
+    if (locked.count(folder)) return ListStatus::kUnreadable;
     std::string key = folder;
     for (size_t at; (at = key.find("\\loop\\")) != std::string::npos;) key.erase(at + 1, 5);
     const auto it = folders_.find(key);
     if (it == folders_.end()) return ListStatus::kNotFound;
     sink({".", 0, 0, kAttrDirectory});
     sink({"..", 0, 0, kAttrDirectory});
-    for (FoundEntry entry : it->second) sink(std::move(entry));
-    return ListStatus::kOk;
+    const bool cut = cutShort.count(folder) != 0;
+    const size_t count = cut ? it->second.size() / 2 : it->second.size();
+    for (size_t i = 0; i < count; ++i) sink(FoundEntry(it->second[i]));
+    return cut ? ListStatus::kIncomplete : ListStatus::kOk;
   }
 
   std::map<std::string, int> listings;
+  std::set<std::string> locked;    // cannot be read at all
+  std::set<std::string> cutShort;  // the listing breaks off after half the entries
 
  private:
   std::map<std::string, std::vector<FoundEntry>> folders_;
@@ -286,6 +291,27 @@ TEST(SearchWalk, LinksMissingFoldersAndStop) {
   EXPECT_EQ(lines.size(), 1u);
   source.listings.clear();
   EXPECT_EQ(RunSearch(source, "C:\\T", SearchCriteria{}, stop, nullptr).counts.foldersListed, 0u);
+}
+
+// A folder read only in part, or not at all, is counted; what was read of it
+// is searched, a subfolder gone since is not counted.
+TEST(SearchWalk, FoldersNotFullyReadAreCounted) {
+  MemorySource source;
+  for (const char* path : {"C:\\T\\a1", "C:\\T\\a2", "C:\\T\\Half\\h1", "C:\\T\\Half\\h2",
+                           "C:\\T\\Locked\\x", "C:\\T\\Gone\\y"}) {
+    source.Add(path);
+  }
+  source.cutShort.insert("C:\\T\\Half\\");
+  source.locked.insert("C:\\T\\Locked\\");
+  source.Remove("C:\\T\\Gone\\");
+  const Collected found = Search(source, "C:\\T", SearchCriteria{});
+  EXPECT_EQ(found.outcome.counts.foldersNotRead, 2u);
+  EXPECT_EQ(found.outcome.end, SearchEnd::kDone);
+  EXPECT_EQ(found.Set().count("C:\\T\\Half\\h1"), 1u);
+  EXPECT_EQ(found.Set().count("C:\\T\\Half\\h2"), 0u);
+  source.cutShort.clear();
+  source.locked.clear();
+  EXPECT_EQ(Search(source, "C:\\T", SearchCriteria{}).outcome.counts.foldersNotRead, 0u);
 }
 
 // Over generated trees: every entry found exactly once, each folder listed

@@ -118,19 +118,58 @@ bool Exists(const std::string& path) {
   return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool MakeSymbolicLink(const std::string& folder, const std::string& target,
-                      const std::string& link) {
-  std::wstring command = Widen("ln -s " + target + " " + link);
+namespace {
+
+// The Unix path of a folder the program sees, through Wine's own export.
+std::string UnixPathOf(const std::string& folder) {
+  using Convert = char*(CDECL*)(const wchar_t*);
+  auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  if (convert == nullptr) return std::string();
+  char* unix = convert(Widen(folder).c_str());
+  if (unix == nullptr) return std::string();
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+
+}  // namespace
+
+bool RunShell(const std::string& folder, const std::string& script) {
+  // A Unix program started from here runs on by itself (its handle tells
+  // neither its end nor its exit code) and in a folder of its own choosing:
+  // the script goes to the folder itself and leaves a mark when it ends.
+  const std::string unixFolder = UnixPathOf(folder);
+  if (unixFolder.empty()) return false;
+  static int runs = 0;
+  const std::string mark = folder + "..\\pxshell" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(++runs);
+  const std::string unixMark = unixFolder + "/../" + mark.substr(mark.rfind('\\') + 1);
+  // The command line is split by the platform's rules: double quotes group,
+  // so the script itself holds none.
+  std::wstring command = Widen("sh -c \"cd '" + unixFolder + "' && { " + script + "; } && echo 0 > '" +
+                               unixMark + "' || echo 1 > '" + unixMark + "'\"");
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       Widen(folder).c_str(), &startup, &process)) {
     return false;
   }
-  WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  std::string result;
+  for (int i = 0; i < 500 && result.empty(); ++i) {
+    Sleep(20);
+    if (Exists(mark)) result = ReadBytes(mark);
+  }
+  DeleteFileW(FileApiPath(mark).c_str());
+  return result.rfind("0", 0) == 0;
+}
+
+bool MakeSymbolicLink(const std::string& folder, const std::string& target,
+                      const std::string& link) {
+  if (!RunShell(folder, "ln -s " + target + " " + link)) return false;
   for (int i = 0; i < 50 && GetFileAttributesW(Widen(folder + link).c_str()) ==
                                 INVALID_FILE_ATTRIBUTES; ++i) {
     Sleep(20);

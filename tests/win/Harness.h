@@ -31,6 +31,11 @@ class TempFolder {
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // Whether an entry of that exact name exists (file or folder).
 bool Exists(const std::string& path);
+// Runs a Unix shell script in folder and waits for it; false where that
+// cannot run or the script fails. What the file system holds beside the
+// platform's rules is made this way: names ending in a dot or a blank,
+// holding a backslash or bytes that are no text, links.
+bool RunShell(const std::string& folder, const std::string& script);
 // A Unix symbolic link named link in folder, pointing at target, made by the
 // system's own tool (the platform's link function creates nothing under
 // Wine); false where that cannot run.

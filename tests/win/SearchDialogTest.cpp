@@ -18,6 +18,7 @@
 #include "core/fs/FileAttributes.h"
 #include "core/language/TextFormat.h"
 #include "framework/Controls.h"
+#include "framework/FileSystemApi.h"
 #include "framework/Wide.h"
 #include "panels/PanelPair.h"
 #include "res/resource.h"
@@ -240,6 +241,29 @@ TEST_F(SearchDialogTest, StartFoldersDriveRootsRelativeAndMissing) {
   EXPECT_EQ(responder.SeenText(), EnglishTexts().Text(text::kSearchFolderMissing));
   EXPECT_TRUE(lines.empty());
   EXPECT_EQ(Text(*dialog, IDC_SEARCH_STATUS), Status(0, 0));
+}
+
+// A folder whose listing breaks off is searched as far as it was read, and
+// the status says that the answer may not be whole.
+TEST_F(SearchDialogTest, AFolderReadOnlyInPartIsReported) {
+  RunningWindow run(settings_.c_str());
+  auto dialog = Open(run, root_);
+  FailListingsForTests(Widen(root_ + "Sub\\"), 3);  // ".", ".." and one entry
+  struct Restore {
+    ~Restore() { FailListingsForTests(L"", -1); }
+  } restore;
+  const std::vector<std::string> lines = Search(*dialog, "");
+  const size_t inSub = std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+    return line.rfind(root_ + "Sub\\", 0) == 0;
+  });
+  EXPECT_EQ(inSub, 1u);
+  const size_t folders = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l[0] == '<'; });
+  EXPECT_EQ(Text(*dialog, IDC_SEARCH_STATUS),
+            Status(lines.size() - folders, folders) +
+                FormatText(EnglishTexts().Text(text::kSearchNotFullyRead), {1}));
+  FailListingsForTests(L"", -1);
+  Search(*dialog, "");
+  EXPECT_EQ(Text(*dialog, IDC_SEARCH_STATUS).find(';'), std::string::npos);
 }
 
 TEST_F(SearchDialogTest, ASymbolicLinkLoopIsListedButNotEntered) {
