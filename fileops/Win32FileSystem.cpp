@@ -262,12 +262,9 @@ FsStatus Win32FileSystem::RemoveFolder(const std::string& folder, const FileIden
       !IsEntryItself(opened.Get(), path)) {
     return {FsError::kReplaced};
   }
-  FsStatus removed = RemoveOpened(opened.Get());
-  if (!removed.Ok()) return removed;
-  opened.Reset();
-  // Some systems refuse a folder that is not empty only when it is closed.
-  if (AttributesOf(path)) return {FsError::kNotEmpty};
-  return {};
+  // A folder that is not empty is refused here, not when it is closed (and a
+  // lookup of the name afterwards would read its whole parent under Wine).
+  return RemoveOpened(opened.Get());
 }
 
 // A link is removed only through a handle to the link itself. Where the

@@ -1,6 +1,7 @@
 // The one place the window code calls the platform's file-system functions:
 // folder searches, renames, identities, volume labels and the drive list.
-// Paths are UTF-8; long ones get the \\?\ prefix here.
+// Paths are UTF-8; each reaches the platform exactly as written (see
+// FileApiPath: the \\?\ form, so no trailing dot or blank is dropped).
 #pragma once
 
 #include <windows.h>

@@ -217,6 +217,20 @@ bool FileOperationEngine::EnterFolder(const std::string& folder, FailureCase que
   for (;;) {
     if (Cancelled()) return false;
     bool changed = false;
+    // A folder whose identity the run knows needs only that: a link put in
+    // its place, or another spelling reached, has another identity.
+    auto known = folderIds_.find(key);
+    if (known != folderIds_.end()) {
+      FsResult<FileIdentity> id = fs_.Identity(folder);
+      if (id.Ok() && id.value == known->second) return true;
+      changed = id.Ok() || id.error == FsError::kNotFound;
+      if (changed) {
+        Tell(RunMessage::kFolderChanged, folder);
+        return false;
+      }
+      if (AskFailure(question, folder) != FailureAnswer::kRetry) return false;
+      continue;
+    }
     FsResult<EntryInfo> now = fs_.Lookup(folder);
     if (now.Ok()) {
       changed = now.value.name != LastComponent(folder) || !now.value.IsFolder() || now.value.IsLink();

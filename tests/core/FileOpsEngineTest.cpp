@@ -513,5 +513,186 @@ TEST(FileOpsEngine, ReadsAreCheckedAndProgressIs64Bit) {
   EXPECT_EQ(p.overallDone, 1u);
 }
 
+// While a question is open another program may change anything: a folder
+// the run counted is entered only while it is still that folder, whether it
+// was replaced by a link or by another folder.
+TEST(FileOpsEngine, AFolderChangedWhileAQuestionIsOpenIsLeftAlone) {
+  for (bool byLink : {true, false}) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\d\\p\\ro.txt", "ro", kAttrReadOnly);
+    fs.AddFile("C:\\src\\d\\v\\victim.txt", "mine");
+    fs.AddFile("C:\\outside\\victim.txt", "not yours");
+    ScriptedPrompts prompts({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kSkip});
+    FileOperationEngine engine(fs, prompts);
+    bool swapped = false;
+    // The question comes before v is entered in either listing order.
+    fs.SetCallHook([&](FsOp op, const std::string& path) {
+      if (swapped || op != FsOp::kSetAttributes || path.find("ro.txt") == std::string::npos) return;
+      swapped = fs.MoveAside("C:\\src\\d\\v", "C:\\src\\d\\v.old");
+      swapped = swapped && (byLink ? fs.AddFolderLink("C:\\src\\d\\v", "C:\\outside\\")
+                                   : fs.AddFile("C:\\src\\d\\v\\other.txt", "someone else's"));
+    });
+    RunRequest request;
+    request.kind = OperationKind::kDelete;
+    request.baseFolder = "C:\\src\\";
+    request.names = {"d"};
+    EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kNotDone});
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(fs.Content("C:\\outside\\victim.txt"), "not yours");
+    EXPECT_EQ(fs.Content("C:\\src\\d\\v.old\\victim.txt"), "mine");
+    EXPECT_TRUE(fs.Has("C:\\src\\d\\v"));
+    if (!byLink) EXPECT_EQ(fs.Content("C:\\src\\d\\v\\other.txt"), "someone else's");
+    ASSERT_EQ(prompts.Count(RunMessage::kFolderChanged), 1);
+    EXPECT_EQ(prompts.messages[0].second, "C:\\src\\d\\v");
+  }
+}
+
+// What a deliberate fault in each rule below went unnoticed by before.
+TEST(FileOpsEngine, RulesThatOnlyTargetedCasesShow) {
+  // A cancel is seen between the blocks of one large file, not at its end.
+  {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\big", std::string(64 * 100, 'b'));
+    ScriptedPrompts prompts(kAll);
+    FileOperationEngine engine(fs, prompts);
+    fs.SetCallHook([&](FsOp op, const std::string&) {
+      if (op == FsOp::kRead && fs.Calls(FsOp::kRead) == 2) engine.RequestCancel();
+    });
+    RunRequest request{OperationKind::kCopy, "C:\\src\\", {"big"}, "D:\\", "", false, 64};
+    EXPECT_TRUE(engine.Run(request).cancelled);
+    EXPECT_LE(fs.Calls(FsOp::kRead), 4u);
+    EXPECT_FALSE(fs.Content("D:\\big"));
+  }
+  // A target that appears between the look and the rename is never replaced.
+  for (OperationKind kind : {OperationKind::kCopy, OperationKind::kMove}) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\a", "new");
+    ScriptedPrompts prompts(kAll);
+    bool appeared = false;
+    fs.SetCallHook([&](FsOp op, const std::string&) {
+      if (!appeared && (op == FsOp::kRename || op == FsOp::kCreateNewFile || op == FsOp::kCreateTempFile))
+        appeared = fs.AddFile("C:\\dst\\a", "someone else's");
+    });
+    RunResult r = RunOn(fs, prompts, kind, {"a"}, "C:\\dst\\");
+    EXPECT_TRUE(appeared);
+    EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+    EXPECT_EQ(fs.Content("C:\\dst\\a"), "someone else's");
+    EXPECT_EQ(fs.Content("C:\\src\\a"), "new");
+  }
+  // A folder copied into its sibling that shares the start of its name is no
+  // copy into itself; one whose place cannot be told is not copied at all.
+  struct Case {
+    const char* target;
+    Fault fault;
+    EntryOutcome outcome;
+  } const cases[] = {
+      {"C:\\src\\tree2\\", {FsOp::kCount, 0}, kDone},
+      {"C:\\src\\tree2\\", {FsOp::kIdentity, 2, FaultMode::kFail, FsError::kAccessDenied}, kNotDone},
+      {"C:\\src\\tree2\\", {FsOp::kRealPath, 2, FaultMode::kFail, FsError::kIo}, kNotDone},
+      {"C:\\src\\tree2\\", {FsOp::kIdentity, 3, FaultMode::kFail, FsError::kAccessDenied}, kNotDone},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\tree\\f", "f");
+    fs.AddFolder("C:\\src\\tree2\\");
+    if (c.fault.op != FsOp::kCount) fs.AddFault(c.fault);
+    ScriptedPrompts prompts(kAll);
+    RunResult r = RunOn(fs, prompts, OperationKind::kCopy, {"tree"}, c.target);
+    EXPECT_EQ(r.entries, std::vector<EntryOutcome>{c.outcome}) << static_cast<int>(c.fault.op);
+    EXPECT_EQ(fs.Content("C:\\src\\tree2\\tree\\f").has_value(), c.outcome == kDone);
+  }
+  // A source that grows while it is copied is no complete copy, and one that
+  // grows all the time (a log being written) is given up at once.
+  {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\a", std::string(200, 'a'));
+    fs.AddFault({FsOp::kRead, 2, FaultMode::kGrow, FsError::kOk, 100000});
+    ScriptedPrompts prompts(kAll);
+    EXPECT_EQ(RunOn(fs, prompts, OperationKind::kCopy, {"a"}, "D:\\").entries, std::vector<EntryOutcome>{kNotDone});
+    EXPECT_FALSE(fs.Content("D:\\a"));
+    EXPECT_LE(fs.Calls(FsOp::kRead), 6u);
+  }
+  // A write that fails ends the copy: nothing more is written after it.
+  {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\a", std::string(640, 'a'));
+    fs.AddFault({FsOp::kWrite, 2, FaultMode::kFail, FsError::kDiskFull});
+    ScriptedPrompts prompts({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kStop});
+    EXPECT_EQ(RunOn(fs, prompts, OperationKind::kCopy, {"a"}, "D:\\").entries, std::vector<EntryOutcome>{kNotDone});
+    EXPECT_EQ(fs.Calls(FsOp::kWrite), 2u);
+  }
+  // The same name selected twice stands for two entries: neither is acted on.
+  {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\a", "a");
+    ScriptedPrompts prompts(kAll);
+    EXPECT_EQ(RunOn(fs, prompts, OperationKind::kDelete, {"a", "a"}).entries,
+              (std::vector<EntryOutcome>{kNotDone, kNotReached}));
+    EXPECT_EQ(prompts.Count(RunMessage::kNameNotAddressable), 1);
+    EXPECT_EQ(fs.Content("C:\\src\\a"), "a");
+  }
+}
+
+// What another program does while the run goes on, met without a question
+// as well as during one: an entry gone is passed over and never looked for
+// under another spelling.
+TEST(FileOpsEngine, EntriesGoneMidRunAreNotLookedForUnderAnotherSpelling) {
+  // A moved file gone while the question about removing it is open: its
+  // twin in another case is not removed in its place.
+  {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\d\\x.TXT", "upper", kAttrReadOnly);
+    fs.AddFile("C:\\src\\d\\x.txt", "lower");
+    ScriptedPrompts prompts({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kSkip});
+    prompts.whileAsked = [&](const std::string& path) {
+      if (path == "C:\\src\\d\\x.TXT") (void)fs.Erase(path);
+    };
+    // The target folder takes one of the two names only: the second is not moved.
+    EXPECT_EQ(RunOn(fs, prompts, OperationKind::kMove, {"d"}, "D:\\").entries, std::vector<EntryOutcome>{kNotDone});
+    EXPECT_EQ(fs.Content("D:\\d\\x.TXT"), "upper");
+    EXPECT_EQ(fs.Content("C:\\src\\d\\x.txt"), "lower");
+  }
+  // Files gone while a question about another one was open, in the folder
+  // being walked and in one not entered yet.
+  for (const char* gone : {"C:\\src\\d\\b.txt", "C:\\src\\d\\z\\f.txt"}) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\d\\a\\ro.txt", "ro", kAttrReadOnly);
+    fs.AddFile("C:\\src\\d\\b.txt", "b");
+    fs.AddFile("C:\\src\\d\\z\\f.txt", "f");
+    ScriptedPrompts prompts({PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kSkip});
+    prompts.whileAsked = [&](const std::string&) { (void)fs.Erase(gone); };
+    EXPECT_EQ(RunOn(fs, prompts, OperationKind::kDelete, {"d"}).entries, std::vector<EntryOutcome>{kDone}) << gone;
+    EXPECT_TRUE(prompts.failures.empty()) << gone;
+  }
+  // A name with a twin in another case, gone without any question: the walk
+  // looks for it under its exact name right before it acts on it.
+  {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\d\\x.TXT", "upper");
+    fs.AddFile("C:\\src\\d\\x.txt", "lower");
+    ScriptedPrompts prompts(kAll);
+    FileOperationEngine engine(fs, prompts);
+    engine.SetCheckHook([&] {
+      if (engine.Progress().phase == RunPhase::kWorking) (void)fs.Erase("C:\\src\\d\\x.TXT");
+    });
+    RunRequest request{OperationKind::kMove, "C:\\src\\", {"d"}, "D:\\", "", false, 64};
+    EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kNotDone});
+    ASSERT_EQ(prompts.failures.size(), 1u);  // a file to move that is gone
+    EXPECT_EQ(prompts.failures[0].second, "C:\\src\\d\\x.TXT");
+    EXPECT_EQ(fs.Content("C:\\src\\d\\x.txt"), "lower");
+    EXPECT_FALSE(fs.Has("D:\\d\\x.TXT"));
+  }
+}
+
 }  // namespace
 }  // namespace px

@@ -216,6 +216,7 @@ enum class Disturbance {
   kAddFile,     // a new file in the first selected folder
   kRemoveFile,  // a file of it goes away
   kLinkFolder,  // a folder of it is moved aside and a link to C:\outside put in its place
+  kSwapFolder,  // ... and another folder (holding a file of its own) put in its place
 };
 
 struct SweepRun {
@@ -457,6 +458,7 @@ class Checker {
       if (movedAside.empty() || !Within(key, movedAside)) return key;
       return movedAside + ".moved" + key.substr(movedAside.size());
     };
+    const std::string addedAt = run.disturbance == Disturbance::kSwapFolder ? added : where(added);
 
     if (fs.WildcardCalls() != 0) Fail("a wildcard reached the file system");
     if (fs.OpenFileCount() != 0) Fail("a file was left open");
@@ -470,8 +472,10 @@ class Checker {
     const auto& entryFiles = prepared.entryFiles;
     auto bodiesFor = prepared.bodiesFor;
     if (!changed.empty() && targetOf.count(changed)) bodiesFor[targetOf.at(changed)].insert(fs.ChangedBody());
-    const std::string addedTarget =
-        added.empty() || prepared.disturbed.empty() ? std::string() : prepared.disturbedTarget + "\\late";
+    const std::string addedTarget = added.empty() || prepared.disturbed.empty() ||
+                                             run.disturbance == Disturbance::kSwapFolder
+                                         ? std::string()
+                                         : prepared.disturbedTarget + "\\late";
 
     auto has = [](const Snap& snap, const std::string& key, const std::string& body) {
       auto it = snap.find(key);
@@ -489,7 +493,7 @@ class Checker {
     // A file that came after its folder was listed is never acted on; one
     // that came before is part of the run.
     if (addedEarly && !addedTarget.empty()) bodiesFor[addedTarget].insert("late");
-    if (!added.empty() && !addedEarly && !has(after, where(added), "late")) {
+    if (!added.empty() && !addedEarly && !has(after, addedAt, "late")) {
       Fail("a file added during the run was touched: " + added);
     }
     if (!addedTarget.empty() && !addedEarly && after.count(addedTarget)) {
@@ -545,7 +549,7 @@ class Checker {
         if (!cleanupMayFail) Fail("temporary file left: " + key);
         continue;
       }
-      if ((!added.empty() && (key == added || key == where(added))) || key == changed) continue;
+      if ((!added.empty() && key == addedAt) || key == changed) continue;
       if (!movedAside.empty() && Within(key, movedAside + ".moved")) continue;
       auto allowed = bodiesFor.find(key);
       if (s.kind == kDelete || allowed == bodiesFor.end() || !allowed->second.count(value.content)) {
@@ -693,13 +697,18 @@ class Checker {
         }
         return false;
       case Disturbance::kLinkFolder:
+      case Disturbance::kSwapFolder:
         for (const auto& [key, value] : p.before) {
           if (value.folder && !value.link && key.size() > folder.size() &&
               key.compare(0, folder.size(), folder) == 0) {
+            // Before the run has listed it, a change is only the state it finds.
+            if (!fs.ListCounts().count(FoldName(key))) return false;
             std::string sub = key.substr(0, key.size() - 1);
             if (!fs.MoveAside(sub, sub + ".moved")) return false;
             movedAside = sub;
-            return fs.AddFolderLink(sub, "C:\\outside\\");
+            if (run.disturbance == Disturbance::kLinkFolder) return fs.AddFolderLink(sub, "C:\\outside\\");
+            added = sub + "\\late";
+            return fs.AddFile(added, "late");
           }
         }
         return false;
@@ -834,7 +843,8 @@ TEST(FileOpsFault, EveryFailureAndCancelPointKeepsData) {
         }
       }
       // Another program adds, removes or replaces something at every call.
-      for (Disturbance disturbance : {Disturbance::kAddFile, Disturbance::kRemoveFile, Disturbance::kLinkFolder}) {
+      for (Disturbance disturbance : {Disturbance::kAddFile, Disturbance::kRemoveFile, Disturbance::kLinkFolder,
+                                      Disturbance::kSwapFolder}) {
         for (int call = 1; rank < 2 && call <= baseline.fsCalls; ++call) {
           SweepRun run = base;
           run.disturbance = disturbance;

@@ -1,6 +1,7 @@
 // Prompts with fixed answers for the engine's tests; they record what was asked.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class ScriptedPrompts : public OperationPrompts {
   }
   PromptAnswer AskReadOnly(ReadOnlyCase, const std::string& path) override {
     readOnlyPaths.push_back(path);
+    if (whileAsked) whileAsked(path);
     return Answered('r', policy_.readOnly);
   }
   // Retry is given twice in a row at most, then Skip, so a lasting failure ends.
@@ -46,6 +48,9 @@ class ScriptedPrompts : public OperationPrompts {
   std::vector<std::string> readOnlyPaths;
   std::vector<std::pair<FailureCase, std::string>> failures;
   std::vector<std::pair<RunMessage, std::string>> messages;
+  // Runs while the read-only question about a path is open: what another
+  // program does meanwhile.
+  std::function<void(const std::string&)> whileAsked;
   // Every question and message in order: 'o', 'r', 'f' with the answer
   // given, 'm' with the message.
   std::vector<std::pair<char, int>> answers;
