@@ -67,7 +67,10 @@ template <typename Visit>
   const int breakAfter = ListingBreakForTests(folder);
   int seen = 0;
   do {
-    if (seen++ == breakAfter) return kListingCutShort;
+    if (seen++ == breakAfter) {
+      SetLastError(ERROR_UNEXP_NET_ERR);  // as a share that drops says it
+      break;
+    }
     if (!visit(static_cast<const WIN32_FIND_DATAW&>(data))) return ERROR_SUCCESS;
   } while (FindNextFileW(search.Get(), &data));
   return GetLastError() == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : kListingCutShort;

@@ -350,26 +350,7 @@ bool MemoryFileSystem::HasWildcard(const std::string& path) {
 
 FsError MemoryFileSystem::ResolveFolder(const std::string& path, std::shared_ptr<Node>& out,
                                         int depth) const {
-  if (depth > kMaxLinkHops) return FsError::kNotFound;
-  if (path.size() > kMaxPath) return FsError::kInvalidName;
-  std::string key, rest;
-  if (!SplitRoot(path, key, rest)) return FsError::kInvalidName;
-  auto drive = drives_.find(key);
-  if (drive == drives_.end()) return FsError::kNotFound;
-  std::shared_ptr<Node> node = drive->second;
-  for (const std::string& part : Components(rest)) {
-    Node::Child* child = node->Find(part, nullptr);
-    if (!child || !child->node->folder) return FsError::kNotFound;
-    node = child->node;
-    if (node->link) {
-      std::shared_ptr<Node> target;
-      FsError error = ResolveFolder(node->linkTarget, target, depth + 1);
-      if (error != FsError::kOk) return error;
-      node = target;
-    }
-  }
-  out = node;
-  return FsError::kOk;
+  return Resolve(path, out, nullptr, depth);
 }
 
 // A path without its final backslash, but for a root's.
@@ -379,37 +360,48 @@ static std::string WithoutFinalBackslash(std::string path) {
   return path;
 }
 
-// The stored spelling of path with every link replaced by where it leads and
-// an alias drive by the folder it shows.
 FsError MemoryFileSystem::ResolveReal(const std::string& path, std::string& out, int depth) const {
+  std::shared_ptr<Node> node;
+  return Resolve(path, node, &out, depth);
+}
+
+// Follows path (every link on the way, and at the end, to where it leads) to
+// its node: a folder, or with real given the last step may be a file, and
+// real gets the stored spelling of where it is, an alias drive read as the
+// folder it shows.
+FsError MemoryFileSystem::Resolve(const std::string& path, std::shared_ptr<Node>& out,
+                                  std::string* real, int depth) const {
   if (depth > kMaxLinkHops) return FsError::kNotFound;
   if (path.size() > kMaxPath) return FsError::kInvalidName;
   std::string key, rest;
   if (!SplitRoot(path, key, rest)) return FsError::kInvalidName;
   auto drive = drives_.find(key);
   if (drive == drives_.end()) return FsError::kNotFound;
-  auto alias = aliasFolders_.find(key);
-  std::string real =
-      alias != aliasFolders_.end() ? alias->second : path.substr(0, path.size() - rest.size());
-  if (real.back() != '\\') real += '\\';
+  std::string where;
+  if (real) {
+    auto alias = aliasFolders_.find(key);
+    where = alias != aliasFolders_.end() ? alias->second : path.substr(0, path.size() - rest.size());
+    if (where.back() != '\\') where += '\\';
+  }
   std::shared_ptr<Node> node = drive->second;
   for (const std::string& part : Components(rest)) {
     if (!node->folder) return FsError::kNotFound;
     std::string stored;
     Node::Child* child = node->Find(part, &stored);
-    if (!child) return FsError::kNotFound;
+    if (!child || (!real && !child->node->folder)) return FsError::kNotFound;
     node = child->node;
     if (node->link) {
-      if (ResolveReal(node->linkTarget, real, depth + 1) != FsError::kOk ||
-          ResolveFolder(node->linkTarget, node, depth + 1) != FsError::kOk) {
-        return FsError::kNotFound;
-      }
-      if (real.back() != '\\') real += '\\';
-    } else {
-      real += stored + "\\";
+      std::shared_ptr<Node> target;
+      FsError error = Resolve(node->linkTarget, target, real ? &where : nullptr, depth + 1);
+      if (error != FsError::kOk) return real ? FsError::kNotFound : error;
+      node = target;
+      if (real && where.back() != '\\') where += '\\';
+    } else if (real) {
+      where += stored + "\\";
     }
   }
-  out = WithoutFinalBackslash(real);
+  if (real) *real = WithoutFinalBackslash(where);
+  out = node;
   return FsError::kOk;
 }
 

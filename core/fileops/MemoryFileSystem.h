@@ -174,6 +174,8 @@ class MemoryFileSystem : public FileSystem {
   bool HasWildcard(const std::string& path);
   FsError ResolveFolder(const std::string& path, std::shared_ptr<Node>& out, int depth) const;
   FsError ResolveReal(const std::string& path, std::string& out, int depth) const;
+  FsError Resolve(const std::string& path, std::shared_ptr<Node>& out, std::string* real,
+                  int depth) const;
   FsError Locate(const std::string& path, Located& out) const;
   // The entry stored under exactly that last name (not as it lists).
   bool LocateStored(const std::string& path, Located& out) const;

@@ -289,27 +289,10 @@ class DialogScript {
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     DialogScript* self = active_;
     if (self == nullptr || self->Done() || self->busy_) return;
-    struct Search {
-      int marker;
-      HWND found = nullptr;
-    } search{self->steps_[self->next_].marker};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-          Search* search = reinterpret_cast<Search*>(lParam);
-          wchar_t className[32] = {};
-          GetClassNameW(hwnd, className, 32);
-          if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(hwnd) &&
-              IsWindowEnabled(hwnd) && GetDlgItem(hwnd, search->marker) != nullptr) {
-            search->found = hwnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) return;
+    HWND found = FindShownDialog(nullptr, self->steps_[self->next_].marker);
+    if (found == nullptr) return;
     self->busy_ = true;
-    self->steps_[self->next_++].act(search.found);
+    self->steps_[self->next_++].act(found);
     self->busy_ = false;
   }
 

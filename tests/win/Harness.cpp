@@ -270,13 +270,12 @@ DialogResponder::~DialogResponder() {
   active_ = nullptr;
 }
 
-void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-  DialogResponder* self = active_;
-  if (self == nullptr || self->Answered()) return;
+HWND FindShownDialog(HWND skip, int marker) {
   struct Search {
     HWND skip;
+    int marker;
     HWND found = nullptr;
-  } search{self->lastAnswered_};
+  } search{skip, marker};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND hwnd, LPARAM lParam) -> BOOL {
@@ -284,34 +283,41 @@ void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
         wchar_t className[32] = {};
         GetClassNameW(hwnd, className, 32);
         if (hwnd != search->skip && wcscmp(className, L"#32770") == 0 && IsWindowVisible(hwnd) &&
-            IsWindowEnabled(hwnd)) {
+            IsWindowEnabled(hwnd) && (search->marker == 0 || GetDlgItem(hwnd, search->marker) != nullptr)) {
           search->found = hwnd;
           return FALSE;
         }
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
-  if (search.found == nullptr) return;
+  return search.found;
+}
+
+void CALLBACK DialogResponder::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  DialogResponder* self = active_;
+  if (self == nullptr || self->Answered()) return;
+  HWND found = FindShownDialog(self->lastAnswered_);
+  if (found == nullptr) return;
   const Answer& answer = self->answers_[self->next_];
-  HWND control = answer.controlId == 0 ? nullptr : GetDlgItem(search.found, answer.controlId);
+  HWND control = answer.controlId == 0 ? nullptr : GetDlgItem(found, answer.controlId);
   if (answer.controlId != 0 && control == nullptr) return;
-  if (answer.ready && !answer.ready(search.found)) return;
+  if (answer.ready && !answer.ready(found)) return;
   if (answer.textId != 0) {
-    HWND field = GetDlgItem(search.found, answer.textId);
+    HWND field = GetDlgItem(found, answer.textId);
     if (field == nullptr) return;
     px::Window(field).SetText(answer.text);
   }
-  if (answer.inspect) answer.inspect(search.found);
+  if (answer.inspect) answer.inspect(found);
   // The message box's text is its static 0xFFFF.
-  HWND text = GetDlgItem(search.found, 0xFFFF);
+  HWND text = GetDlgItem(found, 0xFFFF);
   if (text != nullptr) {
     self->seenText_ = px::Window(text).Text();
-    self->seenCaption_ = px::Window(search.found).Text();
+    self->seenCaption_ = px::Window(found).Text();
   }
   ++self->next_;
-  self->lastAnswered_ = search.found;
+  self->lastAnswered_ = found;
   if (control != nullptr)
-    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(answer.controlId, BN_CLICKED),
+    PostMessageW(found, WM_COMMAND, MAKEWPARAM(answer.controlId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(control));
 }
 

@@ -103,6 +103,10 @@ class RunningWindow {
   bool closed_ = false;
 };
 
+// A visible, enabled dialog or message box of this thread other than skip,
+// holding a control `marker` when that is not 0; null when there is none.
+HWND FindShownDialog(HWND skip, int marker = 0);
+
 // Clicks `controlId` of the next dialog or message box that appears while it
 // is alive (checked from a timer, so it also works inside a modal loop).
 // Given several answers, it gives them in turn, each to the next dialog or

@@ -48,35 +48,18 @@ class Answerer {
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     Answerer* self = active_;
     if (self == nullptr) return;
-    struct Search {
-      HWND skip;
-      HWND found = nullptr;
-    } search{self->last_};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-          auto* search = reinterpret_cast<Search*>(lParam);
-          wchar_t className[32] = {};
-          GetClassNameW(hwnd, className, 32);
-          if (hwnd != search->skip && wcscmp(className, L"#32770") == 0 && IsWindowVisible(hwnd) &&
-              IsWindowEnabled(hwnd)) {
-            search->found = hwnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) return;
-    self->last_ = search.found;
+    HWND dialog = FindShownDialog(self->last_);
+    if (dialog == nullptr) return;
+    self->last_ = dialog;
     for (int id : {0xFFFF, IDC_QUESTION_TEXT, IDC_QUESTION_LINE}) {
-      if (HWND text = GetDlgItem(search.found, id)) self->shown.push_back(px::Window(text).Text());
+      if (HWND text = GetDlgItem(dialog, id)) self->shown.push_back(px::Window(text).Text());
     }
     for (const Hook& hook : self->hooks_) {
-      if (GetDlgItem(search.found, hook.marker) != nullptr) hook.act(search.found);
+      if (GetDlgItem(dialog, hook.marker) != nullptr) hook.act(dialog);
     }
     for (int id : self->ids_) {
-      if (HWND control = GetDlgItem(search.found, id)) {
-        PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+      if (HWND control = GetDlgItem(dialog, id)) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
         return;
       }
     }
