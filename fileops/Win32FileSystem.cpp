@@ -253,12 +253,13 @@ FsStatus Win32FileSystem::RemoveFolder(const std::string& folder, const FileIden
   const std::string path = WithoutTrailingBackslash(folder);
   FileHandle opened = OpenToRemove(path);
   if (!opened) return {ErrorOf(GetLastError())};
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(opened.Get(), &info)) return {ErrorOf(GetLastError())};
-  const FileIdentity identity{info.dwVolumeSerialNumber,
-                              (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return {FsError::kAccessDenied};
-  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || identity != expected ||
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(opened.Get(), FileBasicInfo, &basic, sizeof(basic)))
+    return {ErrorOf(GetLastError())};
+  const std::optional<FileIdentity> identity = IdentityOfOpened(opened.Get(), path);
+  if (!identity) return {ErrorOf(GetLastError())};
+  if (!(basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return {FsError::kAccessDenied};
+  if ((basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || *identity != expected ||
       !IsEntryItself(opened.Get(), path)) {
     return {FsError::kReplaced};
   }
@@ -275,9 +276,10 @@ FsStatus Win32FileSystem::RemoveLink(const std::string& path) {
   QuietDriveErrors quiet;
   FileHandle opened = OpenToRemove(path);
   if (!opened) return {ErrorOf(GetLastError())};
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(opened.Get(), &info)) return {ErrorOf(GetLastError())};
-  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !IsEntryItself(opened.Get(), path))
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(opened.Get(), FileBasicInfo, &basic, sizeof(basic)))
+    return {ErrorOf(GetLastError())};
+  if (!(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !IsEntryItself(opened.Get(), path))
     return {FsError::kAccessDenied};
   return RemoveOpened(opened.Get());
 }

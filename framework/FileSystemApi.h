@@ -128,8 +128,11 @@ struct EntryStatus {
 [[nodiscard]] std::vector<std::string> SpellingsOf(const std::string& folder,
                                                    const std::string& name);
 
-// What tells two spellings of a path apart from two files (see FileIdentity).
+// What tells two spellings of a path apart from two files (see FileIdentity):
+// the volume's serial by the path's drive or share root, and the file's index.
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::string& path);
+// The same for a file or folder already open at path.
+[[nodiscard]] std::optional<FileIdentity> IdentityOfOpened(HANDLE handle, const std::string& path);
 
 // A drive's volume label; nothing when it cannot be read.
 [[nodiscard]] std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot);
