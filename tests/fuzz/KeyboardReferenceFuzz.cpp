@@ -32,6 +32,17 @@ std::string WithLf(std::string_view text) {
   return out;
 }
 
+// Length of the sequence a lead byte announces; 0 for a byte none starts with.
+size_t Announced(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
 void Check(std::string_view bytes) {
   const bool utf16 = bytes.substr(0, 2) == "\xFF\xFE";
   const std::string latin1 = KeyboardReferenceText(bytes, nullptr);
@@ -58,6 +69,22 @@ void Check(std::string_view bytes) {
   if (!utf16 && bytes.size() <= kKeyboardReferenceLimit && IsValidUtf8(body)) {
     PX_FUZZ_CHECK(!decoded);
     PX_FUZZ_CHECK(WithLf(latin1) == WithLf(body));
+  }
+
+  // A UTF-8 file cut at the limit loses the character the cut went through,
+  // never more, and is not taken for the code page.
+  std::string_view kept = bytes.substr(0, kKeyboardReferenceLimit);
+  if (!utf16 && bytes.size() > kKeyboardReferenceLimit && kept.find('\0') == std::string_view::npos) {
+    if (kept.substr(0, 3) == "\xEF\xBB\xBF") kept.remove_prefix(3);
+    for (size_t cut = 0; cut <= 3 && cut <= kept.size(); ++cut) {
+      const std::string_view tail = kept.substr(kept.size() - cut);
+      bool started = cut == 0 || Announced(static_cast<unsigned char>(tail[0])) > cut;
+      for (size_t i = 1; i < tail.size(); ++i) started = started && IsContinuation(tail[i]);
+      if (!started || !IsValidUtf8(kept.substr(0, kept.size() - cut))) continue;
+      PX_FUZZ_CHECK(!decoded);
+      PX_FUZZ_CHECK(WithLf(latin1) == WithLf(kept.substr(0, kept.size() - cut)));
+      break;
+    }
   }
 }
 
