@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/panel/NameRules.h"
 #include "core/settings/ProfileDocument.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
@@ -183,7 +184,8 @@ void CheckSettings(std::string_view text) {
   const std::string& language = read.options.language;
   PX_FUZZ_CHECK(!language.empty() && !HasControlCharacter(language) &&
                 language.find_first_of("\\/:") == std::string::npos && language != "." &&
-                language != "..");
+                language != ".." && !IsDeviceName(language));
+  PX_FUZZ_CHECK(LanguageOrDefault(language) == language);
   PX_FUZZ_CHECK(read.commandHistory.size() <= static_cast<size_t>(kHistorySlots));
   PX_FUZZ_CHECK(read.favourites.size() <= static_cast<size_t>(kFavouriteSlots));
   for (const std::string& line : read.commandHistory) PX_FUZZ_CHECK(!line.empty());
