@@ -17,18 +17,18 @@ namespace {
 // exactly its length, so that reading one past them is an AddressSanitizer report.
 class ExactArgs {
  public:
-  explicit ExactArgs(const std::vector<std::string>& specs) : count_(specs.size()) {
+  explicit ExactArgs(const std::vector<std::string>& lines) : count_(lines.size()) {
     args_ = static_cast<FormatArg*>(::operator new(count_ * sizeof(FormatArg)));
     for (size_t i = 0; i < count_; ++i) {
-      const std::string& spec = specs[i];
-      if (!spec.empty() && spec[0] == '#') {
+      const std::string& line = lines[i];
+      if (!line.empty() && line[0] == '#') {
         uint64_t value = 0;
-        for (char c : spec.substr(1)) value = value * 31 + static_cast<unsigned char>(c);
-        new (&args_[i]) FormatArg(spec.size() == 2 ? INT64_MIN : static_cast<int64_t>(value));
+        for (char c : line.substr(1)) value = value * 31 + static_cast<unsigned char>(c);
+        new (&args_[i]) FormatArg(line.size() == 2 ? INT64_MIN : static_cast<int64_t>(value));
       } else {
-        texts_.emplace_back(new char[spec.size()]);
-        spec.copy(texts_.back().get(), spec.size());
-        new (&args_[i]) FormatArg(std::string_view(texts_.back().get(), spec.size()));
+        texts_.emplace_back(new char[line.size()]);
+        line.copy(texts_.back().get(), line.size());
+        new (&args_[i]) FormatArg(std::string_view(texts_.back().get(), line.size()));
       }
     }
   }
@@ -55,9 +55,9 @@ std::string WithoutArguments(std::string_view pattern) {
   return out;
 }
 
-size_t Occurrences(std::string_view text, std::string_view part) {
+size_t Occurrences(std::string_view text, std::string_view piece) {
   size_t count = 0;
-  for (size_t pos = text.find(part); pos != std::string_view::npos; pos = text.find(part, pos + part.size()))
+  for (size_t pos = text.find(piece); pos != std::string_view::npos; pos = text.find(piece, pos + piece.size()))
     ++count;
   return count;
 }
@@ -69,14 +69,14 @@ size_t Occurrences(std::string_view text, std::string_view part) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> fields = px::fuzz::Fields(px::fuzz::AsText(data, size), 2);
   const std::string& pattern = fields[0];
-  const std::vector<std::string> specs = px::fuzz::Lines(fields[1], 32);
+  const std::vector<std::string> argLines = px::fuzz::Lines(fields[1], 32);
 
-  const px::ExactArgs args(specs);
+  const px::ExactArgs args(argLines);
   const std::string out = px::FormatText(pattern, args.Data(), args.Count());
   PX_FUZZ_CHECK(px::FormatText(pattern, nullptr, 0) == px::WithoutArguments(pattern));
   PX_FUZZ_CHECK(px::FormatText(pattern, nullptr, 5) == px::WithoutArguments(pattern));
   size_t argBytes = 0;
-  for (const std::string& spec : specs) argBytes += spec.size() + 20;
+  for (const std::string& line : argLines) argBytes += line.size() + 20;
   const size_t placeholders = std::count(pattern.begin(), pattern.end(), '%');
   PX_FUZZ_CHECK(out.size() <= pattern.size() + argBytes + 64 * placeholders);
 
