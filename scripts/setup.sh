@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Pannex need, from Debian's packages.
+# Installs what building, running and testing Pannex need, from Debian's packages;
+# given package names, installs only those that are missing.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ googletest libgtest-dev python3
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core zip unzip
+  clang libclang-rt-14-dev
 )
+[ $# -eq 0 ] || packages=("$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

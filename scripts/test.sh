@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the core natively (plain and under
-# AddressSanitizer/UBSan), then the Windows tests under Wine on a virtual display.
+# AddressSanitizer/UBSan), a few seconds of each fuzz target, then the Windows
+# tests under Wine on a virtual display.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -27,14 +28,23 @@ echo "== structure"
 if scripts/check-structure.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 
 echo "== core tests (native)"
-build/native/core_tests --gtest_brief=1 >"$log/core.txt" 2>&1; rc=$?
+timeout 900 build/native/core_tests --gtest_brief=1 >"$log/core.txt" 2>&1; rc=$?
 tail -n 3 "$log/core.txt"; count core "$log/core.txt" $rc
 
 if [ -x build/sanitize/core_tests ]; then
   echo "== core tests (AddressSanitizer, UBSan)"
-  build/sanitize/core_tests --gtest_brief=1 >"$log/sanitize.txt" 2>&1; rc=$?
+  timeout 900 build/sanitize/core_tests --gtest_brief=1 >"$log/sanitize.txt" 2>&1; rc=$?
   tail -n 3 "$log/sanitize.txt"; count sanitize "$log/sanitize.txt" $rc
 fi
+
+echo "== fuzz targets (5 s each)"
+if timeout 600 scripts/fuzz.sh 5 >"$log/fuzz.txt" 2>&1; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  echo "fuzzing found something or failed to build; see $log/fuzz.txt"
+fi
+cat "$log/fuzz.txt"
 
 echo "== Windows tests (Wine)"
 px_start_display

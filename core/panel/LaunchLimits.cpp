@@ -1,3 +1,4 @@
+// Launch lengths counted as the platform counts them, in UTF-16 units.
 #include "core/panel/LaunchLimits.h"
 
 #include "core/text/Utf.h"

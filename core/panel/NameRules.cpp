@@ -1,3 +1,4 @@
+// Rules for names: which a rename may give, which listed ones are reached exactly, which name a device.
 #include "core/panel/NameRules.h"
 
 #include <cctype>
@@ -6,8 +7,6 @@
 #include "core/text/Utf.h"
 
 namespace px {
-
-namespace {
 
 bool IsDeviceName(const std::string& name) {
   // The device names stay devices whatever extension follows them.
@@ -21,8 +20,6 @@ bool IsDeviceName(const std::string& name) {
     return base[3] >= '1' && base[3] <= '9';
   return false;
 }
-
-}  // namespace
 
 bool IsAddressableName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;

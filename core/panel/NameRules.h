@@ -29,6 +29,10 @@ bool ShellReachesName(std::string_view name);
 // list alike and a call by that name reaches either.
 bool MayListAlike(std::string_view name);
 
+// A name the platform takes for a device whatever folder it is in and whatever
+// extension follows it (CON, NUL, COM1, lpt2.txt), ignoring case.
+bool IsDeviceName(const std::string& name);
+
 // The parameter text of the external editor: one blank and the file's path,
 // in double quotes when the path holds a blank.
 std::string EditorParameters(const std::string& filePath);

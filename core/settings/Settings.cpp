@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/panel/NameRules.h"
+
 namespace px {
 namespace {
 
@@ -27,15 +29,6 @@ bool HasControlCharacter(const std::string& text) {
 
 int InRangeOr(int value, int low, int high, int fallback) {
   return value < low || value > high ? fallback : value;
-}
-
-// The language names a file below \Language, so it must stay a bare name.
-std::string NormalizeLanguage(std::string language) {
-  if (language.empty() || HasControlCharacter(language) ||
-      language.find_first_of("\\/:") != std::string::npos) {
-    return kDefaultLanguage;
-  }
-  return language;
 }
 
 struct OptionKey {
@@ -80,6 +73,14 @@ constexpr Side kSides[] = {Side::kLeft, Side::kRight};
 
 const char* SectionOf(Side side) { return side == Side::kLeft ? "Left" : "Right"; }
 
+std::string LanguageOrDefault(const std::string& language) {
+  if (language.empty() || language == "." || language == ".." || HasControlCharacter(language) ||
+      language.find_first_of("\\/:") != std::string::npos || IsDeviceName(language)) {
+    return kDefaultLanguage;
+  }
+  return language;
+}
+
 std::string NormalizeFolderPath(const std::string& path, const std::string& fallback) {
   if (path.empty() || HasControlCharacter(path)) return fallback;
   std::string normalized = path;
@@ -106,7 +107,7 @@ Settings ReadSettings(const SettingsStore& store) {
   }
   options.editor = store.GetString("Options", "Editor", options.editor);
   options.language =
-      NormalizeLanguage(store.GetString("Options", "Language", options.language));
+      LanguageOrDefault(store.GetString("Options", "Language", options.language));
 
   for (Side side : kSides) {
     PanelSettings& panel = settings.panels[static_cast<int>(side)];

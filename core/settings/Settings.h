@@ -63,8 +63,7 @@ struct Settings {
 //  - Divider outside 50..950 (each panel at least 5 % of the width) and
 //    column widths outside 10..4000 pixels take their defaults: a value at
 //    the edge of the range would still hide a panel or a column;
-//  - Language empty or holding a path separator, ":" or a control character
-//    becomes "English" (it names a file below \Language);
+//  - Language goes through LanguageOrDefault;
 //  - the window rectangle is kept as read (the window fits it to the screen),
 //    option flags as the integers read.
 // History stops at the first empty value, favourites at the first empty name.
@@ -96,6 +95,13 @@ std::vector<int> ReadToolBarButtons(const SettingsStore& store, int defaultCount
 // The whole of Standart.ini for a layout: section Buttons with ButtonCount
 // and one Button key per item, nothing else.
 std::string ToolBarLayoutText(const std::vector<int>& buttons);
+
+// The language a name from the settings stands for: the name when it can only
+// name a file directly in the Language folder (Language\<name>.lng and .kbr),
+// else "English". Refused: empty, "." and "..", a path separator, ":" (a
+// drive or a stream), a control character, a device name such as CON or COM1.
+// Whoever builds a path from a stored name passes it through here first.
+std::string LanguageOrDefault(const std::string& language);
 
 // A folder path as the panels hold it: trailing backslash added; empty, longer
 // than 32000 bytes, or holding a control character (below 0x20) gives the fallback.

@@ -238,11 +238,42 @@ TEST(Settings, CorruptValuesAreSanitized) {
     EXPECT_EQ(ReadSettings(StoreOn(file)).options.divider, row.expected) << row.value;
   }
 
-  MemoryFile file{
-      "[Options]\nLanguage=..\\..\\evil\n"
-      "[Position]\nLeft=-30000\nWidth=99999\n[Right]\nPath=D:\\data\n"};
+  // The language names Language\<name>.lng and .kbr: nothing that could
+  // reach a file elsewhere or a device is taken.
+  struct LanguageRow {
+    const char* value;
+    const char* expected;
+  };
+  static const LanguageRow kLanguages[] = {
+      {"German", "German"},
+      {"  German  ", "German"},
+      {"Fran\xC3\xA7" "ais", "Fran\xC3\xA7" "ais"},
+      {"com10", "com10"},
+      {"...", "..."},
+      {"", "English"},
+      {"..", "English"},
+      {".", "English"},
+      {"..\\..\\x", "English"},
+      {"../../x", "English"},
+      {"'..\\x'", "English"},
+      {"sub/German", "English"},
+      {"C:\\Windows\\x", "English"},
+      {"C:x", "English"},
+      {"\\\\server\\share\\x", "English"},
+      {"German:stream", "English"},
+      {"Ger\tman", "English"},
+      {"CON", "English"},
+      {"nul", "English"},
+      {"Com1", "English"},
+      {"LPT9.x", "English"},
+  };
+  for (const LanguageRow& row : kLanguages) {
+    MemoryFile file{std::string("[Options]\nLanguage=") + row.value + "\n"};
+    EXPECT_EQ(ReadSettings(StoreOn(file)).options.language, row.expected) << row.value;
+  }
+
+  MemoryFile file{"[Position]\nLeft=-30000\nWidth=99999\n[Right]\nPath=D:\\data\n"};
   Settings read = ReadSettings(StoreOn(file));
-  EXPECT_EQ(read.options.language, "English");
   EXPECT_EQ(read.window.left, -30000);
   EXPECT_EQ(read.window.width, 99999);
   EXPECT_EQ(read.panels[0].path, "C:\\");

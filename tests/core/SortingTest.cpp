@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -120,8 +122,12 @@ TEST(Sorting, CompareIsAntisymmetric) {
 TEST(Sorting, SortRowsAgreesWithCompareEntries) {
   // Names sharing long prefixes, case variants, equal sizes and extensions:
   // the ties that the fast path of SortRows must settle as CompareEntries does.
+  // Bytes from 0x80 up after ASCII ones inside the eight-byte prefix: a\xC3\xA9
+  // (a-acute) goes after ab and aZ, and before b\xC3\xA9.
   static const char* const kStems[] = {"report-2023-final", "REPORT-2023-FINAL", "report-2023-draft",
-                                       "a", "A", "\xC3\x84pfel", "\xC3\xA4pfel", "noext"};
+                                       "a", "A", "\xC3\x84pfel", "\xC3\xA4pfel", "noext",
+                                       "a\xC3\xA9", "ab", "aZ", "A\xC3\x89x", "a\xC3\xA9x",
+                                       "b\xC3\xA9", "abcdefg\xC3\xA9", "ABCDEFGH\xC3\xA9"};
   static const char* const kExtensions[] = {"", ".txt", ".TXT", ".tar.gz", ".verylongextension1",
                                             ".verylongextension2", "."};
   std::vector<Item> items = {{"", 0, 1ull << 32, 1}};
@@ -147,6 +153,66 @@ TEST(Sorting, SortRowsAgreesWithCompareEntries) {
             << "key " << key << " order " << order << ": " << table.AtRow(row - 1).name << " / "
             << table.AtRow(row).name;
       }
+    }
+  }
+}
+
+// Many names of ASCII and multi-byte characters, the sort prefix cut at every
+// offset inside them: SortRows orders exactly as comparing the whole names
+// ignoring case does, equal names staying in listing order.
+TEST(Sorting, SortRowsOrdersAsTheFullComparison) {
+  static const char* const kPieces[] = {"a",        "B",        "z",           "~",  ".",
+                                        " ",        "0",        "\xC3\xA9",    "\xC3\x89", "\xC3\x9F",
+                                        "\xC3\xBF", "\xC4\xB0", "\xE4\xB8\x80", "\xEF\xBC\xA1",
+                                        "\xF0\x9F\x98\x80", "\x7F"};
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % bound;
+  };
+  std::vector<std::string> names;
+  for (int i = 0; i < 600; ++i) {
+    std::string name;
+    const uint32_t length = 1 + next(12);
+    for (uint32_t j = 0; j < length; ++j) name += kPieces[next(std::size(kPieces))];
+    names.push_back(name);
+  }
+  std::vector<Item> items = {{"", 0, 0, 0}};
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i % 7 == 3) names[i] += "\\";
+    items.push_back({names[i].c_str(), i % 2, 0, 0});
+  }
+
+  auto extension = [](const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+  };
+  for (int key : {kSortByName, kSortByExtension, kSortBySize}) {
+    for (int order = 0; order <= 1; ++order) {
+      EntryTable table = MakeTable(items);
+      std::vector<uint32_t> expected = table.rows;
+      // Files by the key then by name, each compared whole: the reference order.
+      auto fileLess = [&](const PanelEntry& a, const PanelEntry& b) {
+        if (key == kSortByExtension) {
+          const bool dotA = a.name.find('.') != std::string::npos;
+          const bool dotB = b.name.find('.') != std::string::npos;
+          if (dotA != dotB) return dotB;
+          const int byExtension = CompareNoCase(extension(a.name), extension(b.name));
+          if (byExtension != 0) return byExtension < 0;
+        } else if (key == kSortBySize && a.size != b.size) {
+          return a.size < b.size;
+        }
+        return CompareNoCase(a.name, b.name) < 0;
+      };
+      std::stable_sort(expected.begin(), expected.end(), [&](uint32_t x, uint32_t y) {
+        const PanelEntry& a = table.entries[x];
+        const PanelEntry& b = table.entries[y];
+        if (a.kind != b.kind) return a.kind < b.kind;
+        if (!a.IsFile()) return CompareNoCase(a.name, b.name) < 0;
+        return order == 1 ? fileLess(b, a) : fileLess(a, b);
+      });
+      SortRows(table, {key, order});
+      EXPECT_EQ(table.rows, expected) << "key " << key << " order " << order;
     }
   }
 }
