@@ -107,7 +107,8 @@ BOOL MainWindow::OnInitDialog() {
   settings_ = std::make_unique<SettingsStore>(
       std::make_unique<FileProfileStorage>(JoinPath(StartDirectory(), "\\PX.ini")));
   context_.settings = settings_.get();
-  options_.language = settings_->GetString("Options", "Language", "English");
+  // A name that could reach a file outside the Language folder is not taken.
+  options_.language = LanguageOrDefault(settings_->GetString("Options", "Language", "English"));
   // A missing file leaves the texts empty; the window still works.
   [[maybe_unused]] bool loaded = LoadLanguage(options_.language);
 

@@ -620,7 +620,7 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteTree(const std::string& 
   std::vector<EntryInfo> entries;
   if (!ListWithRetry(folder + "\\", FailureCase::kDelete, entries)) return Outcome::kNotDone;
   if (!NamesAddressable(folder, entries)) return Outcome::kNotDone;
-  Visit visit{folder, asked_};
+  Visit visit{folder, asked_, false, {}};
   for (const EntryInfo& entry : entries) {
     if (!entry.IsFolder()) continue;
     Presence presence = Refresh(visit, entry.name, FailureCase::kDelete);
@@ -789,7 +789,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
     Tell(RunMessage::kFolderNotCreated, target);
     return Outcome::kNotDone;
   }
-  Visit visit{folder, asked_};
+  Visit visit{folder, asked_, false, {}};
   for (const EntryInfo& entry : entries) {
     if (!entry.IsFolder()) continue;
     Presence presence = Refresh(visit, entry.name, failureCase);

@@ -89,6 +89,16 @@ TEST_F(LanguageWindowTest, StartUpReadsTheLanguageOfTheSettings) {
     RunningWindow run("[Options]\r\nLanguage=Legacy\r\n", stage);
     EXPECT_EQ(px::Window(run.Item(IDC_COPY)).Text(), "Löschen");
   }
+  // A name that leads out of the Language folder is not read: the start
+  // folder's own "Outside.lng" stays unread, the defaults show.
+  for (const char* name : {"..\\Outside", "../Outside", "Language\\..\\..\\Outside"}) {
+    RunningWindow run((std::string("[Options]\r\nLanguage=") + name + "\r\n").c_str(), [](TempFolder& start) {
+      start.Make("Language");
+      start.Write("Outside.lng", "'taken from outside'\r\n");
+    });
+    EXPECT_NE(px::Window(run.Item(IDC_COPY)).Text(), "taken from outside") << name;
+    EXPECT_EQ(run.Window().GetOptions().language, "English") << name;
+  }
 }
 
 TEST(LanguageList, ListsLanguageFilesSorted) {
