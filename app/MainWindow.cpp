@@ -65,17 +65,16 @@ const size_t MainWindowRoutes::kCount = sizeof(kRoutes) / sizeof(kRoutes[0]);
 MainWindow::MainWindow()
     : Dialog(IDD_MAIN),
       panels_(context_),
-      commandLine_(context_),
-      keyboard_(context_),
+      commandLine_(context_, panels_),
+      keyboard_(context_, panels_),
       menus_(context_, commands_),
       toolBar_(context_, commands_),
-      favourites_(context_, menus_),
+      favourites_(context_, panels_, menus_),
       appIcon_(LoadAppIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON))),
       appIconSmall_(LoadAppIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON))) {
   context_.texts = &texts_;
   context_.options = &options_;
   context_.uiTasks = &uiTasks_;
-  context_.panels = &panels_;
   ChainRoutes(panels_);
   ChainRoutes(menus_);
 }
@@ -147,7 +146,7 @@ BOOL MainWindow::OnInitDialog() {
     ChangeLanguage(edited.language);
     ApplyViewOptions();
   };
-  FillCommandTable(commands_, context_, commandLine_, actions);
+  FillCommandTable(commands_, context_, panels_, commandLine_, actions);
   toolBar_.AddCommands(commands_);
   favourites_.AddCommands(commands_);
   toolBar_.UpdateStates();

@@ -18,7 +18,7 @@
 #include "framework/TextFiles.h"
 #include "framework/UiTasks.h"
 #include "framework/Wide.h"
-#include "panels/FolderTree.h"
+#include "framework/FolderTree.h"
 #include "res/resource.h"
 
 using namespace px;

@@ -241,8 +241,7 @@ void AttributesDialog::OnOK() {
   EndDialog(IDOK);
 }
 
-void EditAttributes(AppContext& context) {
-  PanelPair& panels = context.Panels();
+void EditAttributes(AppContext& context, PanelPair& panels) {
   FilePanel& panel = panels.Active();
   FilePanel& other = panels.Other(panel);
   const ListView& list = panel.List();

@@ -47,8 +47,7 @@ std::string QuestionOf(const LanguageTable& texts, OperationKind kind,
 
 }  // namespace
 
-void RunFileOperation(AppContext& context, OperationKind kind) {
-  PanelPair& panels = context.Panels();
+void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind) {
   FilePanel& panel = panels.Active();
   const ListView& list = panel.List();
   if (!panels.CheckSelection(panel)) return;

@@ -8,6 +8,8 @@
 
 namespace px {
 
-void RunFileOperation(AppContext& context, OperationKind kind);
+class PanelPair;
+
+void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind);
 
 }  // namespace px

@@ -6,8 +6,8 @@
 
 namespace px {
 
-void ShowDriveProperties(AppContext& context) {
-  DriveInfoDialog dialog(context.Texts(), DriveRootOf(context.Panels().Active().Path()));
+void ShowDriveProperties(AppContext& context, PanelPair& panels) {
+  DriveInfoDialog dialog(context.Texts(), DriveRootOf(panels.Active().Path()));
   dialog.DoModal(context.owner);
 }
 

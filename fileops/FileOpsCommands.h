@@ -6,12 +6,14 @@
 
 namespace px {
 
+class PanelPair;
+
 // Asks for a name, creates that folder in the active panel's folder and lists
 // the panel again with the new folder under the cursor.
-void MakeNewFolder(AppContext& context);
+void MakeNewFolder(AppContext& context, PanelPair& panels);
 // Changes attributes and last-write times of the active panel's selection.
-void EditAttributes(AppContext& context);
+void EditAttributes(AppContext& context, PanelPair& panels);
 // Shows the properties of the active panel's drive.
-void ShowDriveProperties(AppContext& context);
+void ShowDriveProperties(AppContext& context, PanelPair& panels);
 
 }  // namespace px

@@ -31,8 +31,7 @@ void MakeDirectoryDialog::OnOK() {
   EndDialog(IDOK);
 }
 
-void MakeNewFolder(AppContext& context) {
-  PanelPair& panels = context.Panels();
+void MakeNewFolder(AppContext& context, PanelPair& panels) {
   FilePanel& panel = panels.Active();
   FilePanel& other = panels.Other(panel);
   const ListView& list = panel.List();

@@ -3,7 +3,7 @@
 #include "core/fileops/OperationText.h"
 #include "framework/Controls.h"
 #include "framework/FileSystemApi.h"
-#include "panels/GoToFolderDialog.h"
+#include "framework/FolderChooser.h"
 #include "res/resource.h"
 
 namespace px {
@@ -181,7 +181,7 @@ void TargetPathDialog::OnOK() {
 LRESULT TargetPathDialog::OnBrowse(Message&) {
   // The chooser starts from the target as the dialog was opened; what was
   // typed since stays in the edit unless a folder is chosen.
-  GoToFolderDialog chooser(texts_, probe_);
+  FolderChooser chooser(texts_, probe_);
   chooser.folderImages = folderImages;
   chooser.driveImages = driveImages;
   chooser.uiTasks = uiTasks;

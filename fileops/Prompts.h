@@ -11,7 +11,7 @@
 #include "core/fileops/Engine.h"
 #include "core/language/LanguageTable.h"
 #include "framework/Dialog.h"
-#include "panels/Drives.h"
+#include "framework/Drives.h"
 
 namespace px {
 

@@ -1,6 +1,7 @@
 // What the parts of the program share, handed to each of them instead of the
 // main window: the texts, the options, the settings file, the owner of their
-// dialogs, the start directory, the way to the UI thread and the panels.
+// dialogs, the start directory and the way to the UI thread. (The panels are
+// handed on by the layers above them.)
 #pragma once
 
 #include <windows.h>
@@ -14,8 +15,6 @@
 
 namespace px {
 
-class PanelPair;
-
 // Caption of the main window and of its message boxes.
 inline constexpr char kProductName[] = "Pannex";
 
@@ -27,11 +26,9 @@ struct AppContext {
   Options* options = nullptr;
   SettingsStore* settings = nullptr;
   UiTaskQueue* uiTasks = nullptr;
-  PanelPair* panels = nullptr;
 
   const LanguageTable& Texts() const { return *texts; }
   Options& GetOptions() const { return *options; }
-  PanelPair& Panels() const { return *panels; }
   bool ShowHidden() const { return options->showHiddenSystem != 0; }
 };
 

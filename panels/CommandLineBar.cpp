@@ -14,11 +14,11 @@ void CommandLineBar::SetTextAndCaret(const std::string& text) {
 }
 
 bool CommandLineBar::RunLine(const std::string& line) {
-  return RunLineInFolder(context_, line, context_.Panels().Active().Path());
+  return RunLineInFolder(context_, line, panels_.Active().Path());
 }
 
 void CommandLineBar::OnEnter() {
-  FilePanel& panel = context_.Panels().Active();
+  FilePanel& panel = panels_.Active();
   if (GetKeyState(VK_CONTROL) < 0) {
     const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panel);
     if (entry == nullptr) return;
@@ -27,7 +27,7 @@ void CommandLineBar::OnEnter() {
   }
   std::string text = edit_.Text();
   if (text.empty()) {
-    if (!panel.Tree().IsVisible()) context_.Panels().OpenItem(panel, false);
+    if (!panel.Tree().IsVisible()) panels_.OpenItem(panel, false);
     return;
   }
   std::string line = TrimTrailingWhiteSpace(text);

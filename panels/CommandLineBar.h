@@ -10,9 +10,11 @@
 
 namespace px {
 
+class PanelPair;
+
 class CommandLineBar {
  public:
-  explicit CommandLineBar(AppContext& context) : context_(context) {}
+  CommandLineBar(AppContext& context, PanelPair& panels) : context_(context), panels_(panels) {}
 
   void Attach(HWND edit) { edit_ = Window(edit); }
   const CommandHistory& History() const { return history_; }
@@ -31,6 +33,7 @@ class CommandLineBar {
   void SetTextAndCaret(const std::string& text);
 
   AppContext& context_;
+  PanelPair& panels_;
   Window edit_;
   CommandHistory history_;
 };

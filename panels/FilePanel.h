@@ -13,7 +13,7 @@
 #include "core/panel/Sorting.h"
 #include "core/settings/Settings.h"
 #include "framework/Controls.h"
-#include "panels/FolderTree.h"
+#include "framework/FolderTree.h"
 
 namespace px {
 

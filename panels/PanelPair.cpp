@@ -10,13 +10,13 @@
 #include "core/text/CaseFold.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
-#include "panels/Drives.h"
+#include "framework/Drives.h"
 #include "panels/FolderHistoryDialog.h"
-#include "panels/GoToFolderDialog.h"
+#include "framework/FolderChooser.h"
 #include "panels/Launcher.h"
 #include "panels/VolumeLabelDialog.h"
 #include "res/resource.h"
-#include "ui/MaskSelectDialog.h"
+#include "panels/MaskSelectDialog.h"
 
 namespace px {
 
@@ -675,7 +675,7 @@ LRESULT PanelPair::OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change
 }
 
 void PanelPair::ShowGoToFolderDialog() {
-  GoToFolderDialog dialog(context_.Texts(), driveProbe_);
+  FolderChooser dialog(context_.Texts(), driveProbe_);
   dialog.folderImages = treeImages_.Get();
   dialog.driveImages = driveImages_.Get();
   dialog.uiTasks = context_.uiTasks;

@@ -17,7 +17,7 @@
 #include "framework/AppContext.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
-#include "panels/Drives.h"
+#include "framework/Drives.h"
 #include "panels/FilePanel.h"
 #include "panels/Win32DirectorySource.h"
 

@@ -5,7 +5,7 @@
 #include "framework/Controls.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
-#include "panels/Drives.h"
+#include "framework/Drives.h"
 #include "res/resource.h"
 
 namespace px {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Keeps the shape of the code: the main window's code stays in app/, nothing
-# below app/ includes it, and the portable core includes no platform header.
+# below app/ includes it, each layer includes only those below it
+# (core, framework, panels, then fileops and ui), and the portable core
+# includes no platform header.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +22,9 @@ check() {  # check <what is wrong> <git grep arguments...>
 check "main window code outside app/" -e 'MainWindow::' -- panels ui fileops framework core
 check "app/ included from below it" -e '#include "app/' -- panels ui fileops core framework
 check "platform header in the portable core" -E -e '#include <(windows|commctrl|shellapi|shlobj)\.h>' -- core
+check "framework/ naming the panels (it lies below them)" -E -e '#include "(panels|ui|fileops)/|\b(PanelPair|FilePanel)\b' -- framework
+check "panels/ including ui/ (ui lies above the panels)" -e '#include "ui/' -- panels
+check "fileops/ using a panel dialog (a shared chooser lives in framework/)" -E -e '#include "panels/[A-Za-z]*Dialog\.h"' -- fileops
 check "a file name through an ANSI function" -E -e '\b(FindFirstFileA|CreateFileA|MoveFileA|DeleteFileA|ShellExecuteA|ShellExecuteExA|SHFileOperationA|GetFileAttributesA|CreateDirectoryA|RemoveDirectoryA|SetFileAttributesA)\b' -- app panels ui fileops framework
 
 [ "$status" -eq 0 ] && echo "structure: ok"

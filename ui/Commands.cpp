@@ -24,9 +24,9 @@ void OpenDriveBox(HWND box) {
 
 }  // namespace
 
-void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& commandLine,
+void FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panels,
+                      CommandLineBar& commandLine,
                       const WindowActions& window) {
-  PanelPair& panels = context.Panels();
   auto add = [&table](std::initializer_list<uint32_t> ids, CommandTable::Action action) {
     table.Add(ids, std::move(action));
   };
@@ -55,15 +55,15 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
   });
   add({ID_TOOL_GO_TO_FOLDER, ID_KEY_GO_TO_FOLDER, ID_MENU_GO_TO_FOLDER},
       [&panels] { panels.ShowGoToFolderDialog(); });
-  add({ID_TOOL_SEARCH, ID_KEY_SEARCH, ID_MENU_SEARCH}, [&context] { RunSearchCommand(context); });
+  add({ID_TOOL_SEARCH, ID_KEY_SEARCH, ID_MENU_SEARCH}, [&context, &panels] { RunSearchCommand(context, panels); });
   add({ID_TOOL_COMMAND_HISTORY, ID_KEY_COMMAND_HISTORY, ID_MENU_COMMAND_HISTORY},
       [&commandLine] { commandLine.ShowHistory(); });
   add({ID_TOOL_COPY, ID_KEY_COPY, ID_MENU_COPY, IDC_COPY},
-      [&context] { RunFileOperation(context, OperationKind::kCopy); });
+      [&context, &panels] { RunFileOperation(context, panels, OperationKind::kCopy); });
   add({ID_TOOL_MOVE, ID_KEY_MOVE, ID_MENU_MOVE, IDC_MOVE},
-      [&context] { RunFileOperation(context, OperationKind::kMove); });
+      [&context, &panels] { RunFileOperation(context, panels, OperationKind::kMove); });
   add({ID_TOOL_DELETE, ID_KEY_DELETE, ID_KEY_DELETE2, ID_MENU_DELETE, IDC_DELETE},
-      [&context] { RunFileOperation(context, OperationKind::kDelete); });
+      [&context, &panels] { RunFileOperation(context, panels, OperationKind::kDelete); });
   add({ID_TOOL_FOLDER_HISTORY, ID_MENU_FOLDER_HISTORY}, [&panels] { panels.ShowFolderHistory(); });
   add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
     if (!panels.CheckSelection(panels.Active())) return;
@@ -71,10 +71,10 @@ void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& 
     if (entry != nullptr && panels.MayActOn(panels.Active(), *entry, true)) ShowShellProperties(panels.Active());
   });
   add({ID_TOOL_MAKE_DIRECTORY, ID_KEY_MAKE_DIRECTORY, ID_MENU_MAKE_DIRECTORY, IDC_MAKE_DIRECTORY},
-      [&context] { MakeNewFolder(context); });
-  add({ID_TOOL_ATTRIBUTES, ID_MENU_ATTRIBUTES}, [&context] { EditAttributes(context); });
+      [&context, &panels] { MakeNewFolder(context, panels); });
+  add({ID_TOOL_ATTRIBUTES, ID_MENU_ATTRIBUTES}, [&context, &panels] { EditAttributes(context, panels); });
   add({ID_TOOL_DRIVE_PROPERTIES, ID_MENU_DRIVE_PROPERTIES},
-      [&context] { ShowDriveProperties(context); });
+      [&context, &panels] { ShowDriveProperties(context, panels); });
   add({ID_TOOL_REFRESH}, [&panels] { panels.RefreshActive(); });
   add({ID_TOOL_DOCUMENTS}, [&panels] { panels.ShowDocumentsFolder(); });
   add({ID_TOOL_RECYCLE_BIN}, [&context] { OpenShellFolder(context, CSIDL_BITBUCKET); });

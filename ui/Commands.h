@@ -23,7 +23,8 @@ struct WindowActions {
   std::function<void(const Options& edited)> applyOptions;
 };
 
-void FillCommandTable(CommandTable& table, AppContext& context, CommandLineBar& commandLine,
+void FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panels,
+                      CommandLineBar& commandLine,
                       const WindowActions& window);
 
 }  // namespace px

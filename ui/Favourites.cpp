@@ -139,7 +139,8 @@ void FavouritesEditor::MoveBy(int step) {
   ShowList(target);
 }
 
-Favourites::Favourites(AppContext& context, MenuBar& menus) : context_(context), menus_(menus) {}
+Favourites::Favourites(AppContext& context, PanelPair& panels, MenuBar& menus)
+    : context_(context), panels_(panels), menus_(menus) {}
 
 void Favourites::Assign(std::vector<Favourite> favourites) {
   list_ = std::move(favourites);
@@ -157,7 +158,7 @@ void Favourites::AddCommands(CommandTable& table) {
 }
 
 void Favourites::Add() {
-  FavouriteProposal proposal = ProposeFavourite(context_.Panels().Active().Path());
+  FavouriteProposal proposal = ProposeFavourite(panels_.Active().Path());
   FavouriteDialog dialog(context_.Texts(), text::kFavouriteAddCaption);
   dialog.name = proposal.name;
   dialog.path = proposal.path;
@@ -177,7 +178,7 @@ void Favourites::Organise() {
 void Favourites::GoTo(size_t index) {
   if (index >= list_.size() || list_[index].folder.empty()) return;
   // A path written by hand without its backslash names the same folder.
-  context_.Panels().GoToFolder(WithTrailingBackslash(list_[index].folder), true);
+  panels_.GoToFolder(WithTrailingBackslash(list_[index].folder), true);
 }
 
 void Favourites::Changed() {

@@ -16,6 +16,8 @@
 
 namespace px {
 
+class PanelPair;
+
 class MenuBar;
 
 // One favourite's name and folder (template 154).
@@ -74,7 +76,7 @@ class FavouritesEditor : public Dialog {
 
 class Favourites {
  public:
-  Favourites(AppContext& context, MenuBar& menus);
+  Favourites(AppContext& context, PanelPair& panels, MenuBar& menus);
 
   // The list read at start-up, put on the menu.
   void Assign(std::vector<Favourite> favourites);
@@ -93,6 +95,7 @@ class Favourites {
   void Changed();
 
   AppContext& context_;
+  PanelPair& panels_;
   MenuBar& menus_;
   std::vector<Favourite> list_;
 };

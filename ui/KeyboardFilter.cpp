@@ -15,7 +15,7 @@ bool KeyboardFilter::Filter(MSG& msg) {
   // Every message of the loop passes here: only key messages are looked at.
   if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR && msg.message != WM_SYSKEYDOWN)
     return false;
-  PanelPair& panels = context_.Panels();
+  PanelPair& panels = panels_;
   HWND leftList = panels.Panel(Side::kLeft).List().Handle();
   HWND rightList = panels.Panel(Side::kRight).List().Handle();
   bool editing = panels.LabelEditOpen();

@@ -10,9 +10,11 @@
 
 namespace px {
 
+class PanelPair;
+
 class KeyboardFilter {
  public:
-  explicit KeyboardFilter(AppContext& context) : context_(context) {}
+  KeyboardFilter(AppContext& context, PanelPair& panels) : context_(context), panels_(panels) {}
 
   // Loads the accelerator table; commandLine is the command line's edit.
   void Attach(HWND commandLine);
@@ -22,6 +24,7 @@ class KeyboardFilter {
 
  private:
   AppContext& context_;
+  PanelPair& panels_;
   HWND commandLine_ = nullptr;
   Accelerators accelerators_;
 };

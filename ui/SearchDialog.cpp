@@ -592,8 +592,7 @@ void SearchDialog::Close(INT_PTR code) {
   EndDialog(code);
 }
 
-void RunSearchCommand(const AppContext& context) {
-  PanelPair& panels = context.Panels();
+void RunSearchCommand(const AppContext& context, PanelPair& panels) {
   SearchDialog dialog(context);
   dialog.panelFolder = panels.Active().Path();
   dialog.DoModal(context.owner);

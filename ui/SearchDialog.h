@@ -113,7 +113,7 @@ class SearchDialog : public Dialog {
 
 // The search command: runs the dialog over the active panel's folder and
 // shows the chosen result in the active panel.
-void RunSearchCommand(const AppContext& context);
+void RunSearchCommand(const AppContext& context, PanelPair& panels);
 
 // Shows result.folder in the active panel (recorded in its history) with the
 // entry result.name selected and focused; in the details view it stands a

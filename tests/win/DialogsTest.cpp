@@ -23,7 +23,7 @@
 #include "panels/Win32DirectorySource.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
-#include "ui/MaskSelectDialog.h"
+#include "panels/MaskSelectDialog.h"
 
 namespace px::test {
 namespace {

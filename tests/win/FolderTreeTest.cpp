@@ -14,9 +14,9 @@
 #include "framework/TextFiles.h"
 #include "framework/UiTasks.h"
 #include "framework/Wide.h"
-#include "panels/Drives.h"
-#include "panels/FolderTree.h"
-#include "panels/GoToFolderDialog.h"
+#include "framework/Drives.h"
+#include "framework/FolderTree.h"
+#include "framework/FolderChooser.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
 
@@ -503,7 +503,7 @@ TEST(FolderTree, SyncKeepsAQuitRequestForTheLoopThatWaitsForIt) {
 }
 
 // ---------------------------------------------------------------------------
-// GoToFolderDialog
+// FolderChooser
 
 class GoToFolderTest : public ::testing::Test {
  protected:
@@ -520,10 +520,10 @@ class GoToFolderTest : public ::testing::Test {
   }
   void TearDown() override { CloseOwnerWindow(owner_); }
 
-  void Fill(GoToFolderDialog& dialog, const std::string& folder) {
+  void Fill(FolderChooser& dialog, const std::string& folder) {
     dialog.folder = folder;
   }
-  int ItemOf(GoToFolderDialog& dialog, const std::string& root) {
+  int ItemOf(FolderChooser& dialog, const std::string& root) {
     ComboBoxEx box(dialog.Item(IDC_GO_TO_DRIVE));
     for (int i = 0; i < box.Count(); ++i)
       if (box.ItemText(i) == root) return i;
@@ -538,7 +538,7 @@ class GoToFolderTest : public ::testing::Test {
 };
 
 TEST_F(GoToFolderTest, OpensExpandedDownToTheFolderWithHiddenFoldersShown) {
-  GoToFolderDialog dialog(texts_);
+  FolderChooser dialog(texts_);
   Fill(dialog, deep_);
   ASSERT_TRUE(dialog.Create(owner_));
   EXPECT_EQ(Window(dialog.Handle()).Text(), texts_.TextAt(15, 0));
@@ -568,7 +568,7 @@ TEST_F(GoToFolderTest, OpensExpandedDownToTheFolderWithHiddenFoldersShown) {
 TEST_F(GoToFolderTest, OkAndDoubleClickGiveTheSelectedFolderAndCancelNothing) {
   {
     SCOPED_TRACE("OK on the start folder, given without its backslash");
-    GoToFolderDialog dialog(texts_);
+    FolderChooser dialog(texts_);
     Fill(dialog, deep_.substr(0, deep_.size() - 1));
     DialogResponder responder(IDOK);
     EXPECT_EQ(dialog.DoModal(owner_), IDOK);
@@ -576,7 +576,7 @@ TEST_F(GoToFolderTest, OkAndDoubleClickGiveTheSelectedFolderAndCancelNothing) {
   }
   {
     SCOPED_TRACE("Cancel");
-    GoToFolderDialog dialog(texts_);
+    FolderChooser dialog(texts_);
     Fill(dialog, deep_);
     DialogResponder responder(IDCANCEL);
     EXPECT_EQ(dialog.DoModal(owner_), IDCANCEL);
@@ -584,7 +584,7 @@ TEST_F(GoToFolderTest, OkAndDoubleClickGiveTheSelectedFolderAndCancelNothing) {
   }
   {
     SCOPED_TRACE("OK after choosing the drive root");
-    GoToFolderDialog dialog(texts_);
+    FolderChooser dialog(texts_);
     Fill(dialog, deep_);
     ASSERT_TRUE(dialog.Create(owner_));
     HWND tree = dialog.Item(IDC_GO_TO_TREE);
@@ -622,7 +622,7 @@ void DoubleClick(Dialog& dialog, HWND tree, POINT point) {
 }
 
 TEST_F(GoToFolderTest, ADoubleClickOnAFolderChoosesItButOneOnAnExpandButtonDoesNot) {
-  GoToFolderDialog dialog(texts_);
+  FolderChooser dialog(texts_);
   Fill(dialog, deep_);
   ASSERT_TRUE(dialog.Create(owner_));
   ShowWindow(dialog.Handle(), SW_SHOW);
@@ -662,7 +662,7 @@ TEST_F(GoToFolderTest, DriveChangeShowsTheNewDriveAndCancelStillChangesNothing) 
                             [](const DriveItem& drive) { return drive.root != "C:\\"; });
   if (other == drives.end()) GTEST_SKIP() << "only one drive";
 
-  GoToFolderDialog dialog(texts_);
+  FolderChooser dialog(texts_);
   Fill(dialog, deep_);
   ASSERT_TRUE(dialog.Create(owner_));
   ComboBoxEx box(dialog.Item(IDC_GO_TO_DRIVE));

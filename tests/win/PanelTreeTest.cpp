@@ -128,7 +128,7 @@ TEST_F(PanelTreeTest, TheTreeIsRestoredAtTheNextStart) {
   EXPECT_EQ(run.Window().Panels().Panel(Side::kRight).Folders().PathOf(selected), root_);
 }
 
-TEST_F(PanelTreeTest, GoToFolderDialogMovesTheActivePanel) {
+TEST_F(PanelTreeTest, FolderChooserMovesTheActivePanel) {
   RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
   HWND list = run.Item(IDC_LEFT_LIST);

@@ -8,15 +8,15 @@
 
 #include "core/language/LanguageTable.h"
 #include "framework/Dialog.h"
-#include "panels/Drives.h"
-#include "panels/FolderTree.h"
+#include "framework/Drives.h"
+#include "framework/FolderTree.h"
 
 namespace px {
 
-class GoToFolderDialog : public Dialog {
+class FolderChooser : public Dialog {
  public:
   // probe tells whether a drive chosen in the box is ready (see ProbeDrive).
-  explicit GoToFolderDialog(const LanguageTable& texts, DriveProbe probe = &ProbeDrive);
+  explicit FolderChooser(const LanguageTable& texts, DriveProbe probe = &ProbeDrive);
   // Closes the window while this object can still take the messages that
   // closing sends (the tree reports every item it deletes).
 
@@ -40,7 +40,7 @@ class GoToFolderDialog : public Dialog {
   void OnOK() override;
 
  private:
-  friend struct GoToFolderRoutes;
+  friend struct FolderChooserRoutes;
   LRESULT OnTreeNotify(Message& message);
   LRESULT OnTreeDoubleClick(Message& message);
   LRESULT OnDriveAccepted(Message& message);

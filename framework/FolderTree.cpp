@@ -1,4 +1,4 @@
-#include "panels/FolderTree.h"
+#include "framework/FolderTree.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "panels/Drives.h"
+#include "framework/Drives.h"
 
 #include <windows.h>
 

@@ -1,36 +1,36 @@
-#include "panels/GoToFolderDialog.h"
+#include "framework/FolderChooser.h"
 
 #include "core/language/TextFormat.h"
 #include "core/text/CaseFold.h"
 #include "framework/Controls.h"
 #include "framework/MessageBoxes.h"
-#include "panels/Drives.h"
+#include "framework/Drives.h"
 #include "res/resource.h"
 
 namespace px {
 
-struct GoToFolderRoutes {
-  static const Route<GoToFolderDialog> kRoutes[];
+struct FolderChooserRoutes {
+  static const Route<FolderChooser> kRoutes[];
 };
 
-const Route<GoToFolderDialog> GoToFolderRoutes::kRoutes[] = {
+const Route<FolderChooser> FolderChooserRoutes::kRoutes[] = {
     {OnNotify(TVN_ITEMEXPANDINGW, IDC_GO_TO_TREE, IDC_GO_TO_TREE),
-     &GoToFolderDialog::OnTreeNotify},
-    {OnNotify(TVN_ITEMEXPANDEDW, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeNotify},
-    {OnNotify(TVN_GETDISPINFOW, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeNotify},
-    {OnNotify(NM_DBLCLK, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &GoToFolderDialog::OnTreeDoubleClick},
-    {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDOK), &GoToFolderDialog::OnDriveAccepted},
-    {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDCANCEL), &GoToFolderDialog::OnDriveCancelled},
+     &FolderChooser::OnTreeNotify},
+    {OnNotify(TVN_ITEMEXPANDEDW, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &FolderChooser::OnTreeNotify},
+    {OnNotify(TVN_GETDISPINFOW, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &FolderChooser::OnTreeNotify},
+    {OnNotify(NM_DBLCLK, IDC_GO_TO_TREE, IDC_GO_TO_TREE), &FolderChooser::OnTreeDoubleClick},
+    {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDOK), &FolderChooser::OnDriveAccepted},
+    {OnCommand(IDC_GO_TO_DRIVE, CBN_SELENDCANCEL), &FolderChooser::OnDriveCancelled},
 };
 
-GoToFolderDialog::GoToFolderDialog(const LanguageTable& languageTexts, DriveProbe probe)
+FolderChooser::FolderChooser(const LanguageTable& languageTexts, DriveProbe probe)
     : Dialog(IDD_GO_TO_FOLDER), texts(languageTexts), probe_(probe) {}
 
-bool GoToFolderDialog::RouteMessage(Message& message, LRESULT& result) {
-  return Dispatch(GoToFolderRoutes::kRoutes, message, result);
+bool FolderChooser::RouteMessage(Message& message, LRESULT& result) {
+  return Dispatch(FolderChooserRoutes::kRoutes, message, result);
 }
 
-BOOL GoToFolderDialog::OnInitDialog() {
+BOOL FolderChooser::OnInitDialog() {
   Window(Handle()).SetText(texts.Text(text::kFolderChooserCaption));
   Window(Item(IDOK)).SetText(texts.Text(text::kFolderChooserOk));
   Window(Item(IDCANCEL)).SetText(texts.Text(text::kFolderChooserCancel));
@@ -60,18 +60,18 @@ BOOL GoToFolderDialog::OnInitDialog() {
   return TRUE;
 }
 
-void GoToFolderDialog::OnOK() {
+void FolderChooser::OnOK() {
   std::string selected = tree_.SelectedPath();
   if (!selected.empty()) folder = selected;
   EndDialog(IDOK);
 }
 
-LRESULT GoToFolderDialog::OnTreeNotify(Message& message) {
+LRESULT FolderChooser::OnTreeNotify(Message& message) {
   tree_.HandleNotify(message.Notify());
   return 0;
 }
 
-LRESULT GoToFolderDialog::OnTreeDoubleClick(Message&) {
+LRESULT FolderChooser::OnTreeDoubleClick(Message&) {
   // Only a double click on a folder chooses it: one on an expand button or on
   // the empty space below the folders would end the dialog with whatever
   // folder happened to be selected.
@@ -88,7 +88,7 @@ LRESULT GoToFolderDialog::OnTreeDoubleClick(Message&) {
   return TRUE;
 }
 
-LRESULT GoToFolderDialog::OnDriveAccepted(Message&) {
+LRESULT FolderChooser::OnDriveAccepted(Message&) {
   ComboBoxEx box(Item(IDC_GO_TO_DRIVE));
   const int selected = box.Selection();
   if (selected < 0) return 0;
@@ -105,7 +105,7 @@ LRESULT GoToFolderDialog::OnDriveAccepted(Message&) {
   return 0;
 }
 
-LRESULT GoToFolderDialog::OnDriveCancelled(Message&) {
+LRESULT FolderChooser::OnDriveCancelled(Message&) {
   SetFocus(tree_.Handle());
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "ui/MaskSelectDialog.h"
+#include "panels/MaskSelectDialog.h"
 
 #include <algorithm>
 
