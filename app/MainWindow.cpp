@@ -6,6 +6,7 @@
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 #include "framework/TextFiles.h"
+#include "framework/Trace.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
 #include "ui/Commands.h"
@@ -64,6 +65,7 @@ const size_t MainWindowRoutes::kCount = sizeof(kRoutes) / sizeof(kRoutes[0]);
 
 MainWindow::MainWindow()
     : Dialog(IDD_MAIN),
+      jobs_([this](std::function<void()> task) { return uiTasks_.Post(std::move(task)); }),
       panels_(context_),
       commandLine_(context_, panels_),
       keyboard_(context_, panels_),
@@ -75,6 +77,7 @@ MainWindow::MainWindow()
   context_.texts = &texts_;
   context_.options = &options_;
   context_.uiTasks = &uiTasks_;
+  context_.jobs = &jobs_;
   ChainRoutes(panels_);
   ChainRoutes(menus_);
 }
@@ -103,6 +106,7 @@ BOOL MainWindow::OnInitDialog() {
   arrowCursor_ = LoadCursorW(nullptr, IDC_ARROW);
   sizeCursor_ = LoadCursorW(nullptr, IDC_SIZEWE);
 
+  SetTraceFile(JoinPath(StartDirectory(), "\\PX.log"));
   settings_ = std::make_unique<SettingsStore>(
       std::make_unique<FileProfileStorage>(JoinPath(StartDirectory(), "\\PX.ini")));
   context_.settings = settings_.get();

@@ -36,6 +36,7 @@ class MainWindow : public Dialog {
   const CommandTable& Commands() const { return commands_; }
   const AppContext& Context() const { return context_; }
   UiTaskQueue& UiTasks() { return uiTasks_; }
+  JobRunner& Jobs() { return jobs_; }
   const Options& GetOptions() const { return options_; }
   Options& MutableOptions() { return options_; }
   const LanguageTable& Texts() const { return texts_; }
@@ -99,6 +100,9 @@ class MainWindow : public Dialog {
   WindowSettings windowSettings_;
 
   UiTaskQueue uiTasks_;
+  // After the task queue, so that it goes first: nothing is posted once the
+  // runner has gone.
+  JobRunner jobs_;
   AppContext context_;
   PanelPair panels_;
   CommandLineBar commandLine_;

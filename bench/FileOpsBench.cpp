@@ -489,6 +489,7 @@ void Responsiveness(const std::string& root, int rounds) {
   UpdateWindow(owner);
 
   UiTaskQueue tasks;
+  JobRunner jobs([&tasks](std::function<void()> task) { return tasks.Post(std::move(task)); });
   LanguageTable texts;
   Options options;
   AppContext context;
@@ -496,6 +497,7 @@ void Responsiveness(const std::string& root, int rounds) {
   context.texts = &texts;
   context.options = &options;
   context.uiTasks = &tasks;
+  context.jobs = &jobs;
 
   double worstGap = 0, bestSeconds = 1e9;
   for (int round = 0; round < rounds; ++round) {
@@ -505,8 +507,9 @@ void Responsiveness(const std::string& root, int rounds) {
     request.baseFolder = root;
     request.names = {"big.bin"};
     request.targetFolder = root + "shown\\";
-    Win32FileSystem fs;
-    ProgressDialog dialog(context, fs, request);
+    auto job = std::make_shared<OperationJob>(std::make_unique<Win32FileSystem>(), request,
+                                              std::make_shared<QuestionBroker>(tasks, texts));
+    ProgressDialog dialog(context, jobs, job);
 
     std::atomic<bool> stop{false}, stopped{false};
     double longest = 0, longestAt = 0;

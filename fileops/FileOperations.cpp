@@ -103,8 +103,9 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
   for (Side side : {Side::kLeft, Side::kRight})
     remembered[static_cast<int>(side)] = panels.Panel(side).LastSelectedAndNextNames();
 
-  Win32FileSystem fs;
-  ProgressDialog progress(context, fs, request);
+  auto broker = std::make_shared<QuestionBroker>(*context.uiTasks, texts);
+  auto job = std::make_shared<OperationJob>(std::make_unique<Win32FileSystem>(), request, broker);
+  ProgressDialog progress(context, *context.jobs, job);
   progress.DoModal(context.owner);
 
   // Entries done are let go; those not done stay selected.

@@ -1,15 +1,18 @@
-// The window one copy, move or delete run works in: the engine runs on a
-// worker thread, the window shows its progress on a timer and asks the run's
-// questions on the UI thread while the worker waits. Cancel (or Esc) asks the
-// run to stop at its next check; the window closes when the run has ended.
+// The window that shows one copy, move or delete job: the job runs on a
+// thread of the job runner, the window draws its progress on a timer and
+// answers its questions (through the job's broker) while the run waits.
+// Cancel (or Esc) asks the run to stop at its next check; the window closes
+// when its timer sees that the runner recorded the job's end (the message
+// that reports the end only makes that sooner).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
-#include <thread>
 
 #include "core/fileops/Engine.h"
+#include "core/jobs/JobRunner.h"
+#include "fileops/OperationJob.h"
 #include "framework/AppContext.h"
 #include "framework/Dialog.h"
 
@@ -17,8 +20,8 @@ namespace px {
 
 class ProgressDialog : public Dialog {
  public:
-  // fs must outlive the dialog; it is used on the worker thread only.
-  ProgressDialog(AppContext& context, FileSystem& fs, RunRequest request);
+  // The job is started on runner when the window opens.
+  ProgressDialog(AppContext& context, JobRunner& runner, std::shared_ptr<OperationJob> job);
   ~ProgressDialog() override;
 
   // Valid after the dialog closed.
@@ -34,7 +37,6 @@ class ProgressDialog : public Dialog {
 
  private:
   friend struct ProgressRoutes;
-  class WindowPrompts;
 
   LRESULT OnTimer(Message& message);
   void Refresh();
@@ -42,14 +44,12 @@ class ProgressDialog : public Dialog {
   void Finish();
 
   AppContext& context_;
-  RunRequest request_;
-  std::shared_ptr<WindowPrompts> prompts_;
-  std::unique_ptr<FileOperationEngine> engine_;
-  std::thread worker_;
+  JobRunner& runner_;
+  std::shared_ptr<OperationJob> job_;
+  JobId id_ = 0;
   RunResult result_;
-  RunResult workerResult_;
-  // Tasks posted by the worker hold only a weak reference: once the dialog is
-  // gone they do nothing.
+  // The end's message holds only a weak reference: once the dialog is gone
+  // it does nothing.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool layoutApplied_ = false;
   ProgressSnapshot shown_;

@@ -1,13 +1,14 @@
 // What the parts of the program share, handed to each of them instead of the
 // main window: the texts, the options, the settings file, the owner of their
-// dialogs, the start directory and the way to the UI thread. (The panels are
-// handed on by the layers above them.)
+// dialogs, the start directory, the way to the UI thread and the job runner.
+// (The panels are handed on by the layers above them.)
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "core/jobs/JobRunner.h"
 #include "core/language/LanguageTable.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
@@ -26,6 +27,7 @@ struct AppContext {
   Options* options = nullptr;
   SettingsStore* settings = nullptr;
   UiTaskQueue* uiTasks = nullptr;
+  JobRunner* jobs = nullptr;  // every piece of long work runs here
 
   const LanguageTable& Texts() const { return *texts; }
   Options& GetOptions() const { return *options; }

@@ -1,5 +1,10 @@
 #include "framework/Dialog.h"
 
+#include <exception>
+#include <string>
+
+#include "framework/Trace.h"
+
 namespace px {
 
 namespace {
@@ -105,8 +110,12 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   INT_PTR result = FALSE;
   try {
     result = self->HandleMessage(msg, wParam, lParam);
+  } catch (const std::exception& error) {
+    // Nothing may unwind through the system's window code; it is noted.
+    Trace(std::string("a window's handler failed: ") + error.what());
+    result = FALSE;
   } catch (...) {
-    // Nothing may unwind through the system's window code.
+    Trace("a window's handler failed");
     result = FALSE;
   }
   if (msg == WM_NCDESTROY) {

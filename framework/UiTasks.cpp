@@ -1,5 +1,9 @@
 #include "framework/UiTasks.h"
 
+#include <exception>
+
+#include "framework/Trace.h"
+
 namespace px {
 
 namespace {
@@ -46,7 +50,7 @@ UiTaskQueue::~UiTaskQueue() {
 
 bool UiTaskQueue::Post(Task task) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (window_ == nullptr) return false;
+  if (window_ == nullptr || refusing_) return false;
   tasks_.push_back(std::move(task));
   // One wake-up message stands for every task queued until it is handled.
   if (wakePosted_) return true;
@@ -66,8 +70,22 @@ void UiTaskQueue::RunPending() {
     wakePosted_ = false;
   }
   // A task may post more; they wait for the next wake-up, so that a task that
-  // posts itself again cannot starve the rest of the loop.
-  for (Task& task : batch) task();
+  // posts itself again cannot starve the rest of the loop. One that throws
+  // is noted and the rest still run.
+  for (Task& task : batch) {
+    try {
+      task();
+    } catch (const std::exception& error) {
+      Trace(std::string("a task on the window's thread failed: ") + error.what());
+    } catch (...) {
+      Trace("a task on the window's thread failed");
+    }
+  }
+}
+
+void UiTaskQueue::RefuseForTests(bool refuse) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  refusing_ = refuse;
 }
 
 LRESULT CALLBACK UiTaskQueue::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

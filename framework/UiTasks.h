@@ -27,6 +27,9 @@ class UiTaskQueue {
   [[nodiscard]] bool Post(Task task);
   // Runs every task queued so far; the window procedure calls it.
   void RunPending();
+  // While set, every Post fails as when the system refuses to wake the
+  // thread: what must not rest on one post is tested with it.
+  void RefuseForTests(bool refuse);
   bool OnUiThread() const { return GetCurrentThreadId() == threadId_; }
 
  private:
@@ -37,6 +40,7 @@ class UiTaskQueue {
   std::mutex mutex_;
   std::deque<Task> tasks_;
   bool wakePosted_ = false;
+  bool refusing_ = false;
 };
 
 }  // namespace px

@@ -131,9 +131,29 @@ void FileOperationEngine::FinishFile() {
   progress_.fileBytesDone = 0;
 }
 
+void FileOperationEngine::RequestCancel() {
+  {
+    std::lock_guard<std::mutex> lock(pauseLock_);
+    cancelRequested_.store(true);
+  }
+  pauseChanged_.notify_all();
+}
+
+void FileOperationEngine::RequestPause(bool paused) {
+  {
+    std::lock_guard<std::mutex> lock(pauseLock_);
+    paused_ = paused;
+  }
+  pauseChanged_.notify_all();
+}
+
 bool FileOperationEngine::Cancelled() {
   if (cancelled_) return true;
   if (checkHook_) checkHook_();
+  {
+    std::unique_lock<std::mutex> lock(pauseLock_);
+    pauseChanged_.wait(lock, [this] { return !paused_ || cancelRequested_.load(); });
+  }
   if (!cancelRequested_.load()) return false;
   cancelled_ = true;
   Tell(RunMessage::kCancelled, std::string());

@@ -1,11 +1,12 @@
 // The copy, move and delete engine: counts the selection, walks it, asks the
 // user through OperationPrompts and keeps progress the window reads on a timer.
-// It runs on a worker thread; only RequestCancel and Progress are called from
-// the window's thread. Use one engine object per run: the cancel flag is never
+// It runs on a worker thread; only RequestCancel, RequestPause and Progress are
+// called from the window's thread. Use one engine object per run: the cancel flag is never
 // cleared, so a click that comes before Run starts is not lost.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -141,7 +142,10 @@ class FileOperationEngine {
   // Runs the whole request (count pass, then the walk) on the calling thread.
   RunResult Run(const RunRequest& request);
   // Any thread: the run stops at its next check (one kCancelled message).
-  void RequestCancel() { cancelRequested_.store(true); }
+  void RequestCancel();
+  // Any thread: the run holds at its next check until resumed (or cancelled);
+  // nothing is left half done meanwhile, as at any check.
+  void RequestPause(bool paused);
   // Any thread: a copy of the progress state.
   ProgressSnapshot Progress() const;
   // Called at every cancel check before the flag is read (tests cancel at a chosen check).
@@ -211,6 +215,9 @@ class FileOperationEngine {
   std::function<void()> checkHook_;
   std::function<void(size_t, EntryOutcome)> entryObserver_;
   std::atomic<bool> cancelRequested_{false};
+  std::mutex pauseLock_;
+  std::condition_variable pauseChanged_;
+  bool paused_ = false;
   bool cancelled_ = false;  // the run has seen the flag
   RunRequest request_;
   Answers answers_;

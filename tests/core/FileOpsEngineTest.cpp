@@ -542,7 +542,9 @@ TEST(FileOpsEngine, AFolderChangedWhileAQuestionIsOpenIsLeftAlone) {
     EXPECT_EQ(fs.Content("C:\\outside\\victim.txt"), "not yours");
     EXPECT_EQ(fs.Content("C:\\src\\d\\v.old\\victim.txt"), "mine");
     EXPECT_TRUE(fs.Has("C:\\src\\d\\v"));
-    if (!byLink) EXPECT_EQ(fs.Content("C:\\src\\d\\v\\other.txt"), "someone else's");
+    if (!byLink) {
+      EXPECT_EQ(fs.Content("C:\\src\\d\\v\\other.txt"), "someone else's");
+    }
     ASSERT_EQ(prompts.Count(RunMessage::kFolderChanged), 1);
     EXPECT_EQ(prompts.messages[0].second, "C:\\src\\d\\v");
   }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -224,6 +226,7 @@ struct SweepRun {
   AnswerPolicy policy;
   std::vector<Fault> faults;
   int cancelAt = 0;      // cancel at this check (0: never)
+  int pauseAt = 0;       // pause at this check, resumed from another thread a moment later
   int cancelAtCall = 0;  // or when this file-system call starts, as a click may come at any time
   Disturbance disturbance = Disturbance::kNone;
   int disturbAtCall = 0;
@@ -234,6 +237,8 @@ struct Outcome {
   int fsCalls = 0;
   std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls{};
   uint64_t trace = 0;  // the calls made and the answers given, hashed
+  Snap after;
+  std::vector<EntryOutcome> entries;
 };
 
 // The key a path has in a snapshot: the drive folded (the alias drive read as
@@ -380,11 +385,19 @@ class Checker {
     outcome.trace = 14695981039346656037ull;
     Snap atCancel;
     bool cancelled = false;
+    std::thread resumer;
     engine.SetCheckHook([&]() {
       if (++outcome.checks == run.cancelAt) {
         engine.RequestCancel();
         atCancel = fs.Snapshot();
         cancelled = true;
+      }
+      if (outcome.checks == run.pauseAt) {
+        engine.RequestPause(true);
+        resumer = std::thread([&engine] {
+          std::this_thread::sleep_for(std::chrono::microseconds(50));
+          engine.RequestPause(false);
+        });
       }
     });
     // Each entry's answers so far, when it finished (see the stop rule below).
@@ -431,7 +444,9 @@ class Checker {
     request.recycle = s.recycle;
     request.blockSize = 512;
     RunResult result = engine.Run(request);
+    if (resumer.joinable()) resumer.join();
     for (size_t op = 0; op < outcome.calls.size(); ++op) outcome.calls[op] = fs.Calls(static_cast<FsOp>(op));
+    outcome.entries = result.entries;
     for (const auto& [kind, value] : prompts.answers) Mix(outcome.trace, std::string(1, kind) + std::to_string(value));
 
     run_ = &run;
@@ -443,6 +458,7 @@ class Checker {
     if (run.disturbance != Disturbance::kNone && !disturbReached) Fail("the disturbance never happened");
 
     const Snap after = fs.Snapshot();
+    outcome.after = after;
     bool cleanupMayFail = false, attributesMayFail = false, followed = false, lookupSaidGone = false;
     int lookupFaults = 0;  // with more than one, a deletion may not be confirmed
     for (const Fault& fault : run.faults) {
@@ -727,6 +743,7 @@ class Checker {
                (fault.times > 1 ? " lasting" : "");
     }
     if (run_->cancelAt) where += " / cancel at check " + std::to_string(run_->cancelAt);
+    if (run_->pauseAt) where += " / pause at check " + std::to_string(run_->pauseAt);
     if (run_->cancelAtCall) where += " / cancel at call " + std::to_string(run_->cancelAtCall);
     if (run_->disturbAtCall) {
       where += " / disturbance " + std::to_string(static_cast<int>(run_->disturbance)) + " at call " +
@@ -818,6 +835,16 @@ TEST(FileOpsFault, EveryFailureAndCancelPointKeepsData) {
         SweepRun run = base;
         run.cancelAtCall = call;
         execute(run);
+      }
+      // A pause at any check, resumed, changes nothing but the time.
+      for (int check = 1; rank < 2 && check <= baseline.checks; ++check) {
+        SweepRun run = base;
+        run.pauseAt = check;
+        const Outcome paused = execute(run);
+        if (paused.after != baseline.after || paused.entries != baseline.entries) {
+          violations.push_back(std::string(s.name) + " / pause at check " + std::to_string(check) +
+                               ": the run came out otherwise than without the pause");
+        }
       }
       std::vector<Fault> points;  // every call of the baseline, failing plainly
       for (size_t op = 0; op < baseline.calls.size(); ++op) {

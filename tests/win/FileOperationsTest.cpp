@@ -72,6 +72,26 @@ TEST_F(FileOperationsTest, CopyToTheOtherPanelRefreshesBothAndKeepsTheSources) {
   EXPECT_GE(IndexOf(run.RowTexts(IDC_RIGHT_LIST, 0), "a.txt"), 0);
 }
 
+// The run's end is the job runner's record, not a message: with every post
+// to the window's thread lost, the progress window still closes and both
+// panels are listed again.
+TEST_F(FileOperationsTest, TheEndOfARunDoesNotRestOnAPost) {
+  data_.Write("left\\a.txt", "alpha");
+  RunningWindow run(Settings().c_str());
+  Select(run, {"a.txt"});
+  run.Window().UiTasks().RefuseForTests(true);
+  struct Restore {
+    RunningWindow& run;
+    ~Restore() { run.Window().UiTasks().RefuseForTests(false); }
+  } restore{run};
+  DialogResponder responder({Answer{IDOK}});
+  EXPECT_TRUE(run.Window().ExecuteCommand(ID_KEY_COPY));
+  EXPECT_TRUE(responder.Answered());
+  EXPECT_EQ(ReadBytes(right_ + "a.txt"), "alpha");
+  EXPECT_GE(IndexOf(run.RowTexts(IDC_RIGHT_LIST, 0), "a.txt"), 0);
+  EXPECT_TRUE(run.Window().Jobs().Running().empty());
+}
+
 TEST_F(FileOperationsTest, OverwriteAnswersSkipOrReplaceTheTargetWhole) {
   data_.Write("left\\same.txt", "new data");
   data_.Write("right\\SAME.TXT", "old");

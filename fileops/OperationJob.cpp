@@ -1,0 +1,102 @@
+// A copy, move or delete run as a job, and its question broker (see the header).
+#include "fileops/OperationJob.h"
+
+#include "core/language/TextFormat.h"
+#include "fileops/Prompts.h"
+#include "framework/AppContext.h"
+#include "framework/MessageBoxes.h"
+
+namespace px {
+
+void QuestionBroker::SetOwner(HWND owner, std::function<void()> beforeAsking) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  owner_ = owner;
+  beforeAsking_ = std::move(beforeAsking);
+}
+
+void QuestionBroker::Abandon() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  abandoned_ = true;
+  answered_.notify_all();
+}
+
+// Runs ask on the window's thread and waits for its answer; fallback when the
+// question cannot be asked any more.
+template <typename Answer, typename Asking>
+Answer QuestionBroker::Ask(Answer fallback, Asking ask) {
+  auto self = shared_from_this();
+  auto answer = std::make_shared<Answer>(fallback);
+  auto done = std::make_shared<bool>(false);
+  bool posted = tasks_.Post([self, answer, done, ask] {
+    HWND owner;
+    std::function<void()> beforeAsking;
+    {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      if (self->abandoned_) return;
+      owner = self->owner_;
+      beforeAsking = self->beforeAsking_;
+    }
+    if (beforeAsking) beforeAsking();
+    Answer given = ask(owner, self->texts_);
+    std::lock_guard<std::mutex> lock(self->mutex_);
+    *answer = given;
+    *done = true;
+    self->answered_.notify_all();
+  });
+  if (!posted) return fallback;
+  std::unique_lock<std::mutex> lock(mutex_);
+  answered_.wait(lock, [&] { return *done || abandoned_; });
+  return *done ? *answer : fallback;
+}
+
+PromptAnswer QuestionBroker::AskOverwrite(const OverwriteQuestion& question) {
+  return Ask<PromptAnswer>(PromptAnswer::kCancel, [question](HWND owner, const LanguageTable& texts) {
+    OverwritePrompt prompt(texts, question);
+    return prompt.DoModal(owner) < 0 ? PromptAnswer::kCancel : prompt.answer;
+  });
+}
+
+PromptAnswer QuestionBroker::AskReadOnly(ReadOnlyCase question, const std::string& path) {
+  return Ask<PromptAnswer>(PromptAnswer::kCancel, [question, path](HWND owner, const LanguageTable& texts) {
+    ReadOnlyPrompt prompt(texts, question, path);
+    return prompt.DoModal(owner) < 0 ? PromptAnswer::kCancel : prompt.answer;
+  });
+}
+
+FailureAnswer QuestionBroker::AskFailure(FailureCase question, const std::string& path) {
+  return Ask<FailureAnswer>(FailureAnswer::kStop, [question, path](HWND owner, const LanguageTable& texts) {
+    FailurePrompt prompt(texts, question, path);
+    return prompt.DoModal(owner) < 0 ? FailureAnswer::kStop : prompt.answer;
+  });
+}
+
+void QuestionBroker::ShowMessage(RunMessage message, const std::string& path) {
+  Ask<int>(0, [message, path](HWND owner, const LanguageTable& texts) {
+    // Texts that name the entry concerned hold a %s for it.
+    px::ShowMessage(owner, FormatText(texts.Text(TextOf(message)), {path}), kProductName,
+                    MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+  });
+}
+
+OperationJob::OperationJob(std::unique_ptr<FileSystem> fs, RunRequest request,
+                           std::shared_ptr<QuestionBroker> broker)
+    : fs_(std::move(fs)), request_(std::move(request)), broker_(std::move(broker)),
+      engine_(*fs_, *broker_) {}
+
+JobState OperationJob::Run() {
+  RunResult result = engine_.Run(request_);
+  const bool cancelled = result.cancelled;
+  {
+    std::lock_guard<std::mutex> lock(resultLock_);
+    result_ = std::move(result);
+  }
+  return cancelled ? JobState::kCancelled : JobState::kDone;
+}
+
+RunResult OperationJob::Result() const {
+  std::lock_guard<std::mutex> lock(resultLock_);
+  return result_;
+}
+
+}  // namespace px

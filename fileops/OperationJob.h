@@ -1,0 +1,78 @@
+// A copy, move or delete run as a job: the engine works on a thread of the
+// job runner, and its questions go through a broker to the window that owns
+// the job, which answers them on the window's thread.
+#pragma once
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "core/fileops/Engine.h"
+#include "core/jobs/JobRunner.h"
+#include "core/language/LanguageTable.h"
+#include "framework/UiTasks.h"
+
+namespace px {
+
+// The engine's questions, asked on the window's thread. The run's thread
+// posts each question and waits; the answer comes back through this shared
+// object, which outlives any window, so that a question still queued when
+// its window is gone is answered with the default and never touches it.
+class QuestionBroker : public OperationPrompts, public std::enable_shared_from_this<QuestionBroker> {
+ public:
+  QuestionBroker(UiTaskQueue& tasks, const LanguageTable& texts) : tasks_(tasks), texts_(texts) {}
+
+  // The window that owns the questions; beforeAsking runs on the window's
+  // thread just before each one, so that the window shows where the run is.
+  void SetOwner(HWND owner, std::function<void()> beforeAsking);
+  // No more questions: the waiting one and every later one gets its default
+  // (stop, cancel).
+  void Abandon();
+
+  PromptAnswer AskOverwrite(const OverwriteQuestion& question) override;
+  PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path) override;
+  FailureAnswer AskFailure(FailureCase question, const std::string& path) override;
+  void ShowMessage(RunMessage message, const std::string& path) override;
+
+ private:
+  template <typename Answer, typename Asking>
+  Answer Ask(Answer fallback, Asking ask);
+
+  UiTaskQueue& tasks_;
+  const LanguageTable& texts_;
+  std::mutex mutex_;
+  std::condition_variable answered_;
+  HWND owner_ = nullptr;
+  std::function<void()> beforeAsking_;
+  bool abandoned_ = false;
+};
+
+class OperationJob : public Job {
+ public:
+  // The job owns its file system, which only its thread uses.
+  OperationJob(std::unique_ptr<FileSystem> fs, RunRequest request,
+               std::shared_ptr<QuestionBroker> broker);
+
+  JobState Run() override;
+  void Cancel() override { engine_.RequestCancel(); }
+  void Pause(bool paused) override { engine_.RequestPause(paused); }
+
+  const RunRequest& Request() const { return request_; }
+  ProgressSnapshot Progress() const { return engine_.Progress(); }
+  QuestionBroker& Broker() { return *broker_; }
+  // What the run did to each entry; valid once the runner says it ended.
+  RunResult Result() const;
+
+ private:
+  std::unique_ptr<FileSystem> fs_;
+  RunRequest request_;
+  std::shared_ptr<QuestionBroker> broker_;
+  FileOperationEngine engine_;
+  mutable std::mutex resultLock_;
+  RunResult result_;
+};
+
+}  // namespace px

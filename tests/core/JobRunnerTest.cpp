@@ -1,0 +1,169 @@
+// The job runner: a job's end is recorded whatever becomes of the message
+// that reports it; cancel and pause reach the job; the runner's end does not
+// wait for ever on a job that does not end.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "core/jobs/JobRunner.h"
+
+namespace px {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A job that works in steps until told to stop, holding while paused.
+class StepJob : public Job {
+ public:
+  explicit StepJob(int steps, JobState end = JobState::kDone) : steps_(steps), end_(end) {}
+  JobState Run() override {
+    for (int i = 0; i < steps_ || steps_ < 0; ++i) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [this] { return !paused_ || cancelled_; });
+      if (cancelled_) return JobState::kCancelled;
+      lock.unlock();
+      ++done;
+      if (fail_) throw std::runtime_error("disk gone");
+      std::this_thread::sleep_for(1ms);
+    }
+    return end_;
+  }
+  void Cancel() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    cancelled_ = true;
+    changed_.notify_all();
+  }
+  void Pause(bool paused) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    paused_ = paused;
+    changed_.notify_all();
+  }
+  void FailNow() { fail_ = true; }
+  std::atomic<int> done{0};
+
+ private:
+  int steps_;
+  JobState end_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool paused_ = false;
+  bool cancelled_ = false;
+  std::atomic<bool> fail_{false};
+};
+
+// Posts into a list the test runs itself, as the window's thread would; or
+// refuses every post.
+struct FakeWindowThread {
+  bool refuse = false;
+  std::mutex mutex;
+  std::vector<std::function<void()>> tasks;
+  JobRunner::Poster Poster() {
+    return [this](std::function<void()> task) {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (refuse) return false;
+      tasks.push_back(std::move(task));
+      return true;
+    };
+  }
+  void RunAll() {
+    std::vector<std::function<void()>> now;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      now.swap(tasks);
+    }
+    for (auto& task : now) task();
+  }
+};
+
+TEST(JobRunner, TheEndIsRecordedWhetherOrNotItsMessageArrives) {
+  for (bool refuse : {false, true}) {
+    FakeWindowThread window;
+    window.refuse = refuse;
+    JobRunner runner(window.Poster());
+    std::vector<JobState> told;
+    auto job = std::make_shared<StepJob>(3, JobState::kDone);
+    const JobId id = runner.Start(job, [&](JobState state) { told.push_back(state); });
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(runner.Wait(id, 5s));
+    EXPECT_EQ(runner.StateOf(id), JobState::kDone) << refuse;
+    EXPECT_TRUE(runner.Running().empty());
+    window.RunAll();
+    EXPECT_EQ(told, refuse ? std::vector<JobState>{} : std::vector<JobState>{JobState::kDone});
+  }
+}
+
+TEST(JobRunner, CancelPauseAndFailureReachTheJob) {
+  FakeWindowThread window;
+  JobRunner runner(window.Poster());
+  // Paused, it makes no step; resumed, it goes on; cancelled, it ends so.
+  auto endless = std::make_shared<StepJob>(-1);
+  const JobId id = runner.Start(endless);
+  while (endless->done < 2) std::this_thread::sleep_for(1ms);
+  runner.Pause(id, true);
+  EXPECT_EQ(runner.StateOf(id), JobState::kPaused);
+  std::this_thread::sleep_for(5ms);  // a step under way may finish
+  const int held = endless->done;
+  std::this_thread::sleep_for(30ms);
+  EXPECT_EQ(endless->done, held);
+  runner.Pause(id, false);
+  EXPECT_EQ(runner.StateOf(id), JobState::kRunning);
+  while (endless->done < held + 2) std::this_thread::sleep_for(1ms);
+  runner.Pause(id, true);
+  runner.Cancel(id);  // a cancel ends a paused job too
+  ASSERT_TRUE(runner.Wait(id, 5s));
+  EXPECT_EQ(runner.StateOf(id), JobState::kCancelled);
+  EXPECT_EQ(runner.Running(), std::vector<JobId>{});
+
+  // An exception is a failure, never a crash.
+  auto failing = std::make_shared<StepJob>(10);
+  failing->FailNow();
+  const JobId failed = runner.Start(failing);
+  ASSERT_TRUE(runner.Wait(failed, 5s));
+  EXPECT_EQ(runner.StateOf(failed), JobState::kFailed);
+  runner.Forget(failed);
+  EXPECT_EQ(runner.StateOf(failed), JobState::kDone);  // no longer known
+}
+
+TEST(JobRunner, ItsEndCancelsWhatRunsAndWaitsOnlySoLong) {
+  auto stoppable = std::make_shared<StepJob>(-1);
+  {
+    JobRunner runner;
+    runner.Start(stoppable);
+    while (stoppable->done < 1) std::this_thread::sleep_for(1ms);
+  }
+  const int after = stoppable->done;
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(stoppable->done, after);  // cancelled, not left running
+
+  // A job that does not answer its cancel keeps the end waiting only so long.
+  struct Deaf : Job {
+    std::atomic<bool> release{false};
+    JobState Run() override {
+      while (!release) std::this_thread::sleep_for(1ms);
+      return JobState::kDone;
+    }
+    void Cancel() override {}
+  };
+  auto deaf = std::make_shared<Deaf>();
+  const auto start = std::chrono::steady_clock::now();
+  {
+    JobRunner runner;
+    runner.Start(deaf);
+  }
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, JobRunner::kExitWait);
+  EXPECT_LT(waited, JobRunner::kExitWait + 2s);
+  deaf->release = true;  // its thread ends on its own; nothing of the runner is left for it to touch
+  std::this_thread::sleep_for(20ms);
+}
+
+}  // namespace
+}  // namespace px
