@@ -101,6 +101,8 @@ int wmain(int argc, wchar_t** argv) {
   context.options = &options;
   context.settings = &settings;
   context.uiTasks = &tasks;
+  JobRunner jobs([&tasks](std::function<void()> task) { return tasks.Post(std::move(task)); });
+  context.jobs = &jobs;
 
   const int kRounds = 3;
   double bare = 1e9, few = 1e9, all = 1e9;

@@ -128,7 +128,7 @@ HWND MakeTree(HWND host, HIMAGELIST images) {
 struct RunningTree {
   RunningTree(HWND host, HIMAGELIST images, UiTaskQueue& tasks) : window(MakeTree(host, images)) {
     tree.Attach(window);
-    tree.ProbeThrough(tasks);
+    tree.ProbeThrough(tasks, jobs);
     g_tree = &tree;
   }
   // Runs the message loop until every button asked about is known.
@@ -148,6 +148,7 @@ struct RunningTree {
     DestroyWindow(window);
   }
   HWND window;
+  JobRunner jobs;  // goes after the tree, whose probing job it waits for
   FolderTree tree;
 };
 

@@ -82,6 +82,7 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
     dialog.folderImages = panels.FolderImages();
     dialog.driveImages = panels.DriveImages();
     dialog.uiTasks = context.uiTasks;
+    dialog.jobs = context.jobs;
     if (dialog.DoModal(context.owner) != IDOK) {
       list.Focus();
       return;

@@ -185,6 +185,7 @@ LRESULT TargetPathDialog::OnBrowse(Message&) {
   chooser.folderImages = folderImages;
   chooser.driveImages = driveImages;
   chooser.uiTasks = uiTasks;
+  chooser.jobs = jobs;
   chooser.folder = target;
   if (chooser.DoModal(Handle()) == IDOK) {
     target = chooser.folder;

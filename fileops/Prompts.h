@@ -11,6 +11,7 @@
 #include "core/fileops/Engine.h"
 #include "core/language/LanguageTable.h"
 #include "framework/Dialog.h"
+#include "core/jobs/JobRunner.h"
 #include "framework/Drives.h"
 
 namespace px {
@@ -95,6 +96,7 @@ class TargetPathDialog : public Dialog {
   HIMAGELIST folderImages = nullptr;
   HIMAGELIST driveImages = nullptr;
   UiTaskQueue* uiTasks = nullptr;  // for the folder chooser's tree
+  JobRunner* jobs = nullptr;
 
  protected:
   BOOL OnInitDialog() override;

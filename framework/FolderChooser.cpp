@@ -41,7 +41,7 @@ BOOL FolderChooser::OnInitDialog() {
   TreeView tree(Item(IDC_GO_TO_TREE));
   tree.SetImages(folderImages);
   tree_.Attach(tree.Handle());
-  if (uiTasks != nullptr) tree_.ProbeThrough(*uiTasks);
+  if (uiTasks != nullptr && jobs != nullptr) tree_.ProbeThrough(*uiTasks, *jobs);
   // This tree lists every folder, whatever the panels hide.
   tree_.SetIncludeHidden(true);
 

@@ -27,6 +27,7 @@ class FolderChooser : public Dialog {
   // Where the tree's expand buttons are answered from (see
   // FolderTree::ProbeThrough); without, the tree looks while it draws.
   UiTaskQueue* uiTasks = nullptr;
+  JobRunner* jobs = nullptr;
   // The start folder (ending with a backslash); after OK, the chosen folder.
   std::string folder;
 

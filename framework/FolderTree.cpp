@@ -98,7 +98,7 @@ BYTE SystemFontQuality() {
 
 // What the tree and its probing thread share. The thread only looks into
 // folders by path; the tree alone touches its items, on the UI thread.
-struct FolderTree::Prober {
+struct FolderTree::Prober : Job, std::enable_shared_from_this<FolderTree::Prober> {
   struct Question {
     uint64_t generation;
     HTREEITEM item;
@@ -112,21 +112,22 @@ struct FolderTree::Prober {
 
   explicit Prober(UiTaskQueue& queue) : tasks(queue) {}
 
-  // The thread: answers questions in the order asked (the order drawn), and
+  // The job: answers questions in the order asked (the order drawn), and
   // wakes the tree once for whatever answers have gathered.
-  void Run(std::shared_ptr<Prober> self) {
+  JobState Run() override {
+    std::shared_ptr<Prober> self = shared_from_this();
     for (;;) {
       Question question;
       {
         std::unique_lock<std::mutex> lock(mutex);
         wake.wait(lock, [&] { return stop || !questions.empty(); });
-        if (stop) return;
+        if (stop) return JobState::kCancelled;
         question = std::move(questions.front());
         questions.pop_front();
       }
       const bool has = HasSubfolder(question.folder);
       std::lock_guard<std::mutex> lock(mutex);
-      if (stop) return;
+      if (stop) return JobState::kCancelled;
       answers.push_back({question.generation, question.item, has});
       if (!posted) {
         // A refused wake-up is retried with the next answer; the buttons stay
@@ -136,6 +137,14 @@ struct FolderTree::Prober {
         });
       }
     }
+  }
+
+  void Cancel() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      stop = true;
+    }
+    wake.notify_one();
   }
 
   UiTaskQueue& tasks;
@@ -153,30 +162,22 @@ FolderTree::~FolderTree() {
   RestoreFont();
 }
 
-void FolderTree::ProbeThrough(UiTaskQueue& tasks) {
+void FolderTree::ProbeThrough(UiTaskQueue& tasks, JobRunner& jobs) {
   if (prober_ != nullptr) return;
   auto prober = std::make_shared<Prober>(tasks);
-  try {
-    probeThread_ = std::thread(&Prober::Run, prober.get(), prober);
-  } catch (const std::system_error&) {
-    return;  // no thread: the tree keeps looking while it draws
-  }
   prober->tree = this;
+  // No thread to be had: the tree keeps looking while it draws.
+  if (jobs.Start(prober) == 0) return;
   prober_ = std::move(prober);
 }
 
 void FolderTree::StopProbing() {
   if (prober_ == nullptr) return;
   prober_->tree = nullptr;
-  {
-    std::lock_guard<std::mutex> lock(prober_->mutex);
-    prober_->stop = true;
-  }
-  prober_->wake.notify_one();
   // Not waited for: a folder on a slow share may take the network's time to
-  // answer. The thread holds what it shares with the tree, never posts once
+  // answer. The job holds what it shares with the tree, never posts once
   // stopped, and ends as soon as its folder has answered.
-  probeThread_.detach();
+  prober_->Cancel();
   prober_.reset();
 }
 

@@ -1,8 +1,8 @@
 // One drive's folders in a tree view, read lazily: a node's subfolders are read
 // when it is first expanded, and whether a folder has subfolders at all (its
-// expand button) is only looked up when the tree draws it, on a thread of its
-// own when given a task queue. Serves both panel trees and the go-to-folder
-// dialog.
+// expand button) is only looked up when the tree draws it, by a job of its
+// own when given the job runner. Serves both panel trees and the folder
+// chooser.
 #pragma once
 
 #include <windows.h>
@@ -12,11 +12,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "core/jobs/JobRunner.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 
@@ -49,11 +49,11 @@ class FolderTree {
   // button counts them either way.
   void SetIncludeHidden(bool include) { includeHidden_ = include; }
   bool IncludesHidden() const { return includeHidden_; }
-  // From now on folders are looked into for their expand buttons on a thread
-  // of the tree's own, the answers coming back through tasks: a folder of a
+  // From now on folders are looked into for their expand buttons by a job of
+  // the tree's own, the answers coming back through tasks: a folder of a
   // hundred thousand files, or a slow share, then never holds the window up
   // while the tree draws. Until its answer is in, a folder shows a button.
-  void ProbeThrough(UiTaskQueue& tasks);
+  void ProbeThrough(UiTaskQueue& tasks, JobRunner& jobs);
   // Folders asked about whose answer is not in the tree yet.
   size_t ProbesPending() const { return pending_.size(); }
 
@@ -122,7 +122,6 @@ class FolderTree {
   HFONT originalFont_ = nullptr;
   Font settledFont_;
   std::shared_ptr<Prober> prober_;
-  std::thread probeThread_;
   std::unordered_set<HTREEITEM> pending_;  // asked, answer not applied yet
   uint64_t generation_ = 0;  // raised whenever the items asked about may be gone
   bool hiddenForExpansion_ = false;

@@ -104,7 +104,8 @@ void PanelPair::Attach(HWND mainWindow) {
     panels_[i]->Attach(GetDlgItem(mainWindow, ids.list), GetDlgItem(mainWindow, ids.tree),
                        GetDlgItem(mainWindow, ids.drive), GetDlgItem(mainWindow, ids.path),
                        GetDlgItem(mainWindow, ids.volume));
-    if (context_.uiTasks != nullptr) panels_[i]->Folders().ProbeThrough(*context_.uiTasks);
+    if (context_.uiTasks != nullptr && context_.jobs != nullptr)
+      panels_[i]->Folders().ProbeThrough(*context_.uiTasks, *context_.jobs);
   }
 }
 
@@ -679,6 +680,7 @@ void PanelPair::ShowGoToFolderDialog() {
   dialog.folderImages = treeImages_.Get();
   dialog.driveImages = driveImages_.Get();
   dialog.uiTasks = context_.uiTasks;
+  dialog.jobs = context_.jobs;
   dialog.folder = Active().Path();
   if (dialog.DoModal(context_.owner) != IDOK) return;
   GoToFolder(dialog.folder, true);

@@ -435,23 +435,45 @@ void SearchDialog::StartSearch() {
       run->uiBusy = false;
     }
   };
-  try {
-    worker_ = std::thread([run = run_, walkSource, start, criteria, deliver] {
-      const SearchOutcome outcome = RunSearch(
-          *walkSource, start, criteria, run->stop,
-          [&](std::vector<std::string>&& lines, const SearchCounts& counts) {
-            if (!lines.empty()) {
-              deliver(run, std::move(lines), false, SearchEnd::kDone, counts.foldersNotRead);
-            }
-          });
-      deliver(run, {}, true, outcome.end, outcome.counts.foldersNotRead);
-    });
-  } catch (const std::system_error&) {
+  // The walk is a job of the runner: its lines come back through the task
+  // queue and the dialog's timer, its end through both.
+  struct Walk : Job {
+    std::shared_ptr<SearchDialog::Run> shared;
+    std::function<JobState()> work;
+    JobState Run() override { return work(); }
+    void Cancel() override { shared->stop.store(true); }
+  };
+  auto walk = std::make_shared<Walk>();
+  walk->shared = run_;
+  walk->work = [run = run_, walkSource, start, criteria, deliver] {
+    const SearchOutcome outcome = RunSearch(
+        *walkSource, start, criteria, run->stop,
+        [&](std::vector<std::string>&& lines, const SearchCounts& counts) {
+          if (!lines.empty()) {
+            deliver(run, std::move(lines), false, SearchEnd::kDone, counts.foldersNotRead);
+          }
+        });
+    deliver(run, {}, true, outcome.end, outcome.counts.foldersNotRead);
+    return outcome.end == SearchEnd::kStopped ? JobState::kCancelled : JobState::kDone;
+  };
+  walkId_ = context_.jobs != nullptr ? context_.jobs->Start(walk) : 0;
+  if (walkId_ == 0) {
     // No thread to be had: the search ends at once with nothing found.
     FinishSearch(SearchEnd::kStopped);
     return;
   }
   SetTimer(Handle(), kPullTimer, kPullInterval, nullptr);
+}
+
+void SearchDialog::EndWalk() {
+  if (walkId_ == 0) return;
+  context_.jobs->Wait(walkId_, std::chrono::hours(1));
+  context_.jobs->Forget(walkId_);
+  walkId_ = 0;
+}
+
+bool SearchDialog::WalkAlive() const {
+  return walkId_ != 0 && context_.jobs != nullptr && !context_.jobs->Ended(walkId_);
 }
 
 void SearchDialog::StopWalk() {
@@ -460,7 +482,7 @@ void SearchDialog::StopWalk() {
     run_->dialog = nullptr;
   }
   // Checked before every entry, so the walk ends within one file-system call.
-  if (worker_.joinable()) worker_.join();
+  EndWalk();
   run_.reset();
   if (Handle() != nullptr) KillTimer(Handle(), kPullTimer);
   searching_ = false;
@@ -548,7 +570,7 @@ void SearchDialog::AddSomeLines() {
 void SearchDialog::FinishSearch(SearchEnd end) {
   walkEnded_ = true;
   walkEnd_ = end;
-  if (worker_.joinable()) worker_.join();
+  EndWalk();
   KillTimer(Handle(), kPullTimer);
   searching_ = false;
   ShowStatus();

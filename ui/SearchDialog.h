@@ -45,7 +45,7 @@ class SearchDialog : public Dialog {
   // A search was started and neither stopped nor finished.
   bool Searching() const { return searching_; }
   // The worker thread of a walk exists (it may be finishing after a stop).
-  bool WalkAlive() const { return worker_.joinable(); }
+  bool WalkAlive() const;
   int CurrentPage() const { return page_; }
   // A control of the dialog or of one of its pages, by id.
   HWND Control(int id) const;
@@ -79,6 +79,8 @@ class SearchDialog : public Dialog {
   SearchCriteria ReadCriteria() const;
   void StartSearch();
   void StopWalk();
+  // Waits for the walk (told to stop, or ended) and forgets it.
+  void EndWalk();
   void Close(INT_PTR result);
   // Takes what the walk handed on and adds some of it to the list, for a
   // short while only, so that the dialog keeps answering.
@@ -95,7 +97,7 @@ class SearchDialog : public Dialog {
   std::vector<std::string> names_;  // the name history, newest first
 
   std::shared_ptr<Run> run_;
-  std::thread worker_;
+  JobId walkId_ = 0;  // the walk's job; 0 when none was started
   std::vector<std::string> backlog_;  // handed on, not yet in the list
   size_t backlogNext_ = 0;
   bool walkEnded_ = false;

@@ -59,13 +59,14 @@ class TreeHost {
                             0, 0, 400, height, host_, reinterpret_cast<HMENU>(IDC_LEFT_TREE),
                             nullptr, nullptr);
     tree.Attach(tree_);
-    if (tasks != nullptr) tree.ProbeThrough(*tasks);
+    if (tasks != nullptr) tree.ProbeThrough(*tasks, jobs);
   }
   ~TreeHost() {
     DestroyWindow(host_);
     Pump();
   }
 
+  JobRunner jobs;  // goes after the tree, whose probing job it waits for
   FolderTree tree;
   // Whether the report of a node opened reaches the tree (a parent may not
   // pass it on).
