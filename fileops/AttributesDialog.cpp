@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -10,6 +13,8 @@
 #include "core/language/TextFormat.h"
 #include "core/panel/NameRules.h"
 #include "fileops/FileOpsCommands.h"
+#include "fileops/OperationJob.h"
+#include "fileops/ProgressDialog.h"
 #include "framework/Controls.h"
 #include "framework/FileSystemApi.h"
 #include "framework/MessageBoxes.h"
@@ -77,7 +82,8 @@ bool ApplyToEntry(const std::string& path, const EntryStatus& status,
   return done;
 }
 
-int ApplyToContents(const std::string& folder, const AttributeRequest& request) {
+int ApplyToContents(const std::string& folder, const AttributeRequest& request,
+                    const std::function<bool(const std::string& path)>& onFile) {
   int failures = 0;
   std::vector<std::wstring> pending{Widen(folder) + L"\\"};
   while (!pending.empty()) {
@@ -109,7 +115,9 @@ int ApplyToContents(const std::string& folder, const AttributeRequest& request) 
         continue;
       }
       const EntryStatus status{data.dwFileAttributes, FromFileTime(data.ftLastWriteTime)};
-      if (!ApplyToEntry(Narrow(path), status, request)) ++failures;
+      const std::string file = Narrow(path);
+      if (onFile && !onFile(file)) return failures;
+      if (!ApplyToEntry(file, status, request)) ++failures;
     }
   }
   return failures;
@@ -241,6 +249,98 @@ void AttributesDialog::OnOK() {
   EndDialog(IDOK);
 }
 
+namespace {
+
+// The attributes and times of the selected entries (and of the files inside
+// selected folders) set off the window's thread. A cancel or pause takes
+// effect between two files.
+class AttributesJob : public ShownJob {
+ public:
+  explicit AttributesJob(AttributeRequest request) : request_(std::move(request)) {}
+  void Add(std::string name, std::string path, EntryStatus status) {
+    targets_.push_back({std::move(name), std::move(path), status});
+  }
+
+  JobState Run() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      progress_.phase = RunPhase::kWorking;
+      progress_.layout = ProgressLayout::kDelete;
+      progress_.overallTotal = targets_.size();
+    }
+    for (const Target& target : targets_) {
+      if (!Proceed(target.path)) return JobState::kCancelled;
+      int failed = 0;
+      // A folder link gets its own bits: what it leads to lies outside.
+      if (request_.recursive && target.status.IsFolder() &&
+          !(target.status.attributes & kAttrReparsePoint)) {
+        failed = ApplyToContents(target.path, request_, [this](const std::string& file) { return Proceed(file); });
+      } else {
+        failed = ApplyToEntry(target.path, target.status, request_) ? 0 : 1;
+      }
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (failed > 0) failedNames_.push_back(target.name);
+      failures_ += failed;
+      ++progress_.overallDone;
+      ++progress_.filesDone;
+    }
+    return cancelled_ ? JobState::kCancelled : JobState::kDone;
+  }
+  void Cancel() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    cancelled_ = true;
+    changed_.notify_all();
+  }
+  void Pause(bool paused) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    paused_ = paused;
+    changed_.notify_all();
+  }
+  ProgressLabels Labels() const override {
+    return {text::kProgressAttributes, text::kProgressCopyTo, true};
+  }
+  ProgressSnapshot Progress() const override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ProgressSnapshot snapshot = progress_;
+    snapshot.overallBar = BarPosition(snapshot.overallDone, snapshot.overallTotal);
+    return snapshot;
+  }
+  std::vector<std::string> FailedNames() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failedNames_;
+  }
+  int Failures() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failures_;
+  }
+
+ private:
+  struct Target {
+    std::string name;
+    std::string path;
+    EntryStatus status;
+  };
+  // Shows path; holds while paused; false once cancelled.
+  bool Proceed(const std::string& path) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !paused_ || cancelled_; });
+    progress_.source = path;
+    return !cancelled_;
+  }
+
+  const AttributeRequest request_;
+  std::vector<Target> targets_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  bool paused_ = false;
+  bool cancelled_ = false;
+  ProgressSnapshot progress_;
+  std::vector<std::string> failedNames_;
+  int failures_ = 0;
+};
+
+}  // namespace
+
 void EditAttributes(AppContext& context, PanelPair& panels) {
   FilePanel& panel = panels.Active();
   FilePanel& other = panels.Other(panel);
@@ -288,20 +388,14 @@ void EditAttributes(AppContext& context, PanelPair& panels) {
     return;
   }
 
-  const AttributeRequest& request = dialog.request;
-  int failures = 0;
-  std::vector<std::string> failedNames;
-  for (const Target& target : targets) {
-    int failed = 0;
-    // A folder link gets its own bits: what it leads to lies outside.
-    if (request.recursive && target.status.IsFolder() &&
-        !(target.status.attributes & kAttrReparsePoint))
-      failed = ApplyToContents(target.path, request);
-    else
-      failed = ApplyToEntry(target.path, target.status, request) ? 0 : 1;
-    if (failed > 0) failedNames.push_back(target.name);
-    failures += failed;
-  }
+  // The changes run as a job, off the window's thread, shown in the progress
+  // window: a tree of many files takes its time.
+  auto job = std::make_shared<AttributesJob>(dialog.request);
+  for (const Target& target : targets) job->Add(target.name, target.path, target.status);
+  ProgressDialog progress(context, *context.jobs, job);
+  progress.DoModal(context.owner);
+  const std::vector<std::string> failedNames = job->FailedNames();
+  const int failures = job->Failures();
 
   panel.RefreshPanel(context.ShowHidden(), context.owner, activeName, activeNext);
   other.RefreshPanel(context.ShowHidden(), context.owner, otherName, otherNext);

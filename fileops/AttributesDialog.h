@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +69,9 @@ std::optional<uint64_t> FileTimeOfLocal(const CivilTime& local);
 // Applies the request to every file below folder (not to folders), never
 // following a folder link; gives the number of files (and folders that could
 // not be read) that failed.
-[[nodiscard]] int ApplyToContents(const std::string& folder, const AttributeRequest& request);
+// onFile, when given, hears of each file before it is changed and stops the
+// walk there by returning false (a cancel).
+[[nodiscard]] int ApplyToContents(const std::string& folder, const AttributeRequest& request,
+                                  const std::function<bool(const std::string& path)>& onFile = {});
 
 }  // namespace px

@@ -110,7 +110,7 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
   progress.DoModal(context.owner);
 
   // Entries done are let go; those not done stay selected.
-  const RunResult& result = progress.Result();
+  const RunResult result = job->Result();
   for (size_t i = 0; i < rows.size() && i < result.entries.size(); ++i) {
     EntryOutcome outcome = result.entries[i];
     if (outcome == EntryOutcome::kDone || outcome == EntryOutcome::kGone)

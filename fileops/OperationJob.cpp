@@ -82,7 +82,18 @@ void QuestionBroker::ShowMessage(RunMessage message, const std::string& path) {
 OperationJob::OperationJob(std::unique_ptr<FileSystem> fs, RunRequest request,
                            std::shared_ptr<QuestionBroker> broker)
     : fs_(std::move(fs)), request_(std::move(request)), broker_(std::move(broker)),
-      engine_(*fs_, *broker_) {}
+      engine_(*fs_, *broker_) {
+  result_.entries.assign(request_.names.size(), EntryOutcome::kNotReached);
+}
+
+ProgressLabels OperationJob::Labels() const {
+  switch (request_.kind) {
+    case OperationKind::kDelete: return {text::kProgressDeleting, text::kProgressCopyTo, true};
+    case OperationKind::kCopy: return {text::kProgressCopying, text::kProgressCopyTo, false};
+    case OperationKind::kMove: return {text::kProgressMoving, text::kProgressMoveTo, false};
+  }
+  return {text::kProgressCopying, text::kProgressCopyTo, false};
+}
 
 JobState OperationJob::Run() {
   RunResult result = engine_.Run(request_);

@@ -50,7 +50,23 @@ class QuestionBroker : public OperationPrompts, public std::enable_shared_from_t
   bool abandoned_ = false;
 };
 
-class OperationJob : public Job {
+// What a progress window shows of a job: its labels, whether it has one bar
+// from the start, its progress, and where its questions go (none for a job
+// that asks nothing).
+struct ProgressLabels {
+  TextId source;
+  TextId target;
+  bool oneBar = false;
+};
+
+class ShownJob : public Job {
+ public:
+  virtual ProgressLabels Labels() const = 0;
+  virtual ProgressSnapshot Progress() const = 0;
+  virtual QuestionBroker* Broker() { return nullptr; }
+};
+
+class OperationJob : public ShownJob {
  public:
   // The job owns its file system, which only its thread uses.
   OperationJob(std::unique_ptr<FileSystem> fs, RunRequest request,
@@ -61,9 +77,10 @@ class OperationJob : public Job {
   void Pause(bool paused) override { engine_.RequestPause(paused); }
 
   const RunRequest& Request() const { return request_; }
-  ProgressSnapshot Progress() const { return engine_.Progress(); }
-  QuestionBroker& Broker() { return *broker_; }
-  // What the run did to each entry; valid once the runner says it ended.
+  ProgressLabels Labels() const override;
+  ProgressSnapshot Progress() const override { return engine_.Progress(); }
+  QuestionBroker* Broker() override { return broker_.get(); }
+  // What the run did to each entry (kNotReached for all until it ended).
   RunResult Result() const;
 
  private:

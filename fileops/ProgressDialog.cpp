@@ -25,14 +25,14 @@ const Route<ProgressDialog> ProgressRoutes::kRoutes[] = {
 };
 
 ProgressDialog::ProgressDialog(AppContext& context, JobRunner& runner,
-                               std::shared_ptr<OperationJob> job)
+                               std::shared_ptr<ShownJob> job)
     : Dialog(IDD_PROGRESS), context_(context), runner_(runner), job_(std::move(job)) {}
 
 ProgressDialog::~ProgressDialog() {
   alive_.reset();
   // Whatever ended the window, the run stops at its next check and asks
   // nothing more; the runner waits for it, not the window.
-  job_->Broker().Abandon();
+  if (QuestionBroker* broker = job_->Broker()) broker->Abandon();
   if (id_ != 0 && !runner_.Ended(id_)) runner_.Cancel(id_);
 }
 
@@ -42,23 +42,17 @@ bool ProgressDialog::RouteMessage(Message& message, LRESULT& result) {
 
 BOOL ProgressDialog::OnInitDialog() {
   const LanguageTable& texts = context_.Texts();
-  const RunRequest& request = job_->Request();
+  const ProgressLabels labels = job_->Labels();
   Window(Item(IDCANCEL)).SetText(texts.Text(text::kProgressCancel));
-  TextId source = text::kProgressDeleting, target = text::kProgressCopyTo;
-  if (request.kind == OperationKind::kCopy) source = text::kProgressCopying;
-  if (request.kind == OperationKind::kMove) {
-    source = text::kProgressMoving;
-    target = text::kProgressMoveTo;
-  }
-  Window(Item(IDC_PROGRESS_SOURCE_LABEL)).SetText(texts.Text(source));
-  Window(Item(IDC_PROGRESS_TARGET_LABEL)).SetText(texts.Text(target));
+  Window(Item(IDC_PROGRESS_SOURCE_LABEL)).SetText(texts.Text(labels.source));
+  Window(Item(IDC_PROGRESS_TARGET_LABEL)).SetText(texts.Text(labels.target));
   for (int bar : {IDC_PROGRESS_FILE_BAR, IDC_PROGRESS_OVERALL_BAR})
     SendDlgItemMessageW(Handle(), bar, PBM_SETRANGE32, 0, kBarRange);
-  if (request.kind == OperationKind::kDelete) ApplyLayout(ProgressLayout::kDelete);
+  if (labels.oneBar) ApplyLayout(ProgressLayout::kDelete);
   CenterOver(Handle(), GetWindow(Handle(), GW_OWNER));
   ShowWindow(Handle(), SW_SHOW);
 
-  job_->Broker().SetOwner(Handle(), [this] { Refresh(); });
+  if (QuestionBroker* broker = job_->Broker()) broker->SetOwner(Handle(), [this] { Refresh(); });
   SetTimer(Handle(), kRefreshTimer, kRefreshMilliseconds, nullptr);
   std::weak_ptr<bool> alive = alive_;
   id_ = runner_.Start(job_, [this, alive](JobState) {
@@ -72,9 +66,6 @@ BOOL ProgressDialog::OnInitDialog() {
 void ProgressDialog::Finish() {
   if (IsEnded() || Handle() == nullptr) return;
   KillTimer(Handle(), kRefreshTimer);
-  result_ = job_->Result();
-  if (result_.entries.size() != job_->Request().names.size())
-    result_.entries.assign(job_->Request().names.size(), EntryOutcome::kNotReached);
   runner_.Forget(id_);
   EndDialog(IDOK);
 }
@@ -121,7 +112,7 @@ void ProgressDialog::Refresh() {
   ProgressSnapshot now = job_->Progress();
   if (!layoutApplied_ && now.phase != RunPhase::kCounting) {
     layoutApplied_ = true;
-    if (job_->Request().kind != OperationKind::kDelete) ApplyLayout(now.layout);
+    if (!job_->Labels().oneBar) ApplyLayout(now.layout);
   }
   // Only what changed is drawn: a visible bar update is slow under Wine.
   if (now.source != shown_.source) Window(Item(IDC_PROGRESS_SOURCE)).SetText(now.source);

@@ -1,6 +1,7 @@
-// The window that shows one copy, move or delete job: the job runs on a
-// thread of the job runner, the window draws its progress on a timer and
-// answers its questions (through the job's broker) while the run waits.
+// The window that shows one job (a copy, move or delete, attributes given
+// to a tree): the job runs on a thread of the job runner, the window draws
+// its progress on a timer and answers its questions (through the job's
+// broker) while the run waits.
 // Cancel (or Esc) asks the run to stop at its next check; the window closes
 // when its timer sees that the runner recorded the job's end (the message
 // that reports the end only makes that sooner).
@@ -21,11 +22,8 @@ namespace px {
 class ProgressDialog : public Dialog {
  public:
   // The job is started on runner when the window opens.
-  ProgressDialog(AppContext& context, JobRunner& runner, std::shared_ptr<OperationJob> job);
+  ProgressDialog(AppContext& context, JobRunner& runner, std::shared_ptr<ShownJob> job);
   ~ProgressDialog() override;
-
-  // Valid after the dialog closed.
-  const RunResult& Result() const { return result_; }
   // Progress updates per second at most.
   static constexpr UINT kRefreshMilliseconds = 50;
 
@@ -45,9 +43,8 @@ class ProgressDialog : public Dialog {
 
   AppContext& context_;
   JobRunner& runner_;
-  std::shared_ptr<OperationJob> job_;
+  std::shared_ptr<ShownJob> job_;
   JobId id_ = 0;
-  RunResult result_;
   // The end's message holds only a weak reference: once the dialog is gone
   // it does nothing.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -36,6 +36,7 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "from then on.",
     "  (listing incomplete: not every entry could be read)",
     "; %i folders could not be read completely",
+    "Setting attributes:",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

@@ -290,6 +290,7 @@ constexpr TextId kNameNotAddressable{24, 4};
 constexpr TextId kFolderChanged{24, 5};
 constexpr TextId kListingIncomplete{24, 6};
 constexpr TextId kSearchNotFullyRead{24, 7};  // folders not read (fully)
+constexpr TextId kProgressAttributes{24, 8};
 
 }  // namespace text
 }  // namespace px
