@@ -5,6 +5,9 @@
 
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
+#include "core/language/TextFormat.h"
+#include "framework/MessageBoxes.h"
+#include "framework/MessageLoop.h"
 #include "framework/TextFiles.h"
 #include "framework/Trace.h"
 #include "framework/Wide.h"
@@ -83,7 +86,10 @@ MainWindow::MainWindow()
 }
 
 // The window goes while the parts its messages reach are all still here.
-MainWindow::~MainWindow() { Destroy(); }
+MainWindow::~MainWindow() {
+  if (idleToken_ != 0) MessageLoop::RemoveIdleHandler(idleToken_);
+  Destroy();
+}
 
 bool MainWindow::PreTranslateMessage(MSG& msg) {
   return keyboard_.Filter(msg) || Dialog::PreTranslateMessage(msg);
@@ -101,6 +107,10 @@ BOOL MainWindow::OnInitDialog() {
 
   context_.owner = Handle();
   context_.startDirectory = CurrentDirectory();
+  // The program's loop hands this window its keys, and runs its idle work
+  // whenever the queue is empty.
+  MessageLoop::AddWindow(Handle(), [this](MSG& msg) { return PreTranslateMessage(msg); });
+  idleToken_ = MessageLoop::AddIdleHandler([this] { OnIdle(); });
   dragging_ = false;
   keyboard_.Attach(Item(IDC_COMMAND_LINE));
   arrowCursor_ = LoadCursorW(nullptr, IDC_ARROW);
@@ -442,7 +452,22 @@ bool MainWindow::WriteSettings(bool panels, bool window, bool options) {
   return written;
 }
 
+bool MainWindow::MayClose() {
+  const size_t running = jobs_.Running(JobKind::kWork).size();
+  if (running > 0) {
+    const int answer = ShowMessage(Handle(), FormatText(texts_.Text(text::kJobsStillRunning), {running}),
+                                   kProductName, MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES) return false;
+    for (JobId id : jobs_.Running(JobKind::kWork)) jobs_.Cancel(id);
+  }
+  for (HWND window : MessageLoop::Windows()) {
+    if (window != Handle()) SendMessageW(window, WM_CLOSE, 0, 0);
+  }
+  return true;
+}
+
 void MainWindow::OnCancel() {
+  if (!MayClose()) return;
   bool written = true;
   if (options_.savePanels == 1) written = WriteSettings(true, false, false) && written;
   if (options_.saveSettings == 1) written = WriteSettings(false, false, true) && written;
@@ -450,6 +475,7 @@ void MainWindow::OnCancel() {
   // The window closes either way: a settings file that cannot be written
   // must not keep the user from leaving.
   EndDialog(written ? IDOK : IDCANCEL);
+  if (endsProgram_) PostQuitMessage(0);
 }
 
 }  // namespace px

@@ -63,6 +63,8 @@ class MainWindow : public Dialog {
   bool ExecuteCommand(UINT id) { return commands_.Execute(id); }
 
   bool PreTranslateMessage(MSG& msg) override;
+  // Closing the window ends the program's message loop.
+  void EndProgramWhenClosed() { endsProgram_ = true; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -70,6 +72,9 @@ class MainWindow : public Dialog {
   void OnOK() override { commandLine_.OnEnter(); }
   void OnCancel() override;
   void OnIdle() override { toolBar_.UpdateStates(); }
+  // Work still running is stopped only when the user says so; then the
+  // windows beside this one close first. False: the window stays.
+  bool MayClose();
 
  private:
   friend struct MainWindowRoutes;
@@ -119,6 +124,8 @@ class MainWindow : public Dialog {
   bool dragging_ = false;
 
   Menu dividerMenu_;
+  int idleToken_ = 0;
+  bool endsProgram_ = false;
 };
 
 }  // namespace px

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "framework/MessageLoop.h"
 #include "framework/Trace.h"
 
 namespace px {
@@ -39,6 +40,7 @@ Dialog::~Dialog() {
   if (hwnd_ != nullptr) {
     HWND hwnd = hwnd_;
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    MessageLoop::RemoveWindow(hwnd);
     hwnd_ = nullptr;
     DestroyWindow(hwnd);
   }
@@ -49,6 +51,14 @@ bool Dialog::Create(HWND owner) {
   HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
                                  &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
   return hwnd != nullptr;
+}
+
+bool Dialog::ShowModeless(HWND owner) {
+  if (!Create(owner)) return false;
+  modeless_ = true;
+  MessageLoop::AddWindow(hwnd_, [this](MSG& msg) { return PreTranslateMessage(msg); });
+  if (!ended_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+  return true;
 }
 
 void Dialog::Destroy() {
@@ -72,7 +82,9 @@ INT_PTR Dialog::DoModal(HWND owner) {
       break;
     }
     if (got == -1) break;
-    if (!PreTranslateMessage(msg)) {
+    // What is not this dialog's goes to the window it is aimed at, so that
+    // windows beside the program's keep their keys meanwhile.
+    if (!PreTranslateMessage(msg) && !MessageLoop::FilterMessage(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -89,12 +101,21 @@ INT_PTR Dialog::DoModal(HWND owner) {
 void Dialog::EndDialog(INT_PTR result) {
   result_ = result;
   ended_ = true;
+  if (modeless_) {
+    Destroy();
+    return;
+  }
   // Wake the loop if it is waiting.
   if (hwnd_ != nullptr) PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 bool Dialog::PreTranslateMessage(MSG& msg) {
-  return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg);
+  if (hwnd_ == nullptr) return false;
+  if (accelerators_ != nullptr && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) &&
+      TranslateAcceleratorW(hwnd_, accelerators_, &msg)) {
+    return true;
+  }
+  return IsDialogMessageW(hwnd_, &msg);
 }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -120,6 +141,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    MessageLoop::RemoveWindow(hwnd);
     self->hwnd_ = nullptr;
   }
   return result;

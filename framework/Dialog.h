@@ -1,5 +1,7 @@
 // Dialog base: a window made from a resource template, whose messages and
 // control notifications are routed through a table of (message, code, id).
+// It runs modally (a loop of its own) or beside the other windows (the
+// program's message loop).
 #pragma once
 
 #include <windows.h>
@@ -114,7 +116,15 @@ class Dialog {
   INT_PTR DoModal(HWND owner);
   // Creates the dialog without running a loop (tests drive it themselves).
   bool Create(HWND owner);
+  // Creates and shows the dialog as a window beside the others, not modal:
+  // the program's message loop hands it its keyboard messages (through
+  // PreTranslateMessage), and ending it destroys it.
+  bool ShowModeless(HWND owner);
+  bool IsModeless() const { return modeless_; }
   void Destroy();
+  // Keys this window translates into its own commands before its keyboard
+  // navigation sees them (the table stays the caller's).
+  void SetAccelerators(HACCEL accelerators) { accelerators_ = accelerators; }
 
   void EndDialog(INT_PTR result);
   bool IsEnded() const { return ended_; }
@@ -149,7 +159,9 @@ class Dialog {
 
   int templateId_;
   HWND hwnd_ = nullptr;
+  HACCEL accelerators_ = nullptr;
   bool ended_ = false;
+  bool modeless_ = false;
   INT_PTR result_ = IDCANCEL;
   std::vector<MessageRouter*> chained_;
 };

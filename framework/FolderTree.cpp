@@ -167,7 +167,7 @@ void FolderTree::ProbeThrough(UiTaskQueue& tasks, JobRunner& jobs) {
   auto prober = std::make_shared<Prober>(tasks);
   prober->tree = this;
   // No thread to be had: the tree keeps looking while it draws.
-  if (jobs.Start(prober) == 0) return;
+  if (jobs.Start(prober, {}, JobKind::kHelper) == 0) return;
   prober_ = std::move(prober);
 }
 

@@ -15,6 +15,8 @@ bool KeyboardFilter::Filter(MSG& msg) {
   // Every message of the loop passes here: only key messages are looked at.
   if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR && msg.message != WM_SYSKEYDOWN)
     return false;
+  // The keys of other windows are theirs: no accelerator of this one fires there.
+  if (msg.hwnd != context_.owner && !IsChild(context_.owner, msg.hwnd)) return false;
   PanelPair& panels = panels_;
   HWND leftList = panels.Panel(Side::kLeft).List().Handle();
   HWND rightList = panels.Panel(Side::kRight).List().Handle();

@@ -456,7 +456,7 @@ void SearchDialog::StartSearch() {
     deliver(run, {}, true, outcome.end, outcome.counts.foldersNotRead);
     return outcome.end == SearchEnd::kStopped ? JobState::kCancelled : JobState::kDone;
   };
-  walkId_ = context_.jobs != nullptr ? context_.jobs->Start(walk) : 0;
+  walkId_ = context_.jobs != nullptr ? context_.jobs->Start(walk, {}, JobKind::kHelper) : 0;
   if (walkId_ == 0) {
     // No thread to be had: the search ends at once with nothing found.
     FinishSearch(SearchEnd::kStopped);

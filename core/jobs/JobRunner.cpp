@@ -1,6 +1,7 @@
 // The job runner (see the header).
 #include "core/jobs/JobRunner.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -13,6 +14,7 @@ struct JobRunner::Shared {
   struct Record {
     std::shared_ptr<Job> job;
     JobState state = JobState::kRunning;
+    JobKind kind = JobKind::kWork;
     bool paused = false;
   };
   Poster post;
@@ -62,12 +64,14 @@ JobRunner::~JobRunner() {
   });
 }
 
-JobId JobRunner::Start(std::shared_ptr<Job> job, std::function<void(JobState)> onEnd) {
+JobId JobRunner::Start(std::shared_ptr<Job> job, std::function<void(JobState)> onEnd,
+                       JobKind kind) {
   JobId id;
   {
     std::lock_guard<std::mutex> lock(shared_->mutex);
     id = shared_->next++;
     shared_->records[id].job = job;
+    shared_->records[id].kind = kind;
   }
   std::shared_ptr<Shared> shared = shared_;
   try {
@@ -141,10 +145,17 @@ bool JobRunner::Wait(JobId id, std::chrono::milliseconds timeout) const {
 }
 
 std::vector<JobId> JobRunner::Running() const {
+  std::vector<JobId> ids = Running(JobKind::kWork);
+  for (JobId helper : Running(JobKind::kHelper)) ids.push_back(helper);
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+std::vector<JobId> JobRunner::Running(JobKind kind) const {
   std::lock_guard<std::mutex> lock(shared_->mutex);
   std::vector<JobId> ids;
   for (const auto& [id, record] : shared_->records) {
-    if (!HasEnded(record.state)) ids.push_back(id);
+    if (!HasEnded(record.state) && record.kind == kind) ids.push_back(id);
   }
   return ids;
 }

@@ -38,6 +38,11 @@ class Job {
 
 using JobId = uint64_t;
 
+// Work the user asked for (a copy, attributes for a tree), or a helper of a
+// window that goes with it (a tree's lookups): only work keeps the program
+// from closing without a question.
+enum class JobKind : uint8_t { kWork, kHelper };
+
 class JobRunner {
  public:
   // Hands a function to the window's thread; false when it could not.
@@ -53,7 +58,8 @@ class JobRunner {
   // Starts job on a thread of its own; 0 when no thread could be had (the
   // job then never ran). onEnd runs on the window's thread after the end was
   // recorded, unless that post is lost.
-  JobId Start(std::shared_ptr<Job> job, std::function<void(JobState)> onEnd = {});
+  JobId Start(std::shared_ptr<Job> job, std::function<void(JobState)> onEnd = {},
+              JobKind kind = JobKind::kWork);
   // kDone for a job the runner does not know (or no longer does).
   JobState StateOf(JobId id) const;
   bool Ended(JobId id) const { return HasEnded(StateOf(id)); }
@@ -61,8 +67,9 @@ class JobRunner {
   void Pause(JobId id, bool paused);
   // Waits until the job ended; false when it had not by then.
   bool Wait(JobId id, std::chrono::milliseconds timeout) const;
-  // Jobs started and not yet ended.
+  // Jobs started and not yet ended; of one kind only when given.
   std::vector<JobId> Running() const;
+  std::vector<JobId> Running(JobKind kind) const;
   // Drops an ended job's record.
   void Forget(JobId id);
 

@@ -37,6 +37,7 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "  (listing incomplete: not every entry could be read)",
     "; %i folders could not be read completely",
     "Setting attributes:",
+    "%i operations are still running. Stop them and quit?",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

@@ -291,6 +291,7 @@ constexpr TextId kFolderChanged{24, 5};
 constexpr TextId kListingIncomplete{24, 6};
 constexpr TextId kSearchNotFullyRead{24, 7};  // folders not read (fully)
 constexpr TextId kProgressAttributes{24, 8};
+constexpr TextId kJobsStillRunning{24, 9};  // number of jobs
 
 }  // namespace text
 }  // namespace px

@@ -122,6 +122,14 @@ TEST(JobRunner, CancelPauseAndFailureReachTheJob) {
   EXPECT_EQ(runner.StateOf(id), JobState::kCancelled);
   EXPECT_EQ(runner.Running(), std::vector<JobId>{});
 
+  // Only work is work: a helper's job is counted apart.
+  auto helper = std::make_shared<StepJob>(-1);
+  const JobId helperId = runner.Start(helper, {}, JobKind::kHelper);
+  EXPECT_EQ(runner.Running(JobKind::kHelper), std::vector<JobId>{helperId});
+  EXPECT_TRUE(runner.Running(JobKind::kWork).empty());
+  runner.Cancel(helperId);
+  ASSERT_TRUE(runner.Wait(helperId, 5s));
+
   // An exception is a failure, never a crash.
   auto failing = std::make_shared<StepJob>(10);
   failing->FailNow();

@@ -13,11 +13,14 @@
 #include <thread>
 #include <vector>
 
+#include "app/MainWindow.h"
 #include "framework/BufferedPaint.h"
 #include "framework/Dialog.h"
+#include "framework/MessageLoop.h"
 #include "framework/UiTasks.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
+#include "tests/win/Keys.h"
 
 namespace px::test {
 namespace {
@@ -229,5 +232,72 @@ TEST(BufferedPaint, ATreeDrawsThroughMemoryExactlyWhatItDrawsOnTheScreenAfterEve
   Pump();
 }
 
+
+// A small window beside the main one: an edit, OK and Cancel, and a key of
+// its own (Ctrl+K) that it counts.
+class SideWindow : public Dialog {
+ public:
+  SideWindow() : Dialog(IDD_VOLUME_LABEL) {
+    ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'K', kCountCommand}};
+    accelerators_.Reset(CreateAcceleratorTableW(keys, 1));
+    SetAccelerators(accelerators_.Get());
+  }
+  static constexpr WORD kCountCommand = 40001;
+  int counted = 0;
+
+ protected:
+  bool RouteMessage(Message& message, LRESULT&) override {
+    if (message.message == WM_COMMAND && message.id == kCountCommand) {
+      ++counted;
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  Accelerators accelerators_;
+};
+
+// Two top-level windows of the program at once, each with its keyboard
+// navigation and its own keys, through the one message loop.
+TEST(MessageLoop, TwoWindowsEachKeepTheirKeys) {
+  RunningWindow run(PanelSettings("C:\\", "C:\\").c_str());
+  MainWindow& main = run.Window();
+  auto side = std::make_unique<SideWindow>();
+  ASSERT_TRUE(side->ShowModeless(nullptr));
+  HWND sideWindow = side->Handle();
+  HWND edit = side->Item(IDC_VOLUME_LABEL_EDIT);
+  EXPECT_TRUE(MessageLoop::HasWindow(sideWindow));
+
+  // Tab moves on inside the side window; its key is its own.
+  PressKey(main, edit, VK_TAB);
+  EXPECT_EQ(GetFocus(), side->Item(IDOK));
+  PressKey(main, edit, 'K', kCtrl);
+  EXPECT_EQ(side->counted, 1);
+  // The main window's keys do not fire in the side window (Ctrl+F6 sorts
+  // the active panel by size), and do in the main window.
+  const SortState before = main.Panels().Active().Sort();
+  PressKey(main, edit, VK_F6, kCtrl);
+  EXPECT_EQ(main.Panels().Active().Sort().key, before.key);
+  PressKey(main, run.Item(IDC_LEFT_LIST), VK_F6, kCtrl);
+  EXPECT_EQ(main.Panels().Active().Sort().key, kSortBySize);
+  // Ctrl+K there is nobody's.
+  PressKey(main, run.Item(IDC_LEFT_LIST), 'K', kCtrl);
+  EXPECT_EQ(side->counted, 1);
+
+  // Esc closes the side window alone.
+  PressKey(main, edit, VK_ESCAPE);
+  EXPECT_FALSE(IsWindow(sideWindow));
+  EXPECT_FALSE(MessageLoop::HasWindow(sideWindow));
+  EXPECT_TRUE(IsWindow(run.Handle()));
+
+  // Closing the main window closes the windows beside it.
+  auto other = std::make_unique<SideWindow>();
+  ASSERT_TRUE(other->ShowModeless(nullptr));
+  HWND otherWindow = other->Handle();
+  run.Close();
+  Pump();
+  EXPECT_FALSE(IsWindow(otherWindow));
+}
 }  // namespace
 }  // namespace px::test

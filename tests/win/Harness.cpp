@@ -1,5 +1,7 @@
 #include "tests/win/Harness.h"
 
+#include "framework/MessageLoop.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -194,7 +196,11 @@ std::vector<std::string> NamesOnDisk(const std::string& folder) {
 void Pump(Dialog* dialog) {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (dialog != nullptr && dialog->PreTranslateMessage(msg)) continue;
+    // As the program's loop does: each registered window filters its own
+    // messages; a dialog the loop does not know filters everything it gets.
+    const bool registered = dialog != nullptr && MessageLoop::HasWindow(dialog->Handle());
+    if (dialog != nullptr && !registered && dialog->PreTranslateMessage(msg)) continue;
+    if (MessageLoop::FilterMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
