@@ -35,8 +35,10 @@ class QuietDriveErrors {
 };
 
 // From now on every listing of a folder whose path holds pathPart breaks off
-// after `after` entries (an empty pathPart: none does). For tests: a listing
-// cut short cannot be made to happen on demand otherwise.
+// after `after` entries, or (kRefuseListing) is refused at once as a folder
+// without the right to read it is (an empty pathPart: none is). For tests:
+// neither can be made to happen on demand otherwise.
+constexpr int kRefuseListing = -2;
 void FailListingsForTests(const std::wstring& pathPart, int after);
 // Where the listing of folder breaks off for a test; -1 for none.
 int ListingBreakForTests(const std::wstring& folder);
@@ -63,8 +65,9 @@ template <typename Visit>
       FileApiPath(folder + L"*.*").c_str(), FindExInfoBasic, &data,
       scope == SearchScope::kFoldersFirst ? FindExSearchLimitToDirectories : FindExSearchNameMatch,
       nullptr, largeFetch ? FIND_FIRST_EX_LARGE_FETCH : 0));
-  if (!search) return GetLastError();
   const int breakAfter = ListingBreakForTests(folder);
+  if (breakAfter == kRefuseListing) return ERROR_ACCESS_DENIED;
+  if (!search) return GetLastError();
   int seen = 0;
   do {
     if (seen++ == breakAfter) {

@@ -56,7 +56,12 @@ void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
 
 void FilePanel::UpdatePathLine() const {
   std::string text = px::PathLineText(path_);
-  if (status_ == ListStatus::kIncomplete) text += incompleteNote_;
+  switch (status_) {
+    case ListStatus::kOk: break;
+    case ListStatus::kIncomplete: text += notes_.incomplete; break;
+    case ListStatus::kUnreadable: text += notes_.unreadable; break;
+    case ListStatus::kNotFound: text += notes_.missing; break;
+  }
   pathLine_.SetText(text);
 }
 

@@ -52,10 +52,17 @@ class FilePanel {
   void ListPanel(bool showHiddenSystem, bool suspendRedraw);
   // How the last listing went.
   ListStatus Status() const { return status_; }
-  // The path line: the folder's search pattern, and the note when the last
-  // listing broke off part way (set with the language's text).
+  // The path line: the folder's search pattern, and a note when the last
+  // listing broke off part way, could not read the folder or did not find
+  // it (the notes in the language's texts), so that a panel never just
+  // looks empty.
   void UpdatePathLine() const;
-  void SetIncompleteNote(std::string note) { incompleteNote_ = std::move(note); }
+  struct StatusNotes {
+    std::string incomplete;
+    std::string unreadable;
+    std::string missing;
+  };
+  void SetStatusNotes(StatusNotes notes) { notes_ = std::move(notes); }
   // Lists again, keeping the scroll position, with the cursor on
   // preferredName, else fallbackName, else (fallback empty) the last row.
   void RefreshPanel(bool showHiddenSystem, HWND mainWindow, const std::string& preferredName,
@@ -91,7 +98,7 @@ class FilePanel {
   EntryTable table_;
   SortState sort_;
   ListStatus status_ = ListStatus::kOk;
-  std::string incompleteNote_;
+  StatusNotes notes_;
   int driveIndex_ = -1;
   HIMAGELIST images_ = nullptr;
   IconCache icons_;

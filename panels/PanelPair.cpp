@@ -22,6 +22,15 @@ namespace px {
 
 namespace {
 
+FilePanel::StatusNotes StatusNotesOf(const LanguageTable& texts) {
+  return {texts.Text(text::kListingIncomplete), texts.Text(text::kListingUnreadable),
+          texts.Text(text::kListingMissing)};
+}
+
+}  // namespace
+
+namespace {
+
 int SelectedCount(const ListView& list) {
   return static_cast<int>(list.Send(LVM_GETSELECTEDCOUNT));
 }
@@ -133,7 +142,7 @@ void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
     }
   }
   for (int i = 0; i < 2; ++i) {
-    panels_[i]->SetIncompleteNote(context_.Texts().Text(text::kListingIncomplete));
+    panels_[i]->SetStatusNotes(StatusNotesOf(context_.Texts()));
     // A folder tree needs the drive boxes, which are filled later.
     initialShow_[i] = stored[i].show;
     if (stored[i].show == kViewList) panels_[i]->List().SetViewStyle(LVS_LIST);
@@ -247,7 +256,7 @@ void PanelPair::ApplyViewOptions() {
 }
 
 void PanelPair::ApplyLanguage() {
-  for (auto& panel : panels_) panel->SetIncompleteNote(context_.Texts().Text(text::kListingIncomplete));
+  for (auto& panel : panels_) panel->SetStatusNotes(StatusNotesOf(context_.Texts()));
   static const TextId kColumnTitles[4] = {text::kNameColumn, text::kSizeColumn,
                                           text::kDateColumn, text::kAttributesColumn};
   for (auto& panel : panels_)

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/favourites/FavouriteList.h"
+#include "core/language/TextFormat.h"
 #include "framework/Controls.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
@@ -181,12 +182,23 @@ void Favourites::GoTo(size_t index) {
   panels_.GoToFolder(WithTrailingBackslash(list_[index].folder), true);
 }
 
+std::string Favourites::SettingsFilePath() const {
+  std::string folder = context_.startDirectory;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder + "\\PX.ini";
+}
+
 void Favourites::Changed() {
   Assign(std::move(list_));
   if (context_.settings == nullptr) return;
   WriteFavourites(*context_.settings, list_);
-  // A file that cannot be written keeps the change for the next save.
-  [[maybe_unused]] bool written = context_.settings->Commit();
+  // A file that cannot be written keeps the change for the next save; the
+  // user hears of it.
+  if (!context_.settings->Commit()) {
+    ShowMessage(context_.owner,
+                FormatText(context_.Texts().Text(text::kFavouritesNotSaved), {SettingsFilePath()}),
+                kProductName, MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 }  // namespace px

@@ -94,6 +94,8 @@ class Favourites {
   // Menu and settings file after a change.
   void Changed();
 
+  std::string SettingsFilePath() const;
+
   AppContext& context_;
   PanelPair& panels_;
   MenuBar& menus_;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/language/TextFormat.h"
+#include "framework/AppContext.h"
 #include "framework/Controls.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
@@ -125,8 +127,11 @@ void ToolBarDialog::MoveBy(int step) {
 
 void ToolBarDialog::OnOK() {
   // A layout file that cannot be written leaves the toolbar as it is now
-  // for this run; there is nothing better to offer.
-  [[maybe_unused]] bool saved = toolBar_.SaveLayout();
+  // for this run, and says so.
+  if (!toolBar_.SaveLayout()) {
+    ShowMessage(Handle(), FormatText(texts_.Text(text::kToolBarNotSaved), {toolBar_.LayoutPath()}),
+                kProductName, MB_OK | MB_ICONEXCLAMATION);
+  }
   EndDialog(IDOK);
 }
 

@@ -38,6 +38,10 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "; %i folders could not be read completely",
     "Setting attributes:",
     "%i operations are still running. Stop them and quit?",
+    "  (this folder cannot be read)",
+    "  (this folder does not exist)",
+    "The favourites could not be saved in %s. They stay as they are until the program ends.",
+    "The toolbar could not be saved in %s. It stays as it is until the program ends.",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

@@ -292,6 +292,10 @@ constexpr TextId kListingIncomplete{24, 6};
 constexpr TextId kSearchNotFullyRead{24, 7};  // folders not read (fully)
 constexpr TextId kProgressAttributes{24, 8};
 constexpr TextId kJobsStillRunning{24, 9};  // number of jobs
+constexpr TextId kListingUnreadable{24, 10};
+constexpr TextId kListingMissing{24, 11};
+constexpr TextId kFavouritesNotSaved{24, 12};  // the settings file's path
+constexpr TextId kToolBarNotSaved{24, 13};     // the layout file's path
 
 }  // namespace text
 }  // namespace px

@@ -12,6 +12,8 @@
 #include "framework/Wide.h"
 #include "res/resource.h"
 #include "tests/win/Companions.h"
+#include "core/language/TextFormat.h"
+#include "framework/TextFiles.h"
 #include "tests/win/Harness.h"
 #include "ui/Favourites.h"
 #include "ui/IconMenu.h"
@@ -99,6 +101,23 @@ TEST(FavouritesTest, AddedInAFolderAndInADriveRootAndVisited) {
     window.ExecuteCommand(id);
     EXPECT_EQ(window.Panels().Active().Path(), "C:\\");
   }
+}
+
+// A settings file that cannot be written keeps the favourite for this run
+// and says so.
+TEST(FavouritesTest, AFavouriteThatCannotBeSavedIsReported) {
+  TempFolder data;
+  std::string work = data.Make("Work");
+  RunningWindow run(PanelSettings(work, work).c_str(), StageCompanions);
+  ASSERT_TRUE(SetFileAttributesW(FileApiPath(run.StartDirectory() + "PX.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+  DialogResponder responder({DialogResponder::Answer{IDOK}, DialogResponder::Answer{IDOK}});
+  run.Window().ExecuteCommand(ID_MENU_ADD_FAVOURITE);
+  EXPECT_TRUE(responder.Answered());
+  std::string folder = run.StartDirectory();
+  folder.pop_back();
+  EXPECT_EQ(responder.SeenText(), FormatText(EnglishTexts().Text(text::kFavouritesNotSaved), {folder + "\\PX.ini"}));
+  EXPECT_EQ(run.Window().FavouriteFolders().List().size(), 1u);
+  SetFileAttributesW(FileApiPath(run.StartDirectory() + "PX.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(FavouritesTest, TheTwentyFirstDropsTheFirst) {

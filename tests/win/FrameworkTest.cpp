@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "framework/BufferedPaint.h"
 #include "framework/Dialog.h"
 #include "framework/MessageLoop.h"
+#include "framework/Trace.h"
 #include "framework/UiTasks.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
@@ -156,6 +158,19 @@ TEST(UiTasks, TasksFromManyThreadsRunOnTheUiThreadInTheirOrder) {
     ASSERT_EQ(ran[t].size(), static_cast<size_t>(kTasks)) << t;
     for (int i = 0; i < kTasks; ++i) ASSERT_EQ(ran[t][i], i);
   }
+}
+
+// A task that throws is noted, and the rest of its batch still runs.
+TEST(UiTasks, ATaskThatThrowsIsNotedAndTheRestStillRun) {
+  UiTaskQueue queue;
+  std::vector<int> ran;
+  const unsigned notedBefore = TraceCount();
+  ASSERT_TRUE(queue.Post([&] { ran.push_back(1); }));
+  ASSERT_TRUE(queue.Post([&] { throw std::runtime_error("broken task"); }));
+  ASSERT_TRUE(queue.Post([&] { ran.push_back(3); }));
+  Pump();
+  EXPECT_EQ(ran, (std::vector<int>{1, 3}));
+  EXPECT_EQ(TraceCount(), notedBefore + 1);
 }
 
 TEST(UiTasks, ATaskReachesTheUiThreadInsideAModalLoopAndPendingOnesDieWithTheQueue) {

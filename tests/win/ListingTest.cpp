@@ -10,6 +10,7 @@
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
+#include "framework/FileSystemApi.h"
 #include "tests/win/Harness.h"
 
 namespace px::test {
@@ -133,6 +134,22 @@ TEST_F(ListingTest, MissingFolderShowsNoRowsAndKeepsItsPath) {
   EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), 0);
   EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Path(), missing);
   EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Status(), ListStatus::kNotFound);
+  // The panel says why it is empty.
+  EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(),
+            missing + "*.*" + EnglishTexts().Text(text::kListingMissing));
+}
+
+// A folder that cannot be read shows the way up and says why it shows no more.
+TEST_F(ListingTest, AnUnreadableFolderSaysSo) {
+  FailListingsForTests(Widen(folder_), kRefuseListing);
+  struct Restore {
+    ~Restore() { FailListingsForTests(L"", -1); }
+  } restore;
+  RunningWindow run(ListingSettings(folder_, 0).c_str());
+  EXPECT_EQ(run.Window().Panels().Panel(Side::kLeft).Status(), ListStatus::kUnreadable);
+  EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 0), std::vector<std::string>{"..    "});
+  EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(),
+            folder_ + "*.*" + EnglishTexts().Text(text::kListingUnreadable));
 }
 
 TEST_F(ListingTest, RefreshKeepsTheCursorOnTheNameOrFallsBack) {

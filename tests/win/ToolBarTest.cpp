@@ -14,6 +14,8 @@
 #include "framework/Wide.h"
 #include "res/resource.h"
 #include "tests/win/Companions.h"
+#include "core/language/TextFormat.h"
+#include "framework/TextFiles.h"
 #include "tests/win/Harness.h"
 #include "ui/ToolBar.h"
 #include "ui/ToolBarDialog.h"
@@ -188,6 +190,25 @@ TEST(ToolBarTest, CustomisationStepsThenOkSurvivesARestart) {
   expected.pop_back();
   std::swap(expected[2], expected[3]);
   ExpectToolBar(again.Window(), expected);
+}
+
+// A layout file that cannot be written keeps the toolbar for this run and
+// says so.
+TEST(ToolBarTest, ALayoutThatCannotBeSavedIsReported) {
+  RunningWindow run(nullptr, StageCompanions);
+  const std::string layout = run.StartDirectory() + "ToolBar\\Standart.ini";
+  ASSERT_TRUE(SetFileAttributesW(FileApiPath(layout).c_str(), FILE_ATTRIBUTE_READONLY));
+  ToolBarDialog dialog(run.Window().Texts(), run.Window().Tools());
+  ASSERT_TRUE(dialog.Create(run.Handle()));
+  DialogResponder responder(IDOK);
+  Click(dialog.Handle(), IDOK);
+  Pump();
+  EXPECT_TRUE(responder.Answered());
+  EXPECT_EQ(responder.SeenText(),
+            FormatText(EnglishTexts().Text(text::kToolBarNotSaved), {run.Window().Tools().LayoutPath()}));
+  EXPECT_TRUE(dialog.IsEnded());
+  dialog.Destroy();
+  SetFileAttributesW(FileApiPath(layout).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(ToolBarTest, CancelRestoresTheFileWithItsTooltips) {
