@@ -160,9 +160,12 @@ BOOL MainWindow::OnInitDialog() {
     ChangeLanguage(edited.language);
     ApplyViewOptions();
   };
-  FillCommandTable(commands_, context_, panels_, commandLine_, actions);
-  toolBar_.AddCommands(commands_);
-  favourites_.AddCommands(commands_);
+  // Every id has one command: one given twice is a fault of the program,
+  // noted (and failed by the tests) rather than left to chance.
+  commandsUnique_ = FillCommandTable(commands_, context_, panels_, commandLine_, actions);
+  commandsUnique_ = toolBar_.AddCommands(commands_) && commandsUnique_;
+  commandsUnique_ = favourites_.AddCommands(commands_) && commandsUnique_;
+  if (!commandsUnique_) Trace("a command id was given two commands");
   toolBar_.UpdateStates();
 
   ReadSettingsIntoWindow();

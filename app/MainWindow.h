@@ -61,6 +61,8 @@ class MainWindow : public Dialog {
   bool WriteSettings(bool panels, bool window, bool options);
   // Carries out a command by its id; false when the id has no action.
   bool ExecuteCommand(UINT id) { return commands_.Execute(id); }
+  // Whether every command id was given one command only.
+  bool CommandsUnique() const { return commandsUnique_; }
 
   bool PreTranslateMessage(MSG& msg) override;
   // Closing the window ends the program's message loop.
@@ -125,6 +127,7 @@ class MainWindow : public Dialog {
 
   Menu dividerMenu_;
   int idleToken_ = 0;
+  bool commandsUnique_ = true;
   bool endsProgram_ = false;
 };
 

@@ -24,35 +24,53 @@ void OpenDriveBox(HWND box) {
 
 }  // namespace
 
-void FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panels,
-                      CommandLineBar& commandLine,
-                      const WindowActions& window) {
-  auto add = [&table](std::initializer_list<uint32_t> ids, CommandTable::Action action) {
-    table.Add(ids, std::move(action));
+bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panels,
+                      CommandLineBar& commandLine, const WindowActions& window) {
+  // Each command once: its ids, its action, when it can run and when it
+  // shows checked.
+  bool unique = true;
+  auto add = [&table, &unique](std::initializer_list<uint32_t> ids, CommandTable::Action action,
+                               CommandTable::Predicate enabled = {}, CommandTable::Predicate checked = {}) {
+    unique = table.Add(ids, std::move(action), std::move(enabled), std::move(checked)) && unique;
   };
   auto sortBy = [&panels](int key) { return [&panels, key] { panels.Active().SortPanel(key); }; };
+  auto sortedBy = [&panels](int key) {
+    return [&panels, key] { return !panels.Active().Tree().IsVisible() && panels.Active().Sort().key == key; };
+  };
+  auto shows = [&panels](DWORD view) {
+    return [&panels, view] { return !panels.Active().Tree().IsVisible() && panels.Active().List().ViewStyle() == view; };
+  };
+  // A file under the active list's cursor, which the editor can open.
+  auto fileAtMark = [&panels] {
+    const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+    return entry != nullptr && entry->IsFile() && !panels.Active().Tree().IsVisible();
+  };
 
-  add({ID_TOOL_PARENT, ID_KEY_PARENT, ID_MENU_PARENT}, [&panels] { panels.GoToParent(); });
-  add({ID_TOOL_BACK, ID_KEY_BACK, ID_MENU_BACK}, [&panels] { panels.HistoryBack(); });
-  add({ID_TOOL_FORWARD, ID_KEY_FORWARD, ID_MENU_FORWARD}, [&panels] { panels.HistoryForward(); });
+  add({ID_TOOL_PARENT, ID_KEY_PARENT, ID_MENU_PARENT}, [&panels] { panels.GoToParent(); },
+      [&panels] { return panels.Active().Path().size() > 3; });
+  add({ID_TOOL_BACK, ID_KEY_BACK, ID_MENU_BACK}, [&panels] { panels.HistoryBack(); },
+      [&panels] { return panels.History(panels.ActiveSide()).CanGoBack(); });
+  add({ID_TOOL_FORWARD, ID_KEY_FORWARD, ID_MENU_FORWARD}, [&panels] { panels.HistoryForward(); },
+      [&panels] { return panels.History(panels.ActiveSide()).CanGoForward(); });
   add({ID_TOOL_EDIT, ID_KEY_EDIT, ID_MENU_EDIT},
       [&context, &panels] {
         const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
         if (entry != nullptr && entry->IsFile() && panels.MayActOn(panels.Active(), *entry, true)) {
           EditWithEditor(context, panels.Active());
         }
-      });
+      },
+      fileAtMark);
   add({ID_TOOL_SELECT_MASK, ID_KEY_SELECT_MASK, ID_MENU_SELECT_MASK},
       [&panels] { panels.SelectByMask(MaskMode::kSelect); });
   add({ID_TOOL_DESELECT_MASK, ID_KEY_DESELECT_MASK, ID_MENU_DESELECT_MASK},
       [&panels] { panels.SelectByMask(MaskMode::kDeselect); });
   add({ID_TOOL_LIST_VIEW, ID_KEY_LIST_VIEW, ID_MENU_LIST_VIEW},
-      [&panels] { panels.SetListView(LVS_LIST); });
+      [&panels] { panels.SetListView(LVS_LIST); }, {}, shows(LVS_LIST));
   add({ID_TOOL_DETAILS_VIEW, ID_KEY_DETAILS_VIEW, ID_MENU_DETAILS_VIEW},
-      [&panels] { panels.SetListView(LVS_REPORT); });
+      [&panels] { panels.SetListView(LVS_REPORT); }, {}, shows(LVS_REPORT));
   add({ID_TOOL_FOLDER_TREE, ID_KEY_FOLDER_TREE, ID_MENU_FOLDER_TREE}, [&panels] {
     if (!panels.Active().Tree().IsVisible()) panels.ShowFolderTree(panels.ActiveSide(), true);
-  });
+  }, {}, [&panels] { return panels.Active().Tree().IsVisible(); });
   add({ID_TOOL_GO_TO_FOLDER, ID_KEY_GO_TO_FOLDER, ID_MENU_GO_TO_FOLDER},
       [&panels] { panels.ShowGoToFolderDialog(); });
   add({ID_TOOL_SEARCH, ID_KEY_SEARCH, ID_MENU_SEARCH}, [&context, &panels] { RunSearchCommand(context, panels); });
@@ -80,16 +98,21 @@ void FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
   add({ID_TOOL_RECYCLE_BIN}, [&context] { OpenShellFolder(context, CSIDL_BITBUCKET); });
   add({ID_TOOL_CONTROL_PANEL}, [&context] { OpenShellFolder(context, CSIDL_CONTROLS); });
   add({ID_TOOL_EXIT, ID_MENU_EXIT, IDC_EXIT}, window.exit);
-  add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); });
+  add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); }, [&panels] {
+    const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+    return entry != nullptr && !entry->IsParent() && !panels.Active().Tree().IsVisible();
+  });
   add({ID_KEY_LEFT_DRIVE},
       [&panels] { OpenDriveBox(panels.Panel(Side::kLeft).DriveBox().Handle()); });
   add({ID_KEY_RIGHT_DRIVE},
       [&panels] { OpenDriveBox(panels.Panel(Side::kRight).DriveBox().Handle()); });
-  add({ID_KEY_SORT_NAME, ID_MENU_SORT_NAME}, sortBy(kSortByName));
-  add({ID_KEY_SORT_EXTENSION, ID_MENU_SORT_EXTENSION}, sortBy(kSortByExtension));
-  add({ID_KEY_SORT_DATE, ID_MENU_SORT_DATE}, sortBy(kSortByDate));
-  add({ID_KEY_SORT_SIZE, ID_MENU_SORT_SIZE}, sortBy(kSortBySize));
-  add({ID_KEY_SORT_LISTING, ID_MENU_SORT_LISTING}, sortBy(kSortByListing));
+  for (auto [key, ids] : {std::pair{kSortByName, std::pair{ID_KEY_SORT_NAME, ID_MENU_SORT_NAME}},
+                          std::pair{kSortByExtension, std::pair{ID_KEY_SORT_EXTENSION, ID_MENU_SORT_EXTENSION}},
+                          std::pair{kSortByDate, std::pair{ID_KEY_SORT_DATE, ID_MENU_SORT_DATE}},
+                          std::pair{kSortBySize, std::pair{ID_KEY_SORT_SIZE, ID_MENU_SORT_SIZE}},
+                          std::pair{kSortByListing, std::pair{ID_KEY_SORT_LISTING, ID_MENU_SORT_LISTING}}}) {
+    add({static_cast<uint32_t>(ids.first), static_cast<uint32_t>(ids.second)}, sortBy(key), {}, sortedBy(key));
+  }
   add({ID_KEY_SELECT_ALL}, [&panels] { panels.SelectAll(true); });
   add({ID_KEY_DESELECT_ALL}, [&panels] { panels.SelectAll(false); });
   add({ID_MENU_VOLUME_LABEL}, [&panels] { panels.EditVolumeLabel(panels.ActiveSide()); });
@@ -108,10 +131,12 @@ void FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
   add({ID_MENU_SETTINGS},
       [&context, apply = window.applyOptions] { EditSettings(context, apply); });
   add({ID_MENU_ABOUT}, [&context] { AboutDialog(context.Texts()).DoModal(context.owner); });
-  table.AddRange(ID_DIVIDER_FIRST, ID_DIVIDER_LAST,
-                 [place = window.placeDivider](uint32_t offset) {
-                   place(static_cast<int>(offset));
-                 });
+  unique = table.AddRange(ID_DIVIDER_FIRST, ID_DIVIDER_LAST,
+                          [place = window.placeDivider](uint32_t offset) {
+                            place(static_cast<int>(offset));
+                          }) &&
+           unique;
+  return unique;
 }
 
 }  // namespace px

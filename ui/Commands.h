@@ -23,8 +23,8 @@ struct WindowActions {
   std::function<void(const Options& edited)> applyOptions;
 };
 
-void FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panels,
-                      CommandLineBar& commandLine,
-                      const WindowActions& window);
+// Fills the table; false when an id was given twice (the first keeps it).
+[[nodiscard]] bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panels,
+                                    CommandLineBar& commandLine, const WindowActions& window);
 
 }  // namespace px

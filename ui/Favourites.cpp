@@ -151,11 +151,13 @@ void Favourites::Assign(std::vector<Favourite> favourites) {
   menus_.SetFavourites(names);
 }
 
-void Favourites::AddCommands(CommandTable& table) {
-  table.Add({ID_TOOL_ADD_FAVOURITE, ID_MENU_ADD_FAVOURITE}, [this] { Add(); });
-  table.Add({ID_TOOL_ORGANISE_FAVOURITES, ID_MENU_ORGANISE_FAVOURITES}, [this] { Organise(); });
-  table.AddRange(ID_FAVOURITE_FIRST, ID_FAVOURITE_LAST,
-                 [this](uint32_t offset) { GoTo(offset); });
+bool Favourites::AddCommands(CommandTable& table) {
+  const bool add = table.Add({ID_TOOL_ADD_FAVOURITE, ID_MENU_ADD_FAVOURITE}, [this] { Add(); });
+  const bool organise =
+      table.Add({ID_TOOL_ORGANISE_FAVOURITES, ID_MENU_ORGANISE_FAVOURITES}, [this] { Organise(); });
+  const bool each = table.AddRange(ID_FAVOURITE_FIRST, ID_FAVOURITE_LAST,
+                                   [this](uint32_t offset) { GoTo(offset); });
+  return add && organise && each;
 }
 
 void Favourites::Add() {

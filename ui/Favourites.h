@@ -83,7 +83,8 @@ class Favourites {
   const std::vector<Favourite>& List() const { return list_; }
 
   // Add (10019, 32798), organise (10020, 32799), go to (11000 + k).
-  void AddCommands(CommandTable& table);
+  // False when one of its ids had a command already.
+  [[nodiscard]] bool AddCommands(CommandTable& table);
   void Add();
   void Organise();
   // Shows favourite `index` in the active panel; an index beyond the list

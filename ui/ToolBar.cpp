@@ -175,8 +175,8 @@ void ToolBar::UpdateStates() const {
   }
 }
 
-void ToolBar::AddCommands(CommandTable& table) {
-  table.Add({ID_MENU_CUSTOMISE_TOOLBAR}, [this] {
+bool ToolBar::AddCommands(CommandTable& table) {
+  return table.Add({ID_MENU_CUSTOMISE_TOOLBAR}, [this] {
     ToolBarDialog dialog(context_.Texts(), *this);
     dialog.DoModal(context_.owner);
   });

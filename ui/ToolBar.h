@@ -27,7 +27,8 @@ class ToolBar {
   // of Standart.ini (ten separators without the file) and the tooltips.
   void Create(HWND parent);
   // Command 32794: the customisation dialog.
-  void AddCommands(CommandTable& table);
+  // False when one of its ids had a command already.
+  [[nodiscard]] bool AddCommands(CommandTable& table);
 
   HWND Handle() const { return toolBar_; }
   HWND ToolTip() const { return toolTip_; }

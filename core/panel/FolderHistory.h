@@ -16,6 +16,9 @@ class FolderHistory {
   // Moves the cursor; false (and nothing changes) at either end.
   bool Back();
   bool Forward();
+  // Whether Back or Forward would move.
+  bool CanGoBack() const { return cursor_ > 0 && !entries_.empty(); }
+  bool CanGoForward() const { return cursor_ + 1 < entries_.size(); }
   // Puts the cursor on an entry chosen from the list; false when out of range.
   bool MoveTo(size_t index);
 

@@ -145,10 +145,54 @@ TEST(MenuTest, ItemSizesAndStatesFollowTheirCommands) {
       EXPECT_EQ((flags & MF_CHECKED) != 0, state.checked) << id;
     }
   }
-  // The menus' own commands are there.
+  // The menus' own commands are there, and no id was given two commands.
   for (int id : {ID_MENU_ADD_FAVOURITE, ID_MENU_ORGANISE_FAVOURITES, ID_MENU_CUSTOMISE_TOOLBAR,
                  ID_FAVOURITE_FIRST, ID_FAVOURITE_LAST})
     EXPECT_TRUE(run.Window().Commands().Has(id)) << id;
+  EXPECT_TRUE(run.Window().CommandsUnique());
+}
+
+// The view, the sort key and the tree show checked; what would do nothing
+// now (back without a history, the editor without a file) shows disabled.
+TEST(MenuTest, ChecksAndDisabledItemsFollowThePanel) {
+  TempFolder data;
+  data.Write("a.txt", "a");
+  RunningWindow run(PanelSettings(data.Path(), data.Path()).c_str(), StageCompanions);
+  MainWindow& window = run.Window();
+  auto state = [&](UINT id) { return window.Commands().StateOf(id); };
+  window.Panels().Active().List().Focus();
+  EXPECT_TRUE(state(ID_MENU_DETAILS_VIEW).checked);
+  EXPECT_FALSE(state(ID_MENU_LIST_VIEW).checked);
+  EXPECT_TRUE(state(ID_MENU_SORT_NAME).checked);
+  EXPECT_FALSE(state(ID_MENU_FOLDER_TREE).checked);
+  EXPECT_FALSE(state(ID_MENU_BACK).enabled);
+  EXPECT_FALSE(state(ID_MENU_FORWARD).enabled);
+  EXPECT_FALSE(state(ID_MENU_EDIT).enabled);  // no file under the cursor
+
+  window.ExecuteCommand(ID_KEY_SORT_SIZE);
+  window.ExecuteCommand(ID_KEY_LIST_VIEW);
+  window.Panels().Active().SetCursor(window.Panels().Active().Table().FindRowByName("a.txt"));
+  EXPECT_TRUE(state(ID_MENU_SORT_SIZE).checked);
+  EXPECT_FALSE(state(ID_MENU_SORT_NAME).checked);
+  EXPECT_TRUE(state(ID_MENU_LIST_VIEW).checked);
+  EXPECT_TRUE(state(ID_MENU_EDIT).enabled);
+  window.Panels().GoToFolder("C:\\", true);
+  EXPECT_TRUE(state(ID_MENU_BACK).enabled);
+  EXPECT_FALSE(state(ID_MENU_PARENT).enabled);  // a drive root has none
+  window.ExecuteCommand(ID_MENU_FOLDER_TREE);
+  EXPECT_TRUE(state(ID_MENU_FOLDER_TREE).checked);
+  EXPECT_FALSE(state(ID_MENU_LIST_VIEW).checked);  // the tree stands in the list's place
+  // The drop-down shows the same when it opens.
+  HMENU view = nullptr;
+  for (int d = 0; d < kDropDownCount && view == nullptr; ++d) {
+    HMENU menu = GetSubMenu(window.Menus().Bar(), d);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      if (GetMenuItemID(menu, i) == ID_MENU_FOLDER_TREE) view = menu;
+    }
+  }
+  ASSERT_NE(view, nullptr);
+  SendMessageW(run.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 0);
+  EXPECT_TRUE(GetMenuState(view, ID_MENU_FOLDER_TREE, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST(MenuTest, GermanRebuildsEveryTextAndKeepsTheFavourites) {
