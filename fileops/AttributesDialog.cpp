@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -345,10 +346,8 @@ void EditAttributes(AppContext& context, PanelPair& panels) {
   FilePanel& panel = panels.Active();
   FilePanel& other = panels.Other(panel);
   const ListView& list = panel.List();
-  if (!panels.CheckSelection(panel)) return;
-  const int first = list.NextItem(-1, LVNI_SELECTED);
-  if (first >= 0 && panel.Table().AtRow(static_cast<size_t>(first)).IsParent())
-    list.SetItemState(first, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::optional<Selection> selection = panels.TakeSelection(panel);
+  if (!selection) return;
 
   auto [activeName, activeNext] = panel.LastSelectedAndNextNames();
   auto [otherName, otherNext] = other.LastSelectedAndNextNames();
@@ -359,12 +358,10 @@ void EditAttributes(AppContext& context, PanelPair& panels) {
     EntryStatus status;
   };
   std::vector<Target> targets;
+  std::vector<std::string> gone;
   AttributesDialog dialog(context.Texts());
   bool refused = false;
-  for (int row = list.NextItem(-1, LVNI_SELECTED); row >= 0;
-       row = list.NextItem(row, LVNI_SELECTED)) {
-    const PanelEntry& entry = panel.Table().AtRow(static_cast<size_t>(row));
-    if (entry.IsParent()) continue;
+  for (const PanelEntry& entry : selection->entries) {
     // Said once; such entries stay selected and are left alone.
     if (refused ? !IsAddressableName(entry.name) || panel.Table().ListedTwice(entry.name)
                 : !panels.MayActOn(panel, entry, false)) {
@@ -376,13 +373,13 @@ void EditAttributes(AppContext& context, PanelPair& panels) {
     // finds another spelling of it.
     std::optional<EntryStatus> status = StatusOf(path);
     if (!status || !HasEntryNamed(panel.Path(), entry.name)) {
-      // Gone since the listing: nothing to change.
-      list.SetItemState(row, 0, LVIS_SELECTED);
+      gone.push_back(entry.name);  // gone since the listing: nothing to change
       continue;
     }
     dialog.entries.push_back(*status);
     targets.push_back({entry.name, std::move(path), *status});
   }
+  panel.SetSelected(gone, false);
   if (targets.empty() || dialog.DoModal(context.owner) != IDOK) {
     list.Focus();
     return;
@@ -400,10 +397,7 @@ void EditAttributes(AppContext& context, PanelPair& panels) {
   panel.RefreshPanel(context.ShowHidden(), context.owner, activeName, activeNext);
   other.RefreshPanel(context.ShowHidden(), context.owner, otherName, otherNext);
   // What could not be changed stays selected, ready for another try.
-  for (const std::string& name : failedNames) {
-    long row = panel.Table().FindRowByName(name);
-    if (row >= 0) list.SetItemState(static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
-  }
+  panel.SetSelected(failedNames, true);
   if (failures > 0) {
     ShowMessage(context.owner, FormatText(context.Texts().Text(text::kAttributesNotChanged), {failures}),
                 kProductName, MB_OK | MB_ICONEXCLAMATION);

@@ -16,14 +16,6 @@ namespace px {
 
 namespace {
 
-// The selected rows of a list, in list order.
-std::vector<int> SelectedRows(const ListView& list) {
-  std::vector<int> rows;
-  for (int row = list.NextItem(-1, LVNI_SELECTED); row >= 0; row = list.NextItem(row, LVNI_SELECTED))
-    rows.push_back(row);
-  return rows;
-}
-
 std::string QuestionOf(const LanguageTable& texts, OperationKind kind,
                        const std::vector<std::string>& names) {
   const bool one = names.size() == 1;
@@ -50,17 +42,9 @@ std::string QuestionOf(const LanguageTable& texts, OperationKind kind,
 void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind) {
   FilePanel& panel = panels.Active();
   const ListView& list = panel.List();
-  if (!panels.CheckSelection(panel)) return;
-
-  // The parent entry is never acted on.
-  const EntryTable& table = panel.Table();
-  if (table.RowCount() > 0 && table.AtRow(0).IsParent() &&
-      (list.ItemState(0, LVIS_SELECTED) & LVIS_SELECTED))
-    list.SetItemState(0, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  std::vector<int> rows = SelectedRows(list);
-  std::vector<std::string> names;
-  for (int row : rows) names.push_back(table.AtRow(static_cast<size_t>(row)).name);
-  if (names.empty()) return;
+  const std::optional<Selection> selection = panels.TakeSelection(panel);
+  if (!selection) return;
+  const std::vector<std::string> names = selection->Names();
 
   const LanguageTable& texts = context.Texts();
   RunRequest request;
@@ -111,11 +95,12 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
 
   // Entries done are let go; those not done stay selected.
   const RunResult result = job->Result();
-  for (size_t i = 0; i < rows.size() && i < result.entries.size(); ++i) {
-    EntryOutcome outcome = result.entries[i];
-    if (outcome == EntryOutcome::kDone || outcome == EntryOutcome::kGone)
-      list.SetItemState(rows[i], 0, LVIS_SELECTED);
+  std::vector<std::string> letGo;
+  for (size_t i = 0; i < names.size() && i < result.entries.size(); ++i) {
+    if (result.entries[i] == EntryOutcome::kDone || result.entries[i] == EntryOutcome::kGone)
+      letGo.push_back(names[i]);
   }
+  panel.SetSelected(letGo, false);
   for (Side side : {Side::kLeft, Side::kRight}) {
     FilePanel& each = panels.Panel(side);
     bool listShown = !each.Tree().IsVisible();

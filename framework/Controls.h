@@ -75,6 +75,8 @@ class ListView : public Window {
   int CountPerPage() const { return static_cast<int>(Send(LVM_GETCOUNTPERPAGE)); }
   void EnsureVisible(int item) const { Send(LVM_ENSUREVISIBLE, item, FALSE); }
   int SelectionMark() const { return static_cast<int>(Send(LVM_GETSELECTIONMARK)); }
+  // The first selected row; -1 for none.
+  int SelectedRow() const { return NextItem(-1, LVNI_SELECTED); }
   DWORD ViewStyle() const { return static_cast<DWORD>(Style() & LVS_TYPEMASK); }
   void SetViewStyle(DWORD view) const { ModifyStyle(LVS_TYPEMASK, view); }
   std::string ItemText(int item, int column) const;

@@ -20,7 +20,7 @@ bool CommandLineBar::RunLine(const std::string& line) {
 void CommandLineBar::OnEnter() {
   FilePanel& panel = panels_.Active();
   if (GetKeyState(VK_CONTROL) < 0) {
-    const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panel);
+    const PanelEntry* entry = panel.EntryAtCursor();
     if (entry == nullptr) return;
     SetTextAndCaret(edit_.Text() + CommandLineNameOf(*entry));
     return;

@@ -1,12 +1,12 @@
 #include "panels/FilePanel.h"
 
-#include "core/panel/PathText.h"
-
 #include <shellapi.h>
 
 #include <cwchar>
+#include <unordered_map>
 
 #include "core/panel/EntryText.h"
+#include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 #include "framework/Handles.h"
 #include "framework/Wide.h"
@@ -128,6 +128,42 @@ void FilePanel::SetCursor(int row) const {
 
 void FilePanel::ClearSelection() const {
   list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+Selection FilePanel::CurrentSelection() const {
+  std::vector<size_t> rows;
+  for (int row = list_.NextItem(-1, LVNI_SELECTED); row >= 0; row = list_.NextItem(row, LVNI_SELECTED))
+    rows.push_back(static_cast<size_t>(row));
+  return SelectionOf(table_, path_, rows);
+}
+
+const PanelEntry* FilePanel::EntryAtCursor() const {
+  int mark = list_.SelectionMark();
+  if (mark < 0 || static_cast<size_t>(mark) >= table_.RowCount()) return nullptr;
+  return &table_.AtRow(static_cast<size_t>(mark));
+}
+
+void FilePanel::LetGoOfParent() const {
+  if (table_.RowCount() > 0 && table_.AtRow(0).IsParent() &&
+      (list_.ItemState(0, LVIS_SELECTED) & LVIS_SELECTED)) {
+    list_.SetItemState(0, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  }
+}
+
+void FilePanel::SetSelected(const std::vector<std::string>& names, bool selected) const {
+  if (names.empty()) return;
+  // One pass over the rows, then one look per name: a run of thousands of
+  // entries lets them go without reading the table once per entry.
+  std::unordered_map<std::string, int> rowOf;
+  rowOf.reserve(table_.RowCount());
+  for (size_t row = 0; row < table_.RowCount(); ++row) {
+    const PanelEntry& entry = table_.AtRow(row);
+    if (!entry.IsParent()) rowOf.emplace(entry.name, static_cast<int>(row));
+  }
+  for (const std::string& name : names) {
+    auto found = rowOf.find(name);
+    if (found != rowOf.end()) list_.SetItemState(found->second, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+  }
 }
 
 int FilePanel::FileIcon(const PanelEntry& entry, bool showAllIcons) {

@@ -4,12 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/fs/DirectorySource.h"
 #include "core/panel/EntryTable.h"
 #include "core/panel/IconKeys.h"
+#include "core/panel/Selection.h"
 #include "core/panel/Sorting.h"
 #include "core/settings/Settings.h"
 #include "framework/Controls.h"
@@ -78,6 +81,20 @@ class FilePanel {
   void SetCursor(int row) const;
   void ClearSelection() const;
 
+  // The one place that reads which rows are selected: commands get this value.
+  Selection CurrentSelection() const;
+  // The entry under the cursor (the list's selection mark); null when none.
+  const PanelEntry* EntryAtCursor() const;
+  // Lets the parent row go from the selection.
+  void LetGoOfParent() const;
+  // Selects, or lets go of, the rows named exactly so; others stay as they are.
+  void SetSelected(const std::vector<std::string>& names, bool selected) const;
+
+  // Key messages aimed at this panel's list reach the panel before the
+  // command line or any other use: a handler that takes one returns true.
+  void SetKeyHandler(std::function<bool(MSG&)> handler) { keyHandler_ = std::move(handler); }
+  bool PreTranslateKey(MSG& msg) { return keyHandler_ && keyHandler_(msg); }
+
   // List view notifications of an owner-data list. A file row's image is the
   // shell's icon of its type, or its own with showAllIcons for programs and
   // the like; each is fetched once per listing.
@@ -99,6 +116,7 @@ class FilePanel {
   SortState sort_;
   ListStatus status_ = ListStatus::kOk;
   StatusNotes notes_;
+  std::function<bool(MSG&)> keyHandler_;
   int driveIndex_ = -1;
   HIMAGELIST images_ = nullptr;
   IconCache icons_;

@@ -88,7 +88,7 @@ bool RunLineInFolder(const AppContext& context, const std::string& line,
 }
 
 void EditWithEditor(const AppContext& context, const FilePanel& panel) {
-  const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panel);
+  const PanelEntry* entry = panel.EntryAtCursor();
   if (entry == nullptr || !entry->IsFile()) return;
   const std::string& editor = context.GetOptions().editor;
   const std::string parameters = EditorParameters(panel.Path() + entry->name);
@@ -98,7 +98,7 @@ void EditWithEditor(const AppContext& context, const FilePanel& panel) {
 }
 
 void ShowShellProperties(const FilePanel& panel) {
-  const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panel);
+  const PanelEntry* entry = panel.EntryAtCursor();
   if (entry == nullptr) return;
   std::wstring path = Widen(panel.Path() + entry->name);
   // The shell's launch code breaks on longer paths; a failure here is not

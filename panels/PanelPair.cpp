@@ -295,12 +295,6 @@ FilePanel* PanelPair::PanelOfControl(UINT id) {
   return nullptr;
 }
 
-const PanelEntry* PanelPair::EntryAtSelectionMark(const FilePanel& panel) {
-  int mark = panel.List().SelectionMark();
-  if (mark < 0 || static_cast<size_t>(mark) >= panel.Table().RowCount()) return nullptr;
-  return &panel.Table().AtRow(static_cast<size_t>(mark));
-}
-
 // Notifications of the lists and drive boxes.
 
 LRESULT PanelPair::OnListDisplayInfo(Message& message, NMLVDISPINFOW& info) {
@@ -388,7 +382,7 @@ void PanelPair::RecordHistory(FilePanel& panel) {
 void PanelPair::OpenItem(FilePanel& panel, bool goUp) {
   const ListView& list = panel.List();
   if (!goUp && SelectedCount(list) != 1) return;
-  const PanelEntry* entry = EntryAtSelectionMark(panel);
+  const PanelEntry* entry = panel.EntryAtCursor();
   if (!goUp && entry == nullptr) return;
 
   if (goUp || entry->IsParent()) {
@@ -420,12 +414,7 @@ void PanelPair::OpenItem(FilePanel& panel, bool goUp) {
     if (MayActOn(panel, *entry, true)) LaunchInFolder(context_, entry->name, std::string(), panel.Path());
     return;
   }
-  FilePanel& other = Other(panel);
-  if (other.Tree().IsVisible()) {
-    other.SetPath(panel.Path());
-    SyncTreeToPath(other);
-    RecordHistory(other);
-  }
+  if (Follow(panel)) RecordHistory(Other(panel));
   UpdatePathLines();
   RecordHistory(panel);
 }
@@ -470,9 +459,8 @@ void PanelPair::ChangeDrive(FilePanel& panel) {
   panel.SetDriveIndex(selected);
   panel.SetPath(root);
   UpdateVolumeLabel(panel);
-  FilePanel& other = Other(panel);
   RefreshSides(panel);
-  if (panel.Tree().IsVisible() != other.Tree().IsVisible()) RecordHistory(other);
+  if (Linked()) RecordHistory(Other(panel));
   panel.List().Focus();
   UpdatePathLines();
   RecordHistory(panel);
@@ -550,20 +538,17 @@ void PanelPair::ShowDocumentsFolder() {
 }
 
 bool PanelPair::CheckSelection(FilePanel& panel) {
-  const ListView& list = panel.List();
-  int count = SelectedCount(list);
-  bool onlyParent = false;
-  if (count == 1) {
-    int row = list.NextItem(-1, LVNI_SELECTED);
-    onlyParent = row >= 0 && panel.Table().AtRow(static_cast<size_t>(row)).IsParent();
-  }
-  if (count == 0 || onlyParent) {
-    ShowMessage(context_.owner, context_.Texts().Text(text::kNothingSelected), kProductName,
-                MB_ICONINFORMATION | MB_OK);
-    list.Focus();
-    return false;
-  }
-  return true;
+  if (!panel.CurrentSelection().Empty()) return true;
+  ShowMessage(context_.owner, context_.Texts().Text(text::kNothingSelected), kProductName,
+              MB_ICONINFORMATION | MB_OK);
+  panel.List().Focus();
+  return false;
+}
+
+std::optional<Selection> PanelPair::TakeSelection(FilePanel& panel) {
+  if (!CheckSelection(panel)) return std::nullopt;
+  panel.LetGoOfParent();
+  return panel.CurrentSelection();
 }
 
 bool PanelPair::MayActOn(const FilePanel& panel, const PanelEntry& entry, bool throughShell) {
@@ -598,8 +583,8 @@ void PanelPair::ShowFolderTree(Side side, bool show) {
   int otherIndex = other.DriveBox().Selection();
   panel.DriveBox().Select(otherIndex);
   panel.SetDriveIndex(otherIndex);
-  bool otherShowsTree = other.Tree().IsVisible();
-  if (show ? !otherShowsTree : otherShowsTree) panel.SetPath(other.Path());
+  // Now linked: this side takes the other's folder.
+  Follow(other, false);
   UpdateVolumeLabel(panel);
   if (show) {
     SyncTreeToPath(panel);
@@ -613,25 +598,37 @@ void PanelPair::ShowFolderTree(Side side, bool show) {
   UpdatePathLines();
 }
 
-void PanelPair::RefreshSides(FilePanel& changed) {
-  FilePanel& other = Other(changed);
-  bool changedTree = changed.Tree().IsVisible();
-  bool otherTree = other.Tree().IsVisible();
-  if (!changedTree && !otherTree) {
-    List(changed);
-    changed.SetCursor(0);
-  } else if (changedTree && otherTree) {
-    SyncTreeToPath(changed);
+bool PanelPair::Linked() const {
+  return Panel(Side::kLeft).Tree().IsVisible() != Panel(Side::kRight).Tree().IsVisible();
+}
+
+bool PanelPair::Follow(FilePanel& leader, bool showNow) {
+  if (!Linked()) return false;
+  FilePanel& follower = Other(leader);
+  follower.DriveBox().Select(leader.DriveIndex());
+  follower.SetDriveIndex(leader.DriveIndex());
+  follower.SetPath(leader.Path());
+  if (showNow) ShowFolder(follower);
+  return true;
+}
+
+void PanelPair::ShowFolder(FilePanel& panel) {
+  if (panel.Tree().IsVisible()) {
+    SyncTreeToPath(panel);
   } else {
-    // A tree on one side drives the list on the other: both show the folder.
-    other.DriveBox().Select(changed.DriveIndex());
-    other.SetDriveIndex(changed.DriveIndex());
-    other.SetPath(changed.Path());
-    FilePanel& tree = changedTree ? changed : other;
-    FilePanel& list = changedTree ? other : changed;
-    SyncTreeToPath(tree);
-    List(list);
-    list.SetCursor(0);
+    List(panel);
+    panel.SetCursor(0);
+  }
+}
+
+void PanelPair::RefreshSides(FilePanel& changed) {
+  // The tree goes first: a list that follows it then lists the same folder.
+  if (Linked() && !changed.Tree().IsVisible()) {
+    Follow(changed);
+    ShowFolder(changed);
+  } else {
+    ShowFolder(changed);
+    Follow(changed);
   }
 }
 
@@ -664,22 +661,19 @@ LRESULT PanelPair::OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change
   bool byKeyboard = change.action == TVC_BYKEYBOARD;
   if (!byMouse && !byKeyboard) return FALSE;
 
-  FilePanel& other = Other(*panel);
   std::string path = panel->Folders().PathOf(change.itemNew.hItem);
   if (path.empty()) return FALSE;
   panel->SetPath(path);
-  bool otherShowsList = !other.Tree().IsVisible();
-  if (otherShowsList) other.SetPath(path);
+  // Moving by keyboard, the list that follows is listed once the tree rests.
+  const bool linked = Follow(*panel, byMouse);
   panel->UpdatePathLine();
   prompt_.SetText(path + ">");
   if (byKeyboard) return FALSE;
 
   RecordHistory(*panel);
-  if (otherShowsList) {
-    List(other);
-    RecordHistory(other);
-    other.SetCursor(0);
-    other.UpdatePathLine();
+  if (linked) {
+    RecordHistory(Other(*panel));
+    Other(*panel).UpdatePathLine();
   }
   return FALSE;
 }

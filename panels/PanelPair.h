@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/panel/FolderHistory.h"
@@ -77,8 +78,9 @@ class PanelPair : public MessageRouter {
   bool LabelEditOpen() const;
   // Nothing or only the parent selected: says so and gives false.
   bool CheckSelection(FilePanel& panel);
-  // The entry at the list's selection mark, null when there is none.
-  static const PanelEntry* EntryAtSelectionMark(const FilePanel& panel);
+  // What a command acts on in panel: nothing (said so) when nothing but the
+  // parent entry is selected; the parent entry is let go.
+  std::optional<Selection> TakeSelection(FilePanel& panel);
   // Whether a call by entry's name reaches that entry and no other: not when
   // the name holds "\" or "/", when the listing held it twice, or (for the
   // shell and the programs it starts) when it ends in a dot or a blank.
@@ -103,8 +105,16 @@ class PanelPair : public MessageRouter {
   void SelectDriveOf(FilePanel& panel);
   void UpdateVolumeLabel(FilePanel& panel);
   void SyncTreeToPath(FilePanel& panel);
-  // After a panel's folder changed: a tree on one side and a list on the
-  // other always show the same folder.
+  // The one rule between the sides: a tree on one side and a list on the
+  // other show the same folder. Linked() tells whether it applies now;
+  // Follow brings the other side to leader's folder (and shows it there
+  // unless showNow is false, which leaves that for later); false when the
+  // sides are not linked.
+  bool Linked() const;
+  bool Follow(FilePanel& leader, bool showNow = true);
+  // Shows panel's folder in whatever it shows: its tree or its list.
+  void ShowFolder(FilePanel& panel);
+  // After a panel's folder changed: it shows it, and the other follows.
   void RefreshSides(FilePanel& changed);
   void CreateImageLists();
   void FillDriveBoxes();

@@ -42,7 +42,7 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
   };
   // A file under the active list's cursor, which the editor can open.
   auto fileAtMark = [&panels] {
-    const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+    const PanelEntry* entry = panels.Active().EntryAtCursor();
     return entry != nullptr && entry->IsFile() && !panels.Active().Tree().IsVisible();
   };
 
@@ -54,7 +54,7 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
       [&panels] { return panels.History(panels.ActiveSide()).CanGoForward(); });
   add({ID_TOOL_EDIT, ID_KEY_EDIT, ID_MENU_EDIT},
       [&context, &panels] {
-        const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+        const PanelEntry* entry = panels.Active().EntryAtCursor();
         if (entry != nullptr && entry->IsFile() && panels.MayActOn(panels.Active(), *entry, true)) {
           EditWithEditor(context, panels.Active());
         }
@@ -85,7 +85,7 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
   add({ID_TOOL_FOLDER_HISTORY, ID_MENU_FOLDER_HISTORY}, [&panels] { panels.ShowFolderHistory(); });
   add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
     if (!panels.CheckSelection(panels.Active())) return;
-    const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+    const PanelEntry* entry = panels.Active().EntryAtCursor();
     if (entry != nullptr && panels.MayActOn(panels.Active(), *entry, true)) ShowShellProperties(panels.Active());
   });
   add({ID_TOOL_MAKE_DIRECTORY, ID_KEY_MAKE_DIRECTORY, ID_MENU_MAKE_DIRECTORY, IDC_MAKE_DIRECTORY},
@@ -99,7 +99,7 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
   add({ID_TOOL_CONTROL_PANEL}, [&context] { OpenShellFolder(context, CSIDL_CONTROLS); });
   add({ID_TOOL_EXIT, ID_MENU_EXIT, IDC_EXIT}, window.exit);
   add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); }, [&panels] {
-    const PanelEntry* entry = PanelPair::EntryAtSelectionMark(panels.Active());
+    const PanelEntry* entry = panels.Active().EntryAtCursor();
     return entry != nullptr && !entry->IsParent() && !panels.Active().Tree().IsVisible();
   });
   add({ID_KEY_LEFT_DRIVE},

@@ -26,6 +26,11 @@ bool KeyboardFilter::Filter(MSG& msg) {
     return true;
   }
   bool aimedAtList = msg.hwnd == leftList || msg.hwnd == rightList;
+  // The panel whose list it is sees the key before the command line does.
+  if (aimedAtList && !editing &&
+      panels.Panel(msg.hwnd == leftList ? Side::kLeft : Side::kRight).PreTranslateKey(msg)) {
+    return true;
+  }
   if (msg.message == WM_CHAR && aimedAtList && !editing &&
       context_.GetOptions().showComLine == 1) {
     msg.hwnd = commandLine_;

@@ -45,7 +45,7 @@ void SelectRow(const ListView& list, int row) {
   list.EnsureVisible(row);
 }
 
-int SelectedRow(const ListView& list) { return list.NextItem(-1, LVNI_SELECTED); }
+int SelectedRow(const ListView& list) { return list.SelectedRow(); }
 
 }  // namespace
 

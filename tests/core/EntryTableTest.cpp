@@ -7,6 +7,7 @@
 #include "core/fs/FileAttributes.h"
 #include "core/panel/EntryTable.h"
 #include "core/panel/EntryText.h"
+#include "core/panel/Selection.h"
 
 namespace px {
 namespace {
@@ -198,6 +199,29 @@ TEST(EntryText, ParentAndFolderColumns) {
   EXPECT_EQ(SizeColumnText(folder), "<DIR>");
   EXPECT_EQ(DateColumnText(folder, when), "03.03.04 14:05");
   EXPECT_EQ(AttributeColumnText(folder), "r---");
+}
+
+// What a command gets of the selected rows: list order, never the parent
+// row, counts and the files' bytes (64-bit), and the names that list twice.
+TEST(Selection, OfTheSelectedRows) {
+  const std::string twin = "t\xEF\xBF\xBD";
+  FakeSource source({File("a.txt", 10), Folder("Sub"), File("big.img", 5ull << 30), File(twin, 1), File(twin, 2)});
+  EntryTable table;
+  ASSERT_EQ(ListFolder(source, "C:\\Data\\", false, table), ListStatus::kOk);
+  // Rows: "..", then the listing reversed.
+  ASSERT_EQ(ShownNames(table)[0], "..    ");
+  const Selection all = SelectionOf(table, "C:\\Data\\", {0, 1, 2, 3, 4, 5, 99});
+  EXPECT_TRUE(all.parentSelected);
+  EXPECT_EQ(all.Names(), (std::vector<std::string>{twin, twin, "big.img", "Sub", "a.txt"}));
+  EXPECT_EQ(all.files, 4u);
+  EXPECT_EQ(all.folders, 1u);
+  EXPECT_EQ(all.bytes, (5ull << 30) + 13);
+  EXPECT_TRUE(table.ListedTwice(twin));
+  EXPECT_FALSE(table.ListedTwice("a.txt"));
+  const Selection parentOnly = SelectionOf(table, "C:\\Data\\", {0});
+  EXPECT_TRUE(parentOnly.Empty());
+  EXPECT_TRUE(parentOnly.parentSelected);
+  EXPECT_EQ(SelectionOf(table, "C:\\Data\\", {}).folder, "C:\\Data\\");
 }
 
 }  // namespace

@@ -98,6 +98,26 @@ TEST_F(NavigationTest, TypingGoesToTheCommandLineAndArrowsComeBack) {
   EXPECT_EQ(px::Window(commandLine).Text(), "dir");
 }
 
+// A key aimed at a list reaches its panel first: what the panel takes never
+// reaches the command line; what it leaves goes on as before.
+TEST_F(NavigationTest, TheListsPanelSeesTypedKeysBeforeTheCommandLine) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_RIGHT_LIST);
+  HWND commandLine = run.Item(IDC_COMMAND_LINE);
+  std::wstring taken;
+  window.Panels().Panel(Side::kRight).SetKeyHandler([&](MSG& msg) {
+    if (msg.message != WM_CHAR || msg.wParam != L'q') return false;
+    taken.push_back(static_cast<wchar_t>(msg.wParam));
+    return true;
+  });
+  SetFocus(list);
+  Pump(&window);
+  TypeText(window, list, L"qaq");
+  EXPECT_EQ(taken, L"qq");
+  EXPECT_EQ(px::Window(commandLine).Text(), "a");
+}
+
 TEST_F(NavigationTest, TypingStaysInTheListWhenTheCommandLineIsHidden) {
   std::string settings = settings_ + "[Options]\r\nShowComLine=0\r\n";
   RunningWindow run(settings.c_str());
