@@ -42,7 +42,7 @@ void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
   if (images_ != nullptr) ImageList_SetImageCount(images_, kFixedImageCount);
   icons_.Reset();
 
-  status_ = ListFolder(source_, path_, showHiddenSystem, table_);
+  status_ = ListFolder(source_, Path(), showHiddenSystem, table_);
   SortPanel(-1);
 
   ClearSelection();
@@ -55,7 +55,7 @@ void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
 }
 
 void FilePanel::UpdatePathLine() const {
-  std::string text = px::PathLineText(path_);
+  std::string text = px::PathLineText(Path());
   switch (status_) {
     case ListStatus::kOk: break;
     case ListStatus::kIncomplete: text += notes_.incomplete; break;
@@ -96,19 +96,19 @@ void FilePanel::RefreshPanel(bool showHiddenSystem, HWND mainWindow,
 
 void FilePanel::SortPanel(int key) {
   if (key != -1) {
-    int oldColumn = ArrowColumn(sort_.key);
+    int oldColumn = ArrowColumn(Sort().key);
     if (oldColumn >= 0) HeaderControl(list_.Header()).SetSortImage(oldColumn, -1);
-    sort_ = NextSortState(sort_, key);
+    SetSortState(NextSortState(Sort(), key));
   }
   ShowSortArrow();
-  SortRows(table_, sort_);
+  SortRows(table_, Sort());
   if (list_) InvalidateRect(list_.Handle(), nullptr, FALSE);
 }
 
 void FilePanel::ShowSortArrow() const {
   if (!list_) return;
-  int column = ArrowColumn(sort_.key);
-  if (column >= 0) HeaderControl(list_.Header()).SetSortImage(column, sort_.order == 0 ? 0 : 1);
+  int column = ArrowColumn(Sort().key);
+  if (column >= 0) HeaderControl(list_.Header()).SetSortImage(column, Sort().order == 0 ? 0 : 1);
 }
 
 std::pair<std::string, std::string> FilePanel::LastSelectedAndNextNames() const {
@@ -130,11 +130,20 @@ void FilePanel::ClearSelection() const {
   list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
+const PanelState& FilePanel::CaptureState() {
+  PanelState& state = states_.Current();
+  state.viewMode = tree_.IsVisible() ? kViewTree : list_.ViewStyle() == LVS_LIST ? kViewList : kViewDetails;
+  const PanelEntry* cursor = EntryAtCursor();
+  state.cursorName = cursor != nullptr && !cursor->IsParent() ? cursor->name : std::string();
+  state.selectedNames = CurrentSelection().Names();
+  return state;
+}
+
 Selection FilePanel::CurrentSelection() const {
   std::vector<size_t> rows;
   for (int row = list_.NextItem(-1, LVNI_SELECTED); row >= 0; row = list_.NextItem(row, LVNI_SELECTED))
     rows.push_back(static_cast<size_t>(row));
-  return SelectionOf(table_, path_, rows);
+  return SelectionOf(table_, Path(), rows);
 }
 
 const PanelEntry* FilePanel::EntryAtCursor() const {
@@ -168,7 +177,7 @@ void FilePanel::SetSelected(const std::vector<std::string>& names, bool selected
 
 int FilePanel::FileIcon(const PanelEntry& entry, bool showAllIcons) {
   if (images_ == nullptr) return kBlankImage;
-  IconQuery query = IconQueryFor(path_, entry.name, showAllIcons);
+  IconQuery query = IconQueryFor(Path(), entry.name, showAllIcons);
   int image = icons_.Find(query);
   if (image >= 0) return image;
   SHFILEINFOW info{};

@@ -12,6 +12,7 @@
 #include "core/fs/DirectorySource.h"
 #include "core/panel/EntryTable.h"
 #include "core/panel/IconKeys.h"
+#include "core/panel/PanelState.h"
 #include "core/panel/Selection.h"
 #include "core/panel/Sorting.h"
 #include "core/settings/Settings.h"
@@ -34,11 +35,19 @@ class FilePanel {
   void SetImages(HIMAGELIST images) { images_ = images; }
 
   Side GetSide() const { return side_; }
-  const std::string& Path() const { return path_; }
-  void SetPath(std::string path) { path_ = std::move(path); }
+  // The side's states, the current one shown by the controls.
+  SideStates& States() { return states_; }
+  const PanelState& State() const { return states_.Current(); }
+  // The current state with what only the controls know written into it:
+  // the view, the cursor and the selection, by name.
+  const PanelState& CaptureState();
+
+  const std::string& Path() const { return states_.Current().folder; }
+  void SetPath(std::string path) { states_.Current().folder = std::move(path); }
   const EntryTable& Table() const { return table_; }
-  SortState Sort() const { return sort_; }
-  void SetSortState(SortState state) { sort_ = state; }
+  SortState Sort() const { return states_.Current().sort; }
+  void SetSortState(SortState state) { states_.Current().sort = state; }
+  FolderHistory& History() { return states_.Current().history; }
   int DriveIndex() const { return driveIndex_; }
   void SetDriveIndex(int index) { driveIndex_ = index; }
 
@@ -101,7 +110,7 @@ class FilePanel {
   void OnGetDisplayInfo(NMLVDISPINFOW& info, bool showAllIcons);
   int OnFindItem(const NMLVFINDITEMW& find) const;
 
-  std::string PathLineText() const { return path_ + "*.*"; }
+
 
  private:
   void ShowSortArrow() const;
@@ -111,9 +120,8 @@ class FilePanel {
 
   Side side_;
   DirectorySource& source_;
-  std::string path_ = "C:\\";
+  SideStates states_;
   EntryTable table_;
-  SortState sort_;
   ListStatus status_ = ListStatus::kOk;
   StatusNotes notes_;
   std::function<bool(MSG&)> keyHandler_;

@@ -376,7 +376,7 @@ void PanelPair::ActivateSide(Side side) {
 // Navigation.
 
 void PanelPair::RecordHistory(FilePanel& panel) {
-  histories_[static_cast<int>(panel.GetSide())].Record(panel.Path());
+  panel.History().Record(panel.Path());
 }
 
 void PanelPair::OpenItem(FilePanel& panel, bool goUp) {

@@ -49,7 +49,7 @@ class PanelPair : public MessageRouter {
   FilePanel& Other(const FilePanel& panel) {
     return Panel(panel.GetSide() == Side::kLeft ? Side::kRight : Side::kLeft);
   }
-  FolderHistory& History(Side side) { return histories_[static_cast<int>(side)]; }
+  FolderHistory& History(Side side) { return Panel(side).History(); }
   HIMAGELIST FolderImages() const { return treeImages_.Get(); }
   HIMAGELIST DriveImages() const { return driveImages_.Get(); }
 
@@ -144,7 +144,6 @@ class PanelPair : public MessageRouter {
   Window prompt_;
   Win32DirectorySource directorySource_;
   std::array<std::unique_ptr<FilePanel>, 2> panels_;
-  FolderHistory histories_[2];
   Side activeSide_ = Side::kLeft;
   int initialShow_[2] = {kViewDetails, kViewDetails};
   DriveProbe driveProbe_ = &ProbeDrive;

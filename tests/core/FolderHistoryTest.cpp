@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/panel/FolderHistory.h"
+#include "core/panel/PanelState.h"
 #include "core/panel/PathText.h"
 
 namespace px {
@@ -95,6 +96,32 @@ TEST(PathText, ParentFolderAndLastComponent) {
     EXPECT_EQ(ParentFolder(c.path), c.parent) << c.path;
     EXPECT_EQ(LastComponent(c.path), c.last) << c.path;
   }
+}
+
+// A side's states: one always, a new one opens after the current one and
+// becomes current, the last one never closes, each keeps its own history.
+TEST(SideStates, OpenCloseSelectNeverTheLast) {
+  SideStates side;
+  EXPECT_EQ(side.Count(), 1u);
+  EXPECT_FALSE(side.Close(0));
+  side.Current().folder = "C:\\a\\";
+  side.Current().history.Record("C:\\a\\");
+  PanelState second;
+  second.folder = "D:\\";
+  EXPECT_EQ(side.Open(second), 1u);
+  EXPECT_EQ(side.Current().folder, "D:\\");
+  EXPECT_TRUE(side.Current().history.Entries().empty());
+  EXPECT_EQ(side.Open(PanelState{}), 2u);
+  EXPECT_TRUE(side.Select(0));
+  EXPECT_EQ(side.Current().history.Entries(), std::vector<std::string>{"C:\\a\\"});
+  EXPECT_FALSE(side.Select(3));
+  EXPECT_TRUE(side.Close(0));  // the current one: the next takes its place
+  EXPECT_EQ(side.Current().folder, "D:\\");
+  EXPECT_TRUE(side.Select(1));
+  EXPECT_TRUE(side.Close(0));  // one before the current: the current stays
+  EXPECT_EQ(side.CurrentIndex(), 0u);
+  EXPECT_EQ(side.Current().folder, "C:\\");
+  EXPECT_FALSE(side.Close(0));
 }
 
 }  // namespace

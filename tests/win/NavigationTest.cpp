@@ -204,8 +204,20 @@ TEST_F(NavigationTest, ViewKeysSwitchListAndDetails) {
   HWND list = run.Item(IDC_LEFT_LIST);
   PressKey(window, list, VK_F1, kCtrl);
   EXPECT_EQ(ListView(list).ViewStyle(), static_cast<DWORD>(LVS_LIST));
+  FilePanel& panel = window.Panels().Panel(Side::kLeft);
+  EXPECT_EQ(panel.CaptureState().viewMode, kViewList);
   PressKey(window, list, VK_F2, kCtrl);
   EXPECT_EQ(ListView(list).ViewStyle(), static_cast<DWORD>(LVS_REPORT));
+  // What only the controls know goes into the panel's state when asked.
+  const std::vector<std::string> rows = run.RowTexts(IDC_LEFT_LIST, 0);
+  ASSERT_GE(rows.size(), 2u);
+  panel.ClearSelection();
+  panel.SetCursor(1);
+  const PanelState& state = panel.CaptureState();
+  EXPECT_EQ(state.viewMode, kViewDetails);
+  EXPECT_EQ(state.cursorName, rows[1]);
+  EXPECT_EQ(state.selectedNames, std::vector<std::string>{rows[1]});
+  EXPECT_EQ(state.folder, panel.Path());
 }
 
 TEST_F(NavigationTest, HistoryMovesBackAndForwardAndTruncates) {
