@@ -11,6 +11,7 @@
 #include "framework/Handles.h"
 #include "framework/Wide.h"
 #include "panels/Win32DirectorySource.h"
+#include "res/resource.h"
 
 namespace px {
 
@@ -26,7 +27,63 @@ void CopyText(const std::string& utf8, wchar_t* buffer, int capacity) {
 
 }  // namespace
 
-void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine) {
+struct FilePanelRoutes {
+  static const Route<FilePanel> kRoutes[];
+};
+
+// Both sides' control ids: a panel takes only the messages of its own.
+const Route<FilePanel> FilePanelRoutes::kRoutes[] = {
+    {OnNotify(LVN_GETDISPINFOW, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&FilePanel::OnDisplayInfo>},
+    {OnNotify(LVN_ODFINDITEMW, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&FilePanel::OnFindItemMessage>},
+    {OnNotify(LVN_COLUMNCLICK, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&FilePanel::OnColumnClick>},
+    {OnNotify(TVN_ITEMEXPANDINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE), Typed<&FilePanel::OnTreeExpanding>},
+    {OnNotify(TVN_ITEMEXPANDEDW, IDC_LEFT_TREE, IDC_RIGHT_TREE), &FilePanel::OnTreeExpanded},
+    {OnNotify(TVN_GETDISPINFOW, IDC_LEFT_TREE, IDC_RIGHT_TREE), Typed<&FilePanel::OnTreeDisplayInfo>},
+    {OnNotify(TVN_KEYDOWN, IDC_LEFT_TREE, IDC_RIGHT_TREE), &FilePanel::OnTreeKeyDown},
+};
+
+bool FilePanel::RouteMessage(Message& message, LRESULT& result) {
+  if (message.message != WM_NOTIFY || message.Notify() == nullptr) return false;
+  const HWND from = message.Notify()->hwndFrom;
+  if (from != list_.Handle() && from != tree_.Handle()) return false;
+  return DispatchRoutes(*this, FilePanelRoutes::kRoutes, message, result);
+}
+
+LRESULT FilePanel::OnDisplayInfo(Message&, NMLVDISPINFOW& info) {
+  OnGetDisplayInfo(info, options_ != nullptr && options_->showAllIcons == 1);
+  return 0;
+}
+
+LRESULT FilePanel::OnFindItemMessage(Message&, NMLVFINDITEMW& find) { return OnFindItem(find); }
+
+LRESULT FilePanel::OnColumnClick(Message&, NMLISTVIEW& click) {
+  SortPanel(click.iSubItem);
+  return 0;
+}
+
+LRESULT FilePanel::OnTreeExpanding(Message&, NMTREEVIEWW& info) {
+  folders_.SetIncludeHidden(options_ != nullptr && options_->showHiddenSystem != 0);
+  folders_.OnItemExpanding(info);
+  return FALSE;
+}
+
+LRESULT FilePanel::OnTreeExpanded(Message&) {
+  folders_.OnItemExpanded();
+  return 0;
+}
+
+LRESULT FilePanel::OnTreeDisplayInfo(Message&, NMTVDISPINFOW& info) {
+  folders_.OnGetDisplayInfo(info);
+  return 0;
+}
+
+// Keys in a tree do what the tree itself does with them; the route only keeps
+// the notification from going further.
+LRESULT FilePanel::OnTreeKeyDown(Message&) { return 0; }
+
+void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine,
+                       const Options* options) {
+  options_ = options;
   list_ = ListView(list);
   tree_ = TreeView(tree);
   folders_.Attach(tree);

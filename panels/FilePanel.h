@@ -17,6 +17,7 @@
 #include "core/panel/Sorting.h"
 #include "core/settings/Settings.h"
 #include "framework/Controls.h"
+#include "framework/Dialog.h"
 #include "framework/FolderTree.h"
 
 namespace px {
@@ -27,11 +28,17 @@ constexpr int kParentImage = 1;
 constexpr int kBlankImage = 2;
 constexpr int kFixedImageCount = 7;
 
-class FilePanel {
+// The view of one side: it owns its controls and takes the notifications
+// that concern them alone (drawing rows and tree nodes, finding a row,
+// sorting by a column); what involves both sides goes to the pair.
+class FilePanel : public MessageRouter {
  public:
   FilePanel(Side side, DirectorySource& source) : side_(side), source_(source) {}
 
-  void Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine);
+  // options gives the view its display options (icons, hidden entries).
+  void Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine,
+              const Options* options = nullptr);
+  bool RouteMessage(Message& message, LRESULT& result) override;
   void SetImages(HIMAGELIST images) { images_ = images; }
 
   Side GetSide() const { return side_; }
@@ -113,7 +120,15 @@ class FilePanel {
 
 
  private:
+  friend struct FilePanelRoutes;
   void ShowSortArrow() const;
+  LRESULT OnDisplayInfo(Message& message, NMLVDISPINFOW& info);
+  LRESULT OnFindItemMessage(Message& message, NMLVFINDITEMW& find);
+  LRESULT OnColumnClick(Message& message, NMLISTVIEW& click);
+  LRESULT OnTreeExpanding(Message& message, NMTREEVIEWW& info);
+  LRESULT OnTreeExpanded(Message& message);
+  LRESULT OnTreeDisplayInfo(Message& message, NMTVDISPINFOW& info);
+  LRESULT OnTreeKeyDown(Message& message);
   // The image of a file row: fetched from the shell when this listing has
   // not fetched it yet; the blank image when the shell gives none.
   int FileIcon(const PanelEntry& entry, bool showAllIcons);
@@ -124,6 +139,7 @@ class FilePanel {
   EntryTable table_;
   ListStatus status_ = ListStatus::kOk;
   StatusNotes notes_;
+  const Options* options_ = nullptr;
   std::function<bool(MSG&)> keyHandler_;
   int driveIndex_ = -1;
   HIMAGELIST images_ = nullptr;

@@ -70,27 +70,16 @@ struct PanelPairRoutes {
 };
 
 const Route<PanelPair> PanelPairRoutes::kRoutes[] = {
-    {OnNotify(LVN_GETDISPINFOW, IDC_LEFT_LIST, IDC_RIGHT_LIST),
-     Typed<&PanelPair::OnListDisplayInfo>},
     {OnNotify(NM_DBLCLK, IDC_LEFT_LIST, IDC_RIGHT_LIST), &PanelPair::OnListDoubleClick},
     {{WM_COMMAND, CBN_SELENDOK, IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE},
      &PanelPair::OnDriveSelectionAccepted},
     {{WM_COMMAND, CBN_SELENDCANCEL, IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE},
      &PanelPair::OnDriveSelectionCancelled},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_LIST, IDC_RIGHT_LIST), &PanelPair::OnListSetFocus},
-    {OnNotify(LVN_COLUMNCLICK, IDC_LEFT_LIST, IDC_RIGHT_LIST),
-     Typed<&PanelPair::OnListColumnClick>},
-    {OnNotify(LVN_ODFINDITEMW, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&PanelPair::OnListFindItem>},
     {OnMessage(WM_CTLCOLORSTATIC), &PanelPair::OnControlColor},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeSetFocus},
-    {OnNotify(TVN_ITEMEXPANDINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
-     Typed<&PanelPair::OnTreeExpanding>},
-    {OnNotify(TVN_ITEMEXPANDEDW, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeExpanded},
     {OnNotify(TVN_SELCHANGINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
      Typed<&PanelPair::OnTreeSelectionChanging>},
-    {OnNotify(TVN_KEYDOWN, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeKeyDown},
-    {OnNotify(TVN_GETDISPINFOW, IDC_LEFT_TREE, IDC_RIGHT_TREE),
-     Typed<&PanelPair::OnTreeDisplayInfo>},
     {OnNotify(LVN_ENDLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&PanelPair::OnEndLabelEdit>},
     {OnNotify(LVN_BEGINLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST),
      Typed<&PanelPair::OnBeginLabelEdit>},
@@ -101,8 +90,15 @@ PanelPair::PanelPair(AppContext& context) : context_(context) {
   panels_[1] = std::make_unique<FilePanel>(Side::kRight, directorySource_);
 }
 
+// What involves both sides is the pair's; what concerns one view's controls
+// alone goes on to that view.
 bool PanelPair::RouteMessage(Message& message, LRESULT& result) {
-  return DispatchRoutes(*this, PanelPairRoutes::kRoutes, message, result);
+  if (DispatchRoutes(*this, PanelPairRoutes::kRoutes, message, result)) return true;
+  for (auto& panel : panels_) {
+    message.handled = true;
+    if (panel->RouteMessage(message, result)) return true;
+  }
+  return false;
 }
 
 void PanelPair::Attach(HWND mainWindow) {
@@ -112,7 +108,7 @@ void PanelPair::Attach(HWND mainWindow) {
     const SideControls& ids = kSideControls[i];
     panels_[i]->Attach(GetDlgItem(mainWindow, ids.list), GetDlgItem(mainWindow, ids.tree),
                        GetDlgItem(mainWindow, ids.drive), GetDlgItem(mainWindow, ids.path),
-                       GetDlgItem(mainWindow, ids.volume));
+                       GetDlgItem(mainWindow, ids.volume), context_.options);
     if (context_.uiTasks != nullptr && context_.jobs != nullptr)
       panels_[i]->Folders().ProbeThrough(*context_.uiTasks, *context_.jobs);
   }
@@ -296,22 +292,6 @@ FilePanel* PanelPair::PanelOfControl(UINT id) {
 }
 
 // Notifications of the lists and drive boxes.
-
-LRESULT PanelPair::OnListDisplayInfo(Message& message, NMLVDISPINFOW& info) {
-  if (FilePanel* panel = PanelOfControl(message.id))
-    panel->OnGetDisplayInfo(info, context_.GetOptions().showAllIcons == 1);
-  return 0;
-}
-
-LRESULT PanelPair::OnListFindItem(Message& message, NMLVFINDITEMW& find) {
-  FilePanel* panel = PanelOfControl(message.id);
-  return panel == nullptr ? -1 : panel->OnFindItem(find);
-}
-
-LRESULT PanelPair::OnListColumnClick(Message& message, NMLISTVIEW& click) {
-  if (FilePanel* panel = PanelOfControl(message.id)) panel->SortPanel(click.iSubItem);
-  return 0;
-}
 
 LRESULT PanelPair::OnDriveSelectionCancelled(Message& message) {
   FilePanel* panel = PanelOfControl(message.id);
@@ -631,28 +611,6 @@ void PanelPair::RefreshSides(FilePanel& changed) {
     Follow(changed);
   }
 }
-
-LRESULT PanelPair::OnTreeExpanded(Message& message) {
-  if (FilePanel* panel = PanelOfControl(message.id)) panel->Folders().OnItemExpanded();
-  return 0;
-}
-
-LRESULT PanelPair::OnTreeExpanding(Message& message, NMTREEVIEWW& info) {
-  if (FilePanel* panel = PanelOfControl(message.id)) {
-    panel->Folders().SetIncludeHidden(context_.ShowHidden());
-    panel->Folders().OnItemExpanding(info);
-  }
-  return FALSE;
-}
-
-LRESULT PanelPair::OnTreeDisplayInfo(Message& message, NMTVDISPINFOW& info) {
-  if (FilePanel* panel = PanelOfControl(message.id)) panel->Folders().OnGetDisplayInfo(info);
-  return 0;
-}
-
-// Keys in a tree do what the tree itself does with them; the route only keeps
-// the notification from going further.
-LRESULT PanelPair::OnTreeKeyDown(Message&) { return 0; }
 
 LRESULT PanelPair::OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change) {
   FilePanel* panel = PanelOfControl(message.id);

@@ -122,17 +122,10 @@ class PanelPair : public MessageRouter {
   int ShowValue(Side side) const;
   void List(FilePanel& panel);
 
-  LRESULT OnListDisplayInfo(Message& message, NMLVDISPINFOW& info);
-  LRESULT OnListFindItem(Message& message, NMLVFINDITEMW& find);
-  LRESULT OnListColumnClick(Message& message, NMLISTVIEW& click);
   LRESULT OnListSetFocus(Message& message);
   LRESULT OnListDoubleClick(Message& message);
   LRESULT OnTreeSetFocus(Message& message);
-  LRESULT OnTreeExpanded(Message& message);
-  LRESULT OnTreeExpanding(Message& message, NMTREEVIEWW& info);
-  LRESULT OnTreeDisplayInfo(Message& message, NMTVDISPINFOW& info);
   LRESULT OnTreeSelectionChanging(Message& message, NMTREEVIEWW& change);
-  LRESULT OnTreeKeyDown(Message& message);
   LRESULT OnDriveSelectionAccepted(Message& message);
   LRESULT OnDriveSelectionCancelled(Message& message);
   LRESULT OnBeginLabelEdit(Message& message, NMLVDISPINFOW& info);
