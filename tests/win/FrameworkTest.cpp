@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -306,12 +307,35 @@ TEST(MessageLoop, TwoWindowsEachKeepTheirKeys) {
   EXPECT_FALSE(MessageLoop::HasWindow(sideWindow));
   EXPECT_TRUE(IsWindow(run.Handle()));
 
-  // Closing the main window closes the windows beside it.
+  // While work runs, closing the main window asks first: No keeps it open
+  // and the work running; Yes stops the work and closes the windows beside it.
+  struct Work : Job {
+    std::atomic<bool> stop{false};
+    JobState Run() override {
+      while (!stop) Sleep(1);
+      return JobState::kCancelled;
+    }
+    void Cancel() override { stop = true; }
+  };
+  auto work = std::make_shared<Work>();
+  const JobId id = main.Jobs().Start(work);
   auto other = std::make_unique<SideWindow>();
   ASSERT_TRUE(other->ShowModeless(nullptr));
   HWND otherWindow = other->Handle();
+  {
+    DialogResponder no(IDNO);
+    SendMessageW(run.Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(no.Answered());
+    EXPECT_FALSE(main.IsEnded());
+    EXPECT_FALSE(main.Jobs().Ended(id));
+    EXPECT_TRUE(IsWindow(otherWindow));
+  }
+  DialogResponder yes(IDYES);
   run.Close();
   Pump();
+  EXPECT_TRUE(yes.Answered());
+  EXPECT_TRUE(main.Jobs().Wait(id, std::chrono::seconds(5)));
   EXPECT_FALSE(IsWindow(otherWindow));
 }
 }  // namespace
