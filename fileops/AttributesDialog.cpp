@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -11,6 +10,7 @@
 #include <utility>
 
 #include "core/fs/FileAttributes.h"
+#include "core/jobs/JobGate.h"
 #include "core/language/TextFormat.h"
 #include "core/panel/NameRules.h"
 #include "fileops/FileOpsCommands.h"
@@ -285,18 +285,10 @@ class AttributesJob : public ShownJob {
       ++progress_.overallDone;
       ++progress_.filesDone;
     }
-    return cancelled_ ? JobState::kCancelled : JobState::kDone;
+    return gate_.Cancelled() ? JobState::kCancelled : JobState::kDone;
   }
-  void Cancel() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    cancelled_ = true;
-    changed_.notify_all();
-  }
-  void Pause(bool paused) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    paused_ = paused;
-    changed_.notify_all();
-  }
+  void Cancel() override { gate_.Cancel(); }
+  void Pause(bool paused) override { gate_.Pause(paused); }
   ProgressLabels Labels() const override {
     return {text::kProgressAttributes, text::kProgressCopyTo, true};
   }
@@ -323,18 +315,16 @@ class AttributesJob : public ShownJob {
   };
   // Shows path; holds while paused; false once cancelled.
   bool Proceed(const std::string& path) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return !paused_ || cancelled_; });
+    if (!gate_.Pass()) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
     progress_.source = path;
-    return !cancelled_;
+    return true;
   }
 
   const AttributeRequest request_;
   std::vector<Target> targets_;
+  JobGate gate_;
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  bool paused_ = false;
-  bool cancelled_ = false;
   ProgressSnapshot progress_;
   std::vector<std::string> failedNames_;
   int failures_ = 0;

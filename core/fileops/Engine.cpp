@@ -131,30 +131,14 @@ void FileOperationEngine::FinishFile() {
   progress_.fileBytesDone = 0;
 }
 
-void FileOperationEngine::RequestCancel() {
-  {
-    std::lock_guard<std::mutex> lock(pauseLock_);
-    cancelRequested_.store(true);
-  }
-  pauseChanged_.notify_all();
-}
+void FileOperationEngine::RequestCancel() { gate_.Cancel(); }
 
-void FileOperationEngine::RequestPause(bool paused) {
-  {
-    std::lock_guard<std::mutex> lock(pauseLock_);
-    paused_ = paused;
-  }
-  pauseChanged_.notify_all();
-}
+void FileOperationEngine::RequestPause(bool paused) { gate_.Pause(paused); }
 
 bool FileOperationEngine::Cancelled() {
   if (cancelled_) return true;
   if (checkHook_) checkHook_();
-  {
-    std::unique_lock<std::mutex> lock(pauseLock_);
-    pauseChanged_.wait(lock, [this] { return !paused_ || cancelRequested_.load(); });
-  }
-  if (!cancelRequested_.load()) return false;
+  if (gate_.Pass()) return false;
   cancelled_ = true;
   Tell(RunMessage::kCancelled, std::string());
   return true;

@@ -5,8 +5,6 @@
 // cleared, so a click that comes before Run starts is not lost.
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -17,6 +15,7 @@
 #include <vector>
 
 #include "core/fileops/FileSystem.h"
+#include "core/jobs/JobGate.h"
 #include "core/language/TextIds.h"
 
 namespace px {
@@ -214,10 +213,7 @@ class FileOperationEngine {
   OperationPrompts& prompts_;
   std::function<void()> checkHook_;
   std::function<void(size_t, EntryOutcome)> entryObserver_;
-  std::atomic<bool> cancelRequested_{false};
-  std::mutex pauseLock_;
-  std::condition_variable pauseChanged_;
-  bool paused_ = false;
+  JobGate gate_;
   bool cancelled_ = false;  // the run has seen the flag
   RunRequest request_;
   Answers answers_;

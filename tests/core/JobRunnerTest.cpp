@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -13,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/jobs/JobGate.h"
 #include "core/jobs/JobRunner.h"
 
 namespace px {
@@ -26,36 +26,22 @@ class StepJob : public Job {
   explicit StepJob(int steps, JobState end = JobState::kDone) : steps_(steps), end_(end) {}
   JobState Run() override {
     for (int i = 0; i < steps_ || steps_ < 0; ++i) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [this] { return !paused_ || cancelled_; });
-      if (cancelled_) return JobState::kCancelled;
-      lock.unlock();
+      if (!gate_.Pass()) return JobState::kCancelled;
       ++done;
       if (fail_) throw std::runtime_error("disk gone");
       std::this_thread::sleep_for(1ms);
     }
     return end_;
   }
-  void Cancel() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    cancelled_ = true;
-    changed_.notify_all();
-  }
-  void Pause(bool paused) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    paused_ = paused;
-    changed_.notify_all();
-  }
+  void Cancel() override { gate_.Cancel(); }
+  void Pause(bool paused) override { gate_.Pause(paused); }
   void FailNow() { fail_ = true; }
   std::atomic<int> done{0};
 
  private:
   int steps_;
   JobState end_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool paused_ = false;
-  bool cancelled_ = false;
+  JobGate gate_;
   std::atomic<bool> fail_{false};
 };
 
