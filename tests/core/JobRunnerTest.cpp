@@ -54,11 +54,24 @@ struct FakeWindowThread {
   JobRunner::Poster Poster() {
     return [this](std::function<void()> task) {
       std::lock_guard<std::mutex> lock(mutex);
+      ++offered;
       if (refuse) return false;
       tasks.push_back(std::move(task));
       return true;
     };
   }
+  // The job's thread posts after it recorded the end: waits for the offer.
+  bool WaitForOffers(int count) {
+    for (int i = 0; i < 5000; ++i) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (offered >= count) return true;
+      }
+      std::this_thread::sleep_for(1ms);
+    }
+    return false;
+  }
+  int offered = 0;
   void RunAll() {
     std::vector<std::function<void()>> now;
     {
@@ -81,6 +94,7 @@ TEST(JobRunner, TheEndIsRecordedWhetherOrNotItsMessageArrives) {
     ASSERT_TRUE(runner.Wait(id, 5s));
     EXPECT_EQ(runner.StateOf(id), JobState::kDone) << refuse;
     EXPECT_TRUE(runner.Running().empty());
+    ASSERT_TRUE(window.WaitForOffers(1));
     window.RunAll();
     EXPECT_EQ(told, refuse ? std::vector<JobState>{} : std::vector<JobState>{JobState::kDone});
   }
