@@ -57,15 +57,15 @@ void MakeNewFolder(AppContext& context, PanelPair& panels) {
   if (list.IsVisible()) {
     UpdateWindow(context.owner);
     LockWindowUpdate(context.owner);
-    panel.ListPanel(context.ShowHidden(), true);
-    const long row =
-        plan.cursorName.empty() ? -1 : panel.Table().FindRowByName(plan.cursorName);
-    if (row >= 0) {
+    panel.ListPanel(context.ShowHidden(), true, [&panel, cursorName = plan.cursorName] {
+      const ListView& shown = panel.List();
+      const long row = cursorName.empty() ? -1 : panel.Table().FindRowByName(cursorName);
+      if (row < 0) return;
       panel.SetCursor(static_cast<int>(row));
-      const long reveal = RowToRevealAfterCreate(row, list.CountPerPage(), list.ItemCount(),
-                                                 list.ViewStyle() == LVS_REPORT);
-      if (reveal >= 0) list.EnsureVisible(static_cast<int>(reveal));
-    }
+      const long reveal = RowToRevealAfterCreate(row, shown.CountPerPage(), shown.ItemCount(),
+                                                 shown.ViewStyle() == LVS_REPORT);
+      if (reveal >= 0) shown.EnsureVisible(static_cast<int>(reveal));
+    });
     LockWindowUpdate(nullptr);
   }
   if (other.List().IsVisible())

@@ -1,6 +1,7 @@
 #include "framework/FileSystemApi.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <unordered_map>
 
@@ -13,23 +14,30 @@ namespace {
 
 std::atomic<bool> listingBreakArmed{false};
 std::mutex listingBreakLock;
+std::condition_variable listingBreakChanged;
 std::wstring listingBreakPart;
 int listingBreakAfter = -1;
 
 }  // namespace
 
 void FailListingsForTests(const std::wstring& pathPart, int after) {
-  std::lock_guard<std::mutex> lock(listingBreakLock);
-  listingBreakPart = pathPart;
-  listingBreakAfter = after;
-  listingBreakArmed.store(!pathPart.empty());
+  {
+    std::lock_guard<std::mutex> lock(listingBreakLock);
+    listingBreakPart = pathPart;
+    listingBreakAfter = after;
+    listingBreakArmed.store(!pathPart.empty());
+  }
+  listingBreakChanged.notify_all();
 }
 
 int ListingBreakForTests(const std::wstring& folder) {
   if (!listingBreakArmed.load(std::memory_order_relaxed)) return -1;
-  std::lock_guard<std::mutex> lock(listingBreakLock);
-  if (listingBreakPart.empty() || folder.find(listingBreakPart) == std::wstring::npos) return -1;
-  return listingBreakAfter;
+  std::unique_lock<std::mutex> lock(listingBreakLock);
+  auto applies = [&] {
+    return !listingBreakPart.empty() && folder.find(listingBreakPart) != std::wstring::npos;
+  };
+  listingBreakChanged.wait(lock, [&] { return !applies() || listingBreakAfter != kHoldListing; });
+  return applies() ? listingBreakAfter : -1;
 }
 
 bool HasEntryNamed(const std::string& folder, const std::string& name) {

@@ -39,8 +39,12 @@ class QuietDriveErrors {
 // without the right to read it is (an empty pathPart: none is). For tests:
 // neither can be made to happen on demand otherwise.
 constexpr int kRefuseListing = -2;
+// kHoldListing holds every such listing before its first entry until the
+// listings are failed otherwise (or not at all): a drive that is slow to answer.
+constexpr int kHoldListing = -3;
 void FailListingsForTests(const std::wstring& pathPart, int after);
-// Where the listing of folder breaks off for a test; -1 for none.
+// Where the listing of folder breaks off for a test; -1 for none. Returns
+// only when the listing is no longer held.
 int ListingBreakForTests(const std::wstring& folder);
 
 enum class SearchScope {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <cwchar>
 #include <unordered_map>
 
@@ -94,12 +95,118 @@ void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND 
   list_.SetCallbackMask(LVIS_CUT);
 }
 
-void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
+namespace {
+
+std::atomic<int64_t> listingWaitMs{FilePanel::kListingWait.count()};
+
+// Reads one folder into a table of its own, off the window's thread.
+class ReadListingJob : public Job {
+ public:
+  ReadListingJob(std::shared_ptr<DirectorySource> source, std::string path, bool showHiddenSystem)
+      : source_(std::move(source)), path_(std::move(path)), showHiddenSystem_(showHiddenSystem) {}
+  JobState Run() override {
+    status = ListFolder(*source_, path_, showHiddenSystem_, table);
+    return JobState::kDone;
+  }
+  // A listing is not broken off: one no longer wanted is dropped when read.
+  void Cancel() override {}
+
+  // Read on the window's thread once the runner has recorded the end.
+  EntryTable table;
+  ListStatus status = ListStatus::kOk;
+
+ private:
+  std::shared_ptr<DirectorySource> source_;
+  std::string path_;
+  bool showHiddenSystem_;
+};
+
+}  // namespace
+
+struct FilePanel::PendingListing {
+  JobId id = 0;
+  std::shared_ptr<ReadListingJob> job;
+  Listed then;
+  bool suspendRedraw = true;
+};
+
+FilePanel::FilePanel(Side side, DirectorySource& source) : side_(side), source_(source) {}
+
+FilePanel::~FilePanel() {
+  if (pending_ && list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
+}
+
+void FilePanel::ReadListingsThrough(JobRunner* jobs, std::shared_ptr<DirectorySource> source) {
+  jobs_ = jobs;
+  jobSource_ = std::move(source);
+}
+
+void FilePanel::SetListingWait(std::chrono::milliseconds wait) { listingWaitMs.store(wait.count()); }
+
+void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw, Listed then) {
+  const uint64_t generation = ++listing_;
+  if (pending_) {
+    if (list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
+    pending_.reset();
+  }
+  if (jobs_ == nullptr || !jobSource_) {
+    EntryTable table;
+    const ListStatus status = ListFolder(source_, Path(), showHiddenSystem, table);
+    ShowListing(std::move(table), status, suspendRedraw);
+    if (then) then();
+    return;
+  }
+  auto job = std::make_shared<ReadListingJob>(jobSource_, Path(), showHiddenSystem);
+  const JobId id = jobs_->Start(
+      job,
+      [this, alive = std::weak_ptr<bool>(alive_), generation](JobState) {
+        if (alive.lock()) TakeListing(generation);
+      },
+      JobKind::kHelper);
+  if (id == 0) {  // no thread to be had: read here
+    (void)job->Run();
+    ShowListing(std::move(job->table), job->status, suspendRedraw);
+    if (then) then();
+    return;
+  }
+  if (jobs_->Wait(id, std::chrono::milliseconds(listingWaitMs.load()))) {
+    ShowListing(std::move(job->table), job->status, suspendRedraw);
+    if (then) then();
+    return;
+  }
+  // Still reading: no rows of the folder before meanwhile, the path line
+  // says so, and the window goes on. The end's message may be lost: a
+  // timer looks for the end as well.
+  pending_ = std::make_unique<PendingListing>(PendingListing{id, std::move(job), std::move(then), suspendRedraw});
+  ShowListing(EntryTable(), ListStatus::kOk, suspendRedraw);
+  if (list_) SetTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this), 100, &FilePanel::OnReadingTimer);
+}
+
+void CALLBACK FilePanel::OnReadingTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  auto* panel = reinterpret_cast<FilePanel*>(id);
+  panel->TakeListing(panel->listing_);
+}
+
+void FilePanel::TakeListing(uint64_t generation) {
+  if (!pending_ || generation != listing_ || !jobs_->Ended(pending_->id)) return;
+  if (list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
+  std::unique_ptr<PendingListing> done = std::move(pending_);
+  jobs_->Forget(done->id);
+  ShowListing(std::move(done->job->table), done->job->status, done->suspendRedraw);
+  if (done->then) {
+    done->then();
+  } else {
+    SetCursor(0);
+  }
+}
+
+void FilePanel::ShowListing(EntryTable table, ListStatus status, bool suspendRedraw) {
   if (suspendRedraw) list_.SetRedraw(false);
   if (images_ != nullptr) ImageList_SetImageCount(images_, kFixedImageCount);
   icons_.Reset();
 
-  status_ = ListFolder(source_, Path(), showHiddenSystem, table_);
+  table_ = std::move(table);
+  status_ = status;
   SortPanel(-1);
 
   ClearSelection();
@@ -113,6 +220,10 @@ void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw) {
 
 void FilePanel::UpdatePathLine() const {
   std::string text = px::PathLineText(Path());
+  if (pending_) {
+    pathLine_.SetText(text + notes_.reading);
+    return;
+  }
   switch (status_) {
     case ListStatus::kOk: break;
     case ListStatus::kIncomplete: text += notes_.incomplete; break;
@@ -129,25 +240,26 @@ void FilePanel::RefreshPanel(bool showHiddenSystem, HWND mainWindow,
   UpdateWindow(mainWindow);
   LockWindowUpdate(mainWindow);
 
-  ListPanel(showHiddenSystem, true);
-  int newCount = list_.ItemCount();
-  int perPage = list_.CountPerPage();
+  ListPanel(showHiddenSystem, true, [this, top, oldCount, preferredName, fallbackName] {
+    int newCount = list_.ItemCount();
+    int perPage = list_.CountPerPage();
 
-  if (top + perPage >= oldCount) {
-    int row = newCount >= oldCount ? oldCount - 1 : newCount - 1;
-    if (row >= 0) list_.EnsureVisible(row);
-  } else {
-    list_.EnsureVisible(top + perPage - 1);
-  }
+    if (top + perPage >= oldCount) {
+      int row = newCount >= oldCount ? oldCount - 1 : newCount - 1;
+      if (row >= 0) list_.EnsureVisible(row);
+    } else {
+      list_.EnsureVisible(top + perPage - 1);
+    }
 
-  long row = table_.FindRowByName(preferredName);
-  if (row < 0) {
-    if (fallbackName.empty())
-      row = newCount - 1;
-    else
-      row = table_.FindRowByName(fallbackName);
-  }
-  if (row >= 0) SetCursor(static_cast<int>(row));
+    long row = table_.FindRowByName(preferredName);
+    if (row < 0) {
+      if (fallbackName.empty())
+        row = newCount - 1;
+      else
+        row = table_.FindRowByName(fallbackName);
+    }
+    if (row >= 0) SetCursor(static_cast<int>(row));
+  });
   LockWindowUpdate(nullptr);
 }
 

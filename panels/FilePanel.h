@@ -4,12 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/fs/DirectorySource.h"
+#include "core/jobs/JobRunner.h"
 #include "core/panel/EntryTable.h"
 #include "core/panel/IconKeys.h"
 #include "core/panel/PanelState.h"
@@ -33,7 +36,10 @@ constexpr int kFixedImageCount = 7;
 // sorting by a column); what involves both sides goes to the pair.
 class FilePanel : public MessageRouter {
  public:
-  FilePanel(Side side, DirectorySource& source) : side_(side), source_(source) {}
+  FilePanel(Side side, DirectorySource& source);
+  ~FilePanel() override;
+  FilePanel(const FilePanel&) = delete;
+  FilePanel& operator=(const FilePanel&) = delete;
 
   // options gives the view its display options (icons, hidden entries).
   void Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine,
@@ -65,10 +71,27 @@ class FilePanel : public MessageRouter {
   const Window& PathLine() const { return pathLine_; }
   const Window& VolumeLine() const { return volumeLine_; }
 
+  // From now on listings are read by a job of jobs, through source (which
+  // the job shares, so that it may outlive the panel). The window waits for
+  // such a job a little: a folder read by then is shown at once; one that
+  // takes longer (a slow drive, a huge folder) shows as being read, with no
+  // rows, and its rows come in when it is read, while the window answers.
+  void ReadListingsThrough(JobRunner* jobs, std::shared_ptr<DirectorySource> source);
+  // How long the window waits for a listing before it goes on; tests make
+  // every listing wait to the end unless they test the reading itself.
+  static void SetListingWait(std::chrono::milliseconds wait);
+  static constexpr std::chrono::milliseconds kListingWait{50};
+
   // Reads the panel's folder again and rebuilds the rows, sorted; leaves no
   // row selected or focused. A folder that is missing or cannot be read
-  // shows no rows; Status() tells which.
-  void ListPanel(bool showHiddenSystem, bool suspendRedraw);
+  // shows no rows; Status() tells which. then runs once the rows are in:
+  // at once, or when a listing that took longer comes in (not at all when
+  // another listing of this panel came first); without it, the cursor goes
+  // on the first row of a listing that came in later.
+  using Listed = std::function<void()>;
+  void ListPanel(bool showHiddenSystem, bool suspendRedraw, Listed then = {});
+  // A listing is still being read; the panel shows no rows until it is in.
+  bool Reading() const { return pending_ != nullptr; }
   // How the last listing went.
   ListStatus Status() const { return status_; }
   // The path line: the folder's search pattern, and a note when the last
@@ -80,6 +103,7 @@ class FilePanel : public MessageRouter {
     std::string incomplete;
     std::string unreadable;
     std::string missing;
+    std::string reading;
   };
   void SetStatusNotes(StatusNotes notes) { notes_ = std::move(notes); }
   // Lists again, keeping the scroll position, with the cursor on
@@ -132,9 +156,21 @@ class FilePanel : public MessageRouter {
   // The image of a file row: fetched from the shell when this listing has
   // not fetched it yet; the blank image when the shell gives none.
   int FileIcon(const PanelEntry& entry, bool showAllIcons);
+  // The rows of a listing shown, sorted, nothing selected.
+  void ShowListing(EntryTable table, ListStatus status, bool suspendRedraw);
+  // A listing that was still being read when the window went on: shown when
+  // its job has ended, from the job's end or from the timer that looks for it.
+  struct PendingListing;
+  void TakeListing(uint64_t generation);
+  static void CALLBACK OnReadingTimer(HWND, UINT, UINT_PTR id, DWORD);
 
   Side side_;
   DirectorySource& source_;
+  JobRunner* jobs_ = nullptr;
+  std::shared_ptr<DirectorySource> jobSource_;
+  std::unique_ptr<PendingListing> pending_;
+  uint64_t listing_ = 0;  // the latest listing asked for; an earlier one's rows are dropped
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for what comes back later
   SideStates states_;
   EntryTable table_;
   ListStatus status_ = ListStatus::kOk;

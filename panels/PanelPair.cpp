@@ -24,7 +24,7 @@ namespace {
 
 FilePanel::StatusNotes StatusNotesOf(const LanguageTable& texts) {
   return {texts.Text(text::kListingIncomplete), texts.Text(text::kListingUnreadable),
-          texts.Text(text::kListingMissing)};
+          texts.Text(text::kListingMissing), texts.Text(text::kListingReading)};
 }
 
 }  // namespace
@@ -137,7 +137,11 @@ void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
                                       kColumns[column].format, widths[column]);
     }
   }
+  // Listings are read by jobs, through a source of their own: a job may
+  // still be reading when the pair is gone.
+  auto listingSource = std::make_shared<Win32DirectorySource>();
   for (int i = 0; i < 2; ++i) {
+    panels_[i]->ReadListingsThrough(context_.jobs, listingSource);
     panels_[i]->SetStatusNotes(StatusNotesOf(context_.Texts()));
     // A folder tree needs the drive boxes, which are filled later.
     initialShow_[i] = stored[i].show;
@@ -371,19 +375,21 @@ void PanelPair::OpenItem(FilePanel& panel, bool goUp) {
     panel.SetPath(ParentFolder(panel.Path()));
     UpdateWindow(mainWindow_);
     LockWindowUpdate(mainWindow_);
-    List(panel);
-    long found = panel.Table().FindRowByName(previous);
-    if (found >= 0) {
+    // The cursor goes on the folder just left.
+    panel.ListPanel(context_.ShowHidden(), true, [&panel, previous] {
+      const ListView& shown = panel.List();
+      long found = panel.Table().FindRowByName(previous);
+      if (found < 0) return;
       int row = static_cast<int>(found);
       panel.SetCursor(row);
-      DWORD view = list.ViewStyle();
+      DWORD view = shown.ViewStyle();
       if (view == LVS_LIST || view == LVS_SMALLICON) {
-        list.EnsureVisible(row);
+        shown.EnsureVisible(row);
       } else {
-        int count = list.ItemCount();
-        list.EnsureVisible(std::min(row + list.CountPerPage() / 3, count - 1));
+        int count = shown.ItemCount();
+        shown.EnsureVisible(std::min(row + shown.CountPerPage() / 3, count - 1));
       }
-    }
+    });
     LockWindowUpdate(nullptr);
   } else if (entry->IsFolder()) {
     if (!MayActOn(panel, *entry, false)) return;

@@ -42,6 +42,7 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "  (this folder does not exist)",
     "The favourites could not be saved in %s. They stay as they are until the program ends.",
     "The toolbar could not be saved in %s. It stays as it is until the program ends.",
+    "  (reading...)",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

@@ -296,6 +296,7 @@ constexpr TextId kListingUnreadable{24, 10};
 constexpr TextId kListingMissing{24, 11};
 constexpr TextId kFavouritesNotSaved{24, 12};  // the settings file's path
 constexpr TextId kToolBarNotSaved{24, 13};     // the layout file's path
+constexpr TextId kListingReading{24, 14};
 
 }  // namespace text
 }  // namespace px

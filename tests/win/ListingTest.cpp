@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -150,6 +151,80 @@ TEST_F(ListingTest, AnUnreadableFolderSaysSo) {
   EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 0), std::vector<std::string>{"..    "});
   EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(),
             folder_ + "*.*" + EnglishTexts().Text(text::kListingUnreadable));
+}
+
+// A folder slow to read (a drive that answers late) does not hold the window
+// up: the panel shows it as being read, with no rows, and the rows come in
+// when it is read, the cursor where the command put it. A listing overtaken
+// by another is dropped when read. The end's message may be lost: the
+// panel looks for the end itself as well.
+TEST_F(ListingTest, AFolderSlowToReadComesInLaterWhileTheWindowGoesOn) {
+  WriteBytes(folder_ + "Sub folder\\inside.txt", "i");
+  const std::string other = data_.Make("other");
+  WriteBytes(other + "there.txt", "t");
+  RunningWindow run(ListingSettings(folder_ + "Sub folder\\", 0).c_str());
+  PanelPair& panels = run.Window().Panels();
+  FilePanel& panel = panels.Panel(Side::kLeft);
+  ASSERT_FALSE(panel.Reading());
+  FilePanel::SetListingWait(std::chrono::milliseconds(20));
+  struct Restore {
+    RunningWindow& run;
+    ~Restore() {
+      FailListingsForTests(L"", -1);
+      run.Window().UiTasks().RefuseForTests(false);
+      FilePanel::SetListingWait(std::chrono::seconds(60));
+    }
+  } restore{run};
+  // Until the panel has its rows and no more than `helpers` helper jobs
+  // (the trees' lookups) are running.
+  auto waitUntilRead = [&](size_t helpers) {
+    for (int i = 0; i < 1000 && (panel.Reading() || run.Window().Jobs().Running(JobKind::kHelper).size() > helpers);
+         ++i) {
+      Pump();
+      Sleep(5);
+    }
+    return !panel.Reading();
+  };
+  const size_t helpers = run.Window().Jobs().Running(JobKind::kHelper).size();
+  const std::string upper = folder_ + "*.*";
+
+  for (bool lost : {false, true}) {
+    SCOPED_TRACE(lost ? "the end's message lost" : "the end's message arrives");
+    run.Window().UiTasks().RefuseForTests(lost);
+    // Up into a folder held unread: the command returns, the panel says
+    // it is being read and shows nothing of the folder before.
+    FailListingsForTests(Widen(folder_), kHoldListing);
+    panels.OpenItem(panel, true);
+    EXPECT_TRUE(panel.Reading());
+    EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ItemCount(), 0);
+    EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(),
+              upper + EnglishTexts().Text(text::kListingReading));
+    // Read: the rows come in, the cursor on the folder just left.
+    FailListingsForTests(L"", -1);
+    ASSERT_TRUE(waitUntilRead(helpers));
+    EXPECT_GE(IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "thousand.bin"), 0);
+    EXPECT_EQ(FocusedName(run.Item(IDC_LEFT_LIST)), "Sub folder");
+    EXPECT_EQ(px::Window(run.Item(IDC_LEFT_PATH)).Text(), upper);
+    EXPECT_EQ(panel.Status(), ListStatus::kOk);
+    // Back into the folder below.
+    panels.OpenItem(panel, false);
+    ASSERT_EQ(run.RowTexts(IDC_LEFT_LIST, 0), (std::vector<std::string>{"..    ", "inside.txt"}));
+  }
+  run.Window().UiTasks().RefuseForTests(false);
+
+  // Overtaken: while the folder above is held, the panel goes elsewhere; the
+  // listing read later is dropped.
+  FailListingsForTests(Widen(folder_), kHoldListing);
+  panels.OpenItem(panel, true);
+  ASSERT_TRUE(panel.Reading());
+  panels.GoToFolder(other, false);
+  EXPECT_FALSE(panel.Reading());
+  EXPECT_EQ(run.Window().Jobs().Running(JobKind::kHelper).size(), helpers + 1);  // still held
+  FailListingsForTests(L"", -1);
+  EXPECT_TRUE(waitUntilRead(helpers));
+  EXPECT_EQ(run.Window().Jobs().Running(JobKind::kHelper).size(), helpers);
+  EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 0), (std::vector<std::string>{"..    ", "there.txt"}));
+  EXPECT_EQ(panel.Path(), other);
 }
 
 TEST_F(ListingTest, RefreshKeepsTheCursorOnTheNameOrFallsBack) {

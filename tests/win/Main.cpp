@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "framework/Wide.h"
+#include "panels/FilePanel.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
@@ -15,5 +17,8 @@ int wmain(int argc, wchar_t** argv) {
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   int count = static_cast<int>(pointers.size());
   testing::InitGoogleTest(&count, pointers.data());
+  // A folder is shown once read, whatever the machine's load: the tests of
+  // a listing that comes in later set a short wait themselves.
+  px::FilePanel::SetListingWait(std::chrono::seconds(60));
   return RUN_ALL_TESTS();
 }
