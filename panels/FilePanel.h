@@ -80,7 +80,7 @@ class FilePanel : public MessageRouter {
   // How long the window waits for a listing before it goes on; tests make
   // every listing wait to the end unless they test the reading itself.
   static void SetListingWait(std::chrono::milliseconds wait);
-  static constexpr std::chrono::milliseconds kListingWait{50};
+  static constexpr std::chrono::milliseconds kListingWait{30};
 
   // Reads the panel's folder again and rebuilds the rows, sorted; leaves no
   // row selected or focused. A folder that is missing or cannot be read
