@@ -130,7 +130,7 @@ TEST(LanguageTableTest, ShorterSecondLoadKeepsTheRest) {
 
 TEST(LanguageTableTest, LinesBeyondTheLastTextIgnored) {
   LanguageTable table;
-  EXPECT_EQ(table.Load(NumberedFile(300)), kLanguageTextCount + kAddedTextCount);
+  EXPECT_EQ(table.Load(NumberedFile(kLanguageTextCount + kAddedTextCount + 36)), kLanguageTextCount + kAddedTextCount);
   EXPECT_EQ(table.TextAt(23, 5), "T263");
   EXPECT_EQ(table.TextAt(kAddedTable, 0), "T264");
   EXPECT_EQ(table.TextAt(kAddedTable, kAddedTextCount), "");
