@@ -325,3 +325,24 @@
 #define IDC_SEARCH_SIZE_MODE 1155
 #define IDC_SEARCH_AND 1160
 #define IDC_SEARCH_FOLDER_LABEL 1177
+
+// Background jobs: the job list, a run's report, the buttons added to the
+// target dialog and the progress window.
+#define IDD_JOB_LIST 230
+#define IDD_RUN_REPORT 231
+#define IDC_JOB_LIST 2300
+#define IDC_JOB_PAUSE 2301
+#define IDC_JOB_CANCEL 2302
+#define IDC_JOB_START_NOW 2303
+#define IDC_JOB_UP 2304
+#define IDC_JOB_DOWN 2305
+#define IDC_JOB_REMOVE 2306
+#define IDC_JOB_CLEAR 2307
+#define IDC_JOB_ANSWER 2308
+#define IDC_JOB_REPORT 2309
+#define IDC_REPORT_TEXT 2310
+#define IDC_REPORT_SAVE 2311
+#define IDC_BACKGROUND 2312
+#define IDC_SKIP_AND_COLLECT 2313
+#define IDC_SETTINGS_QUEUE_SAME_DRIVE 2314
+#define IDC_SETTINGS_VERIFY 2315
