@@ -21,6 +21,8 @@ struct WindowActions {
   // Takes options edited in the settings dialog: loads a newly chosen
   // language and shows the view options on the window at once.
   std::function<void(const Options& edited)> applyOptions;
+  // Shows the list of background jobs (opens it, or brings it forward).
+  std::function<void()> showJobList;
 };
 
 // Fills the table; false when an id was given twice (the first keeps it).
