@@ -55,6 +55,12 @@ constexpr OptionKey kOptionFlags[] = {
     {"Recycle", &Options::recycle},
 };
 
+// The options of background jobs: 0 or 1, anything else their default.
+constexpr OptionKey kJobFlags[] = {
+    {"QueueSameDrive", &Options::queueSameDrive},
+    {"Verify", &Options::verify},
+};
+
 struct ColumnKey {
   const char* key;
   int PanelSettings::*field;
@@ -104,6 +110,10 @@ Settings ReadSettings(const SettingsStore& store) {
                               kMaxDivider, options.divider);
   for (const OptionKey& flag : kOptionFlags) {
     options.*flag.field = store.GetInt("Options", flag.key, options.*flag.field);
+  }
+  for (const OptionKey& flag : kJobFlags) {
+    const int fallback = options.*flag.field;
+    options.*flag.field = InRangeOr(store.GetInt("Options", flag.key, fallback), 0, 1, fallback);
   }
   options.editor = store.GetString("Options", "Editor", options.editor);
   options.language =
@@ -194,6 +204,9 @@ void WriteOptionsGroup(SettingsStore& store, const Options& options,
                        const std::vector<std::string>& commandHistory) {
   store.SetInt("Options", "Divider", options.divider);
   for (const OptionKey& flag : kOptionFlags) {
+    store.SetInt("Options", flag.key, options.*flag.field);
+  }
+  for (const OptionKey& flag : kJobFlags) {
     store.SetInt("Options", flag.key, options.*flag.field);
   }
   store.SetString("Options", "Editor", options.editor);

@@ -35,6 +35,9 @@ struct Options {
   int fullRowSelect = 1, selectionAlways = 1, showHiddenSystem = 0;
   int savePanels = 1, saveSettings = 1, savePosition = 0;
   int fastRename = 1, selectFolders = 0, showAllIcons = 1, recycle = 1;
+  // Background jobs: 1 runs the jobs that touch the same drive one after the
+  // other, 0 lets them run at once; verify 1 reads each copy back and compares.
+  int queueSameDrive = 1, verify = 0;
   std::string editor = "notepad.exe";
   std::string language = "English";
 };
@@ -64,8 +67,10 @@ struct Settings {
 //    column widths outside 10..4000 pixels take their defaults: a value at
 //    the edge of the range would still hide a panel or a column;
 //  - Language goes through LanguageOrDefault;
+//  - QueueSameDrive and Verify other than 0 or 1 take their defaults: the
+//    job queue acts on them as they are read;
 //  - the window rectangle is kept as read (the window fits it to the screen),
-//    option flags as the integers read.
+//    the other option flags as the integers read.
 // History stops at the first empty value, favourites at the first empty name.
 Settings ReadSettings(const SettingsStore& store);
 

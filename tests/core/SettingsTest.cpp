@@ -108,6 +108,8 @@ TEST(Settings, FreshStartWritesPanelsAndOptionsButNoPosition) {
   SettingsStore store = StoreOn(file);
   Settings settings = ReadSettings(store);
   EXPECT_EQ(settings.options.savePosition, 0);
+  EXPECT_EQ(settings.options.queueSameDrive, 1);
+  EXPECT_EQ(settings.options.verify, 0);
   WritePanelsGroup(store, Panel(kViewDetails, true), Panel(kViewList, false));
   WriteOptionsGroup(store, settings.options, settings.commandHistory);
   EXPECT_EQ(file.saves, 0);  // the caller commits
@@ -121,6 +123,7 @@ TEST(Settings, FreshStartWritesPanelsAndOptionsButNoPosition) {
       "ShowComLine=1\r\nShowFuncKey=1\r\nFullRowSelect=1\r\nSelectionAlways=1\r\n"
       "ShowHiddenSystem=0\r\nSavePanels=1\r\nSaveSettings=1\r\nSavePosition=0\r\n"
       "FastRename=1\r\nSelectFolders=0\r\nShowAllIcons=1\r\nRecycle=1\r\n"
+      "QueueSameDrive=1\r\nVerify=0\r\n"
       "Editor=notepad.exe\r\nLanguage=English\r\n\r\n[History]\r\n0=\r\n";
   EXPECT_EQ(file.text.substr(0, expectedStart.size()), expectedStart);
   EXPECT_EQ(file.text.find("[Position]"), std::string::npos);
@@ -177,6 +180,8 @@ TEST(Settings, OptionsWriteFillsAllHistorySlots) {
   Options options;
   options.divider = 321;
   options.showHiddenSystem = 7;  // kept as read, not turned into a bool
+  options.queueSameDrive = 0;
+  options.verify = 1;
   options.editor = "\"C:\\Program Files\\ed.exe\"";
   WriteOptionsGroup(store, options, {"a", "\"C:\\x y\\run.exe\" \"q\"", "c"});
   ASSERT_TRUE(store.Commit());
@@ -190,6 +195,10 @@ TEST(Settings, OptionsWriteFillsAllHistorySlots) {
             (std::vector<std::string>{"a", "\"C:\\x y\\run.exe\" \"q\"", "c"}));
   EXPECT_EQ(read.options.divider, 321);
   EXPECT_EQ(read.options.showHiddenSystem, 7);
+  EXPECT_EQ(read.options.queueSameDrive, 0);
+  EXPECT_EQ(read.options.verify, 1);
+  EXPECT_EQ(doc.Get("Options", "QueueSameDrive"), "0");
+  EXPECT_EQ(doc.Get("Options", "Verify"), "1");
   EXPECT_EQ(read.options.editor, options.editor);
 }
 
@@ -236,6 +245,32 @@ TEST(Settings, CorruptValuesAreSanitized) {
   for (const DividerRow& row : kDividers) {
     MemoryFile file{std::string("[Options]\nDivider=") + row.value + "\n"};
     EXPECT_EQ(ReadSettings(StoreOn(file)).options.divider, row.expected) << row.value;
+  }
+
+  // The job options are acted on as read: only 0 and 1 are taken.
+  struct FlagRow {
+    const char* line;
+    int Options::*field;
+    int expected;
+  };
+  static const FlagRow kFlags[] = {
+      {"QueueSameDrive=0", &Options::queueSameDrive, 0},
+      {"QueueSameDrive= 1 ", &Options::queueSameDrive, 1},
+      {"QueueSameDrive=", &Options::queueSameDrive, 1},
+      {"QueueSameDrive=no", &Options::queueSameDrive, 1},
+      {"QueueSameDrive=2", &Options::queueSameDrive, 1},
+      {"QueueSameDrive=-1", &Options::queueSameDrive, 1},
+      {"queuesamedrive=0", &Options::queueSameDrive, 0},
+      {"Verify=1", &Options::verify, 1},
+      {"Verify=0", &Options::verify, 0},
+      {"Verify=yes", &Options::verify, 0},
+      {"Verify=7", &Options::verify, 0},
+      {"Verify=99999999999", &Options::verify, 0},
+      {"Verify", &Options::verify, 0},
+  };
+  for (const FlagRow& row : kFlags) {
+    MemoryFile file{std::string("[Options]\n") + row.line + "\n"};
+    EXPECT_EQ(ReadSettings(StoreOn(file)).options.*row.field, row.expected) << row.line;
   }
 
   // The language names Language\<name>.lng and .kbr: nothing that could
