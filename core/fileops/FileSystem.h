@@ -27,6 +27,7 @@ enum class FsError {
   kInvalidName,       // wildcards or characters the file system refuses
   kReplaced,          // RemoveFolder: the folder is no longer the one expected, or a link
   kIo,                // anything else (device lost, network gone, a listing cut short...)
+  kVerifyMismatch,    // a copy read back from the disk is not what was read from its source
 };
 
 // Result of a call that only succeeds or fails.
@@ -88,6 +89,12 @@ class FileSystem {
 
   // Opens an existing file for reading, denying writers.
   virtual FsResult<FileId> OpenRead(const std::string& path) = 0;
+  // Opens a file the engine has just written and closed, for reading back
+  // what the disk holds rather than what a cache kept of the writes (a copy
+  // is verified through it). Where the platform offers no way past its cache
+  // this reads as OpenRead does, which still catches what the file system
+  // itself stored wrongly.
+  virtual FsResult<FileId> OpenReadFromDisk(const std::string& path) { return OpenRead(path); }
   // Creates a new, empty file with a name of its own in folder (a name no
   // entry has, never holding wildcards), opened for writing without sharing.
   // The engine writes every copy into such a file and renames it into place

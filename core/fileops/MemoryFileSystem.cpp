@@ -77,6 +77,7 @@ struct MemoryFileSystem::OpenFile {
   std::string path;  // as given when opened for reading
   size_t position = 0;
   bool write = false;
+  bool corrupt = false;  // reads give one byte changed (kCorrupt)
 };
 
 struct MemoryFileSystem::Located {
@@ -440,8 +441,17 @@ void MemoryFileSystem::Release(const std::shared_ptr<Node>& node) {
 }
 
 FsResult<FileId> MemoryFileSystem::OpenRead(const std::string& path) {
+  return Open(FsOp::kOpenRead, path);
+}
+
+FsResult<FileId> MemoryFileSystem::OpenReadFromDisk(const std::string& path) {
+  return Open(FsOp::kOpenReadFromDisk, path);
+}
+
+FsResult<FileId> MemoryFileSystem::Open(FsOp op, const std::string& path) {
   if (HasWildcard(path)) return {0, FsError::kInvalidName};
-  if (const Fault* fault = Hit(FsOp::kOpenRead, path)) return {0, fault->error};
+  const Fault* fault = Hit(op, path);
+  if (fault && fault->mode != FaultMode::kCorrupt) return {0, fault->error};
   Located at;
   FsError error = Locate(path, at);
   if (error != FsError::kOk) return {0, error};
@@ -451,6 +461,7 @@ FsResult<FileId> MemoryFileSystem::OpenRead(const std::string& path) {
   auto file = std::make_unique<OpenFile>();
   file->node = at.child->node;
   file->path = path;
+  file->corrupt = fault != nullptr;
   ++file->node->readers;
   FileId id = nextFile_++;
   open_[id] = std::move(file);
@@ -524,6 +535,7 @@ FsResult<size_t> MemoryFileSystem::Read(FileId file, void* buffer, size_t size) 
   if (readChunk_ != 0) count = std::min(count, readChunk_);
   if (fault && fault->mode == FaultMode::kShortRead) count = std::min<size_t>(count, 1);
   if (count > 0) std::memcpy(buffer, data.data() + open.position, count);
+  if (count > 0 && open.corrupt) static_cast<char*>(buffer)[count / 2] ^= 0x20;
   open.position += count;
   return {count, FsError::kOk};
 }
@@ -545,7 +557,9 @@ FsStatus MemoryFileSystem::Write(FileId file, const void* data, size_t size) {
     count = static_cast<size_t>(room);
     error = FsError::kDiskFull;
   }
+  const size_t start = node.data.size();
   node.data.append(static_cast<const char*>(data), count);
+  if (fault && fault->mode == FaultMode::kCorrupt && count > 0) node.data[start + count / 2] ^= 0x20;
   volume.used += count;
   node.writeTime = clock_++;
   return {error};

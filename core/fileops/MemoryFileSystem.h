@@ -38,6 +38,7 @@ enum class FsOp {
   kRecycle,
   kRemoveLink,
   kRealPath,
+  kOpenReadFromDisk,
   kCount
 };
 
@@ -52,6 +53,8 @@ enum class FaultMode {
   kGrow,          // Read: the file grows by a block (another program writes) before this read
   kFollowLink,    // RemoveLink: removes the (empty) folder the link leads to instead, and succeeds
   kShrink,        // Read: the file loses its second half before this read
+  kCorrupt,       // Write: stores the data with one byte changed and reports success;
+                  // OpenReadFromDisk: every read through that file gives one byte changed
 };
 
 // A Close fault on a file open for writing also loses what was written last
@@ -145,6 +148,8 @@ class MemoryFileSystem : public FileSystem {
   const std::map<std::string, uint32_t>& ListCounts() const { return listCounts_; }
 
   FsResult<FileId> OpenRead(const std::string& path) override;
+  // Nothing caches the writes here: it reads what is stored, as OpenRead does.
+  FsResult<FileId> OpenReadFromDisk(const std::string& path) override;
   FsResult<CreatedTemp> CreateTempFile(const std::string& folder) override;
   FsResult<FileId> CreateNewFile(const std::string& path) override;
   FsResult<size_t> Read(FileId file, void* buffer, size_t size) override;
@@ -171,6 +176,7 @@ class MemoryFileSystem : public FileSystem {
   struct OpenFile;
 
   const Fault* Hit(FsOp op, const std::string& path = std::string());
+  FsResult<FileId> Open(FsOp op, const std::string& path);
   bool HasWildcard(const std::string& path);
   FsError ResolveFolder(const std::string& path, std::shared_ptr<Node>& out, int depth) const;
   FsError ResolveReal(const std::string& path, std::string& out, int depth) const;

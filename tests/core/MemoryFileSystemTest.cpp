@@ -168,6 +168,32 @@ TEST(MemoryFileSystem, FaultsFireAsToldAndAreCounted) {
   EXPECT_EQ(fs.ChangedBody(), "01234++++");
   EXPECT_TRUE(fs.Close(in.value).Ok());
 
+  // A corrupted write stores one byte changed and reports success; a file
+  // opened from the disk with a corrupting fault reads one byte changed;
+  // OpenReadFromDisk fails as told, like OpenRead.
+  fs.AddFault({FsOp::kWrite, fs.Calls(FsOp::kWrite) + 1, FaultMode::kCorrupt, FsError::kOk});
+  fs.AddFault({FsOp::kOpenReadFromDisk, 1, FaultMode::kCorrupt, FsError::kOk});
+  fs.AddFault({FsOp::kOpenReadFromDisk, 3, FaultMode::kFail, FsError::kSharingViolation});
+  out = fs.CreateNewFile("C:\\bent");
+  ASSERT_TRUE(out.Ok());
+  EXPECT_TRUE(fs.Write(out.value, "abcd", 4).Ok());
+  EXPECT_TRUE(fs.Write(out.value, "efgh", 4).Ok());
+  EXPECT_TRUE(fs.Close(out.value).Ok());
+  EXPECT_EQ(fs.Content("C:\\bent"), "abCdefgh");
+  const uint32_t fired = fs.FaultsFired();
+  ASSERT_TRUE(fs.AddFile("C:\\src\\g", "abcdefghij"));
+  for (const char* expected : {"abcDefghIj", "abcdefghij"}) {
+    in = fs.OpenReadFromDisk("C:\\src\\g");
+    ASSERT_TRUE(in.Ok());
+    EXPECT_EQ(fs.Read(in.value, buffer, 6).value, 6u);
+    EXPECT_EQ(fs.Read(in.value, buffer + 6, 64).value, 4u);
+    EXPECT_EQ(std::string(buffer, 10), expected);
+    EXPECT_TRUE(fs.Close(in.value).Ok());
+  }
+  EXPECT_EQ(fs.OpenReadFromDisk("C:\\src\\g").error, FsError::kSharingViolation);
+  EXPECT_EQ(fs.FaultsFired(), fired + 2);
+  EXPECT_EQ(fs.Calls(FsOp::kOpenReadFromDisk), 3u);
+
   fs.AddFault({FsOp::kRemoveLink, 1, FaultMode::kFollowLink, FsError::kOk});
   ASSERT_TRUE(fs.AddFolder("C:\\empty\\"));
   ASSERT_TRUE(fs.AddFolderLink("C:\\e", "C:\\empty\\"));
