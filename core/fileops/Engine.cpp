@@ -146,7 +146,14 @@ bool FileOperationEngine::Cancelled() {
 
 void FileOperationEngine::Tell(RunMessage message, const std::string& path) {
   ++asked_;
+  if (message != RunMessage::kCancelled) {
+    problems_.push_back({entry_, ProblemKind::kMessage, path, FsError::kOk, message});
+  }
   prompts_.ShowMessage(message, path);
+}
+
+void FileOperationEngine::Note(ProblemKind kind, const std::string& path, FsError error) {
+  problems_.push_back({entry_, kind, path, error, RunMessage::kCancelled});
 }
 
 bool FileOperationEngine::SkipInForce() const {
@@ -157,8 +164,10 @@ bool FileOperationEngine::SkipInForce() const {
       return IsSkip(answers_.readOnly) || IsSkip(answers_.overwrite) ||
              answers_.failure == FailureAnswer::kSkip;
     case OperationKind::kMove:
+      // A Skip about deleting a moved file's source goes on as well.
       return IsSkip(answers_.moveReadOnly) || IsSkip(answers_.overwrite) ||
-             answers_.moveFailure == FailureAnswer::kSkip;
+             answers_.moveFailure == FailureAnswer::kSkip || IsSkip(answers_.readOnly) ||
+             answers_.failure == FailureAnswer::kSkip;
   }
   return false;
 }
@@ -169,10 +178,18 @@ bool FileOperationEngine::Unsafe(const std::string& path) const {
   return path.find_first_of("*?") != std::string::npos;
 }
 
-FailureAnswer FileOperationEngine::AskFailure(FailureCase question, const std::string& path) {
+// error is what failed last; a failure given up on (Skip or Stop) is noted with it.
+FailureAnswer FileOperationEngine::AskFailure(FailureCase question, const std::string& path,
+                                              FsError error) {
   ++asked_;
   FailureAnswer answer = prompts_.AskFailure(question, path);
   (question == FailureCase::kMove ? answers_.moveFailure : answers_.failure) = answer;
+  if (answer != FailureAnswer::kRetry) {
+    const ProblemKind kind = question == FailureCase::kDelete ? ProblemKind::kNotDeleted
+                             : question == FailureCase::kCopy ? ProblemKind::kNotCopied
+                                                              : ProblemKind::kNotMoved;
+    Note(kind, path, error == FsError::kOk ? FsError::kIo : error);
+  }
   return answer;
 }
 
@@ -201,14 +218,17 @@ bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase q
     }
   }
   for (;;) {
+    // A path with a wildcard, or one nested too deep, is a name no call takes.
+    FsError error = FsError::kInvalidName;
     if (listable) {
       FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
       if (listed.Ok()) {
         out = std::move(listed.value);
         return true;
       }
+      error = listed.error;
     }
-    if (AskFailure(question, folder) != FailureAnswer::kRetry || Cancelled()) return false;
+    if (AskFailure(question, folder, error) != FailureAnswer::kRetry || Cancelled()) return false;
   }
 }
 
@@ -232,10 +252,11 @@ bool FileOperationEngine::EnterFolder(const std::string& folder, FailureCase que
         Tell(RunMessage::kFolderChanged, folder);
         return false;
       }
-      if (AskFailure(question, folder) != FailureAnswer::kRetry) return false;
+      if (AskFailure(question, folder, id.error) != FailureAnswer::kRetry) return false;
       continue;
     }
     FsResult<EntryInfo> now = fs_.Lookup(folder);
+    FsError error = now.error;
     if (now.Ok()) {
       changed = now.value.name != LastComponent(folder) || !now.value.IsFolder() || now.value.IsLink();
       if (!changed) {
@@ -246,6 +267,7 @@ bool FileOperationEngine::EnterFolder(const std::string& folder, FailureCase que
           changed = true;
         } else {
           changed = id.error == FsError::kNotFound;
+          error = id.error;
         }
       }
     } else {
@@ -255,7 +277,7 @@ bool FileOperationEngine::EnterFolder(const std::string& folder, FailureCase que
       Tell(RunMessage::kFolderChanged, folder);
       return false;
     }
-    if (AskFailure(question, folder) != FailureAnswer::kRetry) return false;
+    if (AskFailure(question, folder, error) != FailureAnswer::kRetry) return false;
   }
 }
 
@@ -345,6 +367,8 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   countedEntries_ = 0;
   folderIds_.clear();
   caseTwins_.clear();
+  problems_.clear();
+  entry_ = kWholeRun;
   {
     std::lock_guard<std::mutex> lock(progressLock_);
     progress_ = ProgressSnapshot();
@@ -361,6 +385,8 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
     std::lock_guard<std::mutex> lock(progressLock_);
     progress_.phase = RunPhase::kFinished;
     result.cancelled = cancelled_;
+    result.problems = std::move(problems_);
+    problems_.clear();
     return result;
   };
 
@@ -467,6 +493,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   }
 
   for (size_t i = 0; i < count; ++i) {
+    entry_ = i;
     const std::string path = request_.baseFolder + request_.names[i];
     Outcome outcome = Outcome::kNotDone;
     bool gone = false;
@@ -481,7 +508,9 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
           gone = true;
           break;
         }
-        if (AskFailure(failureCase, path) != FailureAnswer::kRetry || Cancelled()) break;
+        if (AskFailure(failureCase, path, found[i].error) != FailureAnswer::kRetry || Cancelled()) {
+          break;
+        }
         if (!Unsafe(path)) lookUp(i);
       }
     }
@@ -511,6 +540,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
     }
     result.entries[i] = outcome == Outcome::kDone ? EntryOutcome::kDone : EntryOutcome::kNotDone;
     if (entryObserver_) entryObserver_(i, result.entries[i]);
+    entry_ = kWholeRun;
     if (cancelled_) break;
     if (outcome != Outcome::kDone && !SkipInForce()) break;
   }
@@ -578,6 +608,7 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
     PromptAnswer answer = AskReadOnly(ReadOnlyCase::kDeleteFile, path);
     if (answer == PromptAnswer::kSkip || answer == PromptAnswer::kSkipAll ||
         answer == PromptAnswer::kCancel) {
+      Note(ProblemKind::kReadOnly, path);
       return Outcome::kNotDone;
     }
   }
@@ -588,6 +619,7 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
   };
   const bool twin = caseTwins_.count(path) != 0;
   for (uint64_t checkedAt = twin ? asked_ + 1 : seenAt;;) {
+    FsError error = FsError::kInvalidName;
     if (!Unsafe(path)) {
       if (checkedAt != asked_) {
         checkedAt = asked_;
@@ -598,18 +630,26 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
         }
       }
       if (readOnly && !cleared) {
-        cleared = fs_.SetAttributes(path, info.attributes & ~kAttrReadOnly).Ok();
+        FsStatus set = fs_.SetAttributes(path, info.attributes & ~kAttrReadOnly);
+        cleared = set.Ok();
+        error = set.error;
       }
       if (Cancelled()) {
         restore();
         return Outcome::kNotDone;
       }
-      if ((!readOnly || cleared) && Remove(path).Ok()) return Outcome::kDone;
+      if (!readOnly || cleared) {
+        FsStatus removed = Remove(path);
+        if (removed.Ok()) return Outcome::kDone;
+        error = removed.error;
+      }
     } else if (Cancelled()) {
       return Outcome::kNotDone;
     }
     restore();
-    if (AskFailure(FailureCase::kDelete, path) != FailureAnswer::kRetry) return Outcome::kNotDone;
+    if (AskFailure(FailureCase::kDelete, path, error) != FailureAnswer::kRetry) {
+      return Outcome::kNotDone;
+    }
   }
 }
 
@@ -653,8 +693,10 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteLink(const std::string& 
   const FsResult<std::string> leadsTo = fs_.RealPath(link);
   for (;;) {
     if (Cancelled()) return Outcome::kNotDone;
+    FsError error = FsError::kInvalidName;
     if (!Unsafe(link)) {
       FsStatus removed = fs_.RemoveLink(link);
+      error = removed.Ok() ? FsError::kIo : removed.error;
       if (removed.Ok() || removed.error == FsError::kNotFound) {
         // A check that cannot be made (an error) does not contradict the
         // removal reported; a link still listed, or a target gone or
@@ -668,7 +710,9 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteLink(const std::string& 
         if (!linkLeft && !lost) return Outcome::kDone;
       }
     }
-    if (AskFailure(FailureCase::kDelete, link) != FailureAnswer::kRetry) return Outcome::kNotDone;
+    if (AskFailure(FailureCase::kDelete, link, error) != FailureAnswer::kRetry) {
+      return Outcome::kNotDone;
+    }
   }
 }
 
@@ -717,6 +761,7 @@ bool FileOperationEngine::IntoItself(const std::string& folder, const std::strin
     bool known = false;
     FsResult<FileIdentity> source = fs_.Identity(folder);
     FsResult<std::string> sourceReal = fs_.RealPath(folder);
+    FsError error = source.Ok() ? sourceReal.error : source.error;
     if (source.Ok() && sourceReal.Ok()) {
       std::string existing = target;
       std::string tail;
@@ -731,6 +776,7 @@ bool FileOperationEngine::IntoItself(const std::string& folder, const std::strin
       };
       FsResult<std::string> real = realPath(existing);
       while (real.error == FsError::kNotFound && ClimbOne(existing, tail)) real = realPath(existing);
+      error = real.error;
       // Nothing of the target exists (another drive that is not there): it
       // cannot lie inside the source, which does.
       known = real.error == FsError::kNotFound;
@@ -752,13 +798,14 @@ bool FileOperationEngine::IntoItself(const std::string& folder, const std::strin
           }
           if (!id.Ok() && id.error != FsError::kNotFound) {
             known = false;
+            error = id.error;
             break;
           }
         } while (ClimbOne(candidate, unused));
       }
     }
     if (known) return false;
-    if (AskFailure(failureCase, folder) != FailureAnswer::kRetry || Cancelled()) {
+    if (AskFailure(failureCase, folder, error) != FailureAnswer::kRetry || Cancelled()) {
       refused = true;
       return false;
     }
@@ -777,7 +824,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferTree(const std::string
   ShowTarget(target);
   DepthGuard depth(depth_, request_.maxFolderDepth);
   if (info.IsLink()) {
-    while (AskFailure(failureCase, folder) == FailureAnswer::kRetry) {
+    // A folder link is never followed: it is not copied or moved.
+    while (AskFailure(failureCase, folder, FsError::kAccessDenied) == FailureAnswer::kRetry) {
       if (Cancelled()) break;
     }
     return Outcome::kNotDone;
@@ -850,10 +898,12 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
   StartFile(size);
   buffer_.resize(request_.blockSize);
   uint64_t copied = 0;
+  Checksum64 read;  // of the bytes as read from the source
   for (;;) {
     FsResult<size_t> got = fs_.Read(in.Id(), buffer_.data(), buffer_.size());
     if (!got.Ok()) return fail(got.error);
     if (got.value == 0) break;
+    if (request_.verify) read.Add(buffer_.data(), got.value);
     FsStatus wrote = fs_.Write(out.Id(), buffer_.data(), got.value);
     if (!wrote.Ok()) return fail(wrote.error);
     copied += got.value;
@@ -870,7 +920,37 @@ FsError FileOperationEngine::CopyData(const std::string& source, uint64_t size,
   if (copied != size) return fail(FsError::kIo);
   if (!stored.Ok()) return fail(stored.error);
   if (stored.value != size) return fail(FsError::kIo);
+  // Before the copy replaces anything: a copy that does not read back as its
+  // source read is removed like any other that failed.
+  if (request_.verify) {
+    const FsError verified = VerifyCopy(temp, read);
+    if (verified != FsError::kOk) return fail(verified);
+  }
   tempPath = temp;
+  return FsError::kOk;
+}
+
+// Reads the closed copy at path back from the disk and compares it with what
+// was written. A read-back that cannot be done (not opened, a read error)
+// fails as a mismatch: the copy is not confirmed. The bars do not move.
+FsError FileOperationEngine::VerifyCopy(const std::string& path, const Checksum64& written) {
+  if (Cancelled()) return FsError::kIo;
+  FsResult<FileId> opened = fs_.OpenReadFromDisk(path);
+  if (!opened.Ok()) return FsError::kVerifyMismatch;
+  OpenedFile back(fs_, opened.value);
+  Checksum64 readBack;
+  for (;;) {
+    FsResult<size_t> got = fs_.Read(back.Id(), buffer_.data(), buffer_.size());
+    if (!got.Ok()) return FsError::kVerifyMismatch;
+    if (got.value == 0) break;
+    readBack.Add(buffer_.data(), got.value);
+    if (readBack.Length() > written.Length()) return FsError::kVerifyMismatch;
+    if (Cancelled()) return FsError::kIo;
+  }
+  (void)back.Close();
+  if (readBack.Length() != written.Length() || readBack.Value() != written.Value()) {
+    return FsError::kVerifyMismatch;
+  }
   return FsError::kOk;
 }
 
@@ -913,8 +993,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   ShowTarget(target);
   StartFile(info.size);
   AtExit counted([this] { FinishFile(); });
-  auto failed = [&](const std::string& path) {
-    return AskFailure(failureCase, path) != FailureAnswer::kRetry || Cancelled();
+  auto failed = [&](const std::string& path, FsError error) {
+    return AskFailure(failureCase, path, error) != FailureAnswer::kRetry || Cancelled();
   };
   // After a question the source is looked for again under its exact name
   // before it is read or renamed: a call by a name that is gone may reach
@@ -934,7 +1014,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   for (;;) {
     if (Cancelled()) return Outcome::kNotDone;
     if (Unsafe(source) || Unsafe(target)) {
-      if (failed(source)) return Outcome::kNotDone;
+      if (failed(source, FsError::kInvalidName)) return Outcome::kNotDone;
       continue;
     }
     // What this run wrote came after the listing: such a name is looked up.
@@ -943,7 +1023,8 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
         listedAbsent ? FsResult<EntryInfo>{{}, FsError::kNotFound} : fs_.Lookup(target);
     if (looked.error == FsError::kNotFound) break;
     if (!looked.Ok() || looked.value.IsFolder()) {
-      if (failed(source)) return Outcome::kNotDone;
+      // A folder of the target's name stands in the way.
+      if (failed(source, looked.Ok() ? FsError::kAlreadyExists : looked.error)) return Outcome::kNotDone;
       continue;
     }
     exists = true;
@@ -953,7 +1034,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
     FsResult<FileIdentity> a = fs_.Identity(source);
     FsResult<FileIdentity> b = fs_.Identity(target);
     if (!a.Ok() || !b.Ok()) {
-      if (failed(source)) return Outcome::kNotDone;
+      if (failed(source, a.Ok() ? b.error : a.error)) return Outcome::kNotDone;
       continue;
     }
     if (a.value == b.value || FoldName(source) == FoldName(target)) {
@@ -962,7 +1043,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
     }
     // Several entries sent to one name: never overwrite what this run wrote.
     if (written_.count(FoldName(target))) {
-      if (failed(source)) return Outcome::kNotDone;
+      if (failed(source, FsError::kAlreadyExists)) return Outcome::kNotDone;
       continue;
     }
     break;
@@ -975,11 +1056,13 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
     }
     if (answers_.overwrite != PromptAnswer::kProceed &&
         answers_.overwrite != PromptAnswer::kProceedAll) {
+      Note(ProblemKind::kTargetExists, target);
       return Outcome::kNotDone;
     }
     if (old.attributes & kAttrReadOnly) {
       PromptAnswer answer = AskReadOnly(ReadOnlyCase::kOverwriteTarget, target);
       if (answer != PromptAnswer::kProceed && answer != PromptAnswer::kProceedAll) {
+        Note(ProblemKind::kReadOnly, target);
         return Outcome::kNotDone;
       }
     }
@@ -1006,7 +1089,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
   if (move) {
     for (;;) {
       if (sourceGone()) {
-        if (failed(source)) return Outcome::kNotDone;
+        if (failed(source, FsError::kNotFound)) return Outcome::kNotDone;
         continue;
       }
       FsStatus renamed = replace(source);
@@ -1016,7 +1099,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
         copyNeeded = true;
         break;
       }
-      if (failed(source)) return Outcome::kNotDone;
+      if (failed(source, renamed.error)) return Outcome::kNotDone;
     }
   }
   bool placed = false;  // the copy is in place already
@@ -1032,7 +1115,7 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
       placed = true;
       // A new file has the archive bit alone already.
       if (info.attributes != kAttrArchive) (void)fs_.SetAttributes(target, info.attributes);
-    } else if (copied != FsError::kAlreadyExists && failed(source)) {
+    } else if (copied != FsError::kAlreadyExists && failed(source, copied)) {
       return Outcome::kNotDone;
     }
   }
@@ -1048,11 +1131,13 @@ FileOperationEngine::Outcome FileOperationEngine::TransferFile(const std::string
                                     : CopyData(source, info.size, targetFolder, temp);
       if (cancelled_) return Outcome::kNotDone;
       if (copied == FsError::kOk) {
-        if (replace(temp).Ok()) break;
+        FsStatus replaced = replace(temp);
+        if (replaced.Ok()) break;
+        copied = replaced.error;
         (void)fs_.RemoveFile(temp);
         if (cancelled_) return Outcome::kNotDone;
       }
-      if (failed(source)) return Outcome::kNotDone;
+      if (failed(source, copied)) return Outcome::kNotDone;
     }
     (void)fs_.SetAttributes(target, info.attributes);  // the copy carries the source's bits
   }

@@ -14,6 +14,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/fileops/Checksum.h"
 #include "core/fileops/FileSystem.h"
 #include "core/jobs/JobGate.h"
 #include "core/language/TextIds.h"
@@ -95,6 +96,10 @@ struct RunRequest {
   size_t blockSize = kDefaultBlockSize;
   int maxFolderDepth = kMaxFolderDepth;
   size_t keptListingEntries = kKeptListingEntries;
+  // Each copy is read back from the disk after it is written and compared
+  // with what was read from its source, before it replaces anything (a move
+  // across volumes, before its source is deleted).
+  bool verify = false;
 };
 
 enum class EntryOutcome {
@@ -104,9 +109,34 @@ enum class EntryOutcome {
   kGone,        // no longer exists: deselect it
 };
 
+// Why something of a run was left undone.
+enum class ProblemKind {
+  kTargetExists,  // an existing target was not overwritten (path: the target)
+  kReadOnly,      // a read-only file was left alone (path: that file, a target or one to delete)
+  kNotDeleted,    // a failure given up on, by its question (path: what failed; error: why)
+  kNotCopied,
+  kNotMoved,
+  kMessage,       // a message the run showed (path: what it names); never kCancelled
+};
+
+// A problem that concerns the whole run rather than one entry.
+constexpr size_t kWholeRun = static_cast<size_t>(-1);
+
+struct RunProblem {
+  size_t entry = kWholeRun;  // index into RunRequest::names of the entry being worked on
+  ProblemKind kind = ProblemKind::kMessage;
+  std::string path;
+  FsError error = FsError::kOk;                 // kNotDeleted, kNotCopied, kNotMoved
+  RunMessage message = RunMessage::kCancelled;  // kMessage
+};
+
 struct RunResult {
   std::vector<EntryOutcome> entries;  // one per RunRequest::names
   bool cancelled = false;
+  // In the order met: an entry not done has at least one, and one done,
+  // gone or not reached has none (a cancelled run may stop without one).
+  // The same whoever answered the questions.
+  std::vector<RunProblem> problems;
 };
 
 enum class RunPhase { kCounting, kWorking, kFinished };
@@ -178,7 +208,8 @@ class FileOperationEngine {
   bool Cancelled();
   bool SkipInForce() const;
   bool Unsafe(const std::string& path) const;
-  FailureAnswer AskFailure(FailureCase question, const std::string& path);
+  FailureAnswer AskFailure(FailureCase question, const std::string& path, FsError error);
+  void Note(ProblemKind kind, const std::string& path, FsError error = FsError::kOk);
   PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path);
   void Tell(RunMessage message, const std::string& path);
   bool ListWithRetry(const std::string& folder, FailureCase question, std::vector<EntryInfo>& out);
@@ -200,6 +231,7 @@ class FileOperationEngine {
                        const std::string& targetName);
   FsError CopyData(const std::string& source, uint64_t size, const std::string& targetFolder,
                    std::string& tempPath, const std::string* inPlace = nullptr);
+  FsError VerifyCopy(const std::string& path, const Checksum64& written);
   bool IntoItself(const std::string& folder, const std::string& target, bool& refused);
   bool KnownAbsent(const std::string& targetFolder, const std::string& name);
 
@@ -250,6 +282,8 @@ class FileOperationEngine {
   // may change anything, so what was looked at before is looked at again.
   uint64_t asked_ = 0;
   size_t countedEntries_ = 0;
+  std::vector<RunProblem> problems_;
+  size_t entry_ = kWholeRun;  // the entry being worked on
   std::vector<char> buffer_;
   uint64_t fileBase_ = 0;  // overallDone when the current file started
   int depth_ = 0;          // folders entered below the selected one

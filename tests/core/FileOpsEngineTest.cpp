@@ -7,6 +7,7 @@
 #include "core/fileops/Engine.h"
 #include "core/fileops/MemoryFileSystem.h"
 #include "core/fileops/OperationText.h"
+#include "core/fileops/RunReport.h"
 #include "tests/core/FileOpsTestSupport.h"
 
 namespace px {
@@ -230,6 +231,206 @@ TEST(FileOpsEngine, MoveOnOneVolumeRenamesOverTheTargetAcrossVolumesCopies) {
   EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
   EXPECT_EQ(fs.Content("C:\\src\\ro"), "keep");
   EXPECT_EQ(fs.Content("D:\\dst\\ro"), "keep");
+}
+
+// With verify on, each copy is read back from the disk before it replaces
+// anything or its source is deleted: one that reads back otherwise is removed
+// and asked about as a failed copy (Retry copies again), the old target and
+// the source stay byte for byte, and the bars never go back.
+TEST(FileOpsEngine, VerifiedCopiesReplaceOrDeleteOnlyWhatReadsBack) {
+  const int many = static_cast<int>(kListTargetsFrom);  // written straight into place
+  struct Case {
+    const char* label;
+    OperationKind kind;
+    const char* target;
+    int files;
+    Fault fault;
+    FailureAnswer failure;
+    bool done;  // the bent file ends up copied
+  } const cases[] = {
+      {"onto an old target", OperationKind::kCopy, "D:\\dst\\", 1,
+       {FsOp::kWrite, 2, FaultMode::kCorrupt, FsError::kOk}, FailureAnswer::kSkip, false},
+      {"read back bent", OperationKind::kCopy, "D:\\dst\\", 1,
+       {FsOp::kOpenReadFromDisk, 1, FaultMode::kCorrupt, FsError::kOk}, FailureAnswer::kSkip, false},
+      {"not read back", OperationKind::kCopy, "D:\\dst\\", 1,
+       {FsOp::kOpenReadFromDisk, 1, FaultMode::kFail, FsError::kSharingViolation}, FailureAnswer::kStop, false},
+      {"read back cut short", OperationKind::kCopy, "D:\\dst\\", 1,
+       {FsOp::kRead, 7, FaultMode::kEarlyEnd, FsError::kOk}, FailureAnswer::kSkip, false},  // after the source's 5
+      {"retried", OperationKind::kCopy, "D:\\dst\\", 1,
+       {FsOp::kWrite, 1, FaultMode::kCorrupt, FsError::kOk}, FailureAnswer::kRetry, true},
+      {"in place", OperationKind::kCopy, "D:\\new\\", many,
+       {FsOp::kWrite, 7, FaultMode::kCorrupt, FsError::kOk}, FailureAnswer::kSkip, false},
+      {"moved across volumes", OperationKind::kMove, "D:\\dst\\", 1,
+       {FsOp::kWrite, 3, FaultMode::kCorrupt, FsError::kOk}, FailureAnswer::kSkip, false},
+      {"moved across volumes in place", OperationKind::kMove, "D:\\new\\", many,
+       {FsOp::kWrite, 1, FaultMode::kCorrupt, FsError::kOk}, FailureAnswer::kSkip, false},
+      {"clean", OperationKind::kCopy, "D:\\dst\\", 2, {FsOp::kCount, 0}, FailureAnswer::kSkip, true},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    std::vector<std::string> names;
+    for (int i = 0; i < c.files; ++i) {
+      names.push_back("f" + std::to_string(i));
+      fs.AddFile("C:\\src\\" + names.back(), std::string(200 + i, static_cast<char>('a' + i % 26)));
+    }
+    fs.AddFile("D:\\dst\\f0", "old");
+    fs.AddFolder("D:\\new\\");
+    if (c.fault.op != FsOp::kCount) fs.AddFault(c.fault);
+    const auto before = fs.Snapshot();
+    ScriptedPrompts prompts({PromptAnswer::kProceedAll, PromptAnswer::kProceedAll, c.failure});
+    FileOperationEngine engine(fs, prompts);
+    uint64_t lastOverall = 0;
+    bool backwards = false;
+    engine.SetCheckHook([&] {
+      const uint64_t now = engine.Progress().overallDone;
+      backwards = backwards || now < lastOverall;
+      lastOverall = now;
+    });
+    RunRequest request{c.kind, "C:\\src\\", names, c.target, "", false, 64};
+    request.verify = true;
+    fs.ResetCalls();
+    RunResult r = engine.Run(request);
+    EXPECT_FALSE(backwards) << c.label;
+    EXPECT_EQ(fs.Calls(FsOp::kOpenReadFromDisk), static_cast<uint32_t>(c.files) + (c.failure == FailureAnswer::kRetry))
+        << c.label;
+    if (c.fault.op != FsOp::kCount) EXPECT_EQ(fs.FaultsFired(), 1u) << c.label;
+    const auto after = fs.Snapshot();
+    size_t bent = 0;  // the files not copied
+    for (size_t i = 0; i < names.size(); ++i) {
+      const std::string source = "c:\\src\\" + names[i];
+      const std::string target = std::string("d") + (c.target + 1) + names[i];
+      const bool copied = after.count(target) && after.at(target).content == before.at(source).content;
+      EXPECT_EQ(r.entries[i], copied ? kDone : kNotDone) << c.label << i;
+      if (copied) {
+        EXPECT_EQ(after.count(source), c.kind == OperationKind::kCopy ? 1u : 0u) << c.label << i;
+        continue;
+      }
+      ++bent;
+      // Nothing half-written: the old target as it was, or no target at all.
+      EXPECT_EQ(after.count(target), before.count(target)) << c.label << i;
+      if (before.count(target)) EXPECT_EQ(after.at(target).content, before.at(target).content) << c.label;
+      EXPECT_EQ(after.at(source).content, before.at(source).content) << c.label << i;
+      ASSERT_EQ(r.problems.size(), 1u) << c.label;
+      EXPECT_EQ(r.problems[0].entry, i) << c.label;
+      EXPECT_EQ(r.problems[0].kind,
+                c.kind == OperationKind::kCopy ? ProblemKind::kNotCopied : ProblemKind::kNotMoved)
+          << c.label;
+      EXPECT_EQ(r.problems[0].path, "C:\\src\\" + names[i]) << c.label;
+      EXPECT_EQ(r.problems[0].error, FsError::kVerifyMismatch) << c.label;
+    }
+    EXPECT_EQ(bent, c.done ? 0u : 1u) << c.label;
+    EXPECT_EQ(prompts.failures.size(), c.fault.op == FsOp::kCount ? 0u : 1u) << c.label;
+    if (c.done) EXPECT_TRUE(r.problems.empty()) << c.label;
+    for (const auto& entry : after) EXPECT_EQ(entry.first.find("~px"), std::string::npos) << c.label;
+    EXPECT_EQ(fs.OpenFileCount(), 0u) << c.label;
+  }
+
+  // A rename on one volume moves no data: nothing to read back.
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\a", "a");
+  ScriptedPrompts prompts(kAll);
+  FileOperationEngine engine(fs, prompts);
+  RunRequest request{OperationKind::kMove, "C:\\src\\", {"a"}, "C:\\dst\\", "", false, 64};
+  request.verify = true;
+  fs.AddFolder("C:\\dst\\");
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kDone});
+  EXPECT_EQ(fs.Calls(FsOp::kOpenReadFromDisk), 0u);
+  // And with verify off nothing is read back.
+  fs.AddFile("C:\\src\\b", "b");
+  request = {OperationKind::kCopy, "C:\\src\\", {"b"}, "D:\\", "", false, 64};
+  EXPECT_EQ(engine.Run(request).entries, std::vector<EntryOutcome>{kDone});
+  EXPECT_EQ(fs.Calls(FsOp::kOpenReadFromDisk), 0u);
+}
+
+// Each entry left undone says why, with the error that failed it; the same
+// whether the user answered Skip or the collecting prompts did (which ask
+// nothing and show nothing). A cancel is no problem.
+TEST(FileOpsEngine, ProblemsNameWhatWasLeftAndWhy) {
+  struct Expected {
+    size_t entry;
+    ProblemKind kind;
+    const char* path;
+    FsError error;
+    RunMessage message;
+  };
+  const RunMessage kNone = RunMessage::kCancelled;
+  struct Case {
+    const char* label;
+    OperationKind kind;
+    std::vector<std::string> names;
+    const char* target;
+    Fault fault;
+    std::vector<Expected> problems;
+  } const cases[] = {
+      {"copy", OperationKind::kCopy, {"a", "ro", "b", "tree"}, "D:\\dst\\",
+       {FsOp::kOpenRead, 1, FaultMode::kFail, FsError::kSharingViolation},
+       {{0, ProblemKind::kTargetExists, "D:\\dst\\A", FsError::kOk, kNone},
+        {1, ProblemKind::kNotCopied, "C:\\src\\ro", FsError::kSharingViolation, kNone},
+        {2, ProblemKind::kTargetExists, "D:\\dst\\b", FsError::kOk, kNone},
+        {3, ProblemKind::kMessage, "D:\\dst\\tree", FsError::kOk, RunMessage::kFolderNotCreated}}},
+      {"move", OperationKind::kMove, {"b", "ro"}, "D:\\dst\\", {FsOp::kCount, 0},
+       {{0, ProblemKind::kTargetExists, "D:\\dst\\b", FsError::kOk, kNone},
+        {1, ProblemKind::kReadOnly, "C:\\src\\ro", FsError::kOk, kNone}}},
+      {"delete", OperationKind::kDelete, {"a", "ro", "tree"}, "",
+       {FsOp::kRemoveFile, 1, FaultMode::kFail, FsError::kAccessDenied},
+       {{0, ProblemKind::kNotDeleted, "C:\\src\\a", FsError::kAccessDenied, kNone},
+        {1, ProblemKind::kReadOnly, "C:\\src\\ro", FsError::kOk, kNone}}},
+      {"listing", OperationKind::kDelete, {"tree", "a"}, "", {FsOp::kList, 1, FaultMode::kFail, FsError::kIo, 2},
+       {{0, ProblemKind::kNotDeleted, "C:\\src\\tree\\", FsError::kIo, kNone}}},
+  };
+  for (const Case& c : cases) {
+    for (bool collecting : {false, true}) {
+      MemoryFileSystem fs;
+      Drives(fs);
+      fs.AddFile("C:\\src\\a", "new-a");
+      fs.AddFile("C:\\src\\b", "new-b");
+      fs.AddFile("C:\\src\\ro", "ro", kAttrReadOnly);
+      fs.AddFile("C:\\src\\tree\\x", "x");
+      fs.AddFile("D:\\dst\\A", "old-a");
+      fs.AddFile("D:\\dst\\b", "old-b", kAttrReadOnly);
+      fs.AddFile("D:\\dst\\tree", "a file in the way");
+      if (c.fault.op != FsOp::kCount) fs.AddFault(c.fault);
+      ScriptedPrompts user({PromptAnswer::kSkip, PromptAnswer::kSkip, FailureAnswer::kSkip});
+      CollectingPrompts prompts(user, collecting);
+      FileOperationEngine engine(fs, prompts);
+      RunRequest request{c.kind, "C:\\src\\", c.names, c.target, "", false, 64};
+      fs.ResetCalls();
+      RunResult r = engine.Run(request);
+      const std::string label = std::string(c.label) + (collecting ? " collected" : " asked");
+      EXPECT_EQ(user.answers.empty(), collecting) << label;
+      ASSERT_EQ(r.problems.size(), c.problems.size()) << label;
+      for (size_t i = 0; i < c.problems.size(); ++i) {
+        const Expected& e = c.problems[i];
+        const RunProblem& got = r.problems[i];
+        EXPECT_EQ(got.entry, e.entry) << label << i;
+        EXPECT_EQ(got.kind, e.kind) << label << i;
+        EXPECT_EQ(got.path, e.path) << label << i;
+        EXPECT_EQ(got.error, e.error) << label << i;
+        EXPECT_EQ(got.message, e.message) << label << i;
+      }
+      // Not done exactly where a problem is; every entry reached.
+      for (size_t i = 0; i < r.entries.size(); ++i) {
+        bool noted = false;
+        for (const RunProblem& problem : r.problems) noted = noted || problem.entry == i;
+        EXPECT_EQ(r.entries[i], noted ? kNotDone : kDone) << label << i;
+      }
+    }
+  }
+
+  // Cancelled: the cancel shows, and is no problem.
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile("C:\\src\\a", "a");
+  ScriptedPrompts user(kAll);
+  CollectingPrompts prompts(user, true);
+  FileOperationEngine engine(fs, prompts);
+  engine.RequestCancel();
+  RunResult r = engine.Run({OperationKind::kCopy, "C:\\src\\", {"a"}, "D:\\", "", false, 64});
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_TRUE(r.problems.empty());
+  EXPECT_EQ(user.Count(RunMessage::kCancelled), 1);
 }
 
 TEST(FileOpsEngine, SameFileByIdentityTouchesNothing) {
