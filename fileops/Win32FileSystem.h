@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -20,6 +21,7 @@ class Win32FileSystem : public FileSystem {
   Win32FileSystem& operator=(const Win32FileSystem&) = delete;
 
   FsResult<FileId> OpenRead(const std::string& path) override;
+  FsResult<FileId> OpenReadFromDisk(const std::string& path) override;
   FsResult<CreatedTemp> CreateTempFile(const std::string& folder) override;
   FsResult<FileId> CreateNewFile(const std::string& path) override;
   FsResult<size_t> Read(FileId file, void* buffer, size_t size) override;
@@ -44,7 +46,20 @@ class Win32FileSystem : public FileSystem {
  private:
   FileId Keep(HANDLE handle);
 
+  // A file opened past the system cache is read in aligned blocks of its own
+  // and handed out from there (see OpenReadFromDisk).
+  struct AlignedFree {
+    void operator()(void* block) const;
+  };
+  struct Unbuffered {
+    std::unique_ptr<void, AlignedFree> block;
+    size_t filled = 0;
+    size_t taken = 0;
+    bool ended = false;
+  };
+
   std::unordered_map<FileId, HANDLE> open_;
+  std::unordered_map<FileId, Unbuffered> unbuffered_;
   FileId nextId_ = 1;
   unsigned tempCounter_ = 0;
 };
