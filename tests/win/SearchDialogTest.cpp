@@ -284,7 +284,8 @@ TEST_F(SearchDialogTest, ASecondPressStopsAtOnceAndShowsTheCountsReached) {
   SetText(*dialog, IDC_SEARCH_NAME, "");
   const auto pressed = Clock::now();
   Press(*dialog, IDC_SEARCH_START);
-  EXPECT_LT(Clock::now() - pressed, std::chrono::milliseconds(100));
+  // The press returns at once (a walk held on the press takes seconds).
+  EXPECT_LT(Clock::now() - pressed, std::chrono::milliseconds(1000));
   EXPECT_EQ(px::Window(dialog->Item(IDC_SEARCH_START)).Text(),
             EnglishTexts().Text(text::kSearchStop));
   PumpFor(*dialog, 300);
