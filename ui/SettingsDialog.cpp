@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-
 #include "framework/Controls.h"
 #include "framework/LanguageFiles.h"
 #include "framework/MessageBoxes.h"
@@ -39,6 +38,8 @@ const OptionCheck kBehaviourChecks[] = {
     {IDC_OPTION_FAST_RENAME, text::kSettingsFastRename, &Options::fastRename},
     {IDC_OPTION_SELECT_FOLDERS, text::kSettingsSelectFolders, &Options::selectFolders},
     {IDC_OPTION_SHOW_ALL_ICONS, text::kSettingsShowAllIcons, &Options::showAllIcons},
+    {IDC_SETTINGS_QUEUE_SAME_DRIVE, text::kOptionQueueSameDrive, &Options::queueSameDrive},
+    {IDC_SETTINGS_VERIFY, text::kOptionVerify, &Options::verify},
 };
 
 struct LabelText {

@@ -8,6 +8,8 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "core/settings/ProfileDocument.h"
 #include "framework/Controls.h"
@@ -26,7 +28,7 @@ auto Fields(const Options& o) {
   return std::tie(o.divider, o.showToolBar, o.showDrive, o.showCurDir, o.showComLine,
                   o.showFuncKey, o.fullRowSelect, o.selectionAlways, o.showHiddenSystem,
                   o.savePanels, o.saveSettings, o.savePosition, o.fastRename, o.selectFolders,
-                  o.showAllIcons, o.recycle, o.editor, o.language);
+                  o.showAllIcons, o.recycle, o.queueSameDrive, o.verify, o.editor, o.language);
 }
 
 // Controls of a page are found through the page, whose id is its template's.
@@ -89,6 +91,16 @@ TEST_F(SettingsDialogTest, CancelChangesNothing) {
               BST_CHECKED);
     EXPECT_EQ(px::Window(PageItem(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_EDITOR)).Text(),
               "notepad.exe");
+    EXPECT_EQ(px::Window(PageItem(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_VERIFY)).Text(),
+              texts.Text(text::kOptionVerify));
+    EXPECT_EQ(px::Window(PageItem(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_QUEUE_SAME_DRIVE))
+                  .Text(),
+              texts.Text(text::kOptionQueueSameDrive));
+    EXPECT_EQ(IsDlgButtonChecked(GetDlgItem(dialog, IDD_SETTINGS_BEHAVIOUR),
+                                 IDC_SETTINGS_QUEUE_SAME_DRIVE),
+              BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(GetDlgItem(dialog, IDD_SETTINGS_BEHAVIOUR), IDC_SETTINGS_VERIFY),
+              BST_UNCHECKED);
     EXPECT_EQ(SelectedLanguage(dialog), "English");
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDD_SETTINGS_VIEW)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDD_SETTINGS_BEHAVIOUR)));
@@ -100,7 +112,8 @@ TEST_F(SettingsDialogTest, CancelChangesNothing) {
     for (int id : {IDC_OPTION_SHOW_TOOLBAR, IDC_OPTION_SHOW_COM_LINE, IDC_OPTION_FULL_ROW_SELECT,
                    IDC_OPTION_SHOW_HIDDEN_SYSTEM})
       Click(dialog, IDD_SETTINGS_VIEW, id);
-    for (int id : {IDC_OPTION_SAVE_SETTINGS, IDC_OPTION_RECYCLE, IDC_OPTION_FAST_RENAME})
+    for (int id : {IDC_OPTION_SAVE_SETTINGS, IDC_OPTION_RECYCLE, IDC_OPTION_FAST_RENAME,
+                   IDC_SETTINGS_QUEUE_SAME_DRIVE, IDC_SETTINGS_VERIFY})
       Click(dialog, IDD_SETTINGS_BEHAVIOUR, id);
     px::Window(PageItem(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_EDITOR)).SetText("vi.exe");
     ChooseLanguage(dialog, "German");
@@ -117,13 +130,18 @@ TEST_F(SettingsDialogTest, CancelChangesNothing) {
 
 TEST_F(SettingsDialogTest, OkHidingTheCommandLineHidesItAtOnceAndSavesIt) {
   // A value other than 0 or 1 that nobody touched stays as it is.
-  RunningWindow run("[Options]\r\nSelectFolders=7\r\n");
+  RunningWindow run("[Options]\r\nSelectFolders=7\r\nQueueSameDrive=0\r\n");
   run.SetClientSize(800, 600);
   const RECT list = run.ControlRect(IDC_LEFT_LIST);
 
   EditSettings(run, Answer(IDOK, [](HWND dialog) {
+    HWND behaviour = GetDlgItem(dialog, IDD_SETTINGS_BEHAVIOUR);
+    EXPECT_EQ(IsDlgButtonChecked(behaviour, IDC_SETTINGS_QUEUE_SAME_DRIVE), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(behaviour, IDC_SETTINGS_VERIFY), BST_UNCHECKED);
     Click(dialog, IDD_SETTINGS_VIEW, IDC_OPTION_SHOW_COM_LINE);
     Click(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_OPTION_FAST_RENAME);
+    Click(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_QUEUE_SAME_DRIVE);
+    Click(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_VERIFY);
     px::Window(PageItem(dialog, IDD_SETTINGS_BEHAVIOUR, IDC_SETTINGS_EDITOR))
         .SetText("C:\\Tools\\edit.exe");
   }));
@@ -137,6 +155,8 @@ TEST_F(SettingsDialogTest, OkHidingTheCommandLineHidesItAtOnceAndSavesIt) {
   const Options& options = run.Window().GetOptions();
   EXPECT_EQ(options.editor, "C:\\Tools\\edit.exe");
   EXPECT_EQ(options.language, "English");
+  EXPECT_EQ(options.queueSameDrive, 1);
+  EXPECT_EQ(options.verify, 1);
 
   run.Close();
   ProfileDocument written = ProfileDocument::Parse(run.SettingsFileText());
@@ -144,7 +164,46 @@ TEST_F(SettingsDialogTest, OkHidingTheCommandLineHidesItAtOnceAndSavesIt) {
   EXPECT_EQ(written.GetInt("Options", "FastRename", -1), 0);
   EXPECT_EQ(written.GetInt("Options", "ShowCurDir", -1), 1);
   EXPECT_EQ(written.GetInt("Options", "SelectFolders", -1), 7);
+  EXPECT_EQ(written.GetInt("Options", "QueueSameDrive", -1), 1);
+  EXPECT_EQ(written.GetInt("Options", "Verify", -1), 1);
   EXPECT_EQ(written.GetString("Options", "Editor", "?"), "C:\\Tools\\edit.exe");
+}
+
+// Every control of a page lies inside the page as the tab control shows it,
+// and none covers another (a group box holds its controls, so it is left out).
+TEST_F(SettingsDialogTest, EveryPageShowsAllItsControlsWithoutOverlap) {
+  RunningWindow run;
+  EditSettings(run, Answer(IDCANCEL, [](HWND dialog) {
+    for (int pageId : {IDD_SETTINGS_VIEW, IDD_SETTINGS_BEHAVIOUR, IDD_SETTINGS_LANGUAGE}) {
+      HWND page = GetDlgItem(dialog, pageId);
+      ASSERT_NE(page, nullptr) << pageId;
+      RECT area;
+      GetClientRect(page, &area);
+      std::vector<std::pair<int, RECT>> controls;
+      for (HWND child = GetWindow(page, GW_CHILD); child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        int id = GetDlgCtrlID(child);
+        EXPECT_TRUE(rect.left >= area.left && rect.top >= area.top &&
+                    rect.right <= area.right && rect.bottom <= area.bottom)
+            << "page " << pageId << ", control " << id << " ends at " << rect.bottom
+            << ", the page at " << area.bottom;
+        wchar_t className[32] = {};
+        GetClassNameW(child, className, 32);
+        bool groupBox = lstrcmpiW(className, L"Button") == 0 &&
+                        (px::Window(child).Style() & BS_TYPEMASK) == BS_GROUPBOX;
+        if (!groupBox) controls.push_back({id, rect});
+      }
+      for (size_t i = 0; i < controls.size(); ++i)
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+          RECT common;
+          EXPECT_FALSE(IntersectRect(&common, &controls[i].second, &controls[j].second))
+              << "page " << pageId << ": " << controls[i].first << " and " << controls[j].first;
+        }
+    }
+  }));
 }
 
 std::string CurrentDirectory() {
