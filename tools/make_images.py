@@ -1076,6 +1076,17 @@ def icon_exit(p):
     p.solid(arrow(7, 5, 16, 13, shaft=0.44, head=0.5), RED)
 
 
+def icon_job_list(p):
+    # A window listing jobs, the running one's progress below them.
+    p.solid(rect(0, 1, 16, 15), WINDOW)
+    p.solid(rect(0, 1, 16, 4), TITLE)
+    for y in (5, 7):
+        p.bar(2, y, 4, y + 1, rgb("#3B7DDB"))
+        p.bar(5, y, 14, y + 1, rgb("#7E8FA6"))
+    p.solid(rect(2, 9, 14, 13), shade_set("#E6ECF3", None, None, "#6E7D92"))
+    p.flat(rect(3, 10, 9.5, 12), GREEN["fill"])
+
+
 def icon_settings(p):
     teeth = union(*[band(8 - 7.6 * math.cos(math.radians(a)), 8 - 7.6 * math.sin(math.radians(a)),
                          8 + 7.6 * math.cos(math.radians(a)), 8 + 7.6 * math.sin(math.radians(a)), 3.0)
@@ -1114,6 +1125,7 @@ COMMAND_ICONS = [
     ("control_panel", icon_control_panel),
     ("help", icon_help),
     ("exit", icon_exit),
+    ("job_list", icon_job_list),
     ("settings", icon_settings),
 ]
 

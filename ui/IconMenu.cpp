@@ -62,7 +62,7 @@ constexpr MenuRow kLayout[] = {
     {3, text::kMenuAddFavourite, ID_MENU_ADD_FAVOURITE, 19},
     {3, text::kMenuOrganiseFavourites, ID_MENU_ORGANISE_FAVOURITES, 20},
     {3, kNoText, 0, -1},
-    {4, text::kMenuSettings, ID_MENU_SETTINGS, 29},
+    {4, text::kMenuSettings, ID_MENU_SETTINGS, 30},
     {4, text::kMenuCustomiseToolBar, ID_MENU_CUSTOMISE_TOOLBAR, -1},
     {4, text::kMenuSavePosition, ID_MENU_SAVE_POSITION, -1},
     {4, text::kMenuSaveSettings, ID_MENU_SAVE_SETTINGS, -1},

@@ -17,6 +17,7 @@
 #include "core/language/TextFormat.h"
 #include "framework/TextFiles.h"
 #include "tests/win/Harness.h"
+#include "ui/IconLibrary.h"
 #include "ui/ToolBar.h"
 #include "ui/ToolBarDialog.h"
 
@@ -109,7 +110,7 @@ TEST(ToolBarTest, ShippedLayoutWithItsPicturesAndTooltips) {
   EXPECT_EQ(GetWindowLongW(bar, GWL_STYLE) & 0x50000854, 0x50000854);
   ExpectToolBar(run.Window(), kShipped);
   HIMAGELIST images = run.Window().Tools().Images();
-  ASSERT_EQ(ImageList_GetImageCount(images), 30);
+  ASSERT_EQ(ImageList_GetImageCount(images), kLibraryIconCount);
   int width = 0, height = 0;
   ImageList_GetIconSize(images, &width, &height);
   EXPECT_EQ(width, 18);
