@@ -98,6 +98,12 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
   add({ID_TOOL_RECYCLE_BIN}, [&context] { OpenShellFolder(context, CSIDL_BITBUCKET); });
   add({ID_TOOL_CONTROL_PANEL}, [&context] { OpenShellFolder(context, CSIDL_CONTROLS); });
   add({ID_TOOL_EXIT, ID_MENU_EXIT, IDC_EXIT}, window.exit);
+  // The toolbar's job list button sends the menu item's id (ToolBarButtonCommand).
+  add({ID_MENU_JOBS, ID_KEY_JOBS},
+      [show = window.showJobList] {
+        if (show) show();
+      },
+      [shown = static_cast<bool>(window.showJobList)] { return shown; });
   add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); }, [&panels] {
     const PanelEntry* entry = panels.Active().EntryAtCursor();
     return entry != nullptr && !entry->IsParent() && !panels.Active().Tree().IsVisible();

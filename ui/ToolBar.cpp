@@ -4,7 +4,9 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 
+#include "core/language/TextIds.h"
 #include "core/settings/Settings.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -29,7 +31,7 @@ TBBUTTON ItemFor(int button) {
   TBBUTTON item{};
   if (IsButton(button)) {
     item.iBitmap = button;
-    item.idCommand = ID_TOOL_FIRST - 1 + button;
+    item.idCommand = ToolBarButtonCommand(button);
     item.fsState = TBSTATE_ENABLED;
     item.fsStyle = BTNS_BUTTON;
   } else {
@@ -39,9 +41,31 @@ TBBUTTON ItemFor(int button) {
   return item;
 }
 
+// A menu item's label as a button's name: no shortcut, no access key mark
+// ("&&" stays one "&"), no dots that promise a dialog.
+std::string ButtonName(const std::string& menuItem) {
+  std::string label = menuItem.substr(0, menuItem.find('\t'));
+  std::string name;
+  for (size_t i = 0; i < label.size(); ++i) {
+    if (label[i] == '&' && ++i == label.size()) break;
+    name += label[i];
+  }
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  return name;
+}
+
 }  // namespace
 
-TextId ToolBarButtonText(int button) { return {18, IsButton(button) ? button + 8 : 8}; }
+int ToolBarButtonCommand(int button) {
+  if (button == kJobListButton) return ID_MENU_JOBS;
+  // Separators carry 10000, which no command takes.
+  return ID_TOOL_FIRST - 1 + (IsButton(button) ? button : 0);
+}
+
+std::string ToolBarButtonText(const LanguageTable& texts, int button) {
+  if (button == kJobListButton) return ButtonName(texts.Text(text::kMenuJobs));
+  return texts.Text({18, IsButton(button) ? button + 8 : 8});
+}
 
 ToolBar::ToolBar(AppContext& context, const CommandTable& commands)
     : context_(context), commands_(commands) {}
@@ -57,7 +81,15 @@ std::string ToolBar::LayoutPath() const {
 
 std::vector<int> ToolBar::ReadLayout(int defaultCount) const {
   SettingsStore layout(std::make_unique<FileProfileStorage>(LayoutPath()));
-  return ReadToolBarButtons(layout, defaultCount);
+  std::vector<int> buttons = ReadToolBarButtons(layout, defaultCount);
+  // The settings know the first family, 1..28, and leave a separator for
+  // any other number: a button added since then is taken here.
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (buttons[i] != 0) continue;
+    int stored = layout.GetInt("Buttons", "Button" + std::to_string(i), 0);
+    if (IsButton(stored)) buttons[i] = stored;
+  }
+  return buttons;
 }
 
 void ToolBar::Create(HWND parent) {
@@ -83,7 +115,7 @@ std::vector<int> ToolBar::Buttons() const {
   for (int i = 0; i < count; ++i) {
     TBBUTTON item{};
     SendMessageW(toolBar_, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&item));
-    buttons.push_back((item.fsStyle & BTNS_SEP) ? 0 : item.idCommand - (ID_TOOL_FIRST - 1));
+    buttons.push_back((item.fsStyle & BTNS_SEP) ? 0 : item.iBitmap);
   }
   return buttons;
 }
@@ -143,11 +175,11 @@ void ToolBar::SyncToolTips() const {
   std::vector<int> buttons = Buttons();
   for (size_t i = 0; i < buttons.size(); ++i) {
     if (buttons[i] == 0) continue;
-    std::wstring text = Widen(context_.Texts().Text(ToolBarButtonText(buttons[i])));
+    std::wstring text = Widen(ToolBarButtonText(context_.Texts(), buttons[i]));
     TTTOOLINFOW add{};
     add.cbSize = sizeof(add);
     add.hwnd = toolBar_;
-    add.uId = static_cast<UINT_PTR>(ID_TOOL_FIRST - 1 + buttons[i]);
+    add.uId = static_cast<UINT_PTR>(ToolBarButtonCommand(buttons[i]));
     SendMessageW(toolBar_, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&add.rect));
     add.lpszText = text.data();
     SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&add));

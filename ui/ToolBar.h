@@ -1,5 +1,5 @@
-// The toolbar above the panels: buttons of the 10001-10028 family laid out
-// by ToolBar\Standart.ini, pictures from ToolBar\ToolBar.dll, a tooltip per
+// The toolbar above the panels: buttons 1..29 laid out by
+// ToolBar\Standart.ini, pictures from ToolBar\ToolBar.dll, a tooltip per
 // button, and the customisation dialog that rearranges it.
 #pragma once
 
@@ -14,7 +14,9 @@
 
 namespace px {
 
-constexpr int kLastToolBarButton = 28;
+// Buttons 1..28 send 10001..10028; 29 sends the job list's menu command.
+constexpr int kLastToolBarButton = 29;
+constexpr int kJobListButton = 29;
 
 class ToolBar {
  public:
@@ -38,7 +40,7 @@ class ToolBar {
   // The items in order: the button number v, 0 for a separator.
   std::vector<int> Buttons() const;
   // Each change keeps the tooltips on their buttons. A number outside
-  // 1..28 inserts a separator: no button sends a command outside the family.
+  // 1..29 inserts a separator: no button sends a command not its own.
   void Insert(int position, int button);
   void Remove(int position);
   void Move(int from, int to);
@@ -66,7 +68,12 @@ class ToolBar {
   HWND toolTip_ = nullptr;
 };
 
-// Text 18.(v + 8) names button v, 18.8 the separator.
-TextId ToolBarButtonText(int button);
+// The command button v sends: 10000 + v for 1..28, the job list's menu
+// command for 29; 10000, a separator's, for any other number.
+int ToolBarButtonCommand(int button);
+// The name of button v, its tooltip: text 18.(v + 8) for 1..28, the job
+// list's menu item without its access key mark and dots for 29, text 18.8
+// (the separator) for any other number.
+std::string ToolBarButtonText(const LanguageTable& texts, int button);
 
 }  // namespace px

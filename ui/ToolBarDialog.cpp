@@ -27,13 +27,13 @@ void PrepareList(const ListView& list, HIMAGELIST images) {
 }
 
 void AddRow(const ListView& list, int row, int button, const LanguageTable& texts) {
-  std::wstring name = Widen(texts.Text(ToolBarButtonText(button)));
+  std::wstring name = Widen(ToolBarButtonText(texts, button));
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
   item.iItem = row;
   item.pszText = name.data();
   item.iImage = button;
-  item.lParam = ID_TOOL_FIRST - 1 + button;
+  item.lParam = ToolBarButtonCommand(button);
   list.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 

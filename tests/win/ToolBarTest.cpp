@@ -1,6 +1,7 @@
 // The toolbar on the real window: the shipped layout, its tooltips and
 // states, the customisation dialog driven by control id (OK surviving a
-// restart, Cancel restoring the file's layout) and corrupt layout files.
+// restart, Cancel restoring the file's layout), corrupt layout files, and
+// the job list's command from its button, menu item and key.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,6 +18,7 @@
 #include "core/language/TextFormat.h"
 #include "framework/TextFiles.h"
 #include "tests/win/Harness.h"
+#include "ui/Commands.h"
 #include "ui/IconLibrary.h"
 #include "ui/ToolBar.h"
 #include "ui/ToolBarDialog.h"
@@ -26,6 +28,18 @@ namespace {
 
 const std::vector<int> kShipped = {1,  2,  3,  23, 0, 5,  6,  8, 7,  9,  0, 12,
                                    13, 14, 0,  15, 16, 18, 0, 19, 20, 0, 21, 27};
+
+// Button v's English name: text 18.(v + 8), the job list's menu item bare.
+std::string ButtonName(int v) {
+  return v == kJobListButton ? "Jobs" : EnglishTexts().TextAt(18, v == 0 ? 8 : v + 8);
+}
+
+// The button whose command id is `command`, 0 for none.
+int ButtonOfCommand(UINT_PTR command) {
+  for (int v = 1; v <= kLastToolBarButton; ++v)
+    if (static_cast<UINT_PTR>(ToolBarButtonCommand(v)) == command) return v;
+  return 0;
+}
 
 std::string ToolText(HWND tip, HWND owner, UINT_PTR id) {
   wchar_t buffer[256] = {};
@@ -54,7 +68,9 @@ void ExpectToolBar(MainWindow& window, const std::vector<int>& buttons) {
       continue;
     }
     ++buttonCount;
-    EXPECT_EQ(item.idCommand, ID_TOOL_FIRST - 1 + buttons[i]) << i;
+    EXPECT_EQ(item.idCommand,
+              buttons[i] == kJobListButton ? ID_MENU_JOBS : ID_TOOL_FIRST - 1 + buttons[i])
+        << i;
     EXPECT_EQ(item.iBitmap, buttons[i]) << i;
     CommandTable::State state = window.Commands().StateOf(item.idCommand);
     EXPECT_EQ((item.fsState & TBSTATE_ENABLED) != 0, state.known && state.enabled) << i;
@@ -65,9 +81,8 @@ void ExpectToolBar(MainWindow& window, const std::vector<int>& buttons) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     ASSERT_TRUE(SendMessageW(tip, TTM_ENUMTOOLSW, t, reinterpret_cast<LPARAM>(&tool)));
-    int v = static_cast<int>(tool.uId) - (ID_TOOL_FIRST - 1);
-    ASSERT_GE(v, 1);
-    ASSERT_LE(v, kLastToolBarButton);
+    int v = ButtonOfCommand(tool.uId);
+    ASSERT_GE(v, 1) << tool.uId;
     // Some button with this command sits exactly under the tool.
     bool found = false;
     for (size_t i = 0; i < buttons.size() && !found; ++i) {
@@ -76,7 +91,7 @@ void ExpectToolBar(MainWindow& window, const std::vector<int>& buttons) {
       found = buttons[i] == v && EqualRect(&rect, &tool.rect);
     }
     EXPECT_TRUE(found) << "tool of button " << v << " is not over it";
-    EXPECT_EQ(ToolText(tip, bar, tool.uId), EnglishTexts().TextAt(18, v + 8));
+    EXPECT_EQ(ToolText(tip, bar, tool.uId), ButtonName(v));
   }
 }
 
@@ -132,7 +147,8 @@ TEST(ToolBarTest, CustomisationStepsThenOkSurvivesARestart) {
     ASSERT_TRUE(dialog.Create(run.Handle()));
     HWND d = dialog.Handle();
     EXPECT_EQ(px::Window(d).Text(), EnglishTexts().TextAt(18, 0));
-    EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemCount(), 29);
+    EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemCount(), 30);
+    EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemText(29, 0), "Jobs");
     EXPECT_EQ(CurrentRows(d).size(), kShipped.size());
     EXPECT_EQ(CurrentRows(d)[3], EnglishTexts().TextAt(18, 23 + 8));
 
@@ -169,10 +185,14 @@ TEST(ToolBarTest, CustomisationStepsThenOkSurvivesARestart) {
     Click(d, IDC_TOOLBAR_UP);
     std::swap(expected[2], expected[3]);
     ExpectToolBar(run.Window(), expected);
+    Select(d, IDC_TOOLBAR_AVAILABLE, kJobListButton);  // the job list, before row 5
+    Select(d, IDC_TOOLBAR_CURRENT, 5);
+    Click(d, IDC_TOOLBAR_ADD);
+    expected.insert(expected.begin() + 5, kJobListButton);
+    ExpectToolBar(run.Window(), expected);
     std::vector<std::string> rows = CurrentRows(d);
     ASSERT_EQ(rows.size(), expected.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-      EXPECT_EQ(rows[i], EnglishTexts().TextAt(18, expected[i] == 0 ? 8 : expected[i] + 8));
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], ButtonName(expected[i]));
 
     Click(d, IDOK);
     EXPECT_TRUE(dialog.IsEnded());
@@ -190,6 +210,7 @@ TEST(ToolBarTest, CustomisationStepsThenOkSurvivesARestart) {
   expected.insert(expected.begin() + 1, 0);
   expected.pop_back();
   std::swap(expected[2], expected[3]);
+  expected.insert(expected.begin() + 5, kJobListButton);
   ExpectToolBar(again.Window(), expected);
 }
 
@@ -244,8 +265,9 @@ TEST(ToolBarTest, CorruptLayoutsStartQuicklyWithinTheToolbarFamily) {
     std::vector<int> expected;  // empty: only the checks below
   } rows[] = {
       {nullptr, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},  // no file: ten separators
-      {"[Buttons]\r\nButtonCount=4\r\nButton0=-3\r\nButton1=29\r\nButton2=28\r\nButton3=99999\r\n",
-       {0, 0, 28, 0}},
+      {"[Buttons]\r\nButtonCount=5\r\nButton0=-3\r\nButton1=29\r\nButton2=28\r\nButton3=99999\r\n"
+       "Button4=30\r\n",
+       {0, 29, 28, 0, 0}},
       {"[Buttons]\r\nButtonCount=-7\r\nButton0=5\r\n", {}},
       {"[Buttons]\r\nButtonCount=2147483647\r\nButton0=5\r\nButton1=-2147483648\r\n", {}},
       {"[Buttons]\r\nButtonCount=99999999999999999999\r\nButton0=x\r\nButton1=6\r\n", {}},
@@ -274,7 +296,7 @@ TEST(ToolBarTest, CorruptLayoutsStartQuicklyWithinTheToolbarFamily) {
     for (size_t i = 0; i < buttons.size(); ++i) {
       TBBUTTON item{};
       SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&item));
-      if (!(item.fsStyle & BTNS_SEP)) {
+      if (!(item.fsStyle & BTNS_SEP) && item.idCommand != ID_MENU_JOBS) {
         EXPECT_GE(item.idCommand, ID_TOOL_FIRST);
         EXPECT_LE(item.idCommand, ID_TOOL_LAST);
       }
@@ -324,6 +346,62 @@ TEST(ToolBarTest, TooltipsFollowTheLanguage) {
   EXPECT_EQ(ToolText(tip, run.Window().Tools().Handle(), ID_TOOL_PARENT),
             run.Window().Texts().TextAt(18, 9));
   EXPECT_NE(run.Window().Texts().TextAt(18, 9), EnglishTexts().TextAt(18, 9));
+  run.Window().Tools().Assign({kJobListButton});
+  EXPECT_EQ(ToolText(tip, run.Window().Tools().Handle(), ID_MENU_JOBS), "Auftr\xC3\xA4ge");
+}
+
+// One command behind the button, the menu item and the key: each id runs the
+// window's action, shown disabled while the window has none; no id of the
+// table is given twice, and no key of the accelerators either.
+TEST(ToolBarTest, TheJobListButtonMenuItemAndKeyRunOneCommand) {
+  RunningWindow run(nullptr, StageCompanions);
+  MainWindow& window = run.Window();
+  AppContext context = window.Context();
+  int shown = 0;
+  WindowActions actions;
+  actions.showJobList = [&shown] { ++shown; };
+  CommandTable table;
+  EXPECT_TRUE(FillCommandTable(table, context, window.Panels(), window.CommandLine(), actions));
+  EXPECT_EQ(ToolBarButtonCommand(kJobListButton), ID_MENU_JOBS);
+  for (int id : {ID_MENU_JOBS, ID_KEY_JOBS, ToolBarButtonCommand(kJobListButton)}) {
+    EXPECT_TRUE(table.StateOf(static_cast<uint32_t>(id)).enabled) << id;
+    EXPECT_TRUE(table.Execute(static_cast<uint32_t>(id))) << id;
+  }
+  EXPECT_EQ(shown, 3);
+
+  CommandTable without;
+  EXPECT_TRUE(FillCommandTable(without, context, window.Panels(), window.CommandLine(), {}));
+  EXPECT_TRUE(without.StateOf(ID_MENU_JOBS).known);
+  EXPECT_FALSE(without.StateOf(ID_MENU_JOBS).enabled);
+  EXPECT_FALSE(without.Execute(ID_KEY_JOBS));
+
+  for (uint32_t taken : {ID_MENU_JOBS, ID_KEY_JOBS}) {
+    CommandTable twice;
+    ASSERT_TRUE(twice.Add({taken}, [] {}));
+    EXPECT_FALSE(FillCommandTable(twice, context, window.Panels(), window.CommandLine(), actions))
+        << taken;
+  }
+
+  // Ctrl+J, and no key given two commands.
+  HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+  ASSERT_NE(accelerators, nullptr);
+  std::vector<ACCEL> keys(static_cast<size_t>(CopyAcceleratorTableW(accelerators, nullptr, 0)));
+  CopyAcceleratorTableW(accelerators, keys.data(), static_cast<int>(keys.size()));
+  DestroyAcceleratorTable(accelerators);
+  int jobKeys = 0;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    BYTE modifiers = keys[i].fVirt & (FVIRTKEY | FCONTROL | FALT | FSHIFT);
+    if (keys[i].cmd == ID_KEY_JOBS) {
+      ++jobKeys;
+      EXPECT_EQ(keys[i].key, 'J');
+      EXPECT_EQ(modifiers, FVIRTKEY | FCONTROL);
+    }
+    for (size_t k = i + 1; k < keys.size(); ++k)
+      EXPECT_FALSE(keys[k].key == keys[i].key &&
+                   (keys[k].fVirt & (FVIRTKEY | FCONTROL | FALT | FSHIFT)) == modifiers)
+          << keys[i].cmd << " and " << keys[k].cmd;
+  }
+  EXPECT_EQ(jobKeys, 1);
 }
 
 }  // namespace
