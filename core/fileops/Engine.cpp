@@ -542,7 +542,7 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
     if (entryObserver_) entryObserver_(i, result.entries[i]);
     entry_ = kWholeRun;
     if (cancelled_) break;
-    if (outcome != Outcome::kDone && !SkipInForce()) break;
+    if (outcome != Outcome::kDone && !SkipInForce() && !prompts_.Collecting()) break;
   }
   return finish();
 }

@@ -72,6 +72,10 @@ class OperationPrompts {
   virtual FailureAnswer AskFailure(FailureCase question, const std::string& path) = 0;
   // path names the file or folder concerned (empty for kCancelled).
   virtual void ShowMessage(RunMessage message, const std::string& path) = 0;
+  // True while every question is answered Skip and no message is shown (see
+  // CollectingPrompts): an entry left undone then never ends the run, not
+  // even one a message was about.
+  virtual bool Collecting() const { return false; }
 };
 
 constexpr size_t kDefaultBlockSize = 1 << 20;

@@ -535,7 +535,10 @@ FsResult<size_t> MemoryFileSystem::Read(FileId file, void* buffer, size_t size) 
   if (readChunk_ != 0) count = std::min(count, readChunk_);
   if (fault && fault->mode == FaultMode::kShortRead) count = std::min<size_t>(count, 1);
   if (count > 0) std::memcpy(buffer, data.data() + open.position, count);
-  if (count > 0 && open.corrupt) static_cast<char*>(buffer)[count / 2] ^= 0x20;
+  if (count > 0 && open.corrupt) {
+    static_cast<char*>(buffer)[count / 2] ^= 0x20;
+    ++bytesCorrupted_;
+  }
   open.position += count;
   return {count, FsError::kOk};
 }
@@ -559,7 +562,10 @@ FsStatus MemoryFileSystem::Write(FileId file, const void* data, size_t size) {
   }
   const size_t start = node.data.size();
   node.data.append(static_cast<const char*>(data), count);
-  if (fault && fault->mode == FaultMode::kCorrupt && count > 0) node.data[start + count / 2] ^= 0x20;
+  if (fault && fault->mode == FaultMode::kCorrupt && count > 0) {
+    node.data[start + count / 2] ^= 0x20;
+    ++bytesCorrupted_;
+  }
   volume.used += count;
   node.writeTime = clock_++;
   return {error};

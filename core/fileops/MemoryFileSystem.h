@@ -127,6 +127,8 @@ class MemoryFileSystem : public FileSystem {
   // How many calls a fault hit since the last ResetCalls: a fault run whose
   // fault never fired tested nothing.
   uint32_t FaultsFired() const { return faultsFired_; }
+  // How many bytes kCorrupt faults changed (none for an empty file read back).
+  uint32_t BytesCorrupted() const { return bytesCorrupted_; }
   // The file a kGrow or kShrink fault changed, as its path was given when it
   // was opened (empty when none was), and what it holds since.
   const std::string& ChangedByFault() const { return changedByFault_; }
@@ -135,6 +137,7 @@ class MemoryFileSystem : public FileSystem {
   void ResetCalls() {
     calls_.fill(0);
     faultsFired_ = 0;
+    bytesCorrupted_ = 0;
   }
   // Called at the start of every call with its operation and (first) path;
   // Read, Write and Close pass an empty path.
@@ -200,6 +203,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, uint32_t> listCounts_;
   size_t readChunk_ = 0;
   uint32_t faultsFired_ = 0;
+  uint32_t bytesCorrupted_ = 0;
   std::string changedByFault_;
   std::string changedBody_;
   bool linksOnlyFollowed_ = false;

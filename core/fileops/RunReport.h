@@ -15,8 +15,8 @@ namespace px {
 // question is asked and no message shown: every question is answered Skip
 // (never SkipAll, so the user is asked again once collecting stops) and the
 // messages, which hold a run up as much as a question, are left out; the
-// engine notes each in RunResult::problems either way. kCancelled is always
-// shown. A question already open when collecting starts is the inner
+// engine notes each in RunResult::problems either way, and goes on past
+// every entry left undone. kCancelled is always shown. A question already open when collecting starts is the inner
 // prompts' to close.
 class CollectingPrompts : public OperationPrompts {
  public:
@@ -25,7 +25,7 @@ class CollectingPrompts : public OperationPrompts {
 
   // Any thread, at any time: takes effect from the next question.
   void SetCollecting(bool collecting) { collecting_.store(collecting); }
-  bool Collecting() const { return collecting_.load(); }
+  bool Collecting() const override { return collecting_.load(); }
 
   PromptAnswer AskOverwrite(const OverwriteQuestion& question) override;
   PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path) override;

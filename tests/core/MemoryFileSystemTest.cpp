@@ -192,6 +192,7 @@ TEST(MemoryFileSystem, FaultsFireAsToldAndAreCounted) {
   }
   EXPECT_EQ(fs.OpenReadFromDisk("C:\\src\\g").error, FsError::kSharingViolation);
   EXPECT_EQ(fs.FaultsFired(), fired + 2);
+  EXPECT_EQ(fs.BytesCorrupted(), 3u);  // one write, two reads
   EXPECT_EQ(fs.Calls(FsOp::kOpenReadFromDisk), 3u);
 
   fs.AddFault({FsOp::kRemoveLink, 1, FaultMode::kFollowLink, FsError::kOk});
