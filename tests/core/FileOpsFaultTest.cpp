@@ -1,13 +1,17 @@
 // Runs the copy, move and delete engine over small trees with every file-system
 // call failing in turn (once, lastingly, or together with a second one), a
-// cancel at every check, another program changing the trees mid-run, and many
-// prompt answers, and checks after each run that no data was lost,
-// half-written or misreported. Every run must have met what it injects.
+// cancel at every check, a question answered late at every question, another
+// program changing the trees mid-run, many prompt answers, the prompts
+// skipping and collecting, and verified copies with a corrupted write or
+// read-back at every one, and checks after each run that no data was lost,
+// half-written or misreported (each entry's result and problems against the
+// disk). Every run must have met what it injects.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -21,6 +25,7 @@
 
 #include "core/fileops/Engine.h"
 #include "core/fileops/MemoryFileSystem.h"
+#include "core/fileops/RunReport.h"
 #include "core/text/CaseFold.h"
 #include "tests/core/FileOpsTestSupport.h"
 
@@ -230,11 +235,18 @@ struct SweepRun {
   int cancelAtCall = 0;  // or when this file-system call starts, as a click may come at any time
   Disturbance disturbance = Disturbance::kNone;
   int disturbAtCall = 0;
+  int postponeAt = 0;    // this question (or message) is answered late, from another thread
+  bool collect = false;  // the prompts skip and collect
+  bool verify = false;   // copies are read back
 };
 
 struct Outcome {
   int checks = 0;
   int fsCalls = 0;
+  int questions = 0;  // questions and messages
+  bool verifyMismatch = false;  // a copy that did not read back was noted
+  size_t failuresAsked = 0;
+  uint32_t bytesCorrupted = 0;
   std::array<uint32_t, static_cast<size_t>(FsOp::kCount)> calls{};
   uint64_t trace = 0;  // the calls made and the answers given, hashed
   Snap after;
@@ -368,6 +380,64 @@ bool IsSkipAnswer(char kind, int value) {
   return false;
 }
 
+// Hands each question and message on; the one at postponeAt is answered on
+// another thread a moment later while the engine waits, with the run paused
+// meanwhile and resumed only after the answer is back: the engine holds at
+// its next check until then.
+class PostponingPrompts : public OperationPrompts {
+ public:
+  PostponingPrompts(OperationPrompts& inner, FileOperationEngine*& engine, int postponeAt, int& count)
+      : inner_(inner), engine_(engine), postponeAt_(postponeAt), count_(count) {}
+  ~PostponingPrompts() override { Join(); }
+  void Join() {
+    if (helper_.joinable()) helper_.join();
+  }
+  bool Postponed() const { return postponed_; }
+
+  PromptAnswer AskOverwrite(const OverwriteQuestion& question) override {
+    return Answer([&] { return inner_.AskOverwrite(question); });
+  }
+  PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path) override {
+    return Answer([&] { return inner_.AskReadOnly(question, path); });
+  }
+  FailureAnswer AskFailure(FailureCase question, const std::string& path) override {
+    return Answer([&] { return inner_.AskFailure(question, path); });
+  }
+  void ShowMessage(RunMessage message, const std::string& path) override {
+    Answer([&] {
+      inner_.ShowMessage(message, path);
+      return 0;
+    });
+  }
+
+ private:
+  template <typename Ask>
+  auto Answer(Ask ask) -> decltype(ask()) {
+    if (++count_ != postponeAt_ || engine_ == nullptr) return ask();
+    postponed_ = true;
+    using Result = decltype(ask());
+    std::promise<Result> answer;
+    std::future<Result> later = answer.get_future();
+    FileOperationEngine& engine = *engine_;
+    engine.RequestPause(true);
+    Join();
+    helper_ = std::thread([&engine, &answer, ask] {
+      std::this_thread::sleep_for(std::chrono::microseconds(50));
+      answer.set_value(ask());
+      std::this_thread::sleep_for(std::chrono::microseconds(50));
+      engine.RequestPause(false);
+    });
+    return later.get();
+  }
+
+  OperationPrompts& inner_;
+  FileOperationEngine*& engine_;
+  const int postponeAt_;
+  int& count_;
+  bool postponed_ = false;
+  std::thread helper_;
+};
+
 class Checker {
  public:
   explicit Checker(std::vector<std::string>& violations) : violations_(violations) {}
@@ -380,8 +450,12 @@ class Checker {
     const Snap& before = prepared.before;
     for (const Fault& fault : run.faults) fs.AddFault(fault);
     ScriptedPrompts prompts(run.policy);
-    FileOperationEngine engine(fs, prompts);
     Outcome outcome;
+    FileOperationEngine* running = nullptr;
+    PostponingPrompts postponing(prompts, running, run.postponeAt, outcome.questions);
+    CollectingPrompts collecting(postponing, run.collect);
+    FileOperationEngine engine(fs, collecting);
+    running = &engine;
     outcome.trace = 14695981039346656037ull;
     Snap atCancel;
     bool cancelled = false;
@@ -429,7 +503,7 @@ class Checker {
       if (outcome.fsCalls == kRunawayCalls) engine.RequestCancel();
       if (!late) return;
       const bool temp = path.find("~px") != std::string::npos;
-      if (op == FsOp::kOpenRead || op == FsOp::kRename || op == FsOp::kRemoveFolder ||
+      if (op == FsOp::kOpenRead || op == FsOp::kOpenReadFromDisk || op == FsOp::kRename || op == FsOp::kRemoveFolder ||
           op == FsOp::kRemoveLink || op == FsOp::kRecycle || op == FsOp::kCreateFolder ||
           (op == FsOp::kRemoveFile && !temp)) {
         lateCalls.push_back(std::to_string(static_cast<int>(op)) + " " + path);
@@ -443,9 +517,12 @@ class Checker {
     request.newName = s.newName;
     request.recycle = s.recycle;
     request.blockSize = 512;
+    request.verify = run.verify;
     RunResult result = engine.Run(request);
     if (resumer.joinable()) resumer.join();
+    postponing.Join();
     for (size_t op = 0; op < outcome.calls.size(); ++op) outcome.calls[op] = fs.Calls(static_cast<FsOp>(op));
+    outcome.bytesCorrupted = fs.BytesCorrupted();
     outcome.entries = result.entries;
     for (const auto& [kind, value] : prompts.answers) Mix(outcome.trace, std::string(1, kind) + std::to_string(value));
 
@@ -456,6 +533,26 @@ class Checker {
     if (run.cancelAt && !cancelled) Fail("the cancel check was never reached");
     if (run.cancelAtCall && !flagSet) Fail("the cancel call was never reached");
     if (run.disturbance != Disturbance::kNone && !disturbReached) Fail("the disturbance never happened");
+    if (run.postponeAt && !postponing.Postponed()) Fail("the postponed question never came");
+    if (run.collect) {
+      // Nothing asked, nothing shown but a cancel, and no entry left behind.
+      for (const auto& [kind, value] : prompts.answers) {
+        if (kind != 'm' || value != static_cast<int>(RunMessage::kCancelled)) Fail("asked while collecting");
+      }
+      for (size_t i = 0; i < result.entries.size() && !result.cancelled; ++i) {
+        if (result.entries[i] == EntryOutcome::kNotReached) Fail("stopped while collecting");
+      }
+    }
+    for (const RunProblem& problem : result.problems) {
+      if (problem.kind == ProblemKind::kMessage && problem.message == RunMessage::kCancelled) {
+        Fail("the cancel noted as a problem");
+      }
+      const bool failure = problem.kind == ProblemKind::kNotDeleted || problem.kind == ProblemKind::kNotCopied ||
+                           problem.kind == ProblemKind::kNotMoved;
+      if (failure == (problem.error == FsError::kOk)) Fail("a problem without its error: " + problem.path);
+      if (problem.error == FsError::kVerifyMismatch) outcome.verifyMismatch = true;
+    }
+    outcome.failuresAsked = prompts.failures.size();
 
     const Snap after = fs.Snapshot();
     outcome.after = after;
@@ -663,14 +760,66 @@ class Checker {
       }
     }
 
+    // Each entry left undone says why, and only those do; what a problem
+    // names is on the disk as the problem says.
+    if (!cancelled && !flagSet && run.disturbance == Disturbance::kNone && !result.cancelled) {
+      std::vector<int> noted(result.entries.size(), 0);
+      bool wholeRun = false;
+      for (const RunProblem& problem : result.problems) {
+        if (problem.entry == kWholeRun) {
+          wholeRun = true;
+        } else if (problem.entry < noted.size()) {
+          ++noted[problem.entry];
+        } else {
+          Fail("a problem of no entry: " + problem.path);
+        }
+      }
+      for (size_t i = 0; i < result.entries.size(); ++i) {
+        const bool notDone = result.entries[i] == EntryOutcome::kNotDone;
+        if (notDone && !noted[i] && !wholeRun) Fail("not done without a problem: " + s.names[i]);
+        if (!notDone && noted[i]) Fail("a problem of an entry not left undone: " + s.names[i]);
+      }
+      for (const RunProblem& problem : result.problems) {
+        const std::string key = SnapKey(problem.path);
+        if (key == changed) continue;
+        auto was = before.find(key);
+        auto now = after.find(where(key));
+        switch (problem.kind) {
+          case ProblemKind::kTargetExists:
+          case ProblemKind::kReadOnly:
+            if (was != before.end() && !was->second.folder &&
+                (now == after.end() || now->second.content != was->second.content)) {
+              Fail("a file its problem kept changed: " + key);
+            }
+            break;
+          case ProblemKind::kNotCopied:
+          case ProblemKind::kNotMoved: {
+            auto body = sourceBody.find(key);
+            if (body == sourceBody.end()) break;  // a folder, or a name the run refused
+            if (!has(after, where(key), body->second)) Fail("a file not copied or moved left its place: " + key);
+            const std::string& target = targetOf.at(key);
+            if (has(after, target, body->second) && !has(before, target, body->second)) {
+              Fail("a file not copied or moved is at its target: " + key);
+            }
+            break;
+          }
+          case ProblemKind::kNotDeleted:
+            if (lookupFaults == 0 && !followed && !after.count(where(key)) && !after.count(where(key) + "\\")) {
+              Fail("a file not deleted is gone: " + key);
+            }
+            break;
+          case ProblemKind::kMessage: break;
+        }
+      }
+    }
+
     // A failure ends the run unless a Skip is in force: without any Skip given
     // nothing after it is reached; with every answer a Skip it goes on.
-    // (A move keeps the answers about its own questions apart from those
-    // about deleting its sources, so only copy and delete are held to the second.)
-    const bool allSkips = s.kind != kMove && IsSkipAnswer('o', static_cast<int>(run.policy.overwrite)) &&
+    // (Collecting, every answer is a Skip the prompts see nothing of.)
+    const bool allSkips = IsSkipAnswer('o', static_cast<int>(run.policy.overwrite)) &&
                           IsSkipAnswer('r', static_cast<int>(run.policy.readOnly)) &&
                           run.policy.failure == FailureAnswer::kSkip;
-    for (size_t i = 0; i + 1 < result.entries.size() && !result.cancelled; ++i) {
+    for (size_t i = 0; i + 1 < result.entries.size() && !result.cancelled && !run.collect; ++i) {
       if (result.entries[i] != EntryOutcome::kNotDone) continue;
       bool skipGiven = false;
       size_t answersGiven = 0;
@@ -813,12 +962,32 @@ TEST(FileOpsFault, EveryFailureAndCancelPointKeepsData) {
     return outcome;
   };
   const std::vector<AnswerPolicy> policies = AllPolicies();
+  size_t postponed = 0, collectedRuns = 0, verifiedRuns = 0, corrupted = 0, corruptionsCaught = 0;
   for (const Scenario& s : Scenarios()) {
     for (const AnswerPolicy& policy : policies) {
       SweepRun run;
       run.scenario = &s;
       run.policy = policy;
       execute(run);
+    }
+    // Skipping and collecting, with every call failing: nothing is asked and
+    // the run goes through every entry.
+    {
+      SweepRun collected;
+      collected.scenario = &s;
+      collected.collect = true;
+      const Outcome baseline = execute(collected);
+      ++collectedRuns;
+      for (size_t op = 0; op < baseline.calls.size(); ++op) {
+        for (uint32_t nth = 1; nth <= baseline.calls[op]; ++nth) {
+          for (const Fault& fault : FaultsFor(static_cast<FsOp>(op), nth)) {
+            SweepRun run = collected;
+            run.faults = {fault};
+            execute(run);
+            ++collectedRuns;
+          }
+        }
+      }
     }
     for (const AnswerPolicy& policy : kSweepPolicies) {
       const size_t rank = static_cast<size_t>(&policy - kSweepPolicies);
@@ -835,6 +1004,59 @@ TEST(FileOpsFault, EveryFailureAndCancelPointKeepsData) {
         SweepRun run = base;
         run.cancelAtCall = call;
         execute(run);
+      }
+      // A question answered late, at every question, changes nothing but the time.
+      for (int question = 1; rank < 2 && question <= baseline.questions; ++question) {
+        SweepRun run = base;
+        run.postponeAt = question;
+        const Outcome late = execute(run);
+        ++postponed;
+        if (late.after != baseline.after || late.entries != baseline.entries) {
+          violations.push_back(std::string(s.name) + " / question " + std::to_string(question) +
+                               " answered late: the run came out otherwise than without the wait");
+        }
+      }
+      // Verified copies: every call failing, and every write and read-back
+      // corrupted, which the run must catch.
+      for (int rounds = 0; rank < 2 && s.kind != kDelete && rounds < 1; ++rounds) {
+        SweepRun verified = base;
+        verified.verify = true;
+        const Outcome clean = execute(verified);
+        if (clean.verifyMismatch) {
+          violations.push_back(std::string(s.name) + ": a clean verified run failed its verify");
+        }
+        for (size_t op = 0; op < clean.calls.size(); ++op) {
+          for (uint32_t nth = 1; nth <= clean.calls[op]; ++nth) {
+            std::vector<Fault> faults = FaultsFor(static_cast<FsOp>(op), nth);
+            const bool corruptible = op == static_cast<size_t>(FsOp::kWrite) ||
+                                     op == static_cast<size_t>(FsOp::kOpenReadFromDisk);
+            if (corruptible) faults.push_back({static_cast<FsOp>(op), nth, FaultMode::kCorrupt, FsError::kOk});
+            for (const Fault& fault : faults) {
+              // Another program changing the copy after it was read back is
+              // past what a verify can see.
+              if (fault.mode == FaultMode::kGrow || fault.mode == FaultMode::kShrink) continue;
+              SweepRun run = verified;
+              run.faults = {fault};
+              const Outcome caught = execute(run);
+              ++verifiedRuns;
+              // An empty file read back has no byte to corrupt; where the run
+              // fails without a fault (a full disk), a corrupted copy may fail
+              // for that first, and what is left is the checks' above.
+              if (fault.mode != FaultMode::kCorrupt || caught.bytesCorrupted == 0 || clean.failuresAsked > 0) {
+                continue;
+              }
+              ++corrupted;
+              // Noted when given up on; asked about when retried (and then copied again).
+              const bool givenUp = run.policy.failure != FailureAnswer::kRetry;
+              if (givenUp ? !caught.verifyMismatch : caught.failuresAsked <= clean.failuresAsked) {
+                violations.push_back(std::string(s.name) + " / corrupt op " + std::to_string(op) + " call " +
+                                     std::to_string(nth) + ": the verify did not catch it");
+              } else {
+                ++corruptionsCaught;
+              }
+            }
+          }
+        }
       }
       // A pause at any check, resumed, changes nothing but the time.
       for (int check = 1; rank < 2 && check <= baseline.checks; ++check) {
@@ -882,12 +1104,19 @@ TEST(FileOpsFault, EveryFailureAndCancelPointKeepsData) {
     }
   }
   std::cout << "scenarios: " << scenarios << ", distinct: " << traces.size()
-            << ", violations: " << violations.size() << "\n";
+            << ", violations: " << violations.size() << "\n"
+            << "  answered late: " << postponed << ", collected: " << collectedRuns
+            << ", verified: " << verifiedRuns << " (corrupted " << corrupted << ", caught "
+            << corruptionsCaught << ")\n";
   // PX_SWEEP_ALL=1 lists every violation, not only the first 25.
   const size_t shown = std::getenv("PX_SWEEP_ALL") ? violations.size() : 25;
   for (size_t i = 0; i < violations.size() && i < shown; ++i) std::cout << "  " << violations[i] << "\n";
   EXPECT_GE(scenarios, 10000u);
   EXPECT_GE(traces.size(), 5000u);
+  EXPECT_GE(postponed, 100u);
+  EXPECT_GE(collectedRuns, 1000u);
+  EXPECT_GE(corrupted, 100u);
+  EXPECT_EQ(corruptionsCaught, corrupted);
   EXPECT_TRUE(violations.empty());
 }
 
