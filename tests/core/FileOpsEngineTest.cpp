@@ -294,7 +294,9 @@ TEST(FileOpsEngine, VerifiedCopiesReplaceOrDeleteOnlyWhatReadsBack) {
     EXPECT_FALSE(backwards) << c.label;
     EXPECT_EQ(fs.Calls(FsOp::kOpenReadFromDisk), static_cast<uint32_t>(c.files) + (c.failure == FailureAnswer::kRetry))
         << c.label;
-    if (c.fault.op != FsOp::kCount) EXPECT_EQ(fs.FaultsFired(), 1u) << c.label;
+    if (c.fault.op != FsOp::kCount) {
+      EXPECT_EQ(fs.FaultsFired(), 1u) << c.label;
+    }
     const auto after = fs.Snapshot();
     size_t bent = 0;  // the files not copied
     for (size_t i = 0; i < names.size(); ++i) {
@@ -309,7 +311,9 @@ TEST(FileOpsEngine, VerifiedCopiesReplaceOrDeleteOnlyWhatReadsBack) {
       ++bent;
       // Nothing half-written: the old target as it was, or no target at all.
       EXPECT_EQ(after.count(target), before.count(target)) << c.label << i;
-      if (before.count(target)) EXPECT_EQ(after.at(target).content, before.at(target).content) << c.label;
+      if (before.count(target)) {
+        EXPECT_EQ(after.at(target).content, before.at(target).content) << c.label;
+      }
       EXPECT_EQ(after.at(source).content, before.at(source).content) << c.label << i;
       ASSERT_EQ(r.problems.size(), 1u) << c.label;
       EXPECT_EQ(r.problems[0].entry, i) << c.label;
@@ -321,7 +325,9 @@ TEST(FileOpsEngine, VerifiedCopiesReplaceOrDeleteOnlyWhatReadsBack) {
     }
     EXPECT_EQ(bent, c.done ? 0u : 1u) << c.label;
     EXPECT_EQ(prompts.failures.size(), c.fault.op == FsOp::kCount ? 0u : 1u) << c.label;
-    if (c.done) EXPECT_TRUE(r.problems.empty()) << c.label;
+    if (c.done) {
+      EXPECT_TRUE(r.problems.empty()) << c.label;
+    }
     for (const auto& entry : after) EXPECT_EQ(entry.first.find("~px"), std::string::npos) << c.label;
     EXPECT_EQ(fs.OpenFileCount(), 0u) << c.label;
   }

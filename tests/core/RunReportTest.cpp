@@ -98,7 +98,9 @@ TEST(RunReport, OneLinePerProblemWhateverThePath) {
   const std::vector<std::string> lines = ReportLines(texts, problems);
   ASSERT_EQ(lines.size(), problems.size());
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (rows[i].line) EXPECT_EQ(lines[i], rows[i].line);
+    if (rows[i].line) {
+      EXPECT_EQ(lines[i], rows[i].line);
+    }
     EXPECT_EQ(lines[i].find_first_of("\r\n"), std::string::npos) << lines[i];
   }
   // A message shows its own text; one that does not name the entry has the
@@ -107,7 +109,9 @@ TEST(RunReport, OneLinePerProblemWhateverThePath) {
     const std::string& own = texts.Text(TextOf(rows[i].problem.message));
     const std::string path = rows[i].problem.path;
     EXPECT_NE(lines[i].find(path), std::string::npos) << lines[i];
-    if (own.find("%s") == std::string::npos) EXPECT_EQ(lines[i], own + ": " + path);
+    if (own.find("%s") == std::string::npos) {
+      EXPECT_EQ(lines[i], own + ": " + path);
+    }
   }
 
   // Every error has a reason, and every reason has a text.
