@@ -1,6 +1,7 @@
 // The menu bar: six owner-drawn drop-downs built in code, each item with a
-// 16 x 16 picture from Menu\Menu.dll, its text from language table 1 and a
-// shortcut column; the favourite folders at the end of the fourth.
+// 16 x 16 picture from Menu\Menu.dll, its text from language table 1 (the
+// job list's from table 24) and a shortcut column; the favourite folders at
+// the end of the fourth.
 #pragma once
 
 #include <windows.h>

@@ -23,8 +23,9 @@ namespace {
 
 struct Expected {
   UINT id;    // 0: separator
-  int text;   // index in table 1
+  int text;   // index in `table`
   int icon;
+  int table = 1;
 };
 
 // Drop-down d's title is text 1.kTitles[d].
@@ -37,10 +38,10 @@ const std::vector<Expected> kDropDowns[kDropDownCount] = {
     {{ID_MENU_LIST_VIEW, 12, 12}, {ID_MENU_DETAILS_VIEW, 13, 13}, {ID_MENU_FOLDER_TREE, 14, 14},
      {0, 0, -1}, {ID_MENU_SORT_NAME, 15, -1}, {ID_MENU_SORT_EXTENSION, 16, -1},
      {ID_MENU_SORT_DATE, 17, -1}, {ID_MENU_SORT_SIZE, 18, -1}, {ID_MENU_SORT_LISTING, 19, -1}},
-    {{ID_MENU_SEARCH, 22, 15}, {ID_MENU_GO_TO_FOLDER, 24, 16}, {ID_MENU_COMMAND_HISTORY, 23, 17},
-     {ID_MENU_FOLDER_HISTORY, 25, 18}, {ID_MENU_VOLUME_LABEL, 26, -1},
-     {ID_MENU_DRIVE_PROPERTIES, 27, -1}, {0, 0, -1}, {ID_MENU_PARENT, 28, 1},
-     {ID_MENU_BACK, 29, 2}, {ID_MENU_FORWARD, 30, 3}},
+    {{ID_MENU_SEARCH, 22, 15}, {ID_MENU_JOBS, 65, 29, 24}, {ID_MENU_GO_TO_FOLDER, 24, 16},
+     {ID_MENU_COMMAND_HISTORY, 23, 17}, {ID_MENU_FOLDER_HISTORY, 25, 18},
+     {ID_MENU_VOLUME_LABEL, 26, -1}, {ID_MENU_DRIVE_PROPERTIES, 27, -1}, {0, 0, -1},
+     {ID_MENU_PARENT, 28, 1}, {ID_MENU_BACK, 29, 2}, {ID_MENU_FORWARD, 30, 3}},
     {{ID_MENU_ADD_FAVOURITE, 34, 19}, {ID_MENU_ORGANISE_FAVOURITES, 35, 20}, {0, 0, -1}},
     {{ID_MENU_SETTINGS, 37, 30}, {ID_MENU_CUSTOMISE_TOOLBAR, 38, -1},
      {ID_MENU_SAVE_POSITION, 39, -1}, {ID_MENU_SAVE_SETTINGS, 40, -1}},
@@ -88,7 +89,7 @@ void ExpectMenus(HMENU bar, const LanguageTable& texts,
       std::string expected = rows[i].id == 0 ? ""
                              : rows[i].text < 0
                                  ? favourites[i - kDropDowns[d].size()]
-                                 : texts.TextAt(1, rows[i].text);
+                                 : texts.TextAt(rows[i].table, rows[i].text);
       EXPECT_EQ(item->text, expected) << d << "/" << i;
     }
   }
@@ -147,7 +148,7 @@ TEST(MenuTest, ItemSizesAndStatesFollowTheirCommands) {
   }
   // The menus' own commands are there, and no id was given two commands.
   for (int id : {ID_MENU_ADD_FAVOURITE, ID_MENU_ORGANISE_FAVOURITES, ID_MENU_CUSTOMISE_TOOLBAR,
-                 ID_FAVOURITE_FIRST, ID_FAVOURITE_LAST})
+                 ID_FAVOURITE_FIRST, ID_FAVOURITE_LAST, ID_MENU_JOBS, ID_KEY_JOBS})
     EXPECT_TRUE(run.Window().Commands().Has(id)) << id;
   EXPECT_TRUE(run.Window().CommandsUnique());
 }
