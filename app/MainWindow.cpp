@@ -3,9 +3,12 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 #include "core/language/TextFormat.h"
+#include "framework/Drives.h"
 #include "framework/MessageBoxes.h"
 #include "framework/MessageLoop.h"
 #include "framework/TextFiles.h"
@@ -17,6 +20,9 @@
 namespace px {
 
 namespace {
+
+// Looks whether the jobs the window waits for before it closes have ended.
+constexpr UINT_PTR kCloseWaitTimer = 0x7A11;
 
 constexpr int kFunctionKeyIds[5] = {IDC_COPY, IDC_MOVE, IDC_MAKE_DIRECTORY, IDC_DELETE, IDC_EXIT};
 constexpr int kCommandRowIds[3] = {IDC_COMMAND_PROMPT, IDC_COMMAND_LINE, IDC_LINE_COMMAND};
@@ -63,12 +69,18 @@ const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_RBUTTONDOWN), &MainWindow::OnRightButtonDown},
     {OnMessage(WM_COMMAND), &MainWindow::OnCommandMessage},
     {OnMessage(WM_SETTINGCHANGE), &MainWindow::OnSettingChange},
+    {OnMessage(WM_TIMER), &MainWindow::OnTimer},
 };
 const size_t MainWindowRoutes::kCount = sizeof(kRoutes) / sizeof(kRoutes[0]);
 
 MainWindow::MainWindow()
     : Dialog(IDD_MAIN),
       jobs_([this](std::function<void()> task) { return uiTasks_.Post(std::move(task)); }),
+      background_(std::make_unique<BackgroundJobs>(jobs_, [](const RunRequest& request) {
+        std::vector<std::string> keys = PhysicalDriveKeys(request.baseFolder);
+        for (std::string& key : PhysicalDriveKeys(request.targetFolder)) keys.push_back(std::move(key));
+        return keys;
+      })),
       panels_(context_),
       commandLine_(context_, panels_),
       keyboard_(context_, panels_),
@@ -143,6 +155,22 @@ BOOL MainWindow::OnInitDialog() {
   commandLine_.Attach(Item(IDC_COMMAND_LINE));
   WindowActions actions;
   actions.exit = [this] { OnCancel(); };
+  actions.showJobList = [this] { ShowJobList(true); };
+  actions.background = background_.get();
+  background_->SetOnChanged([this] { OnJobsChanged(); });
+  background_->SetOnQuestion([this](uint64_t key) {
+    // The question waits in the list, which shows itself and flashes; the
+    // user goes on with what they were doing.
+    ShowJobList(false);
+    if (JobListWindow* list = JobList()) {
+      list->Select(key);
+      FLASHWINFO flash{sizeof(flash), list->Handle(), FLASHW_ALL | FLASHW_TIMERNOFG, 5, 0};
+      FlashWindowEx(&flash);
+    }
+  });
+  background_->SetOnEnded([this](const RunRequest& request) {
+    panels_.RelistShowing({request.baseFolder, request.targetFolder});
+  });
   actions.saveSettings = [this](bool panels, bool window, bool options) {
     // A file that cannot be written now keeps the changes for the exit.
     [[maybe_unused]] bool written = WriteSettings(panels, window, options);
@@ -159,6 +187,8 @@ BOOL MainWindow::OnInitDialog() {
     options_.language = language;
     ChangeLanguage(edited.language);
     ApplyViewOptions();
+    background_->SetPolicy(options_.queueSameDrive == 0 ? QueuePolicy::kAllAtOnce
+                                                        : QueuePolicy::kOneAfterAnotherPerDrive);
   };
   // Every id has one command: one given twice is a fault of the program,
   // noted (and failed by the tests) rather than left to chance.
@@ -169,6 +199,8 @@ BOOL MainWindow::OnInitDialog() {
   toolBar_.UpdateStates();
 
   ReadSettingsIntoWindow();
+  background_->SetPolicy(options_.queueSameDrive == 0 ? QueuePolicy::kAllAtOnce
+                                                      : QueuePolicy::kOneAfterAnotherPerDrive);
   panels_.UpdatePathLines();
   panels_.Start();
 
@@ -455,13 +487,69 @@ bool MainWindow::WriteSettings(bool panels, bool window, bool options) {
   return written;
 }
 
+JobListWindow* MainWindow::JobList() const {
+  return jobList_ != nullptr && jobList_->Handle() != nullptr ? jobList_.get() : nullptr;
+}
+
+void MainWindow::ShowJobList(bool activate) {
+  if (JobList() == nullptr) {
+    jobList_ = std::make_unique<JobListWindow>(texts_, *background_);
+    if (!jobList_->ShowModeless(Handle())) {
+      jobList_.reset();
+      return;
+    }
+  }
+  if (activate) {
+    ShowWindow(jobList_->Handle(), IsIconic(jobList_->Handle()) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(jobList_->Handle());
+  } else {
+    ShowWindow(jobList_->Handle(), IsIconic(jobList_->Handle()) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
+  }
+}
+
+void MainWindow::OnJobsChanged() {
+  if (JobListWindow* list = JobList()) list->Refresh();
+  // Waiting to close: the last job has ended.
+  if (closeWhenJobsEnd_ && background_->Unfinished() == 0 && jobs_.Running(JobKind::kWork).empty()) {
+    closeWhenJobsEnd_ = false;
+    KillTimer(Handle(), kCloseWaitTimer);
+    PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+LRESULT MainWindow::OnTimer(Message& message) {
+  if (message.wParam != kCloseWaitTimer) {
+    message.handled = false;
+    return 0;
+  }
+  OnJobsChanged();
+  return 0;
+}
+
 bool MainWindow::MayClose() {
-  const size_t running = jobs_.Running(JobKind::kWork).size();
-  if (running > 0) {
-    const int answer = ShowMessage(Handle(), FormatText(texts_.Text(text::kJobsStillRunning), {running}),
-                                   kProductName, MB_YESNO | MB_ICONQUESTION);
-    if (answer != IDYES) return false;
-    for (JobId id : jobs_.Running(JobKind::kWork)) jobs_.Cancel(id);
+  const size_t unfinished =
+      std::max(background_->Unfinished(), jobs_.Running(JobKind::kWork).size());
+  if (unfinished > 0) {
+    // Wait for them (the window closes when the last one ends), cancel them
+    // (each stops at its next check and removes what it had half written;
+    // the window closes once they all have), or go on working.
+    const int answer =
+        ShowMessage(Handle(), FormatText(texts_.Text(text::kCloseWithJobs), {unfinished}),
+                    kProductName, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL || answer == 0) {
+      closeWhenJobsEnd_ = false;
+      KillTimer(Handle(), kCloseWaitTimer);
+      return false;
+    }
+    if (answer == IDNO) {
+      background_->CancelAll();
+      for (JobId id : jobs_.Running(JobKind::kWork)) jobs_.Cancel(id);
+    }
+    closeWhenJobsEnd_ = true;
+    if (background_->Unfinished() > 0) ShowJobList(false);
+    SetTimer(Handle(), kCloseWaitTimer, 100, nullptr);
+    OnJobsChanged();
+    return false;
   }
   for (HWND window : MessageLoop::Windows()) {
     if (window != Handle()) SendMessageW(window, WM_CLOSE, 0, 0);

@@ -17,6 +17,8 @@
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "framework/UiTasks.h"
+#include "fileops/BackgroundJobs.h"
+#include "fileops/JobListWindow.h"
 #include "panels/CommandLineBar.h"
 #include "panels/PanelPair.h"
 #include "ui/Favourites.h"
@@ -37,6 +39,11 @@ class MainWindow : public Dialog {
   const AppContext& Context() const { return context_; }
   UiTaskQueue& UiTasks() { return uiTasks_; }
   JobRunner& Jobs() { return jobs_; }
+  BackgroundJobs& Background() { return *background_; }
+  // The job list, while it is open; null otherwise.
+  JobListWindow* JobList() const;
+  // Opens the job list, or brings it forward; activate: it takes the focus.
+  void ShowJobList(bool activate);
   const Options& GetOptions() const { return options_; }
   Options& MutableOptions() { return options_; }
   const LanguageTable& Texts() const { return texts_; }
@@ -77,6 +84,8 @@ class MainWindow : public Dialog {
   // Work still running is stopped only when the user says so; then the
   // windows beside this one close first. False: the window stays.
   bool MayClose();
+  void OnJobsChanged();
+  LRESULT OnTimer(Message& message);
 
  private:
   friend struct MainWindowRoutes;
@@ -110,6 +119,12 @@ class MainWindow : public Dialog {
   // After the task queue, so that it goes first: nothing is posted once the
   // runner has gone.
   JobRunner jobs_;
+  // Before the runner goes: it cancels what is left of its jobs; the list
+  // goes before it.
+  std::unique_ptr<BackgroundJobs> background_;
+  std::unique_ptr<JobListWindow> jobList_;
+  // The user chose to wait for the jobs before the program ends.
+  bool closeWhenJobsEnd_ = false;
   AppContext context_;
   PanelPair panels_;
   CommandLineBar commandLine_;

@@ -5,12 +5,16 @@
 #include <vector>
 
 #include "core/fileops/OperationText.h"
+#include "core/fileops/RunReport.h"
 #include "core/language/TextFormat.h"
+#include "fileops/BackgroundJobs.h"
 #include "fileops/ProgressDialog.h"
 #include "fileops/Prompts.h"
+#include "fileops/RunReportDialog.h"
 #include "fileops/Win32FileSystem.h"
 #include "framework/MessageBoxes.h"
 #include "panels/PanelPair.h"
+#include "res/resource.h"
 
 namespace px {
 
@@ -39,7 +43,8 @@ std::string QuestionOf(const LanguageTable& texts, OperationKind kind,
 
 }  // namespace
 
-void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind) {
+void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind,
+                      BackgroundJobs* background) {
   FilePanel& panel = panels.Active();
   const ListView& list = panel.List();
   const std::optional<Selection> selection = panels.TakeSelection(panel);
@@ -52,6 +57,9 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
   request.baseFolder = panel.Path();
   request.names = names;
   request.recycle = context.GetOptions().recycle == 1;
+  request.verify = context.GetOptions().verify == 1;
+  bool toBackground = false;
+  bool collect = false;
   if (kind == OperationKind::kDelete) {
     int answer = ShowMessage(context.owner, QuestionOf(texts, kind, names), kProductName,
                              MB_YESNO | MB_ICONQUESTION);
@@ -67,10 +75,13 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
     dialog.driveImages = panels.DriveImages();
     dialog.uiTasks = context.uiTasks;
     dialog.jobs = context.jobs;
+    dialog.offerBackground = background != nullptr;
     if (dialog.DoModal(context.owner) != IDOK) {
       list.Focus();
       return;
     }
+    toBackground = dialog.background && background != nullptr;
+    collect = dialog.collect;
     ResolvedTarget target = ResolveTarget(dialog.target, panel.Path());
     // A target that names files by pattern is no target: nothing is touched.
     if (!target.valid) {
@@ -90,8 +101,25 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
 
   auto broker = std::make_shared<QuestionBroker>(*context.uiTasks, texts);
   auto job = std::make_shared<OperationJob>(std::make_unique<Win32FileSystem>(), request, broker);
-  ProgressDialog progress(context, *context.jobs, job);
-  progress.DoModal(context.owner);
+  job->SetCollect(collect);
+  if (toBackground) {
+    // The panels are listed again when it ends; meanwhile the user goes on.
+    (void)background->Add(job, collect);
+    list.Focus();
+    return;
+  }
+  ProgressDialog::ToBackground sendOff;
+  if (background != nullptr) {
+    sendOff = [background, job](JobId running) {
+      (void)background->Adopt(job, running, job->Collecting());
+      return true;
+    };
+  }
+  ProgressDialog progress(context, *context.jobs, job, sendOff);
+  if (progress.DoModal(context.owner) == IDC_BACKGROUND) {
+    list.Focus();
+    return;
+  }
 
   // Entries done are let go; those not done stay selected.
   const RunResult result = job->Result();
@@ -101,6 +129,11 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
       letGo.push_back(names[i]);
   }
   panel.SetSelected(letGo, false);
+  // Problems skipped while the run went on alone are listed now.
+  if (job->Collecting() && !result.problems.empty()) {
+    RunReportDialog report(texts, QuestionOf(texts, kind, names), ReportLines(texts, result.problems));
+    report.DoModal(context.owner);
+  }
   for (Side side : {Side::kLeft, Side::kRight}) {
     FilePanel& each = panels.Panel(side);
     bool listShown = !each.Tree().IsVisible();

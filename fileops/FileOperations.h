@@ -8,8 +8,12 @@
 
 namespace px {
 
+class BackgroundJobs;
 class PanelPair;
 
-void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind);
+// With background, the target dialog and the progress window offer to run
+// the job there.
+void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind,
+                      BackgroundJobs* background = nullptr);
 
 }  // namespace px

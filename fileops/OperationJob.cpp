@@ -17,7 +17,40 @@ void QuestionBroker::SetOwner(HWND owner, std::function<void()> beforeAsking) {
 void QuestionBroker::Abandon() {
   std::lock_guard<std::mutex> lock(mutex_);
   abandoned_ = true;
+  held_ = nullptr;
   answered_.notify_all();
+}
+
+void QuestionBroker::HoldQuestions(bool hold, std::function<void()> onHeld) {
+  std::function<void(HWND)> put;
+  HWND owner;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    holding_ = hold;
+    onHeld_ = std::move(onHeld);
+    // Back in front of the user: a question held meanwhile is put now.
+    if (!hold) put = std::move(held_);
+    held_ = nullptr;
+    owner = owner_;
+  }
+  if (put) put(owner);
+}
+
+bool QuestionBroker::HasHeldQuestion() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<bool>(held_);
+}
+
+bool QuestionBroker::AskHeld(HWND owner) {
+  std::function<void(HWND)> put;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    put = std::move(held_);
+    held_ = nullptr;
+  }
+  if (!put) return false;
+  put(owner);
+  return true;
 }
 
 // Runs ask on the window's thread and waits for its answer; fallback when the
@@ -27,26 +60,49 @@ Answer QuestionBroker::Ask(Answer fallback, Asking ask) {
   auto self = shared_from_this();
   auto answer = std::make_shared<Answer>(fallback);
   auto done = std::make_shared<bool>(false);
-  bool posted = tasks_.Post([self, answer, done, ask] {
-    HWND owner;
-    std::function<void()> beforeAsking;
-    {
-      std::lock_guard<std::mutex> lock(self->mutex_);
-      if (self->abandoned_) return;
-      owner = self->owner_;
-      beforeAsking = self->beforeAsking_;
-    }
-    if (beforeAsking) beforeAsking();
+  waiting_.store(true);
+  // Puts the question, owned by owner, and hands the answer to the run.
+  std::function<void(HWND)> put = [self, answer, done, ask](HWND owner) {
     Answer given = ask(owner, self->texts_);
     std::lock_guard<std::mutex> lock(self->mutex_);
     *answer = given;
     *done = true;
     self->answered_.notify_all();
+  };
+  bool posted = tasks_.Post([self, put] {
+    HWND owner;
+    std::function<void()> beforeAsking;
+    std::function<void()> onHeld;
+    {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      if (self->abandoned_) return;
+      if (self->holding_) {
+        self->held_ = put;
+        onHeld = self->onHeld_;
+      }
+      owner = self->owner_;
+      beforeAsking = self->beforeAsking_;
+    }
+    if (onHeld) {
+      onHeld();
+      return;
+    }
+    {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      if (self->held_) return;  // held without anyone to tell
+    }
+    if (beforeAsking) beforeAsking();
+    put(owner);
   });
-  if (!posted) return fallback;
-  std::unique_lock<std::mutex> lock(mutex_);
-  answered_.wait(lock, [&] { return *done || abandoned_; });
-  return *done ? *answer : fallback;
+  Answer result = fallback;
+  if (posted) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    answered_.wait(lock, [&] { return *done || abandoned_; });
+    if (*done) result = *answer;
+    held_ = nullptr;
+  }
+  waiting_.store(false);
+  return result;
 }
 
 PromptAnswer QuestionBroker::AskOverwrite(const OverwriteQuestion& question) {
@@ -82,7 +138,7 @@ void QuestionBroker::ShowMessage(RunMessage message, const std::string& path) {
 OperationJob::OperationJob(std::unique_ptr<FileSystem> fs, RunRequest request,
                            std::shared_ptr<QuestionBroker> broker)
     : fs_(std::move(fs)), request_(std::move(request)), broker_(std::move(broker)),
-      engine_(*fs_, *broker_) {
+      collecting_(*broker_), engine_(*fs_, collecting_) {
   result_.entries.assign(request_.names.size(), EntryOutcome::kNotReached);
 }
 

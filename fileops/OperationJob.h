@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 
 #include "core/fileops/Engine.h"
+#include "core/fileops/RunReport.h"
 #include "core/jobs/JobRunner.h"
 #include "core/language/LanguageTable.h"
 #include "framework/UiTasks.h"
@@ -31,6 +33,16 @@ class QuestionBroker : public OperationPrompts, public std::enable_shared_from_t
   // No more questions: the waiting one and every later one gets its default
   // (stop, cancel).
   void Abandon();
+  // A job in the background: a question is not put at once but held until
+  // AskHeld, and onHeld runs on the window's thread when one comes (the
+  // job list shows it and flashes). Off: questions are put as they come.
+  void HoldQuestions(bool hold, std::function<void()> onHeld = {});
+  // A question is waiting: held, or being put.
+  bool Waiting() const { return waiting_.load(); }
+  bool HasHeldQuestion() const;
+  // Window's thread: puts the held question now, owned by owner; false
+  // when none was held.
+  bool AskHeld(HWND owner);
 
   PromptAnswer AskOverwrite(const OverwriteQuestion& question) override;
   PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path) override;
@@ -43,11 +55,15 @@ class QuestionBroker : public OperationPrompts, public std::enable_shared_from_t
 
   UiTaskQueue& tasks_;
   const LanguageTable& texts_;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::condition_variable answered_;
   HWND owner_ = nullptr;
   std::function<void()> beforeAsking_;
   bool abandoned_ = false;
+  bool holding_ = false;
+  std::function<void()> onHeld_;
+  std::function<void(HWND)> held_;  // the question held, put by AskHeld
+  std::atomic<bool> waiting_{false};
 };
 
 // What a progress window shows of a job: its labels, whether it has one bar
@@ -64,6 +80,11 @@ class ShownJob : public Job {
   virtual ProgressLabels Labels() const = 0;
   virtual ProgressSnapshot Progress() const = 0;
   virtual QuestionBroker* Broker() { return nullptr; }
+  // Whether its problems can be skipped and listed at the end instead of
+  // asked (the box of the progress window), and the switch.
+  virtual bool CanCollect() const { return false; }
+  virtual void SetCollect(bool collect) { (void)collect; }
+  virtual bool Collecting() const { return false; }
 };
 
 class OperationJob : public ShownJob {
@@ -80,13 +101,19 @@ class OperationJob : public ShownJob {
   ProgressLabels Labels() const override;
   ProgressSnapshot Progress() const override { return engine_.Progress(); }
   QuestionBroker* Broker() override { return broker_.get(); }
-  // What the run did to each entry (kNotReached for all until it ended).
+  // What the run did to each entry (kNotReached for all until it ended),
+  // and its problems.
   RunResult Result() const;
+  // Any thread: problems are skipped and listed at the end instead of asked.
+  bool CanCollect() const override { return true; }
+  void SetCollect(bool collect) override { collecting_.SetCollecting(collect); }
+  bool Collecting() const override { return collecting_.Collecting(); }
 
  private:
   std::unique_ptr<FileSystem> fs_;
   RunRequest request_;
   std::shared_ptr<QuestionBroker> broker_;
+  CollectingPrompts collecting_;
   FileOperationEngine engine_;
   mutable std::mutex resultLock_;
   RunResult result_;

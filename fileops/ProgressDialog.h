@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "core/fileops/Engine.h"
@@ -21,8 +22,14 @@ namespace px {
 
 class ProgressDialog : public Dialog {
  public:
-  // The job is started on runner when the window opens.
-  ProgressDialog(AppContext& context, JobRunner& runner, std::shared_ptr<ShownJob> job);
+  // Takes the running job into the background; false when it could not.
+  using ToBackground = std::function<bool(JobId running)>;
+
+  // The job is started on runner when the window opens. With toBackground,
+  // the window offers its Background button: the job goes on without the
+  // window, which then closes with IDC_BACKGROUND.
+  ProgressDialog(AppContext& context, JobRunner& runner, std::shared_ptr<ShownJob> job,
+                 ToBackground toBackground = {});
   ~ProgressDialog() override;
   // Progress updates per second at most.
   static constexpr UINT kRefreshMilliseconds = 50;
@@ -37,18 +44,23 @@ class ProgressDialog : public Dialog {
   friend struct ProgressRoutes;
 
   LRESULT OnTimer(Message& message);
+  LRESULT OnBackground(Message& message);
+  LRESULT OnCollect(Message& message);
   void Refresh();
   void ApplyLayout(ProgressLayout layout);
+  void PlaceButtons();
   void Finish();
 
   AppContext& context_;
   JobRunner& runner_;
   std::shared_ptr<ShownJob> job_;
+  ToBackground toBackground_;
   JobId id_ = 0;
   // The end's message holds only a weak reference: once the dialog is gone
   // it does nothing.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool layoutApplied_ = false;
+  bool sentToBackground_ = false;
   ProgressSnapshot shown_;
 };
 

@@ -151,6 +151,7 @@ struct TargetRoutes {
 };
 const Route<TargetPathDialog> TargetRoutes::kRoutes[] = {
     {OnCommand(IDC_TARGET_BROWSE, BN_CLICKED), &TargetPathDialog::OnBrowse},
+    {OnCommand(IDC_BACKGROUND, BN_CLICKED), &TargetPathDialog::OnBackground},
 };
 
 TargetPathDialog::TargetPathDialog(const LanguageTable& texts, DriveProbe probe)
@@ -168,6 +169,10 @@ BOOL TargetPathDialog::OnInitDialog() {
   SetItemText(*this, IDOK, texts_.Text(text::kTargetOk));
   SetItemText(*this, IDCANCEL, texts_.Text(text::kTargetCancel));
   SetItemText(*this, IDC_TARGET_BROWSE, texts_.Text(text::kTargetBrowse));
+  SetItemText(*this, IDC_BACKGROUND, texts_.Text(text::kBackground));
+  SetItemText(*this, IDC_SKIP_AND_COLLECT, texts_.Text(text::kSkipAndCollect));
+  CheckDlgButton(Handle(), IDC_SKIP_AND_COLLECT, collect ? BST_CHECKED : BST_UNCHECKED);
+  if (!offerBackground) ShowWindow(Item(IDC_BACKGROUND), SW_HIDE);
   edit.Focus();
   edit.Send(EM_SETSEL, 0, -1);
   return FALSE;
@@ -175,7 +180,14 @@ BOOL TargetPathDialog::OnInitDialog() {
 
 void TargetPathDialog::OnOK() {
   target = Window(Item(IDC_TARGET_EDIT)).Text();
+  collect = IsDlgButtonChecked(Handle(), IDC_SKIP_AND_COLLECT) == BST_CHECKED;
   EndDialog(IDOK);
+}
+
+LRESULT TargetPathDialog::OnBackground(Message&) {
+  background = true;
+  OnOK();
+  return 0;
 }
 
 LRESULT TargetPathDialog::OnBrowse(Message&) {

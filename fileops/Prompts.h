@@ -97,6 +97,12 @@ class TargetPathDialog : public Dialog {
   HIMAGELIST driveImages = nullptr;
   UiTaskQueue* uiTasks = nullptr;  // for the folder chooser's tree
   JobRunner* jobs = nullptr;
+  // Read back after OK: the run goes to the background (the Background
+  // button), and its problems are skipped and listed at the end.
+  bool background = false;
+  bool collect = false;
+  // Whether the Background button is shown.
+  bool offerBackground = true;
 
  protected:
   BOOL OnInitDialog() override;
@@ -106,6 +112,7 @@ class TargetPathDialog : public Dialog {
  private:
   friend struct TargetRoutes;
   LRESULT OnBrowse(Message& message);
+  LRESULT OnBackground(Message& message);
   const LanguageTable& texts_;
   DriveProbe probe_;
 };

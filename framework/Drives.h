@@ -45,3 +45,13 @@ bool AskUntilDriveReady(HWND owner, const LanguageTable& texts, DriveProbe probe
                         const std::string& root);
 
 }  // namespace px
+
+namespace px {
+
+// The physical drives a path lies on, one key each ("disk:0"), so that work
+// on one disk can wait for other work on the same disk. Where the system
+// does not tell (a share, a drive letter of a mapped folder), the volume
+// itself is the key ("\\server\share\", "C:\"); an empty path has none.
+std::vector<std::string> PhysicalDriveKeys(const std::string& path);
+
+}  // namespace px

@@ -263,6 +263,34 @@ void FilePanel::RefreshPanel(bool showHiddenSystem, HWND mainWindow,
   LockWindowUpdate(nullptr);
 }
 
+void FilePanel::RelistKeeping(bool showHiddenSystem) {
+  const PanelEntry* at = EntryAtCursor();
+  const bool parentAtCursor = at != nullptr && at->IsParent();
+  const std::string cursor = at != nullptr ? at->name : std::string();
+  const Selection marked = CurrentSelection();
+  const std::vector<std::string> names = marked.Names();
+  const bool parentMarked = marked.parentSelected;
+  const int top = list_.TopIndex();
+  ListPanel(showHiddenSystem, true, [this, parentAtCursor, cursor, names, parentMarked, top] {
+    const int count = list_.ItemCount();
+    const int perPage = list_.CountPerPage();
+    if (count > 0 && top > 0) list_.EnsureVisible(std::min(top + perPage - 1, count - 1));
+    long row = parentAtCursor ? 0 : cursor.empty() ? -1 : table_.FindRowByName(cursor);
+    if (row >= 0 && static_cast<size_t>(row) < table_.RowCount() &&
+        (parentAtCursor || table_.AtRow(static_cast<size_t>(row)).name == cursor)) {
+      list_.SetItemState(static_cast<int>(row), LVIS_FOCUSED, LVIS_FOCUSED);
+      list_.Send(LVM_SETSELECTIONMARK, 0, row);
+    } else if (count > 0) {
+      // The entry is gone: the cursor stays on the row it was on.
+      SetCursor(0);
+      ClearSelection();
+    }
+    SetSelected(names, true);
+    if (parentMarked && table_.RowCount() > 0 && table_.AtRow(0).IsParent())
+      list_.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+  });
+}
+
 void FilePanel::SortPanel(int key) {
   if (key != -1) {
     int oldColumn = ArrowColumn(Sort().key);

@@ -110,6 +110,9 @@ class FilePanel : public MessageRouter {
   // preferredName, else fallbackName, else (fallback empty) the last row.
   void RefreshPanel(bool showHiddenSystem, HWND mainWindow, const std::string& preferredName,
                     const std::string& fallbackName);
+  // Lists again (the folder changed on disk), keeping the cursor on its
+  // entry, the marks on theirs and the scroll position.
+  void RelistKeeping(bool showHiddenSystem);
   // Sorts by key (0..5), or re-applies the current state for -1.
   void SortPanel(int key);
 

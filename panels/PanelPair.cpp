@@ -514,6 +514,23 @@ void PanelPair::RefreshActive() {
   panel.RefreshPanel(context_.ShowHidden(), mainWindow_, name, next);
 }
 
+void PanelPair::RelistShowing(const std::vector<std::string>& folders) {
+  auto withSlash = [](std::string path) {
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return FoldName(path);
+  };
+  for (Side side : {Side::kLeft, Side::kRight}) {
+    FilePanel& panel = Panel(side);
+    if (panel.Tree().IsVisible()) continue;
+    const std::string shown = withSlash(panel.Path());
+    for (const std::string& folder : folders) {
+      if (folder.empty() || withSlash(folder) != shown) continue;
+      panel.RelistKeeping(context_.ShowHidden());
+      break;
+    }
+  }
+}
+
 void PanelPair::ShowDocumentsFolder() {
   wchar_t folder[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathW(context_.owner, folder, CSIDL_PERSONAL, FALSE)) return;

@@ -70,6 +70,9 @@ class PanelPair : public MessageRouter {
   void SelectAll(bool select);
   void SetListView(DWORD view);
   void RefreshActive();
+  // Lists again each side whose list shows one of folders (a job wrote
+  // there), keeping its cursor, marks and scroll position.
+  void RelistShowing(const std::vector<std::string>& folders);
   void ShowDocumentsFolder();
   void ShowFolderTree(Side side, bool show);
   void ShowGoToFolderDialog();

@@ -77,11 +77,17 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
   add({ID_TOOL_COMMAND_HISTORY, ID_KEY_COMMAND_HISTORY, ID_MENU_COMMAND_HISTORY},
       [&commandLine] { commandLine.ShowHistory(); });
   add({ID_TOOL_COPY, ID_KEY_COPY, ID_MENU_COPY, IDC_COPY},
-      [&context, &panels] { RunFileOperation(context, panels, OperationKind::kCopy); });
+      [&context, &panels, background = window.background] {
+        RunFileOperation(context, panels, OperationKind::kCopy, background);
+      });
   add({ID_TOOL_MOVE, ID_KEY_MOVE, ID_MENU_MOVE, IDC_MOVE},
-      [&context, &panels] { RunFileOperation(context, panels, OperationKind::kMove); });
+      [&context, &panels, background = window.background] {
+        RunFileOperation(context, panels, OperationKind::kMove, background);
+      });
   add({ID_TOOL_DELETE, ID_KEY_DELETE, ID_KEY_DELETE2, ID_MENU_DELETE, IDC_DELETE},
-      [&context, &panels] { RunFileOperation(context, panels, OperationKind::kDelete); });
+      [&context, &panels, background = window.background] {
+        RunFileOperation(context, panels, OperationKind::kDelete, background);
+      });
   add({ID_TOOL_FOLDER_HISTORY, ID_MENU_FOLDER_HISTORY}, [&panels] { panels.ShowFolderHistory(); });
   add({ID_TOOL_SHELL_PROPERTIES}, [&panels] {
     if (!panels.CheckSelection(panels.Active())) return;

@@ -10,6 +10,8 @@
 
 namespace px {
 
+class BackgroundJobs;
+
 // What only the main window itself can do.
 struct WindowActions {
   std::function<void()> exit;
@@ -23,6 +25,9 @@ struct WindowActions {
   std::function<void(const Options& edited)> applyOptions;
   // Shows the list of background jobs (opens it, or brings it forward).
   std::function<void()> showJobList;
+  // Where copies, moves and deletes go that run in the background; none:
+  // every run keeps its progress window.
+  BackgroundJobs* background = nullptr;
 };
 
 // Fills the table; false when an id was given twice (the first keeps it).

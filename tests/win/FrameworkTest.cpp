@@ -307,15 +307,16 @@ TEST(MessageLoop, TwoWindowsEachKeepTheirKeys) {
   EXPECT_FALSE(MessageLoop::HasWindow(sideWindow));
   EXPECT_TRUE(IsWindow(run.Handle()));
 
-  // While work runs, closing the main window asks first: No keeps it open
-  // and the work running; Yes stops the work and closes the windows beside it.
+  // While work runs, closing the main window asks first: Cancel keeps it
+  // open and the work running; Yes waits for the work and closes with the
+  // windows beside it once the work has ended by itself.
   struct Work : Job {
     std::atomic<bool> stop{false};
     JobState Run() override {
       while (!stop) Sleep(1);
-      return JobState::kCancelled;
+      return JobState::kDone;
     }
-    void Cancel() override { stop = true; }
+    void Cancel() override {}  // ends only when it is done
   };
   auto work = std::make_shared<Work>();
   const JobId id = main.Jobs().Start(work);
@@ -323,19 +324,33 @@ TEST(MessageLoop, TwoWindowsEachKeepTheirKeys) {
   ASSERT_TRUE(other->ShowModeless(nullptr));
   HWND otherWindow = other->Handle();
   {
-    DialogResponder no(IDNO);
+    DialogResponder stay(IDCANCEL);
     SendMessageW(run.Handle(), WM_CLOSE, 0, 0);
     Pump();
-    EXPECT_TRUE(no.Answered());
+    EXPECT_TRUE(stay.Answered());
     EXPECT_FALSE(main.IsEnded());
     EXPECT_FALSE(main.Jobs().Ended(id));
     EXPECT_TRUE(IsWindow(otherWindow));
   }
-  DialogResponder yes(IDYES);
-  run.Close();
-  Pump();
-  EXPECT_TRUE(yes.Answered());
+  {
+    DialogResponder wait(IDYES);
+    SendMessageW(run.Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(wait.Answered());
+  }
+  for (int i = 0; i < 20; ++i) {
+    Sleep(10);
+    Pump();
+  }
+  EXPECT_FALSE(main.IsEnded()) << "the window waits for the work";
+  EXPECT_TRUE(IsWindow(otherWindow));
+  work->stop = true;
   EXPECT_TRUE(main.Jobs().Wait(id, std::chrono::seconds(5)));
+  for (int i = 0; i < 200 && !main.IsEnded(); ++i) {
+    Sleep(10);
+    Pump();
+  }
+  EXPECT_TRUE(main.IsEnded());
   EXPECT_FALSE(IsWindow(otherWindow));
 }
 }  // namespace
