@@ -81,15 +81,7 @@ std::string ToolBar::LayoutPath() const {
 
 std::vector<int> ToolBar::ReadLayout(int defaultCount) const {
   SettingsStore layout(std::make_unique<FileProfileStorage>(LayoutPath()));
-  std::vector<int> buttons = ReadToolBarButtons(layout, defaultCount);
-  // The settings know the first family, 1..28, and leave a separator for
-  // any other number: a button added since then is taken here.
-  for (size_t i = 0; i < buttons.size(); ++i) {
-    if (buttons[i] != 0) continue;
-    int stored = layout.GetInt("Buttons", "Button" + std::to_string(i), 0);
-    if (IsButton(stored)) buttons[i] = stored;
-  }
-  return buttons;
+  return ReadToolBarButtons(layout, defaultCount);
 }
 
 void ToolBar::Create(HWND parent) {

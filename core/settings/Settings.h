@@ -94,8 +94,8 @@ void WriteOptionsGroup(SettingsStore& store, const Options& options,
 // empty strings, so no entry of a longer list survives behind the new end.
 void WriteFavourites(SettingsStore& store, const std::vector<Favourite>& favourites);
 
-// Toolbar layout of Standart.ini: 0 a separator, v (1..28) the button v.
-// ButtonCount is clamped to 0..200; a button outside 0..28 becomes a separator.
+// Toolbar layout of Standart.ini: 0 a separator, v (1..29) the button v.
+// ButtonCount is clamped to 0..200; a button outside 0..29 becomes a separator.
 std::vector<int> ReadToolBarButtons(const SettingsStore& store, int defaultCount);
 // The whole of Standart.ini for a layout: section Buttons with ButtonCount
 // and one Button key per item, nothing else.
