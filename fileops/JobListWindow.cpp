@@ -81,6 +81,8 @@ const Route<JobListWindow> JobListRoutes::kRoutes[] = {
     {OnCommandRange(IDC_JOB_PAUSE, IDC_JOB_REPORT), &JobListWindow::OnButton},
     {OnNotify(LVN_ITEMCHANGED, IDC_JOB_LIST, IDC_JOB_LIST),
      Typed<&JobListWindow::OnSelectionChanged>},
+    {OnNotify(NM_DBLCLK, IDC_JOB_LIST, IDC_JOB_LIST), &JobListWindow::OnDoubleClick},
+    {OnNotify(NM_RETURN, IDC_JOB_LIST, IDC_JOB_LIST), &JobListWindow::OnDoubleClick},
 };
 
 JobListWindow::JobListWindow(const LanguageTable& texts, BackgroundJobs& jobs)
@@ -288,6 +290,23 @@ void JobListWindow::UpdateButtons() {
 
 LRESULT JobListWindow::OnSelectionChanged(Message&, NMLISTVIEW& change) {
   if (change.uChanged & LVIF_STATE) UpdateButtons();
+  return 0;
+}
+
+// A double click (or Enter) on a row does what it most needs: puts the
+// question it waits with, or shows its report once it has ended.
+LRESULT JobListWindow::OnDoubleClick(Message&) {
+  const uint64_t key = SelectedKey();
+  for (const BackgroundRow& row : rows_) {
+    if (row.key != key) continue;
+    if (row.state == BackgroundState::kWaiting) {
+      (void)jobs_.Answer(key, Handle());
+    } else if (IsFinished(row.state)) {
+      ShowReport(key);
+    }
+    break;
+  }
+  Refresh();
   return 0;
 }
 

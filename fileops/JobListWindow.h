@@ -49,6 +49,7 @@ class JobListWindow : public Dialog {
   LRESULT OnGetMinMax(Message& message);
   LRESULT OnButton(Message& message);
   LRESULT OnCollect(Message& message);
+  LRESULT OnDoubleClick(Message& message);
   LRESULT OnSelectionChanged(Message& message, NMLISTVIEW& change);
   void UpdateButtons();
   void ShowReport(uint64_t key);

@@ -6,7 +6,8 @@
 # keyboard reference.
 #   scripts/screenshot-dialogs.sh [folder]    (default docs; writes
 #                                              screenshot-progress.png,
-#                                              -overwrite, -attributes, -drive, -help)
+#                                              -overwrite, -attributes, -drive, -help,
+#                                              -jobs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder="$(realpath -m "${1:-docs}")"
@@ -80,6 +81,22 @@ sleep 2
 shoot "$geometry" "$folder/screenshot-progress.png"
 finish
 rm -f "$demo/Backup/Harbour tour."*
+
+# The job list with two copies sent to the background: the large file's copy
+# runs, and a second copy to the same drive waits its turn.
+begin 'C:\Demo\Videos\' 'C:\Demo\Backup\'
+remote command "$(id ID_KEY_SELECT_ALL)"
+remote command "$(id ID_MENU_COPY)"
+remote press "$(id IDC_TARGET_EDIT)" "$(id IDC_BACKGROUND)"
+remote command "$(id ID_KEY_SELECT_ALL)"
+remote command "$(id ID_MENU_COPY)"
+remote press "$(id IDC_TARGET_EDIT)" "$(id IDC_BACKGROUND)"
+remote command "$(id ID_MENU_JOBS)"
+geometry=$(remote wait "$(id IDC_JOB_LIST)")
+sleep 3
+shoot "$geometry" "$folder/screenshot-jobs.png"
+finish
+rm -f "$demo/Backup/Harbour tour."* "$demo/Backup/"~px*
 
 # The overwrite question: the documents copied into the backup.
 begin 'C:\Demo\Documents\' 'C:\Demo\Backup\'
