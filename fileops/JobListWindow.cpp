@@ -23,7 +23,7 @@ constexpr UINT_PTR kRefreshTimer = 1;
 // The buttons below the list, left to right.
 constexpr int kButtons[] = {IDC_JOB_PAUSE, IDC_JOB_CANCEL, IDC_JOB_START_NOW, IDC_JOB_UP, IDC_JOB_DOWN,
                             IDC_JOB_REMOVE, IDC_JOB_CLEAR, IDC_JOB_ANSWER, IDC_JOB_REPORT};
-constexpr int kColumnWidths[JobListWindow::kColumns] = {70, 300, 130, 190, 80, 70};
+constexpr int kColumnWidths[JobListWindow::kColumns] = {60, 260, 120, 270, 110, 70};
 
 TextId StateText(BackgroundState state) {
   switch (state) {
