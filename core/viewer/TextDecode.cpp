@@ -139,9 +139,13 @@ DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t size) {
   return {TextEncoding::kUtf8, 0};
 }
 
-size_t MaxLineBytes(const DecodeOptions& options) { return 4 * static_cast<size_t>(LineWidth(options)); }
+// A column is at most four bytes: a UTF-8 sequence, a maximal subpart or a surrogate pair.
+size_t MaxLineBytes(const DecodeOptions& options) {
+  return 4 * static_cast<size_t>(std::clamp(options.maxLineColumns, 1, kMaxColumns));
+}
 
-size_t SpanBytesForProgress(const DecodeOptions& options) { return MaxLineBytes(options) + 8; }
+// A full display line, then the next character or a line end of up to two UTF-16 units.
+size_t SpanBytesForProgress(const DecodeOptions& options) { return 4 * static_cast<size_t>(LineWidth(options)) + 4; }
 
 DecodedSpan DecodeLines(const uint8_t* bytes, size_t size, uint64_t offset, const DecodeOptions& options,
                         bool atEnd) {

@@ -64,7 +64,8 @@ DecodedSpan DecodeLines(const uint8_t* bytes, size_t size, uint64_t offset, cons
 
 size_t SpanBytesForProgress(const DecodeOptions& options);
 
-// The longest line FindLineStart looks back over for these options.
+// The most bytes a line of maxLineColumns can take: how far FindLineStart
+// should look back, and so how many bytes before a view the caller reads.
 size_t MaxLineBytes(const DecodeOptions& options);
 
 // The start of the line holding offset: just past the nearest line end

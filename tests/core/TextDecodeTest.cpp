@@ -429,5 +429,21 @@ TEST(TextDecode, FindLineStartStopsAtItsLimits) {
   }
 }
 
+TEST(TextDecode, BoundsFollowTheOptions) {
+  const struct {
+    int wrapWidth;
+    int maxLineColumns;
+    size_t maxLineBytes;
+    size_t spanBytes;
+  } rows[] = {{0, 4096, 16384, 16388}, {80, 4096, 16384, 324}, {0, 0, 4, 8}, {0, 1 << 30, 4u << 20, (4u << 20) + 4}};
+  for (const auto& row : rows) {
+    DecodeOptions options;
+    options.wrapWidth = row.wrapWidth;
+    options.maxLineColumns = row.maxLineColumns;
+    EXPECT_EQ(MaxLineBytes(options), row.maxLineBytes);
+    EXPECT_EQ(SpanBytesForProgress(options), row.spanBytes);
+  }
+}
+
 }  // namespace
 }  // namespace px
