@@ -21,63 +21,12 @@ namespace px {
 namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-// Tries at a free name for the new file before the save gives up.
-constexpr int kTemporaryNameTries = 100;
-
-bool WriteAllBytes(HANDLE file, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-      return false;
-    done += written;
-  }
-  return true;
-}
-
-// A new file in the target's folder, created only where no file of that name
-// is: a file of the user's is never taken for it.
-FileHandle CreateTemporaryBeside(const std::wstring& target, std::wstring& temporary) {
-  size_t slash = target.find_last_of(L"\\/");
-  std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
-  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-    temporary = folder + L"~report" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(attempt) + L".tmp";
-    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) return file;
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-  }
-  temporary.clear();
-  return FileHandle();
-}
 
 }  // namespace
 
 bool SaveReport(const std::string& path, const std::vector<std::string>& lines) {
   if (path.empty()) return false;
-  const std::wstring target = FileApiPath(path);
-  // A read-only file is not written over (the platform's rename would replace
-  // it on some systems), nor is a folder.
-  DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-    return false;
-  }
-  std::wstring temporary;
-  FileHandle file = CreateTemporaryBeside(target, temporary);
-  if (!file) return false;
-  bool written = WriteAllBytes(file.Get(), kByteOrderMark + ReportText(lines)) &&
-                 FlushFileBuffers(file.Get());
-  file.Reset();
-  if (written && MoveFileExW(temporary.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
-  DeleteFileW(temporary.c_str());
-  return false;
+  return WriteFileAtomically(path, kByteOrderMark + ReportText(lines), InPlaceWrite::kNever);
 }
 
 struct RunReportRoutes {

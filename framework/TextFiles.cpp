@@ -195,7 +195,7 @@ std::string EncodeText(const std::string& utf8, TextEncoding& encoding) {
   return utf8;
 }
 
-bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes) {
+bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes, InPlaceWrite inPlace) {
   std::optional<std::string> target = WriteTarget(utf8Path);
   if (!target) return false;
   std::wstring targetW = FileApiPath(*target);
@@ -205,7 +205,7 @@ bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes) 
   if (!temporary) {
     // Another save under way holds the temporary file: writing in place now
     // would be lost under its rename, so this one fails and is tried again.
-    if (GetLastError() == ERROR_SHARING_VIOLATION) return false;
+    if (GetLastError() == ERROR_SHARING_VIOLATION || inPlace == InPlaceWrite::kNever) return false;
     // A folder where the file may be changed but nothing created (a shared
     // folder with such rights, a read-only folder): a direct write still saves
     // the settings, without the guard against a crash half-way.

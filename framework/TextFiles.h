@@ -38,8 +38,11 @@ std::string EncodeText(const std::string& utf8, TextEncoding& encoding);
 // that the target is either the old or the new file, never a truncated one.
 // A symbolic link is followed: the file it names is replaced, in its own
 // folder. Where no temporary file can be created the target is written in
-// place. A read-only file is never written (false).
-bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes);
+// place, unless inPlace says never (a file the user asked for: better no
+// file than half of one). A read-only file is never written (false).
+enum class InPlaceWrite { kWhenNoTemporary, kNever };
+bool WriteFileAtomically(const std::string& utf8Path, const std::string& bytes,
+                         InPlaceWrite inPlace = InPlaceWrite::kWhenNoTemporary);
 
 // The settings file on disk.
 class FileProfileStorage : public ProfileStorage {
