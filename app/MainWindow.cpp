@@ -21,6 +21,11 @@ namespace px {
 
 namespace {
 
+QueuePolicy QueuePolicyOf(const Options& options) {
+  return options.queueSameDrive == 0 ? QueuePolicy::kAllAtOnce
+                                     : QueuePolicy::kOneAfterAnotherPerDrive;
+}
+
 // Looks whether the jobs the window waits for before it closes have ended.
 constexpr UINT_PTR kCloseWaitTimer = 0x7A11;
 
@@ -187,8 +192,7 @@ BOOL MainWindow::OnInitDialog() {
     options_.language = language;
     ChangeLanguage(edited.language);
     ApplyViewOptions();
-    background_->SetPolicy(options_.queueSameDrive == 0 ? QueuePolicy::kAllAtOnce
-                                                        : QueuePolicy::kOneAfterAnotherPerDrive);
+    background_->SetPolicy(QueuePolicyOf(options_));
   };
   // Every id has one command: one given twice is a fault of the program,
   // noted (and failed by the tests) rather than left to chance.
@@ -199,8 +203,7 @@ BOOL MainWindow::OnInitDialog() {
   toolBar_.UpdateStates();
 
   ReadSettingsIntoWindow();
-  background_->SetPolicy(options_.queueSameDrive == 0 ? QueuePolicy::kAllAtOnce
-                                                      : QueuePolicy::kOneAfterAnotherPerDrive);
+  background_->SetPolicy(QueuePolicyOf(options_));
   panels_.UpdatePathLines();
   panels_.Start();
 

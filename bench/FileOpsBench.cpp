@@ -720,7 +720,7 @@ struct BackgroundStage {
              size_t* mostAtOnce = nullptr) {
     size_t most = 0;
     auto start = Clock::now();
-    for (const auto& job : added) (void)jobs.Add(job, false);
+    for (const auto& job : added) (void)jobs.Add(job);
     PumpUntil([&] {
       most = std::max(most, runner.Running(JobKind::kWork).size());
       return jobs.Unfinished() == 0;
@@ -887,7 +887,7 @@ void PauseLatency(Stage& stage, BackgroundStage& background, const std::string& 
       log = std::make_shared<WriteLog>();
       job = CopyJob(stage, root, {"big.bin"}, target,
                     std::make_unique<LoggedFileSystem>(std::make_unique<Win32FileSystem>(), log));
-      key = background.jobs.Add(job, false);
+      key = background.jobs.Add(job);
       ++copies;
       if (!PumpUntil([&] { return log->writes.load() >= 4 || background.jobs.Unfinished() == 0; }, 60)) {
         Stuck(background.jobs);

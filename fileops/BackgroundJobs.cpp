@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 namespace px {
 
@@ -79,33 +80,30 @@ void BackgroundJobs::Changed() const {
   if (onChanged_) onChanged_();
 }
 
-uint64_t BackgroundJobs::Add(std::shared_ptr<OperationJob> job, bool collect) {
+BackgroundJobs::Entry& BackgroundJobs::Enter(std::shared_ptr<OperationJob> job) {
   auto entry = std::make_unique<Entry>();
   entry->key = nextKey_++;
   entry->job = std::move(job);
-  entry->job->SetCollect(collect);
-  const uint64_t key = entry->key;
-  std::vector<std::string> keys = driveKeys_ ? driveKeys_(entry->job->Request()) : std::vector<std::string>{};
-  (void)queue_.Add(key, std::move(keys));
+  (void)queue_.Add(entry->key,
+                   driveKeys_ ? driveKeys_(entry->job->Request()) : std::vector<std::string>{});
   entries_.push_back(std::move(entry));
+  return *entries_.back();
+}
+
+uint64_t BackgroundJobs::Add(std::shared_ptr<OperationJob> job) {
+  const uint64_t key = Enter(std::move(job)).key;
   Poll();
   Changed();
   return key;
 }
 
-uint64_t BackgroundJobs::Adopt(std::shared_ptr<OperationJob> job, JobId running, bool collect) {
-  auto entry = std::make_unique<Entry>();
-  entry->key = nextKey_++;
-  entry->job = std::move(job);
-  entry->job->SetCollect(collect);
-  entry->running = running;
-  const uint64_t key = entry->key;
+uint64_t BackgroundJobs::Adopt(std::shared_ptr<OperationJob> job, JobId running) {
+  Entry& adopted = Enter(std::move(job));
+  adopted.running = running;
   // It runs already: it holds its drives as one started at once does.
-  (void)queue_.Add(key, driveKeys_ ? driveKeys_(entry->job->Request()) : std::vector<std::string>{});
-  (void)queue_.StartNow(key);
-  Entry& adopted = *entry;
-  entries_.push_back(std::move(entry));
+  (void)queue_.StartNow(adopted.key);
   HoldQuestions(adopted);
+  const uint64_t key = adopted.key;
   Poll();
   Changed();
   return key;
@@ -115,7 +113,7 @@ uint64_t BackgroundJobs::Adopt(std::shared_ptr<OperationJob> job, JobId running,
 void BackgroundJobs::HoldQuestions(Entry& entry) {
   QuestionBroker* broker = entry.job->Broker();
   if (broker == nullptr) return;
-  broker->HoldQuestions(true, [this, alive = std::weak_ptr<bool>(alive_), key = entry.key] {
+  broker->HoldQuestions([this, alive = std::weak_ptr<bool>(alive_), key = entry.key] {
     if (!alive.lock()) return;
     Changed();
     if (onQuestion_) onQuestion_(key);
@@ -178,9 +176,12 @@ void BackgroundJobs::Poll() {
 std::vector<BackgroundRow> BackgroundJobs::Rows() {
   std::vector<BackgroundRow> rows;
   const Clock::time_point now = Clock::now();
+  std::unordered_map<uint64_t, Entry*> byKey;
+  for (auto& each : entries_) byKey.emplace(each->key, each.get());
   for (const QueuedJob& queued : queue_.Order()) {
-    Entry* entry = Find(queued.id);
-    if (entry == nullptr) continue;
+    auto found = byKey.find(queued.id);
+    if (found == byKey.end()) continue;
+    Entry* entry = found->second;
     const RunRequest& request = entry->job->Request();
     BackgroundRow row;
     row.key = entry->key;

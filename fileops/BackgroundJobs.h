@@ -77,10 +77,11 @@ class BackgroundJobs {
   }
   void SetPolicy(QueuePolicy policy);
 
-  // Queues a job that has not run; it starts when the queue lets it.
-  uint64_t Add(std::shared_ptr<OperationJob> job, bool collect);
+  // Queues a job that has not run; it starts when the queue lets it. Skip
+  // and collect is the job's own switch.
+  uint64_t Add(std::shared_ptr<OperationJob> job);
   // Takes a job that runs already (a progress window sent it here).
-  uint64_t Adopt(std::shared_ptr<OperationJob> job, JobId running, bool collect);
+  uint64_t Adopt(std::shared_ptr<OperationJob> job, JobId running);
 
   std::vector<BackgroundRow> Rows();
   // The problems of an ended job so far (empty for others).
@@ -113,6 +114,8 @@ class BackgroundJobs {
   struct Entry;
   Entry* Find(uint64_t key);
   const Entry* Find(uint64_t key) const;
+  // A new entry for job, queued by its drives.
+  Entry& Enter(std::shared_ptr<OperationJob> job);
   void HoldQuestions(Entry& entry);
   void Start(Entry& entry);
   void Record(Entry& entry, JobState ended);

@@ -104,14 +104,14 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
   job->SetCollect(collect);
   if (toBackground) {
     // The panels are listed again when it ends; meanwhile the user goes on.
-    (void)background->Add(job, collect);
+    (void)background->Add(job);
     list.Focus();
     return;
   }
   ProgressDialog::ToBackground sendOff;
   if (background != nullptr) {
     sendOff = [background, job](JobId running) {
-      (void)background->Adopt(job, running, job->Collecting());
+      (void)background->Adopt(job, running);
       return true;
     };
   }

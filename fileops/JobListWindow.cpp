@@ -244,10 +244,15 @@ void JobListWindow::Select(uint64_t key) {
   UpdateButtons();
 }
 
-uint64_t JobListWindow::SelectedKey() const {
-  if (Handle() == nullptr) return 0;
+const BackgroundRow* JobListWindow::SelectedRow() const {
+  if (Handle() == nullptr) return nullptr;
   const int row = ListView(Item(IDC_JOB_LIST)).SelectedRow();
-  return row >= 0 && static_cast<size_t>(row) < rows_.size() ? rows_[static_cast<size_t>(row)].key : 0;
+  return row >= 0 && static_cast<size_t>(row) < rows_.size() ? &rows_[static_cast<size_t>(row)] : nullptr;
+}
+
+uint64_t JobListWindow::SelectedKey() const {
+  const BackgroundRow* row = SelectedRow();
+  return row != nullptr ? row->key : 0;
 }
 
 int JobListWindow::RowCount() const { return static_cast<int>(rows_.size()); }
@@ -258,10 +263,7 @@ std::vector<std::string> JobListWindow::RowTexts(int row) const {
 }
 
 void JobListWindow::UpdateButtons() {
-  const uint64_t key = SelectedKey();
-  const BackgroundRow* row = nullptr;
-  for (const BackgroundRow& each : rows_)
-    if (each.key == key) row = &each;
+  const BackgroundRow* row = SelectedRow();
   const BackgroundState state = row != nullptr ? row->state : BackgroundState::kDone;
   const bool live = row != nullptr && !IsFinished(state);
   const bool queued = row != nullptr && state == BackgroundState::kQueued;
@@ -296,15 +298,13 @@ LRESULT JobListWindow::OnSelectionChanged(Message&, NMLISTVIEW& change) {
 // A double click (or Enter) on a row does what it most needs: puts the
 // question it waits with, or shows its report once it has ended.
 LRESULT JobListWindow::OnDoubleClick(Message&) {
-  const uint64_t key = SelectedKey();
-  for (const BackgroundRow& row : rows_) {
-    if (row.key != key) continue;
-    if (row.state == BackgroundState::kWaiting) {
+  if (const BackgroundRow* row = SelectedRow()) {
+    const uint64_t key = row->key;
+    if (row->state == BackgroundState::kWaiting) {
       (void)jobs_.Answer(key, Handle());
-    } else if (IsFinished(row.state)) {
+    } else if (IsFinished(row->state)) {
       ShowReport(key);
     }
-    break;
   }
   Refresh();
   return 0;
@@ -320,9 +320,7 @@ LRESULT JobListWindow::OnCollect(Message&) {
 LRESULT JobListWindow::OnButton(Message& message) {
   if (message.code != BN_CLICKED) return 0;
   const uint64_t key = SelectedKey();
-  const BackgroundRow* row = nullptr;
-  for (const BackgroundRow& each : rows_)
-    if (each.key == key) row = &each;
+  const BackgroundRow* row = SelectedRow();
   switch (message.id) {
     case IDC_JOB_PAUSE:
       if (row != nullptr) jobs_.Pause(key, row->state != BackgroundState::kPaused);

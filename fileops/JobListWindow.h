@@ -51,6 +51,8 @@ class JobListWindow : public Dialog {
   LRESULT OnCollect(Message& message);
   LRESULT OnDoubleClick(Message& message);
   LRESULT OnSelectionChanged(Message& message, NMLISTVIEW& change);
+  // The row of the selected job as last drawn; null for none.
+  const BackgroundRow* SelectedRow() const;
   void UpdateButtons();
   void ShowReport(uint64_t key);
   std::vector<std::string> Texts(const BackgroundRow& row) const;

@@ -21,19 +21,10 @@ void QuestionBroker::Abandon() {
   answered_.notify_all();
 }
 
-void QuestionBroker::HoldQuestions(bool hold, std::function<void()> onHeld) {
-  std::function<void(HWND)> put;
-  HWND owner;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    holding_ = hold;
-    onHeld_ = std::move(onHeld);
-    // Back in front of the user: a question held meanwhile is put now.
-    if (!hold) put = std::move(held_);
-    held_ = nullptr;
-    owner = owner_;
-  }
-  if (put) put(owner);
+void QuestionBroker::HoldQuestions(std::function<void()> onHeld) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  holding_ = true;
+  onHeld_ = std::move(onHeld);
 }
 
 bool QuestionBroker::HasHeldQuestion() const {

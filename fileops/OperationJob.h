@@ -33,10 +33,10 @@ class QuestionBroker : public OperationPrompts, public std::enable_shared_from_t
   // No more questions: the waiting one and every later one gets its default
   // (stop, cancel).
   void Abandon();
-  // A job in the background: a question is not put at once but held until
-  // AskHeld, and onHeld runs on the window's thread when one comes (the
-  // job list shows it and flashes). Off: questions are put as they come.
-  void HoldQuestions(bool hold, std::function<void()> onHeld = {});
+  // From now on (the job went to the background) a question is not put at
+  // once but held until AskHeld, and onHeld runs on the window's thread when
+  // one comes (the job list shows it and flashes).
+  void HoldQuestions(std::function<void()> onHeld);
   // A question is waiting: held, or being put.
   bool Waiting() const { return waiting_.load(); }
   bool HasHeldQuestion() const;
