@@ -156,9 +156,12 @@ DecodedSpan DecodeLines(const uint8_t* bytes, size_t size, uint64_t offset, cons
   size_t lineStart = 0;
   int column = 0;
   std::string text;
+  std::vector<uint32_t> columns;
   const auto emit = [&](bool endsLine) {
-    result.lines.push_back({offset + lineStart, std::move(text), endsLine});
+    if (options.columnOffsets) columns.push_back(static_cast<uint32_t>(pos - lineStart));
+    result.lines.push_back({offset + lineStart, std::move(text), endsLine, std::move(columns)});
     text.clear();
+    columns.clear();
     column = 0;
   };
   while (pos < size) {
@@ -175,13 +178,14 @@ DecodedSpan DecodeLines(const uint8_t* bytes, size_t size, uint64_t offset, cons
       lineStart = pos;
     }
     // A tab stops at the edge of the line rather than start the next.
-    const int columns = unit.step == Step::kTab ? std::min(tabWidth - column % tabWidth, width - column) : 1;
+    const int span = unit.step == Step::kTab ? std::min(tabWidth - column % tabWidth, width - column) : 1;
+    if (options.columnOffsets) columns.insert(columns.end(), static_cast<size_t>(span), static_cast<uint32_t>(pos - lineStart));
     if (unit.step == Step::kTab) {
-      text.append(static_cast<size_t>(columns), ' ');
+      text.append(static_cast<size_t>(span), ' ');
     } else {
       AppendUtf8(text, Visible(unit.code));
     }
-    column += columns;
+    column += span;
     pos += unit.length;
   }
   if (atEnd && pos == size && pos > lineStart) {

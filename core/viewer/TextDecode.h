@@ -33,12 +33,17 @@ struct DecodeOptions {
   int tabWidth = 8;                         // 1..64 columns
   int wrapWidth = 0;                        // columns; 0 leaves lines unwrapped
   int maxLineColumns = 4096;                // a longer line goes on in the next display line
+  bool columnOffsets = false;               // fill DisplayLine::columns (for the lines on screen)
 };
 
 struct DisplayLine {
   uint64_t offset = 0;       // absolute offset of the line's first byte
   std::string text;          // UTF-8, one code point per column
   bool endsLine = false;     // a line end follows (else a wrap, a cut or the end of the data)
+  // With DecodeOptions::columnOffsets: for each column, where the character
+  // drawn there begins (bytes from offset; a tab's columns share its byte),
+  // then where the line's characters end (before any line end).
+  std::vector<uint32_t> columns = {};
   bool operator==(const DisplayLine& other) const {
     return offset == other.offset && text == other.text && endsLine == other.endsLine;
   }

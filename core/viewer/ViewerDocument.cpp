@@ -163,6 +163,17 @@ uint64_t ViewerDocument::LastPageTop(size_t rows) {
   return rows > 1 ? Scroll(last, -static_cast<long>(rows - 1)) : last;
 }
 
+bool LooksBinary(const uint8_t* bytes, size_t size) {
+  if (size >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) return false;
+  size_t controls = 0;
+  for (size_t i = 0; i < size; ++i) {
+    const uint8_t b = bytes[i];
+    if (b == 0) return true;
+    if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1B) ++controls;
+  }
+  return controls * 10 > size;
+}
+
 LineSeekResult FindLineNumber(PagedFile& file, TextEncoding encoding, uint64_t textStart, uint64_t line,
                               const std::function<bool(uint64_t reached)>& keepGoing) {
   LineSeekResult result;

@@ -68,6 +68,12 @@ class ViewerDocument {
   std::vector<uint8_t> buffer_;
 };
 
+// Whether the first bytes of a file look like data rather than text, so the
+// viewer starts in hex: a NUL byte (text in UTF-16 starts with its byte
+// order mark) or many control characters other than tab, line ends, form
+// feed and escape.
+bool LooksBinary(const uint8_t* bytes, size_t size);
+
 enum class LineSeek { kFound, kPastEnd, kFailed, kStopped };
 struct LineSeekResult {
   LineSeek status = LineSeek::kFound;

@@ -355,6 +355,26 @@ TEST(TextDecode, SpansCutAnywhereGiveTheSameLines) {
       EXPECT_LE(CodePoints(whole[i].text), width);
       EXPECT_EQ(whole[i].text.find_first_of("\r\n\t"s + '\0'), std::string::npos);
     }
+
+    // Column offsets change nothing else; each column's character begins
+    // within the line, in order, and the last offset ends the line's characters.
+    DecodeOptions withColumns = options;
+    withColumns.columnOffsets = true;
+    const std::vector<DisplayLine> mapped = Decode(bytes, withColumns);
+    ASSERT_EQ(mapped, whole);
+    for (size_t i = 0; i < mapped.size(); ++i) {
+      const std::vector<uint32_t>& columns = mapped[i].columns;
+      ASSERT_EQ(columns.size(), CodePoints(mapped[i].text) + 1) << round;
+      EXPECT_TRUE(std::is_sorted(columns.begin(), columns.end()));
+      const uint64_t next = i + 1 < mapped.size() ? mapped[i + 1].offset : bytes.size();
+      EXPECT_LE(mapped[i].offset + columns.back(), next);
+      if (!mapped[i].endsLine) {
+        EXPECT_EQ(mapped[i].offset + columns.back(), next);
+      }
+      if (columns.size() > 1) {
+        EXPECT_LT(columns[columns.size() - 2], columns.back());
+      }
+    }
   }
 }
 

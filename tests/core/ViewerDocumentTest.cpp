@@ -177,6 +177,27 @@ TEST(ViewerDocument, FailedReadsAreToldAndShowWhatCameBefore) {
   EXPECT_TRUE(document.TakeFailed());
 }
 
+TEST(ViewerDocument, LooksBinary) {
+  struct Row {
+    std::string bytes;
+    bool binary;
+  };
+  const Row rows[] = {
+      {"", false},
+      {"plain text\r\n\tindented\f\x1b[0m", false},
+      {"caf\xC3\xA9 \xE4\xB8\xAD", false},
+      {std::string("MZ\x90\0\x03", 5), true},
+      {std::string("\xFF\xFEh\0i\0", 6), false},
+      {std::string("\xFE\xFF\0h\0i", 6), false},
+      {std::string("h\0i\0", 4), true},
+      {"\x01\x02\x03 abcdefgh", true},
+      {"\x01 abcdefghijklmnopqrstuvwxyz", false},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(LooksBinary(reinterpret_cast<const uint8_t*>(row.bytes.data()), row.bytes.size()), row.binary)
+        << row.bytes;
+}
+
 // The start of every logical line, counted the plain way.
 std::vector<uint64_t> LineStarts(const std::string& text, uint64_t start, uint64_t unit, bool big) {
   std::vector<uint64_t> starts{start};
