@@ -1,5 +1,6 @@
 #include "framework/FileSystemApi.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -187,6 +188,44 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file) return std::nullopt;
   return IdentityOfOpened(file.Get(), path);
+}
+
+OpenedFile OpenFileToRead(const std::string& path) {
+  QuietDriveErrors quiet;
+  OpenedFile opened;
+  opened.handle.Reset(CreateFileW(FileApiPath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
+  if (!opened.handle) opened.error = GetLastError();
+  return opened;
+}
+
+std::optional<uint64_t> SizeOfOpened(HANDLE file) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return std::nullopt;
+  return static_cast<uint64_t>(size.QuadPart);
+}
+
+ReadAtResult ReadAt(HANDLE file, uint64_t offset, void* buffer, size_t size) {
+  QuietDriveErrors quiet;
+  ReadAtResult result;
+  auto* bytes = static_cast<char*>(buffer);
+  while (result.bytes < size) {
+    const uint64_t at = offset + result.bytes;
+    OVERLAPPED where{};
+    where.Offset = static_cast<DWORD>(at);
+    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(size - result.bytes, 1u << 24));
+    DWORD got = 0;
+    if (!ReadFile(file, bytes + result.bytes, want, &got, &where)) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_HANDLE_EOF) result.error = error;
+      break;
+    }
+    if (got == 0) break;
+    result.bytes += got;
+  }
+  return result;
 }
 
 std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot) {

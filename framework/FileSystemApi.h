@@ -141,6 +141,24 @@ struct EntryStatus {
 // The same for a file or folder already open at path.
 [[nodiscard]] std::optional<FileIdentity> IdentityOfOpened(HANDLE handle, const std::string& path);
 
+// A file opened to be read while other programs go on writing, renaming or
+// deleting it (the viewer): the handle, or the system error.
+struct OpenedFile {
+  FileHandle handle;
+  DWORD error = 0;
+};
+[[nodiscard]] OpenedFile OpenFileToRead(const std::string& path);
+// The size of an open file now; nothing when it cannot be had.
+[[nodiscard]] std::optional<uint64_t> SizeOfOpened(HANDLE file);
+// Reads up to size bytes at offset without moving any file pointer another
+// reader relies on: the bytes read (fewer at the end of the file, none past
+// it) and the error that broke the read off (0 for none).
+struct ReadAtResult {
+  size_t bytes = 0;
+  DWORD error = 0;
+};
+[[nodiscard]] ReadAtResult ReadAt(HANDLE file, uint64_t offset, void* buffer, size_t size);
+
 // A drive's volume label; nothing when it cannot be read.
 [[nodiscard]] std::optional<std::string> ReadVolumeLabel(const std::string& driveRoot);
 [[nodiscard]] bool WriteVolumeLabel(const std::string& driveRoot, const std::string& label);
