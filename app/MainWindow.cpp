@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/panel/NameRules.h"
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 #include "core/language/TextFormat.h"
@@ -105,6 +106,8 @@ MainWindow::MainWindow()
 // The window goes while the parts its messages reach are all still here.
 MainWindow::~MainWindow() {
   if (idleToken_ != 0) MessageLoop::RemoveIdleHandler(idleToken_);
+  // The viewers hold the context and stop their jobs on the runner as they go.
+  viewers_.clear();
   Destroy();
 }
 
@@ -161,6 +164,7 @@ BOOL MainWindow::OnInitDialog() {
   WindowActions actions;
   actions.exit = [this] { OnCancel(); };
   actions.showJobList = [this] { ShowJobList(true); };
+  actions.viewFile = [this] { ViewFileAtCursor(); };
   actions.background = background_.get();
   background_->SetOnChanged([this] { OnJobsChanged(); });
   background_->SetOnQuestion([this](uint64_t key) {
@@ -488,6 +492,37 @@ bool MainWindow::WriteSettings(bool panels, bool window, bool options) {
     written = settings_->Commit() && written;
   }
   return written;
+}
+
+void MainWindow::ViewFileAtCursor() {
+  FilePanel& panel = panels_.Active();
+  const PanelEntry* entry = panel.EntryAtCursor();
+  if (entry == nullptr || !entry->IsFile() || !panels_.MayActOn(panel, *entry, false)) return;
+  // The files N and P step through: the list's, in its order, each one the
+  // program can reach by its exact name.
+  ViewerFiles files;
+  const EntryTable& table = panel.Table();
+  for (size_t row = 0; row < table.RowCount(); ++row) {
+    const PanelEntry& file = table.AtRow(row);
+    if (!file.IsFile() || (&file != entry && (!IsAddressableName(file.name) || table.ListedTwice(file.name))))
+      continue;
+    if (&file == entry) files.current = files.paths.size();
+    files.paths.push_back(panel.Path() + file.name);
+  }
+  viewers_.erase(std::remove_if(viewers_.begin(), viewers_.end(),
+                                [](const std::unique_ptr<ViewerWindow>& viewer) { return viewer->Handle() == nullptr; }),
+                 viewers_.end());
+  auto viewer = std::make_unique<ViewerWindow>(context_, std::move(files));
+  // Not owned by the main window: it stays where the user puts it, in front
+  // or behind, with its own button on the task bar.
+  if (viewer->ShowModeless(nullptr)) viewers_.push_back(std::move(viewer));
+}
+
+std::vector<ViewerWindow*> MainWindow::Viewers() const {
+  std::vector<ViewerWindow*> open;
+  for (const std::unique_ptr<ViewerWindow>& viewer : viewers_)
+    if (viewer->Handle() != nullptr) open.push_back(viewer.get());
+  return open;
 }
 
 JobListWindow* MainWindow::JobList() const {

@@ -25,6 +25,7 @@
 #include "ui/IconMenu.h"
 #include "ui/KeyboardFilter.h"
 #include "ui/ToolBar.h"
+#include "viewer/ViewerWindow.h"
 
 namespace px {
 
@@ -44,6 +45,11 @@ class MainWindow : public Dialog {
   JobListWindow* JobList() const;
   // Opens the job list, or brings it forward; activate: it takes the focus.
   void ShowJobList(bool activate);
+  // Opens the file at the active list's cursor in a viewer window of its
+  // own, with the list's other files to step through.
+  void ViewFileAtCursor();
+  // The viewer windows still open, oldest first.
+  std::vector<ViewerWindow*> Viewers() const;
   const Options& GetOptions() const { return options_; }
   Options& MutableOptions() { return options_; }
   const LanguageTable& Texts() const { return texts_; }
@@ -123,6 +129,7 @@ class MainWindow : public Dialog {
   // goes before it.
   std::unique_ptr<BackgroundJobs> background_;
   std::unique_ptr<JobListWindow> jobList_;
+  std::vector<std::unique_ptr<ViewerWindow>> viewers_;
   // The user chose to wait for the jobs before the program ends.
   bool closeWhenJobsEnd_ = false;
   AppContext context_;

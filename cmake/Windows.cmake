@@ -5,13 +5,13 @@ set(PX_WIN_FLAGS -Wall -Wextra -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMI
     -D_WIN32_WINNT=0x0601)
 
 file(GLOB PX_WIN_SOURCES CONFIGURE_DEPENDS
-     framework/*.cpp app/*.cpp panels/*.cpp ui/*.cpp fileops/*.cpp)
+     framework/*.cpp app/*.cpp panels/*.cpp ui/*.cpp fileops/*.cpp viewer/*.cpp)
 list(FILTER PX_WIN_SOURCES EXCLUDE REGEX "app/Main\\.cpp$")
 add_library(pxwin STATIC ${PX_WIN_SOURCES})
 target_include_directories(pxwin PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(pxwin PRIVATE ${PX_WIN_FLAGS})
 target_compile_definitions(pxcore PUBLIC NOMINMAX)
-target_link_libraries(pxwin PUBLIC pxcore comctl32 shell32 shlwapi ole32 uuid gdi32 user32 comdlg32)
+target_link_libraries(pxwin PUBLIC pxcore comctl32 shell32 shlwapi ole32 uuid gdi32 user32 comdlg32 windowscodecs)
 
 set(PX_STATIC_LINK -static -static-libgcc -static-libstdc++ -municode)
 

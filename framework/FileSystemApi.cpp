@@ -190,9 +190,9 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
   return IdentityOfOpened(file.Get(), path);
 }
 
-OpenedFile OpenFileToRead(const std::string& path) {
+FileToRead OpenFileToRead(const std::string& path) {
   QuietDriveErrors quiet;
-  OpenedFile opened;
+  FileToRead opened;
   opened.handle.Reset(CreateFileW(FileApiPath(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));

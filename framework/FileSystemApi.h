@@ -143,11 +143,11 @@ struct EntryStatus {
 
 // A file opened to be read while other programs go on writing, renaming or
 // deleting it (the viewer): the handle, or the system error.
-struct OpenedFile {
+struct FileToRead {
   FileHandle handle;
   DWORD error = 0;
 };
-[[nodiscard]] OpenedFile OpenFileToRead(const std::string& path);
+[[nodiscard]] FileToRead OpenFileToRead(const std::string& path);
 // The size of an open file now; nothing when it cannot be had.
 [[nodiscard]] std::optional<uint64_t> SizeOfOpened(HANDLE file);
 // Reads up to size bytes at offset without moving any file pointer another

@@ -1087,6 +1087,15 @@ def icon_job_list(p):
     p.flat(rect(3, 10, 9.5, 12), GREEN["fill"])
 
 
+def icon_view(p):
+    # A page of text looked at: an eye over its lines.
+    page(p, 1, 0, 13, 15)
+    eye = lambda x, y: disc(9.5, 14.8, 6.4)(x, y) and disc(9.5, 6.2, 6.4)(x, y)
+    p.solid(eye, shade_set("#FFFFFF", None, None, "#1E2A3A"))
+    p.flat(disc(9.5, 10.5, 2.5), rgb("#3B7DDB"))
+    p.flat(disc(9.5, 10.5, 1.2), rgb("#141922"))
+
+
 def icon_settings(p):
     teeth = union(*[band(8 - 7.6 * math.cos(math.radians(a)), 8 - 7.6 * math.sin(math.radians(a)),
                          8 + 7.6 * math.cos(math.radians(a)), 8 + 7.6 * math.sin(math.radians(a)), 3.0)
@@ -1126,6 +1135,7 @@ COMMAND_ICONS = [
     ("help", icon_help),
     ("exit", icon_exit),
     ("job_list", icon_job_list),
+    ("view", icon_view),
     ("settings", icon_settings),
 ]
 

@@ -52,6 +52,12 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
       [&panels] { return panels.History(panels.ActiveSide()).CanGoBack(); });
   add({ID_TOOL_FORWARD, ID_KEY_FORWARD, ID_MENU_FORWARD}, [&panels] { panels.HistoryForward(); },
       [&panels] { return panels.History(panels.ActiveSide()).CanGoForward(); });
+  // The toolbar's viewer button sends the menu item's id (ToolBarButtonCommand).
+  add({ID_KEY_VIEW, ID_MENU_VIEW},
+      [view = window.viewFile] {
+        if (view) view();
+      },
+      fileAtMark);
   add({ID_TOOL_EDIT, ID_KEY_EDIT, ID_MENU_EDIT},
       [&context, &panels] {
         const PanelEntry* entry = panels.Active().EntryAtCursor();

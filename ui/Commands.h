@@ -25,6 +25,8 @@ struct WindowActions {
   std::function<void(const Options& edited)> applyOptions;
   // Shows the list of background jobs (opens it, or brings it forward).
   std::function<void()> showJobList;
+  // Opens the file at the active list's cursor in a viewer window.
+  std::function<void()> viewFile;
   // Where copies, moves and deletes go that run in the background; none:
   // every run keeps its progress window.
   BackgroundJobs* background = nullptr;

@@ -11,7 +11,7 @@
 namespace px {
 
 constexpr int kFirstLibraryIcon = 2000;
-constexpr int kLibraryIconCount = 31;
+constexpr int kLibraryIconCount = 32;
 
 // A file below the start directory: tail begins with a backslash.
 std::string CompanionPath(const std::string& startDirectory, const char* tail);

@@ -29,6 +29,7 @@ constexpr TextId kDropDownTitles[kDropDownCount] = {
     text::kMenuFavourites, text::kMenuOptions, text::kMenuHelpTitle};
 
 constexpr MenuRow kLayout[] = {
+    {0, text::kMenuViewFile, ID_MENU_VIEW, 30},
     {0, text::kMenuEdit, ID_MENU_EDIT, 4},
     {0, text::kMenuCopy, ID_MENU_COPY, 5},
     {0, text::kMenuMove, ID_MENU_MOVE, 6},
@@ -63,7 +64,7 @@ constexpr MenuRow kLayout[] = {
     {3, text::kMenuAddFavourite, ID_MENU_ADD_FAVOURITE, 19},
     {3, text::kMenuOrganiseFavourites, ID_MENU_ORGANISE_FAVOURITES, 20},
     {3, kNoText, 0, -1},
-    {4, text::kMenuSettings, ID_MENU_SETTINGS, 30},
+    {4, text::kMenuSettings, ID_MENU_SETTINGS, 31},
     {4, text::kMenuCustomiseToolBar, ID_MENU_CUSTOMISE_TOOLBAR, -1},
     {4, text::kMenuSavePosition, ID_MENU_SAVE_POSITION, -1},
     {4, text::kMenuSaveSettings, ID_MENU_SAVE_SETTINGS, -1},

@@ -58,12 +58,14 @@ std::string ButtonName(const std::string& menuItem) {
 
 int ToolBarButtonCommand(int button) {
   if (button == kJobListButton) return ID_MENU_JOBS;
+  if (button == kViewerButton) return ID_MENU_VIEW;
   // Separators carry 10000, which no command takes.
   return ID_TOOL_FIRST - 1 + (IsButton(button) ? button : 0);
 }
 
 std::string ToolBarButtonText(const LanguageTable& texts, int button) {
   if (button == kJobListButton) return ButtonName(texts.Text(text::kMenuJobs));
+  if (button == kViewerButton) return ButtonName(texts.Text(text::kMenuViewFile));
   return texts.Text({18, IsButton(button) ? button + 8 : 8});
 }
 

@@ -14,9 +14,11 @@
 
 namespace px {
 
-// Buttons 1..28 send 10001..10028; 29 sends the job list's menu command.
-constexpr int kLastToolBarButton = 29;
+// Buttons 1..28 send 10001..10028; 29 sends the job list's menu command,
+// 30 the viewer's.
+constexpr int kLastToolBarButton = 30;
 constexpr int kJobListButton = 29;
+constexpr int kViewerButton = 30;
 
 class ToolBar {
  public:

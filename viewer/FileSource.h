@@ -25,6 +25,9 @@ class FileSource : public ViewerSource {
   // The error of the last read that failed; 0 when none has.
   DWORD LastError() const { return lastError_; }
   HANDLE Handle() const { return file_.Get(); }
+  // Another source on the same open file (not its path: a file renamed or
+  // replaced meanwhile is still the one shown), for a job's own reads.
+  std::unique_ptr<FileSource> Duplicate(DWORD& error) const;
 
  private:
   FileSource(FileHandle file, uint64_t size) : file_(std::move(file)), size_(size) {}

@@ -123,4 +123,27 @@ SearchResult FindBytes(PagedFile& file, std::vector<uint8_t> pattern, uint64_t f
   }
 }
 
+std::optional<std::vector<uint8_t>> ParseHexBytes(std::string_view text) {
+  const auto digit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == ' ' || text[i] == '\t') {
+      ++i;
+      continue;
+    }
+    if (i + 1 >= text.size()) return std::nullopt;
+    const int high = digit(text[i]), low = digit(text[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes.push_back(static_cast<uint8_t>(high << 4 | low));
+    i += 2;
+  }
+  if (bytes.empty()) return std::nullopt;
+  return bytes;
+}
+
 }  // namespace px

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/viewer/PagedFile.h"
@@ -87,5 +88,10 @@ SearchResult FindBytes(PagedFile& file, std::vector<uint8_t> pattern, uint64_t f
                        const SearchOptions& options,
                        const std::function<bool(uint64_t reached)>& keepGoing,
                        size_t stepSize = ByteSearch::kDefaultStep);
+
+// Bytes typed in hex: pairs of digits, blanks between pairs allowed
+// ("4D 5A 90", "4d5a90"); nothing for an odd digit, any other character or
+// no bytes at all.
+std::optional<std::vector<uint8_t>> ParseHexBytes(std::string_view text);
 
 }  // namespace px

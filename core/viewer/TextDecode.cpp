@@ -17,8 +17,8 @@ struct Unit {
   bool invalid = false;  // shown as U+FFFD
 };
 
-bool IsUtf16(TextEncoding encoding) {
-  return encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be;
+bool IsUtf16(ViewerEncoding encoding) {
+  return encoding == ViewerEncoding::kUtf16Le || encoding == ViewerEncoding::kUtf16Be;
 }
 
 // One UTF-8 sequence at bytes[pos]; an ill-formed one is its maximal subpart
@@ -72,15 +72,15 @@ Unit Utf16At(const uint8_t* bytes, size_t size, size_t pos, bool atEnd, bool big
 Unit NextUnit(const uint8_t* bytes, size_t size, size_t pos, const DecodeOptions& options, bool atEnd) {
   Unit unit;
   switch (options.encoding) {
-    case TextEncoding::kUtf8:
+    case ViewerEncoding::kUtf8:
       unit = Utf8At(bytes, size, pos, atEnd);
       break;
-    case TextEncoding::kUtf16Le:
-    case TextEncoding::kUtf16Be:
-      unit = Utf16At(bytes, size, pos, atEnd, options.encoding == TextEncoding::kUtf16Be);
+    case ViewerEncoding::kUtf16Le:
+    case ViewerEncoding::kUtf16Be:
+      unit = Utf16At(bytes, size, pos, atEnd, options.encoding == ViewerEncoding::kUtf16Be);
       break;
-    case TextEncoding::kAnsi:
-    case TextEncoding::kOem:
+    case ViewerEncoding::kAnsi:
+    case ViewerEncoding::kOem:
       // Line ends and tabs are the bytes themselves, whatever glyph the table gives them.
       if (bytes[pos] == '\t' || bytes[pos] == '\r' || bytes[pos] == '\n') {
         unit = {Step::kChar, bytes[pos], 1};
@@ -101,7 +101,7 @@ Unit NextUnit(const uint8_t* bytes, size_t size, size_t pos, const DecodeOptions
     return {Step::kLineEnd, '\r', unit.length};
   }
   const bool lineFeed = IsUtf16(options.encoding)
-                            ? Utf16UnitAt(bytes, after, options.encoding == TextEncoding::kUtf16Be) == '\n'
+                            ? Utf16UnitAt(bytes, after, options.encoding == ViewerEncoding::kUtf16Be) == '\n'
                             : bytes[after] == '\n';
   return {Step::kLineEnd, '\r', unit.length + (lineFeed ? lfLength : 0)};
 }
@@ -126,17 +126,20 @@ int LineWidth(const DecodeOptions& options) {
 
 }  // namespace
 
-DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t size) {
-  if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return {TextEncoding::kUtf8, 3};
-  if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return {TextEncoding::kUtf16Le, 2};
-  if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return {TextEncoding::kUtf16Be, 2};
+DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t size, bool wholeFile) {
+  if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return {ViewerEncoding::kUtf8, 3};
+  if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return {ViewerEncoding::kUtf16Le, 2};
+  if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return {ViewerEncoding::kUtf16Be, 2};
   for (size_t pos = 0; pos < size;) {
     const Unit unit = Utf8At(bytes, size, pos, false);
-    if (unit.step == Step::kNeedMore) break;  // cut by the end of the sample
-    if (unit.invalid) return {TextEncoding::kAnsi, 0};
+    if (unit.step == Step::kNeedMore) {
+      if (wholeFile) return {ViewerEncoding::kAnsi, 0};  // cut by the end of the file
+      break;  // cut by the end of the sample
+    }
+    if (unit.invalid) return {ViewerEncoding::kAnsi, 0};
     pos += unit.length;
   }
-  return {TextEncoding::kUtf8, 0};
+  return {ViewerEncoding::kUtf8, 0};
 }
 
 // A column is at most four bytes: a UTF-8 sequence, a maximal subpart or a surrogate pair.
@@ -197,7 +200,7 @@ DecodedSpan DecodeLines(const uint8_t* bytes, size_t size, uint64_t offset, cons
 }
 
 uint64_t FindLineStart(const uint8_t* bytes, size_t size, uint64_t bytesOffset, uint64_t offset,
-                       TextEncoding encoding, uint64_t textStart, size_t maxBytes) {
+                       ViewerEncoding encoding, uint64_t textStart, size_t maxBytes) {
   const uint64_t dataEnd = bytesOffset + size;
   offset = std::max(offset, textStart);
   if (offset > dataEnd) offset = dataEnd;
@@ -209,7 +212,7 @@ uint64_t FindLineStart(const uint8_t* bytes, size_t size, uint64_t bytesOffset, 
   if (offset - textStart > maxBytes) floor = std::max(floor, offset - maxBytes);
   if (utf16) floor += (floor - textStart) % 2;
   if (floor > offset) return offset;
-  const bool bigEndian = encoding == TextEncoding::kUtf16Be;
+  const bool bigEndian = encoding == ViewerEncoding::kUtf16Be;
   const auto at = [&](uint64_t pos) -> char16_t {
     const size_t index = static_cast<size_t>(pos - bytesOffset);
     if (utf16) return Utf16UnitAt(bytes, index, bigEndian);
@@ -229,7 +232,7 @@ uint64_t FindLineStart(const uint8_t* bytes, size_t size, uint64_t bytesOffset, 
     }
   }
   uint64_t start = floor;
-  if (floor > textStart && floor == offset - maxBytes && encoding == TextEncoding::kUtf8) {
+  if (floor > textStart && floor == offset - maxBytes && encoding == ViewerEncoding::kUtf8) {
     // Cut inside a long line: begin at a character rather than inside one.
     for (int i = 0; i < 3 && start < offset && inData(start) && (at(start) & 0xC0) == 0x80; ++i) ++start;
   }

@@ -11,24 +11,24 @@
 
 namespace px {
 
-enum class TextEncoding { kUtf8, kUtf16Le, kUtf16Be, kAnsi, kOem };
+enum class ViewerEncoding { kUtf8, kUtf16Le, kUtf16Be, kAnsi, kOem };
 
 struct DetectedEncoding {
-  TextEncoding encoding = TextEncoding::kUtf8;
+  ViewerEncoding encoding = ViewerEncoding::kUtf8;
   size_t bomLength = 0;  // bytes to skip before the text
 };
 
 // From the first bytes of a file: a byte order mark, else UTF-8 when the
 // bytes are valid UTF-8 (a sequence cut by the end of the sample counts as
-// valid), else ANSI.
-DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t size);
+// valid, unless the sample is the whole file), else ANSI.
+DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t size, bool wholeFile = false);
 
 // The code point of each byte of a single-byte code page, filled by the
 // window side from the system's ANSI or OEM code page.
 using CodePageTable = std::array<char32_t, 256>;
 
 struct DecodeOptions {
-  TextEncoding encoding = TextEncoding::kUtf8;
+  ViewerEncoding encoding = ViewerEncoding::kUtf8;
   const CodePageTable* codePage = nullptr;  // kAnsi and kOem; null reads bytes as Latin-1
   int tabWidth = 8;                         // 1..64 columns
   int wrapWidth = 0;                        // columns; 0 leaves lines unwrapped
@@ -81,6 +81,6 @@ size_t MaxLineBytes(const DecodeOptions& options);
 // ends the scan. UTF-16 steps in units aligned on textStart; UTF-8 moves a
 // cut past continuation bytes.
 uint64_t FindLineStart(const uint8_t* bytes, size_t size, uint64_t bytesOffset, uint64_t offset,
-                       TextEncoding encoding, uint64_t textStart, size_t maxBytes);
+                       ViewerEncoding encoding, uint64_t textStart, size_t maxBytes);
 
 }  // namespace px

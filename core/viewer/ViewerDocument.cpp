@@ -12,8 +12,8 @@ namespace {
 constexpr size_t kSpanBytes = 64 * 1024;
 constexpr size_t kSeekChunk = 1024 * 1024;
 
-bool IsUtf16(TextEncoding encoding) {
-  return encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be;
+bool IsUtf16(ViewerEncoding encoding) {
+  return encoding == ViewerEncoding::kUtf16Le || encoding == ViewerEncoding::kUtf16Be;
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ ShownLines ViewerDocument::Decode(uint64_t from, uint64_t until, size_t count) {
 }
 
 ShownLines ViewerDocument::LinesFrom(uint64_t top, size_t count) {
-  if (mode_ == ViewMode::kText) {
+  if (mode_ == ViewerMode::kText) {
     ShownLines shown = Decode(top, top, count);
     if (shown.lines.size() > count) shown.lines.resize(count);
     return shown;
@@ -84,7 +84,7 @@ ShownLines ViewerDocument::LinesFrom(uint64_t top, size_t count) {
 
 uint64_t ViewerDocument::LineAt(uint64_t offset) {
   const uint64_t size = file_.Size();
-  if (mode_ == ViewMode::kHex) {
+  if (mode_ == ViewerMode::kHex) {
     offset = std::min(offset, size > 0 ? size - 1 : 0);
     return offset - offset % kHexLineBytes;
   }
@@ -105,7 +105,7 @@ uint64_t ViewerDocument::LineAt(uint64_t offset) {
 uint64_t ViewerDocument::Scroll(uint64_t top, long lines) {
   const uint64_t size = file_.Size();
   if (lines == 0) return top;
-  if (mode_ == ViewMode::kHex) {
+  if (mode_ == ViewerMode::kHex) {
     const uint64_t last = LineAt(size);
     const uint64_t step = static_cast<uint64_t>(lines < 0 ? -lines : lines) * kHexLineBytes;
     if (lines < 0) return top > step ? top - step : 0;
@@ -174,7 +174,7 @@ bool LooksBinary(const uint8_t* bytes, size_t size) {
   return controls * 10 > size;
 }
 
-LineSeekResult FindLineNumber(PagedFile& file, TextEncoding encoding, uint64_t textStart, uint64_t line,
+LineSeekResult FindLineNumber(PagedFile& file, ViewerEncoding encoding, uint64_t textStart, uint64_t line,
                               const std::function<bool(uint64_t reached)>& keepGoing) {
   LineSeekResult result;
   const uint64_t size = file.Size();
@@ -182,7 +182,7 @@ LineSeekResult FindLineNumber(PagedFile& file, TextEncoding encoding, uint64_t t
   result.offset = textStart;
   if (line <= 1) return result;
   const bool utf16 = IsUtf16(encoding);
-  const bool bigEndian = encoding == TextEncoding::kUtf16Be;
+  const bool bigEndian = encoding == ViewerEncoding::kUtf16Be;
   const uint64_t unit = utf16 ? 2 : 1;
   std::vector<uint8_t> buffer(kSeekChunk);
   uint64_t lastStart = textStart;  // the start of the line after the last line end

@@ -15,7 +15,7 @@
 
 namespace px {
 
-enum class ViewMode { kText, kHex };
+enum class ViewerMode { kText, kHex };
 
 struct ShownLines {
   std::vector<DisplayLine> lines;
@@ -28,10 +28,10 @@ class ViewerDocument {
 
   // Text: how to decode, and where the text begins (past a byte order mark).
   void SetText(const DecodeOptions& options, uint64_t textStart);
-  void SetMode(ViewMode mode) { mode_ = mode; }
-  ViewMode Mode() const { return mode_; }
+  void SetMode(ViewerMode mode) { mode_ = mode; }
+  ViewerMode Mode() const { return mode_; }
   const DecodeOptions& Options() const { return options_; }
-  uint64_t TextStart() const { return mode_ == ViewMode::kHex ? 0 : textStart_; }
+  uint64_t TextStart() const { return mode_ == ViewerMode::kHex ? 0 : textStart_; }
   uint64_t Size() const { return file_.Size(); }
 
   // Up to count lines from top, which should be a line's start (LineAt).
@@ -63,7 +63,7 @@ class ViewerDocument {
   PagedFile& file_;
   DecodeOptions options_;
   uint64_t textStart_ = 0;
-  ViewMode mode_ = ViewMode::kText;
+  ViewerMode mode_ = ViewerMode::kText;
   bool failed_ = false;
   std::vector<uint8_t> buffer_;
 };
@@ -84,7 +84,7 @@ struct LineSeekResult {
 // The start of line `line` (1 for the first) of the text, counting CR LF, LF
 // and CR as one line end each; keepGoing(reached) is asked after each chunk.
 // Reads the file from textStart on, a chunk at a time.
-LineSeekResult FindLineNumber(PagedFile& file, TextEncoding encoding, uint64_t textStart, uint64_t line,
+LineSeekResult FindLineNumber(PagedFile& file, ViewerEncoding encoding, uint64_t textStart, uint64_t line,
                               const std::function<bool(uint64_t reached)>& keepGoing);
 
 }  // namespace px

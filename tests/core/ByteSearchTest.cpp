@@ -339,5 +339,24 @@ TEST(ByteSearch, AHugeFileIsSearchedInBoundedMemoryAndAFailureIsAValue) {
   EXPECT_EQ(r.offset, HugeSource::kWordAt);
 }
 
+TEST(ByteSearch, ParseHexBytes) {
+  struct Row {
+    const char* text;
+    std::optional<std::vector<uint8_t>> bytes;
+  };
+  const Row rows[] = {
+      {"4D 5A 90", std::vector<uint8_t>{0x4D, 0x5A, 0x90}},
+      {"4d5a\t90 ", std::vector<uint8_t>{0x4D, 0x5A, 0x90}},
+      {"00", std::vector<uint8_t>{0}},
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {"4D 5", std::nullopt},
+      {"4 D", std::nullopt},
+      {"0x4D", std::nullopt},
+      {"GG", std::nullopt},
+  };
+  for (const Row& row : rows) EXPECT_EQ(ParseHexBytes(row.text), row.bytes) << row.text;
+}
+
 }  // namespace
 }  // namespace px

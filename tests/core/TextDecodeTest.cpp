@@ -72,30 +72,33 @@ std::string Utf16Be(std::u16string_view units) {
 TEST(TextDecode, DetectEncoding) {
   const struct {
     std::string bytes;
-    TextEncoding encoding;
+    ViewerEncoding encoding;
     size_t bomLength;
+    bool wholeFile = false;
   } rows[] = {
-      {"", TextEncoding::kUtf8, 0},
-      {"plain ASCII\r\n", TextEncoding::kUtf8, 0},
-      {"\xEF\xBB\xBFtext", TextEncoding::kUtf8, 3},
-      {"\xEF\xBB\xBF\xFF", TextEncoding::kUtf8, 3},  // the mark wins over what follows
-      {"\xFF\xFEh\0i\0"s, TextEncoding::kUtf16Le, 2},
-      {"\xFE\xFF\0h\0i"s, TextEncoding::kUtf16Be, 2},
-      {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", TextEncoding::kUtf8, 0},
-      {"caf\xE9s", TextEncoding::kAnsi, 0},                // Latin-1 é
-      {"caf\xE9", TextEncoding::kUtf8, 0},                 // as far as the sample goes, a cut sequence
-      {"ends cut \xE2\x82", TextEncoding::kUtf8, 0},       // cut by the sample's end
-      {"ends cut \xF0\x9F\x98", TextEncoding::kUtf8, 0},
-      {"cut inside \xE2\x82 x", TextEncoding::kAnsi, 0},   // cut, then more: invalid
-      {"overlong \xC0\x80", TextEncoding::kAnsi, 0},
-      {"surrogate \xED\xA0\x80", TextEncoding::kAnsi, 0},
-      {"beyond \xF4\x90\x80\x80", TextEncoding::kAnsi, 0},
-      {"\xEF\xBB", TextEncoding::kUtf8, 0},                // half a mark is a cut sequence
-      {"\xFF\xFF", TextEncoding::kAnsi, 0},
-      {"nul\0inside"s, TextEncoding::kUtf8, 0},
+      {"", ViewerEncoding::kUtf8, 0},
+      {"plain ASCII\r\n", ViewerEncoding::kUtf8, 0},
+      {"\xEF\xBB\xBFtext", ViewerEncoding::kUtf8, 3},
+      {"\xEF\xBB\xBF\xFF", ViewerEncoding::kUtf8, 3},  // the mark wins over what follows
+      {"\xFF\xFEh\0i\0"s, ViewerEncoding::kUtf16Le, 2},
+      {"\xFE\xFF\0h\0i"s, ViewerEncoding::kUtf16Be, 2},
+      {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", ViewerEncoding::kUtf8, 0},
+      {"caf\xE9s", ViewerEncoding::kAnsi, 0},                // Latin-1 é
+      {"caf\xE9", ViewerEncoding::kUtf8, 0},                 // as far as the sample goes, a cut sequence
+      {"caf\xE9", ViewerEncoding::kAnsi, 0, true},           // the file's end: no sequence goes on
+      {"caf\xC3\xA9", ViewerEncoding::kUtf8, 0, true},
+      {"ends cut \xE2\x82", ViewerEncoding::kUtf8, 0},       // cut by the sample's end
+      {"ends cut \xF0\x9F\x98", ViewerEncoding::kUtf8, 0},
+      {"cut inside \xE2\x82 x", ViewerEncoding::kAnsi, 0},   // cut, then more: invalid
+      {"overlong \xC0\x80", ViewerEncoding::kAnsi, 0},
+      {"surrogate \xED\xA0\x80", ViewerEncoding::kAnsi, 0},
+      {"beyond \xF4\x90\x80\x80", ViewerEncoding::kAnsi, 0},
+      {"\xEF\xBB", ViewerEncoding::kUtf8, 0},                // half a mark is a cut sequence
+      {"\xFF\xFF", ViewerEncoding::kAnsi, 0},
+      {"nul\0inside"s, ViewerEncoding::kUtf8, 0},
   };
   for (const auto& row : rows) {
-    const DetectedEncoding found = DetectEncoding(Bytes(row.bytes), row.bytes.size());
+    const DetectedEncoding found = DetectEncoding(Bytes(row.bytes), row.bytes.size(), row.wholeFile);
     EXPECT_EQ(found.encoding, row.encoding) << row.bytes;
     EXPECT_EQ(found.bomLength, row.bomLength) << row.bytes;
   }
@@ -181,7 +184,7 @@ TEST(TextDecode, ControlsAreVisible) {
 
 TEST(TextDecode, Utf16) {
   DecodeOptions options;
-  options.encoding = TextEncoding::kUtf16Le;
+  options.encoding = ViewerEncoding::kUtf16Le;
   CheckRows(
       {
           {"lines", Utf16Le(u"ab\r\ncd\ne"), {{0, "ab", true}, {8, "cd", true}, {14, "e", false}}},
@@ -195,7 +198,7 @@ TEST(TextDecode, Utf16) {
           {"byte CR is not a line end", "\r\x01\n\x02", {{0, "\u010D\u020A", false}}},
       },
       options);
-  options.encoding = TextEncoding::kUtf16Be;
+  options.encoding = ViewerEncoding::kUtf16Be;
   CheckRows({{"big end", Utf16Be(u"h\u00E9\r\n\tx"), {{0, "h\u00E9", true}, {8, "        x", false}}}}, options);
 }
 
@@ -223,16 +226,16 @@ TEST(TextDecode, CodePages) {
 
   const struct {
     const char* name;
-    TextEncoding encoding;
+    ViewerEncoding encoding;
     const CodePageTable* table;
     std::string bytes;
     std::vector<DisplayLine> lines;
   } rows[] = {
-      {"1252", TextEncoding::kAnsi, &cp1252, "\x80\x93q\x94 caf\xE9", {{0, "\u20AC\u201Cq\u201D caf\u00E9", false}}},
-      {"1252 hole", TextEncoding::kAnsi, &cp1252, "\x81\x9D", {{0, "\u00B7\u00B7", false}}},
-      {"437", TextEncoding::kOem, &cp437, "\xC9\xCD\xBB\r\n\xB0\xE1", {{0, "╔═╗", true}, {5, "░ß", false}}},
-      {"Latin-1", TextEncoding::kAnsi, nullptr, "\xE9\x85\t.", {{0, "\u00E9\u00B7      .", false}}},
-      {"odd table", TextEncoding::kOem, &odd, "A\rB", {{0, "\uFFFD", true}, {2, "\uFFFD", false}}},
+      {"1252", ViewerEncoding::kAnsi, &cp1252, "\x80\x93q\x94 caf\xE9", {{0, "\u20AC\u201Cq\u201D caf\u00E9", false}}},
+      {"1252 hole", ViewerEncoding::kAnsi, &cp1252, "\x81\x9D", {{0, "\u00B7\u00B7", false}}},
+      {"437", ViewerEncoding::kOem, &cp437, "\xC9\xCD\xBB\r\n\xB0\xE1", {{0, "╔═╗", true}, {5, "░ß", false}}},
+      {"Latin-1", ViewerEncoding::kAnsi, nullptr, "\xE9\x85\t.", {{0, "\u00E9\u00B7      .", false}}},
+      {"odd table", ViewerEncoding::kOem, &odd, "A\rB", {{0, "\uFFFD", true}, {2, "\uFFFD", false}}},
   };
   for (const auto& row : rows) {
     DecodeOptions options;
@@ -272,18 +275,18 @@ TEST(TextDecode, WrapAndCut) {
 TEST(TextDecode, SpanEndsLeaveWhatMayGoOn) {
   const struct {
     const char* name;
-    TextEncoding encoding;
+    ViewerEncoding encoding;
     std::string bytes;  // the first span; not the file's end
     size_t nextOffset;
     size_t lines;
   } rows[] = {
-      {"CR at the end", TextEncoding::kUtf8, "ab\ncd\r", 3, 1},
-      {"LF at the end", TextEncoding::kUtf8, "ab\ncd\n", 6, 2},
-      {"unfinished line", TextEncoding::kUtf8, "ab\ncd", 3, 1},
-      {"cut sequence", TextEncoding::kUtf8, "ab\n\xE2\x82", 3, 1},
-      {"UTF-16 CR at the end", TextEncoding::kUtf16Le, Utf16Le(u"a\n\r"), 4, 1},
-      {"UTF-16 CR and half a unit", TextEncoding::kUtf16Le, Utf16Le(u"a\n\r") + "\n", 4, 1},
-      {"UTF-16 high surrogate", TextEncoding::kUtf16Le, Utf16Le(u"a\n\xD83D"), 4, 1},
+      {"CR at the end", ViewerEncoding::kUtf8, "ab\ncd\r", 3, 1},
+      {"LF at the end", ViewerEncoding::kUtf8, "ab\ncd\n", 6, 2},
+      {"unfinished line", ViewerEncoding::kUtf8, "ab\ncd", 3, 1},
+      {"cut sequence", ViewerEncoding::kUtf8, "ab\n\xE2\x82", 3, 1},
+      {"UTF-16 CR at the end", ViewerEncoding::kUtf16Le, Utf16Le(u"a\n\r"), 4, 1},
+      {"UTF-16 CR and half a unit", ViewerEncoding::kUtf16Le, Utf16Le(u"a\n\r") + "\n", 4, 1},
+      {"UTF-16 high surrogate", ViewerEncoding::kUtf16Le, Utf16Le(u"a\n\xD83D"), 4, 1},
   };
   for (const auto& row : rows) {
     DecodeOptions options;
@@ -305,16 +308,16 @@ TEST(TextDecode, CrLfAcrossSpansIsOneLineEnd) {
 }
 
 // Random files from bytes that reach every branch: line ends, tabs, controls, broken sequences.
-std::string RandomBytes(std::mt19937& random, TextEncoding encoding) {
+std::string RandomBytes(std::mt19937& random, ViewerEncoding encoding) {
   static const uint8_t kBytes[] = {'\r', '\n', '\t', 0, 'a', 'b', ' ', 0x7F, 0x80, 0x9F, 0xBF, 0xC2, 0xC3,
                                    0xE0, 0xE2, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
   static const char16_t kUnits[] = {'\r', '\n', '\t', 0, 'a', 0xE9, 0x2028, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0x0D0A};
   std::string bytes;
   const size_t length = random() % 64;
-  if (encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be) {
+  if (encoding == ViewerEncoding::kUtf16Le || encoding == ViewerEncoding::kUtf16Be) {
     std::u16string units;
     for (size_t i = 0; i < length / 2; ++i) units += kUnits[random() % std::size(kUnits)];
-    bytes = encoding == TextEncoding::kUtf16Le ? Utf16Le(units) : Utf16Be(units);
+    bytes = encoding == ViewerEncoding::kUtf16Le ? Utf16Le(units) : Utf16Be(units);
     if (random() % 4 == 0) bytes += static_cast<char>(random());
   } else {
     for (size_t i = 0; i < length; ++i) bytes += static_cast<char>(kBytes[random() % std::size(kBytes)]);
@@ -330,8 +333,8 @@ size_t CodePoints(const std::string& text) {
 
 TEST(TextDecode, SpansCutAnywhereGiveTheSameLines) {
   std::mt19937 random(20261208);
-  const TextEncoding encodings[] = {TextEncoding::kUtf8, TextEncoding::kUtf16Le, TextEncoding::kUtf16Be,
-                                    TextEncoding::kAnsi};
+  const ViewerEncoding encodings[] = {ViewerEncoding::kUtf8, ViewerEncoding::kUtf16Le, ViewerEncoding::kUtf16Be,
+                                    ViewerEncoding::kAnsi};
   for (int round = 0; round < 4000; ++round) {
     DecodeOptions options;
     options.encoding = encodings[round % std::size(encodings)];
@@ -383,12 +386,12 @@ TEST(TextDecode, SpansCutAnywhereGiveTheSameLines) {
 // the whole file or only a window before the offset is at hand.
 TEST(TextDecode, FindLineStartAgreesWithTheDecoder) {
   std::mt19937 random(7);
-  const TextEncoding encodings[] = {TextEncoding::kUtf8, TextEncoding::kUtf16Le, TextEncoding::kUtf16Be,
-                                    TextEncoding::kOem};
+  const ViewerEncoding encodings[] = {ViewerEncoding::kUtf8, ViewerEncoding::kUtf16Le, ViewerEncoding::kUtf16Be,
+                                    ViewerEncoding::kOem};
   for (int round = 0; round < 3000; ++round) {
     DecodeOptions options;
     options.encoding = encodings[round % std::size(encodings)];
-    const bool utf16 = options.encoding == TextEncoding::kUtf16Le || options.encoding == TextEncoding::kUtf16Be;
+    const bool utf16 = options.encoding == ViewerEncoding::kUtf16Le || options.encoding == ViewerEncoding::kUtf16Be;
     const std::string bom = utf16 && random() % 2 ? "\xFF\xFE" : "";
     const std::string bytes = bom + RandomBytes(random, options.encoding);
     const std::string text = bytes.substr(bom.size());
@@ -422,24 +425,24 @@ TEST(TextDecode, FindLineStartStopsAtItsLimits) {
   const struct {
     const char* name;
     const std::string& bytes;
-    TextEncoding encoding;
+    ViewerEncoding encoding;
     uint64_t textStart;
     uint64_t offset;
     size_t maxBytes;
     uint64_t expected;
   } rows[] = {
-      {"cut in a long line", longLine, TextEncoding::kUtf8, 0, 50, 10, 40},
-      {"near the start", longLine, TextEncoding::kUtf8, 0, 5, 10, 0},
-      {"cut past continuation bytes", accents, TextEncoding::kUtf8, 0, 51, 10, 42},
-      {"ANSI cut stays", accents, TextEncoding::kAnsi, 0, 51, 10, 41},
-      {"offset beyond the data", longLine, TextEncoding::kUtf8, 0, 500, 10, 90},
-      {"UTF-16 after the mark", utf16, TextEncoding::kUtf16Le, 2, 10, 100, 8},
-      {"UTF-16 odd offset", utf16, TextEncoding::kUtf16Le, 2, 11, 100, 8},
-      {"UTF-16 at the LF of CR LF", utf16, TextEncoding::kUtf16Le, 2, 14, 100, 8},
-      {"UTF-16 past CR LF", utf16, TextEncoding::kUtf16Le, 2, 16, 100, 16},
-      {"UTF-16 first line", utf16, TextEncoding::kUtf16Le, 2, 4, 100, 2},
-      {"UTF-16 in the mark", utf16, TextEncoding::kUtf16Le, 2, 1, 100, 2},
-      {"UTF-16 cut aligned", utf16, TextEncoding::kUtf16Le, 2, 20, 3, 18},
+      {"cut in a long line", longLine, ViewerEncoding::kUtf8, 0, 50, 10, 40},
+      {"near the start", longLine, ViewerEncoding::kUtf8, 0, 5, 10, 0},
+      {"cut past continuation bytes", accents, ViewerEncoding::kUtf8, 0, 51, 10, 42},
+      {"ANSI cut stays", accents, ViewerEncoding::kAnsi, 0, 51, 10, 41},
+      {"offset beyond the data", longLine, ViewerEncoding::kUtf8, 0, 500, 10, 90},
+      {"UTF-16 after the mark", utf16, ViewerEncoding::kUtf16Le, 2, 10, 100, 8},
+      {"UTF-16 odd offset", utf16, ViewerEncoding::kUtf16Le, 2, 11, 100, 8},
+      {"UTF-16 at the LF of CR LF", utf16, ViewerEncoding::kUtf16Le, 2, 14, 100, 8},
+      {"UTF-16 past CR LF", utf16, ViewerEncoding::kUtf16Le, 2, 16, 100, 16},
+      {"UTF-16 first line", utf16, ViewerEncoding::kUtf16Le, 2, 4, 100, 2},
+      {"UTF-16 in the mark", utf16, ViewerEncoding::kUtf16Le, 2, 1, 100, 2},
+      {"UTF-16 cut aligned", utf16, ViewerEncoding::kUtf16Le, 2, 20, 3, 18},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(FindLineStart(Bytes(row.bytes), row.bytes.size(), 0, row.offset, row.encoding, row.textStart,

@@ -18,7 +18,7 @@ namespace {
 
 // Random text whose logical lines stay within maxColumns characters, so a
 // line's start is always found looking back.
-std::string RandomText(std::mt19937& rng, TextEncoding encoding, int maxColumns) {
+std::string RandomText(std::mt19937& rng, ViewerEncoding encoding, int maxColumns) {
   static const char32_t kChars[] = {'a', 'b', ' ', '\t', 0xE4, 0x3B1, 0x416, 0x4E2D, 0x1F600, 0, 0x7F};
   static const char* const kEnds[] = {"\n", "\r\n", "\r"};
   std::u32string text;
@@ -30,10 +30,10 @@ std::string RandomText(std::mt19937& rng, TextEncoding encoding, int maxColumns)
   }
   std::string bytes;
   for (char32_t c : text) {
-    if (encoding == TextEncoding::kUtf8) {
+    if (encoding == ViewerEncoding::kUtf8) {
       AppendUtf8(bytes, c);
     } else {
-      const bool big = encoding == TextEncoding::kUtf16Be;
+      const bool big = encoding == ViewerEncoding::kUtf16Be;
       std::u16string units;
       if (c >= 0x10000) {
         units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
@@ -59,14 +59,14 @@ std::vector<DisplayLine> WholeFile(const std::string& bytes, uint64_t textStart,
 TEST(ViewerDocument, MovesAgreeWithTheWholeFileDecodedAtOnce) {
   std::mt19937 rng(7031);
   for (int round = 0; round < 400; ++round) {
-    const TextEncoding encoding =
-        std::array{TextEncoding::kUtf8, TextEncoding::kUtf16Le, TextEncoding::kUtf16Be}[rng() % 3];
+    const ViewerEncoding encoding =
+        std::array{ViewerEncoding::kUtf8, ViewerEncoding::kUtf16Le, ViewerEncoding::kUtf16Be}[rng() % 3];
     DecodeOptions options;
     options.encoding = encoding;
     options.maxLineColumns = 3 + static_cast<int>(rng() % 30);
     options.wrapWidth = rng() % 3 == 0 ? 2 + static_cast<int>(rng() % 10) : 0;
     options.tabWidth = 1 + static_cast<int>(rng() % 8);
-    const uint64_t textStart = encoding == TextEncoding::kUtf8 ? (rng() % 2) * 3 : (rng() % 2) * 2;
+    const uint64_t textStart = encoding == ViewerEncoding::kUtf8 ? (rng() % 2) * 3 : (rng() % 2) * 2;
     const std::string bytes = std::string(textStart, '\xFE') + RandomText(rng, encoding, options.maxLineColumns);
     MemorySource source(bytes);
     PagedFile file(source, 1 + rng() % 50, 1 + rng() % 4);
@@ -105,7 +105,7 @@ TEST(ViewerDocument, HexLinesAndMovesInSixteens) {
   MemorySource source(bytes);
   PagedFile file(source, 7, 2);
   ViewerDocument document(file);
-  document.SetMode(ViewMode::kHex);
+  document.SetMode(ViewerMode::kHex);
   const ShownLines shown = document.LinesFrom(80, 10);
   ASSERT_EQ(shown.lines.size(), 2u);
   EXPECT_EQ(shown.lines[0].text, HexLine(80, reinterpret_cast<const uint8_t*>(bytes.data()) + 80, 16));
@@ -216,14 +216,14 @@ std::vector<uint64_t> LineStarts(const std::string& text, uint64_t start, uint64
 TEST(ViewerDocument, LineNumbersAgreeWithAPlainCount) {
   std::mt19937 rng(99);
   for (int round = 0; round < 300; ++round) {
-    const TextEncoding encoding =
-        std::array{TextEncoding::kUtf8, TextEncoding::kUtf16Le, TextEncoding::kUtf16Be}[rng() % 3];
-    const uint64_t textStart = rng() % 2 == 0 ? 0 : (encoding == TextEncoding::kUtf8 ? 3 : 2);
+    const ViewerEncoding encoding =
+        std::array{ViewerEncoding::kUtf8, ViewerEncoding::kUtf16Le, ViewerEncoding::kUtf16Be}[rng() % 3];
+    const uint64_t textStart = rng() % 2 == 0 ? 0 : (encoding == ViewerEncoding::kUtf8 ? 3 : 2);
     const std::string text = std::string(textStart, '\xEF') + RandomText(rng, encoding, 6);
     MemorySource source(text);
     PagedFile file(source, 1 + rng() % 9, 2);
-    const uint64_t unit = encoding == TextEncoding::kUtf8 ? 1 : 2;
-    const std::vector<uint64_t> starts = LineStarts(text, textStart, unit, encoding == TextEncoding::kUtf16Be);
+    const uint64_t unit = encoding == ViewerEncoding::kUtf8 ? 1 : 2;
+    const std::vector<uint64_t> starts = LineStarts(text, textStart, unit, encoding == ViewerEncoding::kUtf16Be);
     for (uint64_t line = 1; line <= starts.size() + 2; ++line) {
       const LineSeekResult found = FindLineNumber(file, encoding, textStart, line, {});
       SCOPED_TRACE(::testing::Message() << "round " << round << " line " << line);
@@ -239,7 +239,7 @@ TEST(ViewerDocument, LineNumbersAgreeWithAPlainCount) {
   // Stopped between chunks when told.
   MemorySource big(std::string(3 << 20, 'q'));
   PagedFile file(big);
-  EXPECT_EQ(FindLineNumber(file, TextEncoding::kUtf8, 0, 2, [](uint64_t) { return false; }).status,
+  EXPECT_EQ(FindLineNumber(file, ViewerEncoding::kUtf8, 0, 2, [](uint64_t) { return false; }).status,
             LineSeek::kStopped);
 }
 
