@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Knobs knobs{data, std::min<size_t>(size, 8)};
   const uint8_t mode = knobs.Take();
   DecodeOptions options;
-  const TextEncoding encodings[] = {TextEncoding::kUtf8, TextEncoding::kUtf16Le, TextEncoding::kUtf16Be,
-                                    TextEncoding::kAnsi, TextEncoding::kOem};
+  const ViewerEncoding encodings[] = {ViewerEncoding::kUtf8, ViewerEncoding::kUtf16Le, ViewerEncoding::kUtf16Be,
+                                    ViewerEncoding::kAnsi, ViewerEncoding::kOem};
   options.tabWidth = knobs.Take() % 20;
   options.wrapWidth = knobs.Take() % 40;
   options.maxLineColumns = 1 + knobs.Take() % 64;
