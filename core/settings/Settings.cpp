@@ -20,7 +20,7 @@ constexpr int kMaxDivider = 950;
 constexpr int kMinColumnWidth = 10;
 constexpr int kMaxColumnWidth = 4000;
 constexpr int kMaxToolBarButtons = 200;
-constexpr int kLastToolBarImage = 29;
+constexpr int kLastToolBarImage = 30;
 
 bool HasControlCharacter(const std::string& text) {
   return std::any_of(text.begin(), text.end(),

@@ -343,8 +343,8 @@ TEST(Settings, ToolBarButtons) {
   };
   const Row kRows[] = {
       {"", 3, {0, 0, 0}},
-      {"[Buttons]\nButtonCount=5\nButton0=1\nButton1=28\nButton2=29\nButton3=30\nButton4=-1\n", 10,
-       {1, 28, 29, 0, 0}},
+      {"[Buttons]\nButtonCount=5\nButton0=1\nButton1=28\nButton2=30\nButton3=31\nButton4=-1\n", 10,
+       {1, 28, 30, 0, 0}},
       {"[Buttons]\nButtonCount=-3\nButton0=1\n", 10, {}},
   };
   for (const Row& row : kRows) {

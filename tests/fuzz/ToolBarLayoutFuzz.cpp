@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int defaultCount = size == 0 ? 10 : static_cast<int>(data[0] % 32) - 8;
   const std::vector<int> buttons = px::ButtonsOf(file, defaultCount);
   PX_FUZZ_CHECK(buttons.size() <= 200);
-  for (int button : buttons) PX_FUZZ_CHECK(button >= 0 && button <= 29);
+  for (int button : buttons) PX_FUZZ_CHECK(button >= 0 && button <= 30);
 
   // The file written for a layout reads back as that layout, whatever default is given.
   const std::string written = px::ToolBarLayoutText(buttons);

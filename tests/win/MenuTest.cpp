@@ -31,7 +31,7 @@ struct Expected {
 // Drop-down d's title is text 1.kTitles[d].
 constexpr int kTitles[kDropDownCount] = {0, 11, 21, 33, 36, 41};
 const std::vector<Expected> kDropDowns[kDropDownCount] = {
-    {{ID_MENU_EDIT, 1, 4}, {ID_MENU_COPY, 2, 5}, {ID_MENU_MOVE, 3, 6},
+    {{ID_MENU_VIEW, 67, 30, 24}, {ID_MENU_EDIT, 1, 4}, {ID_MENU_COPY, 2, 5}, {ID_MENU_MOVE, 3, 6},
      {ID_MENU_MAKE_DIRECTORY, 4, 8}, {ID_MENU_DELETE, 5, 7}, {ID_MENU_ATTRIBUTES, 6, 9},
      {0, 0, -1}, {ID_MENU_SELECT_MASK, 7, 10}, {ID_MENU_DESELECT_MASK, 8, 11}, {0, 0, -1},
      {ID_MENU_EXIT, 9, 28}},
@@ -43,7 +43,7 @@ const std::vector<Expected> kDropDowns[kDropDownCount] = {
      {ID_MENU_VOLUME_LABEL, 26, -1}, {ID_MENU_DRIVE_PROPERTIES, 27, -1}, {0, 0, -1},
      {ID_MENU_PARENT, 28, 1}, {ID_MENU_BACK, 29, 2}, {ID_MENU_FORWARD, 30, 3}},
     {{ID_MENU_ADD_FAVOURITE, 34, 19}, {ID_MENU_ORGANISE_FAVOURITES, 35, 20}, {0, 0, -1}},
-    {{ID_MENU_SETTINGS, 37, 30}, {ID_MENU_CUSTOMISE_TOOLBAR, 38, -1},
+    {{ID_MENU_SETTINGS, 37, 31}, {ID_MENU_CUSTOMISE_TOOLBAR, 38, -1},
      {ID_MENU_SAVE_POSITION, 39, -1}, {ID_MENU_SAVE_SETTINGS, 40, -1}},
     {{ID_MENU_HELP, 42, 27}, {ID_MENU_ABOUT, 43, -1}},
 };

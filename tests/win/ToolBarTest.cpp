@@ -29,8 +29,9 @@ namespace {
 const std::vector<int> kShipped = {1,  2,  3,  23, 0, 5,  6,  8, 7,  9,  0, 12,
                                    13, 14, 0,  15, 16, 18, 0, 19, 20, 0, 21, 27};
 
-// Button v's English name: text 18.(v + 8), the job list's menu item bare.
+// Button v's English name: text 18.(v + 8), the job list's and the viewer's menu items bare.
 std::string ButtonName(int v) {
+  if (v == kViewerButton) return "View";
   return v == kJobListButton ? "Jobs" : EnglishTexts().TextAt(18, v == 0 ? 8 : v + 8);
 }
 
@@ -69,7 +70,9 @@ void ExpectToolBar(MainWindow& window, const std::vector<int>& buttons) {
     }
     ++buttonCount;
     EXPECT_EQ(item.idCommand,
-              buttons[i] == kJobListButton ? ID_MENU_JOBS : ID_TOOL_FIRST - 1 + buttons[i])
+              buttons[i] == kJobListButton ? ID_MENU_JOBS
+              : buttons[i] == kViewerButton ? ID_MENU_VIEW
+                                            : ID_TOOL_FIRST - 1 + buttons[i])
         << i;
     EXPECT_EQ(item.iBitmap, buttons[i]) << i;
     CommandTable::State state = window.Commands().StateOf(item.idCommand);
@@ -147,8 +150,9 @@ TEST(ToolBarTest, CustomisationStepsThenOkSurvivesARestart) {
     ASSERT_TRUE(dialog.Create(run.Handle()));
     HWND d = dialog.Handle();
     EXPECT_EQ(px::Window(d).Text(), EnglishTexts().TextAt(18, 0));
-    EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemCount(), 30);
+    EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemCount(), 31);
     EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemText(29, 0), "Jobs");
+    EXPECT_EQ(ListView(GetDlgItem(d, IDC_TOOLBAR_AVAILABLE)).ItemText(30, 0), "View");
     EXPECT_EQ(CurrentRows(d).size(), kShipped.size());
     EXPECT_EQ(CurrentRows(d)[3], EnglishTexts().TextAt(18, 23 + 8));
 
@@ -267,7 +271,7 @@ TEST(ToolBarTest, CorruptLayoutsStartQuicklyWithinTheToolbarFamily) {
       {nullptr, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},  // no file: ten separators
       {"[Buttons]\r\nButtonCount=5\r\nButton0=-3\r\nButton1=29\r\nButton2=28\r\nButton3=99999\r\n"
        "Button4=30\r\n",
-       {0, 29, 28, 0, 0}},
+       {0, 29, 28, 0, 30}},
       {"[Buttons]\r\nButtonCount=-7\r\nButton0=5\r\n", {}},
       {"[Buttons]\r\nButtonCount=2147483647\r\nButton0=5\r\nButton1=-2147483648\r\n", {}},
       {"[Buttons]\r\nButtonCount=99999999999999999999\r\nButton0=x\r\nButton1=6\r\n", {}},
@@ -296,7 +300,7 @@ TEST(ToolBarTest, CorruptLayoutsStartQuicklyWithinTheToolbarFamily) {
     for (size_t i = 0; i < buttons.size(); ++i) {
       TBBUTTON item{};
       SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&item));
-      if (!(item.fsStyle & BTNS_SEP) && item.idCommand != ID_MENU_JOBS) {
+      if (!(item.fsStyle & BTNS_SEP) && item.idCommand != ID_MENU_JOBS && item.idCommand != ID_MENU_VIEW) {
         EXPECT_GE(item.idCommand, ID_TOOL_FIRST);
         EXPECT_LE(item.idCommand, ID_TOOL_LAST);
       }
