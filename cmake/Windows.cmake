@@ -58,6 +58,11 @@ target_compile_options(fileops_bench PRIVATE ${PX_WIN_FLAGS})
 target_link_libraries(fileops_bench PRIVATE pxwin)
 target_link_options(fileops_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
 
+add_executable(viewer_bench bench/ViewerBench.cpp res/Pannex.rc)
+target_compile_options(viewer_bench PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(viewer_bench PRIVATE pxwin psapi)
+target_link_options(viewer_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
+
 # The icon libraries of the menus and the toolbar: resource-only DLLs without code
 # or an entry point, loaded by the program as data files.
 foreach(px_icon_library Menu ToolBar)

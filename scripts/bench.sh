@@ -2,7 +2,8 @@
 # Builds Pannex and runs the benchmarks under Wine:
 #   scripts/bench.sh [entries]      (default 100000; the folder is made once, in C:\)
 # The file-operations benchmark's sources (about 1.1 GiB) are made in C:\pxops
-# and removed afterwards.
+# and the viewer's files (about 1.1 GiB on disk) in C:\pxviewer; both are
+# removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -22,3 +23,6 @@ wine search_bench.exe | tr -d '\r'
 python3 ../../tools/make_ops_bench.py "$WINEPREFIX/drive_c/pxops"
 wine fileops_bench.exe | tr -d '\r'
 rm -rf "$WINEPREFIX/drive_c/pxops"
+# The viewer's files: 10 GiB sparse, 1 GiB of text, a 6000 x 4000 JPEG (about 1.1 GiB on disk).
+wine viewer_bench.exe 'C:\pxviewer' | tr -d '\r'
+rm -rf "$WINEPREFIX/drive_c/pxviewer"

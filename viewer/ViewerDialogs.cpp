@@ -39,6 +39,7 @@ BOOL ViewerFindDialog::OnInitDialog() {
   Window(Item(IDC_FIND_IGNORE_CASE)).SetText(texts_.Text(text::kViewerFindIgnoreCase));
   Window(Item(IDC_FIND_BACKWARD)).SetText(texts_.Text(text::kViewerFindBackward));
   SetButtons(*this, texts_);
+  SendMessageW(Item(IDC_FIND_TEXT), EM_LIMITTEXT, kMaxFindLength, 0);
   Window(Item(IDC_FIND_TEXT)).SetText(request.text);
   Check(Handle(), IDC_FIND_HEX, request.hex);
   Check(Handle(), IDC_FIND_IGNORE_CASE, request.ignoreCase);

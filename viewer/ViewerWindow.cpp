@@ -349,7 +349,6 @@ void ViewerWindow::UpdateMenu() {
                   ID_VIEWER_SELECT_ALL, ID_VIEWER_FOLLOW})
     enable(id, !picture_ && file_ != nullptr);
   CheckMenuRadioItem(bar, ID_VIEWER_UTF8, ID_VIEWER_OEM, EncodingCommand(encoding_), MF_BYCOMMAND);
-  DrawMenuBar(Handle());
 }
 
 void ViewerWindow::Layout() {
@@ -418,7 +417,7 @@ bool ViewerWindow::OpenAt(size_t index) {
   leftColumn_ = widestColumns_ = 0;
   pictureScrollX_ = pictureScrollY_ = 0;
   message_.clear();
-  Window(Handle()).SetText(FileNameOf(path_));
+  if (Window(Handle()).Text() != FileNameOf(path_)) Window(Handle()).SetText(FileNameOf(path_));
 
   DWORD error = 0;
   source_ = FileSource::Open(path_, error);
@@ -677,11 +676,15 @@ std::string ViewerWindow::StatusText() const {
 
 void ViewerWindow::UpdateStatus() {
   if (status_ == nullptr) return;
-  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(StatusText()).c_str()));
-  const std::string encoding = picture_ ? std::string() : EncodingName(encoding_);
-  SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(Widen(encoding).c_str()));
-  const char* mode = picture_ ? "" : mode_ == ViewerMode::kHex ? "Hex" : wrap_ ? "Text, wrap" : "Text";
-  SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(Widen(mode).c_str()));
+  const std::string parts[3] = {
+      StatusText(), picture_ ? std::string() : EncodingName(encoding_),
+      picture_ ? std::string() : mode_ == ViewerMode::kHex ? "Hex" : wrap_ ? "Text, wrap" : "Text"};
+  // Only what changed is set: each part set is drawn again.
+  for (int part = 0; part < 3; ++part) {
+    if (parts[part] == statusParts_[part]) continue;
+    statusParts_[part] = parts[part];
+    SendMessageW(status_, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(Widen(parts[part]).c_str()));
+  }
 }
 
 void ViewerWindow::ReportReadFailure() {
@@ -718,8 +721,18 @@ void ViewerWindow::UpdateScrollBars() {
       horizontal.nPos = leftColumn_;
     }
   }
-  SetScrollInfo(pane_, SB_VERT, &vertical, TRUE);
-  SetScrollInfo(pane_, SB_HORZ, &horizontal, TRUE);
+  // Set without drawing, and drawn with the pane's next paint when they changed:
+  // drawing a frame at once costs more than the page of text it frames.
+  const auto differs = [](const SCROLLINFO& a, const SCROLLINFO& b) {
+    return a.nMin != b.nMin || a.nMax != b.nMax || a.nPage != b.nPage || a.nPos != b.nPos;
+  };
+  if (differs(vertical, shownVertical_) || differs(horizontal, shownHorizontal_)) {
+    SetScrollInfo(pane_, SB_VERT, &vertical, FALSE);
+    SetScrollInfo(pane_, SB_HORZ, &horizontal, FALSE);
+    shownVertical_ = vertical;
+    shownHorizontal_ = horizontal;
+    RedrawWindow(pane_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+  }
 }
 
 void ViewerWindow::ScrollTo(uint64_t top) {
@@ -1161,6 +1174,7 @@ void ViewerWindow::StartTask(std::shared_ptr<Task> task) {
     case Task::Kind::kFind:
       work = [](Task& t) {
         PagedFile file(*t.source, kFindPageSize, kFindPages);
+        file.ReadLongRunsDirectly(true);
         t.found = FindBytes(
             file, t.pattern, t.from, t.options,
             [&t](uint64_t reached) {
@@ -1173,6 +1187,7 @@ void ViewerWindow::StartTask(std::shared_ptr<Task> task) {
     case Task::Kind::kSeek:
       work = [](Task& t) {
         PagedFile file(*t.source, kFindPageSize, kFindPages);
+        file.ReadLongRunsDirectly(true);
         t.seek = FindLineNumber(file, t.encoding, t.textStart, t.line, [&t](uint64_t reached) {
           t.reached = reached;
           return !t.stop.load();
@@ -1186,7 +1201,17 @@ void ViewerWindow::StartTask(std::shared_ptr<Task> task) {
       break;
   }
   task_ = task;
-  job_ = context_.jobs->Start(std::make_shared<ViewerJob>(task, work), {}, JobKind::kHelper);
+  // The end's message brings the result at once; the timer finds it when
+  // that message is lost.
+  std::weak_ptr<bool> alive = alive_;
+  std::weak_ptr<Task> started = task;
+  job_ = context_.jobs->Start(
+      std::make_shared<ViewerJob>(task, work),
+      [this, alive, started](JobState) {
+        if (alive.expired() || started.expired() || started.lock() != task_) return;
+        FinishTask();
+      },
+      JobKind::kHelper);
   if (job_ == 0) {
     task_.reset();
     return;

@@ -176,6 +176,8 @@ class ViewerWindow : public Dialog {
 
   std::shared_ptr<Task> task_;
   uint64_t job_ = 0;
+  // Lives as long as the window: a job's end that comes later finds it gone.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   Picture pictureBits_;
   SIZE pictureRequested_{};
   int pictureScrollX_ = 0;
@@ -183,6 +185,9 @@ class ViewerWindow : public Dialog {
 
   HWND pane_ = nullptr;
   HWND status_ = nullptr;
+  std::string statusParts_[3];
+  SCROLLINFO shownVertical_{};
+  SCROLLINFO shownHorizontal_{};
   Menu menu_;
   Accelerators accelerators_;
   Font font_;

@@ -64,6 +64,19 @@ PagedFile::Fetched PagedFile::Fetch(uint64_t index, const Page*& page) {
 ReadResult PagedFile::CopyOut(uint64_t offset, void* buffer, size_t size) {
   auto* out = static_cast<uint8_t*>(buffer);
   size_t done = 0;
+  // A long run (a search's) is read straight into the caller's buffer: the
+  // cache would only copy it once more.
+  if (readThrough_ && size >= 2 * pageSize_) {
+    const size_t want = offset >= size_ ? 0 : static_cast<size_t>(std::min<uint64_t>(size, size_ - offset));
+    while (done < want) {
+      ++sourceReads_;
+      const ReadResult r = source_.Read(offset + done, out + done, want - done);
+      if (r.failed) return {done, true};
+      if (r.bytes == 0) break;  // the file ends sooner than it did
+      done += std::min(r.bytes, want - done);
+    }
+    return {done, false};
+  }
   while (done < size && offset < size_ && done < size_ - offset) {
     const uint64_t at = offset + done;
     const Page* page = nullptr;

@@ -83,10 +83,14 @@ class PagedFile {
 
   ByteResult ByteAt(uint64_t offset);
   // Copies up to size bytes from offset across as many pages as needed.
-  // bytes is less than size at the end of the file; failed says a page could
-  // not be read, bytes then counting what was copied before it.
+  // bytes is less than size at the end of the file; failed says a read
+  // failed, bytes then counting what was copied before it.
   ReadResult CopyOut(uint64_t offset, void* buffer, size_t size);
 
+  // From now on a copy of two pages or more is read from the source
+  // straight into the caller's buffer, past the cache: for a search, which
+  // reads each byte once and would only pay for a second copy.
+  void ReadLongRunsDirectly(bool on) { readThrough_ = on; }
   size_t PageSize() const { return pageSize_; }
   size_t MaxPages() const { return maxPages_; }
   size_t CachedPages() const { return pages_.size(); }
@@ -108,6 +112,7 @@ class PagedFile {
   size_t maxPages_;
   uint64_t size_;
   uint64_t sourceReads_ = 0;
+  bool readThrough_ = false;
   std::list<Page> pages_;  // most recently used first
   std::unordered_map<uint64_t, std::list<Page>::iterator> byIndex_;
 };

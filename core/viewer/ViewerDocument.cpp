@@ -11,6 +11,7 @@ namespace {
 
 constexpr size_t kSpanBytes = 64 * 1024;
 constexpr size_t kSeekChunk = 1024 * 1024;
+constexpr size_t kFirstLookBack = 4096;
 
 bool IsUtf16(ViewerEncoding encoding) {
   return encoding == ViewerEncoding::kUtf16Le || encoding == ViewerEncoding::kUtf16Be;
@@ -31,10 +32,13 @@ bool ViewerDocument::TakeFailed() {
   return failed;
 }
 
-ShownLines ViewerDocument::Decode(uint64_t from, uint64_t until, size_t count) {
+ShownLines ViewerDocument::Decode(uint64_t from, uint64_t until, size_t count, bool forScreen) {
   ShownLines shown;
+  DecodeOptions options = options_;
+  // Where each column's character begins is wanted only for lines on screen.
+  options.columnOffsets = forScreen && options_.columnOffsets;
   const uint64_t size = file_.Size();
-  const size_t least = SpanBytesForProgress(options_);
+  const size_t least = SpanBytesForProgress(options);
   uint64_t pos = from;
   while (pos < size && shown.lines.size() < count) {
     // Just enough to pass `until` first, then whole spans.
@@ -48,7 +52,7 @@ ShownLines ViewerDocument::Decode(uint64_t from, uint64_t until, size_t count) {
       if (read.bytes == 0) break;
     }
     const bool atEnd = read.failed || read.bytes < want || pos + read.bytes >= size;
-    DecodedSpan span = DecodeLines(buffer_.data(), read.bytes, pos, options_, atEnd);
+    DecodedSpan span = DecodeLines(buffer_.data(), read.bytes, pos, options, atEnd);
     for (DisplayLine& line : span.lines) shown.lines.push_back(std::move(line));
     if (atEnd || span.nextOffset <= pos) break;
     pos = span.nextOffset;
@@ -60,7 +64,7 @@ ShownLines ViewerDocument::Decode(uint64_t from, uint64_t until, size_t count) {
 
 ShownLines ViewerDocument::LinesFrom(uint64_t top, size_t count) {
   if (mode_ == ViewerMode::kText) {
-    ShownLines shown = Decode(top, top, count);
+    ShownLines shown = Decode(top, top, count, true);
     if (shown.lines.size() > count) shown.lines.resize(count);
     return shown;
   }
@@ -93,7 +97,7 @@ uint64_t ViewerDocument::LineAt(uint64_t offset) {
   if (offset >= size) return Scroll(size, -1);
   // The line's logical start, then the display line from there that holds offset.
   const uint64_t lineStart = LogicalStart(offset, MaxLineBytes(options_));
-  const ShownLines shown = Decode(lineStart, offset, SIZE_MAX);
+  const ShownLines shown = Decode(lineStart, offset, SIZE_MAX, false);
   uint64_t best = lineStart;
   for (const DisplayLine& line : shown.lines) {
     if (line.offset > offset) break;
@@ -113,7 +117,7 @@ uint64_t ViewerDocument::Scroll(uint64_t top, long lines) {
   }
   const uint64_t start = std::min(textStart_, size);
   if (lines > 0) {
-    const ShownLines shown = Decode(top, top, static_cast<size_t>(lines) + 1);
+    const ShownLines shown = Decode(top, top, static_cast<size_t>(lines) + 1, false);
     if (shown.lines.empty()) return top;
     const size_t index = std::min(static_cast<size_t>(lines), shown.lines.size() - 1);
     // The last line of a file that ends with a line end is its last line:
@@ -129,12 +133,16 @@ uint64_t ViewerDocument::Scroll(uint64_t top, long lines) {
   while (remaining > 0 && current > start) {
     const uint64_t before = current - std::min<uint64_t>(Unit(), current - start);
     const uint64_t lineStart = LogicalStart(before, lookBack);
-    const ShownLines shown = Decode(lineStart, current, SIZE_MAX);
+    // current starts a line, so the lines before it end there: exactly
+    // those bytes are decoded, as a span that ends the text.
     std::vector<uint64_t> starts;
-    for (const DisplayLine& line : shown.lines) {
-      if (line.offset >= current) break;
+    buffer_.resize(static_cast<size_t>(current - lineStart));
+    const ReadResult read = file_.CopyOut(lineStart, buffer_.data(), buffer_.size());
+    if (read.failed) failed_ = true;
+    DecodeOptions options = options_;
+    options.columnOffsets = false;
+    for (const DisplayLine& line : DecodeLines(buffer_.data(), read.bytes, lineStart, options, true).lines)
       starts.push_back(line.offset);
-    }
     if (starts.empty()) {
       if (lineStart >= current) break;
       starts.push_back(lineStart);
@@ -147,12 +155,21 @@ uint64_t ViewerDocument::Scroll(uint64_t top, long lines) {
 }
 
 uint64_t ViewerDocument::LogicalStart(uint64_t offset, size_t lookBack) {
-  const uint64_t windowStart = offset > lookBack + 2 ? offset - lookBack - 2 : 0;
-  buffer_.resize(static_cast<size_t>(offset - windowStart) + 2);
-  const ReadResult read = file_.CopyOut(windowStart, buffer_.data(), buffer_.size());
-  if (read.failed) failed_ = true;
-  return FindLineStart(buffer_.data(), read.bytes, windowStart, offset, options_.encoding,
-                       std::min(textStart_, file_.Size()), lookBack);
+  const uint64_t textStart = std::min(textStart_, file_.Size());
+  // Most lines are short: a small window first, the whole look-back only
+  // when no line end was found in it.
+  for (size_t window : {std::min<size_t>(kFirstLookBack, lookBack), lookBack}) {
+    const uint64_t windowStart = offset > window + 2 ? offset - window - 2 : 0;
+    buffer_.resize(static_cast<size_t>(offset - windowStart) + 2);
+    const ReadResult read = file_.CopyOut(windowStart, buffer_.data(), buffer_.size());
+    if (read.failed) failed_ = true;
+    const uint64_t start =
+        FindLineStart(buffer_.data(), read.bytes, windowStart, offset, options_.encoding, textStart, window);
+    // Found inside the window (or at the text's start): the same as the whole look-back finds.
+    if (window == lookBack || start <= textStart || start > offset - std::min<uint64_t>(offset, window) + 4)
+      return start;
+  }
+  return offset;
 }
 
 uint64_t ViewerDocument::LineBefore(uint64_t top) { return Scroll(top, -1); }

@@ -55,7 +55,7 @@ class ViewerDocument {
  private:
   // The display lines of the text from `from`, read until past `until` (or
   // until `count` lines are had, whichever comes first).
-  ShownLines Decode(uint64_t from, uint64_t until, size_t count);
+  ShownLines Decode(uint64_t from, uint64_t until, size_t count, bool forScreen);
   uint64_t Unit() const;
   // The start of the logical line holding offset, looking back at most lookBack bytes.
   uint64_t LogicalStart(uint64_t offset, size_t lookBack);

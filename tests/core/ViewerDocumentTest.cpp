@@ -152,6 +152,30 @@ TEST(ViewerDocument, EndlessLineReadsBoundedSpans) {
   EXPECT_EQ(document.LineAt(123), 0u);
 }
 
+// Lines about as long as the first, short look-back: the starts found
+// backward are those the whole file decoded at once has.
+TEST(ViewerDocument, LinesAroundTheFirstLookBack) {
+  std::mt19937 rng(4096);
+  std::string bytes;
+  for (int line = 0; line < 40; ++line) {
+    bytes.append(4086 + rng() % 20, static_cast<char>('a' + line % 26));
+    bytes += line % 3 == 0 ? "\r\n" : "\n";
+  }
+  MemorySource source(bytes);
+  PagedFile file(source, 4096, 4);
+  ViewerDocument document(file);
+  DecodeOptions options;
+  options.maxLineColumns = 5000;
+  document.SetText(options, 0);
+  const std::vector<DisplayLine> all = WholeFile(bytes, 0, options);
+  ASSERT_EQ(all.size(), 40u);
+  for (size_t i = 0; i < all.size(); ++i) {
+    ASSERT_EQ(document.Scroll(all[i].offset, -1), all[i > 0 ? i - 1 : 0].offset) << i;
+    ASSERT_EQ(document.LineAt(all[i].offset + 4085), all[i].offset) << i;
+  }
+  EXPECT_EQ(document.LastPageTop(3), all[37].offset);
+}
+
 TEST(ViewerDocument, FailedReadsAreToldAndShowWhatCameBefore) {
   class Failing : public ViewerSource {
    public:
