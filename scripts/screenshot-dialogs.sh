@@ -7,7 +7,7 @@
 #   scripts/screenshot-dialogs.sh [folder]    (default docs; writes
 #                                              screenshot-progress.png,
 #                                              -overwrite, -attributes, -drive, -help,
-#                                              -jobs)
+#                                              -jobs, -viewer, -viewer-hex)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder="$(realpath -m "${1:-docs}")"
@@ -122,5 +122,22 @@ shoot "$(remote wait "$(id IDC_DRIVE_BAR)")" "$folder/screenshot-drive.png"
 remote press "$(id IDC_DRIVE_BAR)" "$(id IDOK)"
 remote command "$(id ID_KEY_HELP)"
 shoot "$(remote wait "$(id IDC_HELP_TEXT)")" "$folder/screenshot-help.png"
+finish
+# The viewer (F3): a text file as text, then the same bytes in hex.
+mkdir -p "$demo/Viewer"
+printf 'Pannex 1.4 \xe2\x80\x93 release notes\r\n\r\nNew:\r\n\t* F3 views a file: text, hex or a picture, at once on files of any size.\r\n\t* N and P step through the files of the panel.\r\n\t* Find text or hex bytes; Ctrl+G goes to a line.\r\n\r\nLanguages:\r\n\tDeutsch: Gr\xc3\xbc\xc3\x9fe aus M\xc3\xbcnchen\r\n\t\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac: \xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1\r\n\t\xd0\xa0\xd1\x83\xd1\x81\xd1\x81\xd0\xba\xd0\xb8\xd0\xb9: \xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82\r\n' >"$demo/Viewer/Release notes.txt"
+printf '[Left]\r\nPath=C:\\Demo\\Viewer\\\r\n[Right]\r\nPath=C:\\Demo\\\r\n[Options]\r\nDivider=500\r\n[Viewer]\r\nLeft=40\r\nTop=40\r\nWidth=720\r\nHeight=420\r\n' >PX.ini
+wine Pannex.exe &
+remote ready
+remote key 40  # Down, from ".." to the file
+remote command "$(id ID_MENU_VIEW)"
+sleep 2
+wine window_capture.exe "=$(id IDC_VIEWER_PANE)" shot.bmp
+convert shot.bmp "$folder/screenshot-viewer.png"
+echo "saved $folder/screenshot-viewer.png"
+remote post "$(id IDC_VIEWER_PANE)" "$(id ID_VIEWER_HEX)"
+wine window_capture.exe "=$(id IDC_VIEWER_PANE)" shot.bmp
+convert shot.bmp "$folder/screenshot-viewer-hex.png"
+echo "saved $folder/screenshot-viewer-hex.png"
 finish
 rm -rf "$demo"

@@ -40,4 +40,28 @@ inline bool OwnedBy(HWND window, HWND main) {
   return false;
 }
 
+// A visible top-level window of the main window's program, owned or not
+// (the viewer stands on its own), that holds a control of that id; null when
+// there is none.
+inline HWND WindowOfProgramWith(HWND main, int control) {
+  struct Search {
+    DWORD process;
+    int control;
+    HWND found;
+  } search{0, control, nullptr};
+  GetWindowThreadProcessId(main, &search.process);
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        Search& s = *reinterpret_cast<Search*>(data);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != s.process || !IsWindowVisible(window) || GetDlgItem(window, s.control) == nullptr)
+          return TRUE;
+        s.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 }  // namespace px::tools

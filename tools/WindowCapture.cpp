@@ -1,7 +1,9 @@
 // Saves the running Pannex window as a 24-bit BMP, read from the program's own
 // window surfaces: an open drop-down or dialog is drawn in its place, which a
 // capture of the X screen shows as a black box.
-//   window_capture KEY OUTPUT.bmp     KEY: a menu title's letter, or - for none
+//   window_capture KEY OUTPUT.bmp     KEY: a menu title's letter, or - for none;
+//                                     =ID: the program's window holding control
+//                                     ID (a viewer) alone
 #include <windows.h>
 
 #include <cstdio>
@@ -38,6 +40,17 @@ int wmain(int argc, wchar_t** argv) {
   wchar_t key = argv[1][0];
   HWND window = WaitForMainWindow(100);
   if (window == nullptr) return 1;
+  // "=ID": the program's window that holds control ID (a viewer) instead.
+  if (key == L'=') {
+    for (int i = 0; i < 100; ++i) {
+      if (HWND other = WindowOfProgramWith(window, _wtoi(argv[1] + 1))) {
+        window = other;
+        break;
+      }
+      Sleep(50);
+    }
+    key = L'-';
+  }
   // Only for a drop-down: brought forward while a dialog is up, the window
   // would hide that dialog's contents.
   if (key != L'-') {

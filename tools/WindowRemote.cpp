@@ -9,6 +9,10 @@
 //   window_remote tab CONTROL PAGE    shows that page of the dialog's tab
 //                                     control CONTROL
 //   window_remote ready               waits until the main window is shown
+//   window_remote key VK              presses key VK in the control that has
+//                                     the main window's focus
+//   window_remote post CONTROL ID     posts the command ID to the window of
+//                                     the program holding CONTROL (a viewer)
 // Ids are numbers (the scripts read them from res/resource.h).
 #include <windows.h>
 #include <commctrl.h>
@@ -65,6 +69,26 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc < 3) return 2;
   const int id = _wtoi(argv[2]);
+  if (wcscmp(verb, L"key") == 0) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) || thread.hwndFocus == nullptr) return 1;
+    PostMessageW(thread.hwndFocus, WM_KEYDOWN, static_cast<WPARAM>(id), 1);
+    PostMessageW(thread.hwndFocus, WM_KEYUP, static_cast<WPARAM>(id), 0xC0000001);
+    Sleep(200);
+    return 0;
+  }
+  if (wcscmp(verb, L"post") == 0 && argc >= 4) {
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && window == nullptr; ++i) {
+      window = WindowOfProgramWith(main, id);
+      if (window == nullptr) Sleep(50);
+    }
+    if (window == nullptr) return 1;
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(_wtoi(argv[3]), 0), 0);
+    Sleep(300);
+    return 0;
+  }
   if (wcscmp(verb, L"command") == 0) {
     return PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
   }
