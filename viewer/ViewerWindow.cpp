@@ -1167,6 +1167,13 @@ void ViewerWindow::CheckFile() {
 
 // --- Jobs: find, go to line, pictures ----------------------------------------
 
+std::unique_ptr<FileSource> ViewerWindow::SourceForJob() {
+  DWORD error = 0;
+  std::unique_ptr<FileSource> source = source_->Duplicate(error);
+  if (!source) SetMessage(FormatText(context_.Texts().Text(text::kViewerReadFailed), {SystemErrorText(error)}));
+  return source;
+}
+
 void ViewerWindow::StartTask(std::shared_ptr<Task> task) {
   StopTask();
   ViewerJob::Work work = nullptr;
@@ -1387,12 +1394,8 @@ void ViewerWindow::StartFind(const FindRequest& request) {
   task->from = start;
   task->size = file_->Size();
   task->reached = start;
-  DWORD error = 0;
-  task->source = source_->Duplicate(error);
-  if (!task->source) {
-    SetMessage(FormatText(context_.Texts().Text(text::kViewerReadFailed), {SystemErrorText(error)}));
-    return;
-  }
+  task->source = SourceForJob();
+  if (!task->source) return;
   StartTask(task);
 }
 
@@ -1425,12 +1428,8 @@ void ViewerWindow::GoToLine(uint64_t line) {
   task->line = line;
   task->from = textStart_;
   task->size = file_->Size();
-  DWORD error = 0;
-  task->source = source_->Duplicate(error);
-  if (!task->source) {
-    SetMessage(FormatText(context_.Texts().Text(text::kViewerReadFailed), {SystemErrorText(error)}));
-    return;
-  }
+  task->source = SourceForJob();
+  if (!task->source) return;
   StartTask(task);
 }
 

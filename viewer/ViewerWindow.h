@@ -138,6 +138,8 @@ class ViewerWindow : public Dialog {
   void CheckFile();
   void ReportReadFailure();
   void StartPicture();
+  // A source of the job's own on the file shown; null (and said) when none can be had.
+  std::unique_ptr<FileSource> SourceForJob();
   void StartTask(std::shared_ptr<Task> task);
   void StopTask();
   void FinishTask();

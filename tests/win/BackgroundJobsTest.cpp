@@ -24,18 +24,6 @@ namespace {
 
 using Answer = DialogResponder::Answer;
 
-// Pumps the window's messages until done holds; false when it did not
-// within the time.
-template <typename Done>
-bool PumpUntil(MainWindow& window, Done done, int milliseconds = 15000) {
-  for (int waited = 0; waited < milliseconds; waited += 5) {
-    Pump(&window);
-    if (done()) return true;
-    Sleep(5);
-  }
-  Pump(&window);
-  return done();
-}
 
 class BackgroundJobsTest : public ::testing::Test {
  protected:

@@ -60,6 +60,19 @@ int IndexOf(const std::vector<std::string>& texts, const std::string& text);
 // Dispatches pending messages through the window's keyboard filter.
 void Pump(Dialog* dialog = nullptr);
 
+// Pumps the window's messages until done holds; false when it did not
+// within the time.
+template <typename Done>
+bool PumpUntil(Dialog& window, Done done, int milliseconds = 15000) {
+  for (int waited = 0; waited < milliseconds; waited += 5) {
+    Pump(&window);
+    if (done()) return true;
+    Sleep(5);
+  }
+  Pump(&window);
+  return done();
+}
+
 // The client area of a window as it stands on the screen, pixel by pixel.
 std::vector<uint32_t> ClientPixels(HWND window);
 

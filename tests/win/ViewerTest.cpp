@@ -29,16 +29,6 @@ using Answer = DialogResponder::Answer;
 
 std::pair<uint64_t, uint64_t> Span(uint64_t from, uint64_t to) { return {from, to}; }
 
-template <typename Done>
-bool PumpUntil(Dialog& window, Done done, int milliseconds = 20000) {
-  for (int waited = 0; waited < milliseconds; waited += 5) {
-    Pump(&window);
-    if (done()) return true;
-    Sleep(5);
-  }
-  Pump(&window);
-  return done();
-}
 
 // A PNG of width x height, left half red and right half blue, written by the
 // imaging component itself; false where it cannot encode.
