@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cwchar>
 #include <unordered_map>
@@ -321,6 +322,20 @@ std::pair<std::string, std::string> FilePanel::LastSelectedAndNextNames() const 
 void FilePanel::SetCursor(int row) const {
   list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   list_.Send(LVM_SETSELECTIONMARK, 0, row);
+}
+
+void FilePanel::ToggleMarkAndMoveDown() const {
+  int row = list_.NextItem(-1, LVNI_FOCUSED);
+  if (row < 0) row = list_.SelectionMark();
+  if (row < 0 || static_cast<size_t>(row) >= table_.RowCount()) return;
+  if (!table_.AtRow(static_cast<size_t>(row)).IsParent()) {
+    const bool marked = (list_.ItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    list_.SetItemState(row, marked ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+  }
+  const int next = std::min(row + 1, static_cast<int>(table_.RowCount()) - 1);
+  list_.SetItemState(next, LVIS_FOCUSED, LVIS_FOCUSED);
+  list_.Send(LVM_SETSELECTIONMARK, 0, next);
+  list_.EnsureVisible(next);
 }
 
 void FilePanel::ClearSelection() const {

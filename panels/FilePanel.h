@@ -123,6 +123,10 @@ class FilePanel : public MessageRouter {
   // Puts the cursor (selected and focused) on a row.
   void SetCursor(int row) const;
   void ClearSelection() const;
+  // Insert's and Space's marking: the cursor row's mark turns over (never
+  // the parent row's) and the cursor goes one row down, the other marks
+  // left as they are.
+  void ToggleMarkAndMoveDown() const;
 
   // The one place that reads which rows are selected: commands get this value.
   Selection CurrentSelection() const;

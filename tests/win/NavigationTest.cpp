@@ -186,6 +186,49 @@ TEST_F(NavigationTest, MaskSelectionSelectsMatchingFilesOnly) {
   EXPECT_EQ(SelectedNames(list), std::vector<std::string>{"report.doc"});
 }
 
+// Insert turns the cursor row's mark over and moves down, the other marks
+// kept; Space does the same while the command line is empty, and is typed
+// into it otherwise. The parent row is never marked; the last row keeps the
+// cursor.
+TEST_F(NavigationTest, InsertAndSpaceMarkAndMoveDown) {
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  HWND commandLine = run.Item(IDC_COMMAND_LINE);
+  SetFocus(list);
+  window.Panels().Panel(Side::kLeft).ClearSelection();
+  window.Panels().Panel(Side::kLeft).SetCursor(0);
+  ListView(list).SetItemState(0, 0, LVIS_SELECTED);
+  PressKey(window, list, VK_INSERT);  // the parent row: not marked, the cursor goes on
+  EXPECT_TRUE(SelectedNames(list).empty());
+  PressKey(window, list, VK_INSERT);
+  PressKey(window, list, VK_SPACE);
+  EXPECT_EQ(SelectedNames(list), (std::vector<std::string>{"Alpha", "Beta"}));
+  EXPECT_EQ(FocusedName(list), "Gamma");
+  EXPECT_EQ(window.Panels().Panel(Side::kLeft).EntryAtCursor()->name, "Gamma");
+  // With text in the command line a blank is typed there.
+  px::Window(commandLine).SetText("dir");
+  PressKey(window, list, VK_SPACE);
+  EXPECT_EQ(SelectedNames(list), (std::vector<std::string>{"Alpha", "Beta"}));
+  EXPECT_EQ(GetFocus(), commandLine);
+  px::Window(commandLine).SetText("");
+  SetFocus(list);
+  PressKey(window, list, VK_INSERT);
+  EXPECT_EQ(SelectedNames(list), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+  // Insert on a marked row takes the mark away.
+  const int beta = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "Beta");
+  ListView(list).SetItemState(beta, LVIS_FOCUSED, LVIS_FOCUSED);
+  PressKey(window, list, VK_INSERT);
+  EXPECT_EQ(SelectedNames(list), (std::vector<std::string>{"Alpha", "Gamma"}));
+  // The last row: marked, and the cursor stays on it.
+  const int last = ListView(list).ItemCount() - 1;
+  ListView(list).SetItemState(last, LVIS_FOCUSED, LVIS_FOCUSED);
+  PressKey(window, list, VK_INSERT);
+  PressKey(window, list, VK_INSERT);
+  EXPECT_EQ(FocusedRow(list), last);
+  EXPECT_EQ(SelectedNames(list).size(), 2u);
+}
+
 TEST_F(NavigationTest, SelectAllLeavesTheParentOut) {
   std::string settings = "[Left]\r\nPath=" + root_ + "Alpha\\\r\n";
   RunningWindow run(settings.c_str());
