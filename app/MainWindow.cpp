@@ -273,6 +273,7 @@ void MainWindow::ApplyRowVisibility(bool showExplicitly) {
   apply(options_.showDrive, {Item(IDC_LEFT_DRIVE), Item(IDC_RIGHT_DRIVE), Item(IDC_LEFT_VOLUME),
                              Item(IDC_RIGHT_VOLUME)});
   apply(options_.showCurDir, {Item(IDC_LEFT_PATH), Item(IDC_RIGHT_PATH)});
+  apply(options_.showSelectionLine, {Item(IDC_LEFT_SELECTION), Item(IDC_RIGHT_SELECTION)});
   apply(options_.showComLine,
         {Item(kCommandRowIds[0]), Item(kCommandRowIds[1]), Item(kCommandRowIds[2])});
   apply(options_.showFuncKey, {Item(kFunctionKeyIds[0]), Item(kFunctionKeyIds[1]),
@@ -314,6 +315,7 @@ VisibleRows MainWindow::Rows() const {
   rows.curDir = options_.showCurDir != 0;
   rows.comLine = options_.showComLine != 0;
   rows.funcKey = options_.showFuncKey != 0;
+  rows.selectionLine = options_.showSelectionLine != 0;
   return rows;
 }
 
@@ -324,6 +326,8 @@ void MainWindow::PlacePanelRows(const PanelRowsLayout& p) {
   place(IDC_RIGHT_LIST, p.rightPanel);
   place(IDC_RIGHT_TREE, p.rightPanel);
   place(IDC_SPLITTER, p.splitter);
+  place(IDC_LEFT_SELECTION, p.leftSelection);
+  place(IDC_RIGHT_SELECTION, p.rightSelection);
   place(IDC_LEFT_VOLUME, p.leftVolume);
   place(IDC_RIGHT_VOLUME, p.rightVolume);
   place(IDC_LEFT_DRIVE, p.leftDrive);

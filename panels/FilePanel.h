@@ -17,6 +17,7 @@
 #include "core/panel/IconKeys.h"
 #include "core/panel/PanelState.h"
 #include "core/panel/Selection.h"
+#include "core/panel/SelectionSummary.h"
 #include "core/panel/Sorting.h"
 #include "core/settings/Settings.h"
 #include "framework/Controls.h"
@@ -44,6 +45,13 @@ class FilePanel : public MessageRouter {
   // options gives the view its display options (icons, hidden entries).
   void Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND volumeLine,
               const Options* options = nullptr);
+  // The line under the list that says what the marks add up to.
+  void AttachSelectionLine(HWND line) { selectionLine_ = Window(line); }
+  const Window& SelectionLine() const { return selectionLine_; }
+  // What the marked entries add up to, kept as they are marked.
+  const SelectionFigures& Marked() const { return summary_.Figures(); }
+  // Writes the figures into the selection line (when they changed).
+  void UpdateSelectionLine();
   bool RouteMessage(Message& message, LRESULT& result) override;
   void SetImages(HIMAGELIST images) { images_ = images; }
 
@@ -104,6 +112,7 @@ class FilePanel : public MessageRouter {
     std::string unreadable;
     std::string missing;
     std::string reading;
+    std::string selection;  // the selection line's pattern: six numbers
   };
   void SetStatusNotes(StatusNotes notes) { notes_ = std::move(notes); }
   // Lists again, keeping the scroll position, with the cursor on
@@ -156,6 +165,8 @@ class FilePanel : public MessageRouter {
   LRESULT OnDisplayInfo(Message& message, NMLVDISPINFOW& info);
   LRESULT OnFindItemMessage(Message& message, NMLVFINDITEMW& find);
   LRESULT OnColumnClick(Message& message, NMLISTVIEW& click);
+  LRESULT OnItemChanged(Message& message, NMLISTVIEW& change);
+  LRESULT OnRangeChanged(Message& message, NMLVODSTATECHANGE& change);
   LRESULT OnTreeExpanding(Message& message, NMTREEVIEWW& info);
   LRESULT OnTreeExpanded(Message& message);
   LRESULT OnTreeDisplayInfo(Message& message, NMTVDISPINFOW& info);
@@ -194,6 +205,9 @@ class FilePanel : public MessageRouter {
   ComboBoxEx driveBox_;
   Window pathLine_;
   Window volumeLine_;
+  Window selectionLine_;
+  SelectionSummary summary_;
+  std::string shownSelection_;
 };
 
 }  // namespace px

@@ -24,7 +24,8 @@ namespace {
 
 FilePanel::StatusNotes StatusNotesOf(const LanguageTable& texts) {
   return {texts.Text(text::kListingIncomplete), texts.Text(text::kListingUnreadable),
-          texts.Text(text::kListingMissing), texts.Text(text::kListingReading)};
+          texts.Text(text::kListingMissing), texts.Text(text::kListingReading),
+          texts.Text(text::kSelectionLine)};
 }
 
 }  // namespace
@@ -56,11 +57,11 @@ void AddBlankImages(HIMAGELIST images, int count) {
 }
 
 struct SideControls {
-  int list, tree, drive, path, volume;
+  int list, tree, drive, path, volume, selection;
 };
 constexpr SideControls kSideControls[2] = {
-    {IDC_LEFT_LIST, IDC_LEFT_TREE, IDC_LEFT_DRIVE, IDC_LEFT_PATH, IDC_LEFT_VOLUME},
-    {IDC_RIGHT_LIST, IDC_RIGHT_TREE, IDC_RIGHT_DRIVE, IDC_RIGHT_PATH, IDC_RIGHT_VOLUME},
+    {IDC_LEFT_LIST, IDC_LEFT_TREE, IDC_LEFT_DRIVE, IDC_LEFT_PATH, IDC_LEFT_VOLUME, IDC_LEFT_SELECTION},
+    {IDC_RIGHT_LIST, IDC_RIGHT_TREE, IDC_RIGHT_DRIVE, IDC_RIGHT_PATH, IDC_RIGHT_VOLUME, IDC_RIGHT_SELECTION},
 };
 
 }  // namespace
@@ -109,6 +110,7 @@ void PanelPair::Attach(HWND mainWindow) {
     panels_[i]->Attach(GetDlgItem(mainWindow, ids.list), GetDlgItem(mainWindow, ids.tree),
                        GetDlgItem(mainWindow, ids.drive), GetDlgItem(mainWindow, ids.path),
                        GetDlgItem(mainWindow, ids.volume), context_.options);
+    panels_[i]->AttachSelectionLine(GetDlgItem(mainWindow, ids.selection));
     if (context_.uiTasks != nullptr && context_.jobs != nullptr)
       panels_[i]->Folders().ProbeThrough(*context_.uiTasks, *context_.jobs);
   }
@@ -256,7 +258,10 @@ void PanelPair::ApplyViewOptions() {
 }
 
 void PanelPair::ApplyLanguage() {
-  for (auto& panel : panels_) panel->SetStatusNotes(StatusNotesOf(context_.Texts()));
+  for (auto& panel : panels_) {
+    panel->SetStatusNotes(StatusNotesOf(context_.Texts()));
+    panel->UpdateSelectionLine();
+  }
   static const TextId kColumnTitles[4] = {text::kNameColumn, text::kSizeColumn,
                                           text::kDateColumn, text::kAttributesColumn};
   for (auto& panel : panels_)

@@ -387,3 +387,9 @@
 #define ID_VIEWER_SELECT_ALL 36019
 #define ID_VIEWER_FIRST ID_VIEWER_RELOAD
 #define ID_VIEWER_LAST ID_VIEWER_SELECT_ALL
+
+// The line under each panel that says what its marks add up to, and the
+// setting that shows it.
+#define IDC_LEFT_SELECTION 2330
+#define IDC_RIGHT_SELECTION 2331
+#define IDC_OPTION_SHOW_SELECTION_LINE 2332

@@ -25,6 +25,7 @@ const OptionCheck kViewChecks[] = {
     {IDC_OPTION_SHOW_CUR_DIR, text::kSettingsShowCurDir, &Options::showCurDir},
     {IDC_OPTION_SHOW_COM_LINE, text::kSettingsShowComLine, &Options::showComLine},
     {IDC_OPTION_SHOW_FUNC_KEY, text::kSettingsShowFuncKey, &Options::showFuncKey},
+    {IDC_OPTION_SHOW_SELECTION_LINE, text::kSettingsShowSelectionLine, &Options::showSelectionLine},
     {IDC_OPTION_FULL_ROW_SELECT, text::kSettingsFullRowSelect, &Options::fullRowSelect},
     {IDC_OPTION_SELECTION_ALWAYS, text::kSettingsSelectionAlways, &Options::selectionAlways},
     {IDC_OPTION_SHOW_HIDDEN_SYSTEM, text::kSettingsShowHiddenSystem, &Options::showHiddenSystem},

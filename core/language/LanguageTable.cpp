@@ -142,6 +142,8 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "There is no further file in the panel.",
     "Following the end of the file.",
     "Counting lines... %i%% (Esc stops)",
+    "%s of %s files, %s of %s folders marked: %s of %s bytes",
+    "Line under the panels: what is marked",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

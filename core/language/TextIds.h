@@ -397,6 +397,9 @@ constexpr TextId kViewerBadNumber{24, 110};
 constexpr TextId kViewerNoMoreFiles{24, 111};
 constexpr TextId kViewerFollowing{24, 112};
 constexpr TextId kViewerSeeking{24, 113};
+// The selection line
+constexpr TextId kSelectionLine{24, 114};
+constexpr TextId kSettingsShowSelectionLine{24, 115};
 
 }  // namespace text
 }  // namespace px

@@ -17,7 +17,11 @@ struct VisibleRows {
   bool curDir = true;
   bool comLine = true;
   bool funcKey = true;
+  // The line under each panel: taken from the panels' height when shown.
+  bool selectionLine = false;
 };
+
+constexpr int kSelectionLineHeight = 18;
 
 // The controls that follow the divider.
 struct PanelRowsLayout {
@@ -26,6 +30,7 @@ struct PanelRowsLayout {
   Rect leftVolume, rightVolume;
   Rect leftDrive, rightDrive;
   Rect leftPath, rightPath;
+  Rect leftSelection, rightSelection;  // no height when the line is hidden
 };
 
 struct MainLayout {

@@ -55,10 +55,12 @@ constexpr OptionKey kOptionFlags[] = {
     {"Recycle", &Options::recycle},
 };
 
-// The options of background jobs: 0 or 1, anything else their default.
-constexpr OptionKey kJobFlags[] = {
+// Options added since the first family (background jobs, the selection
+// line): 0 or 1, anything else their default.
+constexpr OptionKey kStrictFlags[] = {
     {"QueueSameDrive", &Options::queueSameDrive},
     {"Verify", &Options::verify},
+    {"ShowSelectionLine", &Options::showSelectionLine},
 };
 
 struct ColumnKey {
@@ -111,7 +113,7 @@ Settings ReadSettings(const SettingsStore& store) {
   for (const OptionKey& flag : kOptionFlags) {
     options.*flag.field = store.GetInt("Options", flag.key, options.*flag.field);
   }
-  for (const OptionKey& flag : kJobFlags) {
+  for (const OptionKey& flag : kStrictFlags) {
     const int fallback = options.*flag.field;
     options.*flag.field = InRangeOr(store.GetInt("Options", flag.key, fallback), 0, 1, fallback);
   }
@@ -206,7 +208,7 @@ void WriteOptionsGroup(SettingsStore& store, const Options& options,
   for (const OptionKey& flag : kOptionFlags) {
     store.SetInt("Options", flag.key, options.*flag.field);
   }
-  for (const OptionKey& flag : kJobFlags) {
+  for (const OptionKey& flag : kStrictFlags) {
     store.SetInt("Options", flag.key, options.*flag.field);
   }
   store.SetString("Options", "Editor", options.editor);

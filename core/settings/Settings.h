@@ -38,6 +38,8 @@ struct Options {
   // Background jobs: 1 runs the jobs that touch the same drive one after the
   // other, 0 lets them run at once; verify 1 reads each copy back and compares.
   int queueSameDrive = 1, verify = 0;
+  // 1 shows under each panel what its marked entries add up to.
+  int showSelectionLine = 1;
   std::string editor = "notepad.exe";
   std::string language = "English";
 };

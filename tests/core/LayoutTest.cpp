@@ -1,6 +1,8 @@
 // Main window layout: rows, divider, presets and window placement.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <climits>
 
 #include "core/layout/Layout.h"
@@ -77,6 +79,32 @@ TEST(Layout, HiddenRowsGiveTheirSpaceToThePanels) {
   EXPECT_EQ(c.panels.leftPanel.y, 78 - 32 - 22 - 18);
   EXPECT_EQ(c.panels.leftPanel.height, kCy + 32 + 22 + 18 + 23 + 24 - 131);
   EXPECT_EQ(c.lineAboveCommand.y, kCy - 51 + 24 + 22);
+}
+
+// The selection lines take their height from the panels, right under them,
+// and have none while hidden.
+TEST(Layout, SelectionLinesUnderThePanels) {
+  const MainLayout hidden = ComputeLayout(kCx, kCy, 500, AllShown());
+  EXPECT_EQ(hidden.panels.leftSelection.height, 0);
+  VisibleRows rows = AllShown();
+  rows.selectionLine = true;
+  for (const VisibleRows& shown : {rows, [] {
+         VisibleRows few;
+         few.toolBar = few.funcKey = false;
+         few.selectionLine = true;
+         return few;
+       }()}) {
+    const MainLayout m = ComputeLayout(kCx, kCy, 300, shown);
+    VisibleRows without = shown;
+    without.selectionLine = false;
+    const MainLayout before = ComputeLayout(kCx, kCy, 300, without);
+    for (const auto& [panel, line, old] :
+         {std::tuple{m.panels.leftPanel, m.panels.leftSelection, before.panels.leftPanel},
+          std::tuple{m.panels.rightPanel, m.panels.rightSelection, before.panels.rightPanel}}) {
+      EXPECT_EQ(panel.height, old.height - kSelectionLineHeight);
+      EXPECT_EQ(line, (Rect{panel.x, panel.y + panel.height, panel.width, kSelectionLineHeight}));
+    }
+  }
 }
 
 TEST(Layout, DividerIsClampedToTheWindow) {

@@ -123,7 +123,7 @@ TEST(Settings, FreshStartWritesPanelsAndOptionsButNoPosition) {
       "ShowComLine=1\r\nShowFuncKey=1\r\nFullRowSelect=1\r\nSelectionAlways=1\r\n"
       "ShowHiddenSystem=0\r\nSavePanels=1\r\nSaveSettings=1\r\nSavePosition=0\r\n"
       "FastRename=1\r\nSelectFolders=0\r\nShowAllIcons=1\r\nRecycle=1\r\n"
-      "QueueSameDrive=1\r\nVerify=0\r\n"
+      "QueueSameDrive=1\r\nVerify=0\r\nShowSelectionLine=1\r\n"
       "Editor=notepad.exe\r\nLanguage=English\r\n\r\n[History]\r\n0=\r\n";
   EXPECT_EQ(file.text.substr(0, expectedStart.size()), expectedStart);
   EXPECT_EQ(file.text.find("[Position]"), std::string::npos);
@@ -260,6 +260,8 @@ TEST(Settings, CorruptValuesAreSanitized) {
       {"QueueSameDrive=no", &Options::queueSameDrive, 1},
       {"QueueSameDrive=2", &Options::queueSameDrive, 1},
       {"QueueSameDrive=-1", &Options::queueSameDrive, 1},
+      {"ShowSelectionLine=0", &Options::showSelectionLine, 0},
+      {"ShowSelectionLine=2", &Options::showSelectionLine, 1},
       {"queuesamedrive=0", &Options::queueSameDrive, 0},
       {"Verify=1", &Options::verify, 1},
       {"Verify=0", &Options::verify, 0},

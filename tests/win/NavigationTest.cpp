@@ -229,6 +229,40 @@ TEST_F(NavigationTest, InsertAndSpaceMarkAndMoveDown) {
   EXPECT_EQ(SelectedNames(list).size(), 2u);
 }
 
+// The line under each panel adds up the marks as they are given and taken:
+// select all, one mark more or less, none; hidden by its setting, the list
+// takes its room.
+TEST_F(NavigationTest, TheSelectionLineAddsUpTheMarks) {
+  data_.Write("big.bin", std::string(1234567, 'b'));
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  HWND line = run.Item(IDC_LEFT_SELECTION);
+  ASSERT_TRUE(IsWindowVisible(line));
+  const auto text = [&] { return px::Window(line).Text(); };
+  // Files: report.doc, letter.doc, notes.txt, my file.txt (1 byte each) and big.bin.
+  EXPECT_EQ(text(), "0 of 5 files, 0 of 3 folders marked: 0 of 1 234 571 bytes");
+  PressKey(window, list, VK_ADD, kCtrl);
+  EXPECT_EQ(text(), "5 of 5 files, 3 of 3 folders marked: 1 234 571 of 1 234 571 bytes");
+  const int big = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "big.bin");
+  ASSERT_GE(big, 0);
+  ListView(list).SetItemState(big, LVIS_FOCUSED, LVIS_FOCUSED);
+  PressKey(window, list, VK_INSERT);
+  EXPECT_EQ(text(), "4 of 5 files, 3 of 3 folders marked: 4 of 1 234 571 bytes");
+  PressKey(window, list, VK_SUBTRACT, kCtrl);
+  EXPECT_EQ(text(), "0 of 5 files, 0 of 3 folders marked: 0 of 1 234 571 bytes");
+  // The other panel keeps its own figures; a new folder starts again.
+  EXPECT_EQ(px::Window(run.Item(IDC_RIGHT_SELECTION)).Text(), "0 of 5 files, 0 of 3 folders marked: 0 of 1 234 571 bytes");
+  const RECT shown = run.ControlRect(IDC_LEFT_LIST);
+
+  Options hidden = window.GetOptions();
+  hidden.showSelectionLine = 0;
+  window.MutableOptions() = hidden;
+  window.ApplyViewOptions();
+  EXPECT_FALSE(IsWindowVisible(line));
+  EXPECT_EQ(run.ControlRect(IDC_LEFT_LIST).bottom, shown.bottom + kSelectionLineHeight);
+}
+
 TEST_F(NavigationTest, SelectAllLeavesTheParentOut) {
   std::string settings = "[Left]\r\nPath=" + root_ + "Alpha\\\r\n";
   RunningWindow run(settings.c_str());
