@@ -128,7 +128,9 @@ TEST(MainWindowStart, MissingTrailingBackslashIsAdded) {
 TEST(MainWindowLayout, ControlsStandWhereTheLayoutPutsThem) {
   RunningWindow run;
   run.SetClientSize(1000, 600);
-  MainLayout expected = ComputeLayout(1000, 600, 500, VisibleRows{});
+  VisibleRows byDefault;
+  byDefault.selectionLine = true;  // the setting's default
+  MainLayout expected = ComputeLayout(1000, 600, 500, byDefault);
   auto check = [&](int id, const Rect& r) {
     RECT actual = run.ControlRect(id);
     EXPECT_EQ(actual.left, r.x) << id;
@@ -139,6 +141,8 @@ TEST(MainWindowLayout, ControlsStandWhereTheLayoutPutsThem) {
   check(IDC_RIGHT_LIST, expected.panels.rightPanel);
   check(IDC_LEFT_PATH, expected.panels.leftPath);
   check(IDC_RIGHT_PATH, expected.panels.rightPath);
+  check(IDC_LEFT_SELECTION, expected.panels.leftSelection);
+  check(IDC_RIGHT_SELECTION, expected.panels.rightSelection);
   check(IDC_COMMAND_LINE, expected.commandLine);
   check(IDC_EXIT, expected.functionKeys[4]);
   RECT left = run.ControlRect(IDC_LEFT_LIST);
@@ -160,6 +164,7 @@ TEST(MainWindowLayout, HiddenRowsGiveThePanelsTheirHeight) {
   VisibleRows rows;
   rows.toolBar = false;
   rows.funcKey = false;
+  rows.selectionLine = true;
   EXPECT_EQ(list.bottom - list.top, ComputeLayout(900, 500, 500, rows).panels.leftPanel.height);
 }
 
