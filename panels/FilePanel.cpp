@@ -391,6 +391,15 @@ void FilePanel::ToggleMarkAndMoveDown() const {
   list_.EnsureVisible(next);
 }
 
+void FilePanel::MarkOnly(const std::vector<size_t>& entries) const {
+  std::vector<bool> wanted(table_.entries.size(), false);
+  for (size_t entry : entries)
+    if (entry < wanted.size()) wanted[entry] = true;
+  list_.SetItemState(-1, 0, LVIS_SELECTED);
+  for (size_t row = 0; row < table_.RowCount(); ++row)
+    if (wanted[table_.rows[row]]) list_.SetItemState(static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+}
+
 void FilePanel::ClearSelection() const {
   list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
 }

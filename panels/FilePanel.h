@@ -136,6 +136,9 @@ class FilePanel : public MessageRouter {
   // the parent row's) and the cursor goes one row down, the other marks
   // left as they are.
   void ToggleMarkAndMoveDown() const;
+  // Marks exactly the rows of these entries (entry indices), every other
+  // mark taken away; the cursor stays on its row.
+  void MarkOnly(const std::vector<size_t>& entries) const;
 
   // The one place that reads which rows are selected: commands get this value.
   Selection CurrentSelection() const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/language/TextFormat.h"
+#include "core/panel/FolderCompare.h"
 #include "core/panel/NameRules.h"
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
@@ -492,6 +493,22 @@ void PanelPair::SelectByMask(MaskMode mode) {
   MaskSelectDialog dialog(mode, panel.List(), panel.Table(), context_.GetOptions().selectFolders,
                           context_.Texts());
   dialog.DoModal(context_.owner);
+}
+
+size_t PanelPair::CompareFolders() {
+  FilePanel& left = Panel(Side::kLeft);
+  FilePanel& right = Panel(Side::kRight);
+  FolderCompareOptions options;
+  options.timeTolerance = kFatTimeTolerance;
+  const FolderComparison result = px::CompareFolders(left.Table(), right.Table(), options);
+  left.MarkOnly(result.markLeft);
+  right.MarkOnly(result.markRight);
+  const size_t marked = result.markLeft.size() + result.markRight.size();
+  ShowMessage(context_.owner,
+              marked == 0 ? context_.Texts().Text(text::kCompareEqual)
+                          : FormatText(context_.Texts().Text(text::kCompareDiffer), {marked}),
+              kProductName, MB_OK | MB_ICONINFORMATION);
+  return marked;
 }
 
 void PanelPair::SelectAll(bool select) {

@@ -68,6 +68,11 @@ class PanelPair : public MessageRouter {
   void EditVolumeLabel(Side side);
   void SelectByMask(MaskMode mode);
   void SelectAll(bool select);
+  // Marks in both lists the files missing on the other side or newer than
+  // the other side's (times within 2 s count as equal), every other mark
+  // taken away, the cursors left where they stand; then says how many
+  // differ, or that the folders are equal. Gives the number marked.
+  size_t CompareFolders();
   void SetListView(DWORD view);
   void RefreshActive();
   // Lists again each side whose list shows one of folders (a job wrote

@@ -393,3 +393,7 @@
 #define IDC_LEFT_SELECTION 2330
 #define IDC_RIGHT_SELECTION 2331
 #define IDC_OPTION_SHOW_SELECTION_LINE 2332
+
+// Comparing the folders of both panels.
+#define ID_MENU_COMPARE 35013
+#define ID_KEY_COMPARE 35014

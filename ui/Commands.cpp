@@ -116,6 +116,7 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
         if (show) show();
       },
       [shown = static_cast<bool>(window.showJobList)] { return shown; });
+  add({ID_MENU_COMPARE, ID_KEY_COMPARE}, [&panels] { panels.CompareFolders(); });
   add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); }, [&panels] {
     const PanelEntry* entry = panels.Active().EntryAtCursor();
     return entry != nullptr && !entry->IsParent() && !panels.Active().Tree().IsVisible();

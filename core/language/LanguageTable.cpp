@@ -144,6 +144,9 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "Counting lines... %i%% (Esc stops)",
     "%s of %s files, %s of %s folders marked: %s of %s bytes",
     "Line under the panels: what is marked",
+    "Compare folders\tShift+F2",
+    "%i files differ: they are marked in both panels.",
+    "The folders hold the same files.",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

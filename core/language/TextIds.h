@@ -400,6 +400,10 @@ constexpr TextId kViewerSeeking{24, 113};
 // The selection line
 constexpr TextId kSelectionLine{24, 114};
 constexpr TextId kSettingsShowSelectionLine{24, 115};
+// Comparing folders
+constexpr TextId kMenuCompare{24, 116};
+constexpr TextId kCompareDiffer{24, 117};
+constexpr TextId kCompareEqual{24, 118};
 
 }  // namespace text
 }  // namespace px
