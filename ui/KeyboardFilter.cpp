@@ -26,16 +26,17 @@ bool KeyboardFilter::Filter(MSG& msg) {
     return true;
   }
   bool aimedAtList = msg.hwnd == leftList || msg.hwnd == rightList;
+  FilePanel& aimedAt = panels.Panel(msg.hwnd == leftList ? Side::kLeft : Side::kRight);
   // Insert marks the cursor row and moves on; so does Space while the
   // command line holds nothing (else the blank is the command line's).
-  if (aimedAtList && !editing && !panels.Panel(msg.hwnd == leftList ? Side::kLeft : Side::kRight).Tree().IsVisible()) {
+  if (aimedAtList && !editing && !aimedAt.Tree().IsVisible()) {
     const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
     const bool lineEmpty = context_.GetOptions().showComLine != 1 || GetWindowTextLengthW(commandLine_) == 0;
     const bool space = lineEmpty && plain &&
                        ((msg.message == WM_KEYDOWN && msg.wParam == VK_SPACE) ||
                         (msg.message == WM_CHAR && msg.wParam == L' '));
     if ((msg.message == WM_KEYDOWN && msg.wParam == VK_INSERT && plain) || space) {
-      if (msg.message == WM_KEYDOWN) panels.Panel(msg.hwnd == leftList ? Side::kLeft : Side::kRight).ToggleMarkAndMoveDown();
+      if (msg.message == WM_KEYDOWN) aimedAt.ToggleMarkAndMoveDown();
       return true;
     }
     // A blank for the command line: the list must not take it as its own
@@ -47,8 +48,7 @@ bool KeyboardFilter::Filter(MSG& msg) {
     }
   }
   // The panel whose list it is sees the key before the command line does.
-  if (aimedAtList && !editing &&
-      panels.Panel(msg.hwnd == leftList ? Side::kLeft : Side::kRight).PreTranslateKey(msg)) {
+  if (aimedAtList && !editing && aimedAt.PreTranslateKey(msg)) {
     return true;
   }
   if (msg.message == WM_CHAR && aimedAtList && !editing &&

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/language/TextFormat.h"
 #include "core/language/TextIds.h"
 #include "core/settings/Settings.h"
 #include "framework/TextFiles.h"
@@ -41,19 +42,6 @@ TBBUTTON ItemFor(int button) {
   return item;
 }
 
-// A menu item's label as a button's name: no shortcut, no access key mark
-// ("&&" stays one "&"), no dots that promise a dialog.
-std::string ButtonName(const std::string& menuItem) {
-  std::string label = menuItem.substr(0, menuItem.find('\t'));
-  std::string name;
-  for (size_t i = 0; i < label.size(); ++i) {
-    if (label[i] == '&' && ++i == label.size()) break;
-    name += label[i];
-  }
-  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-  return name;
-}
-
 }  // namespace
 
 int ToolBarButtonCommand(int button) {
@@ -64,8 +52,8 @@ int ToolBarButtonCommand(int button) {
 }
 
 std::string ToolBarButtonText(const LanguageTable& texts, int button) {
-  if (button == kJobListButton) return ButtonName(texts.Text(text::kMenuJobs));
-  if (button == kViewerButton) return ButtonName(texts.Text(text::kMenuViewFile));
+  if (button == kJobListButton) return MenuItemName(texts.Text(text::kMenuJobs));
+  if (button == kViewerButton) return MenuItemName(texts.Text(text::kMenuViewFile));
   return texts.Text({18, IsButton(button) ? button + 8 : 8});
 }
 

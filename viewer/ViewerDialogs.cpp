@@ -1,6 +1,7 @@
 // The viewer's find and go-to dialogs (see the header).
 #include "viewer/ViewerDialogs.h"
 
+#include "core/language/TextFormat.h"
 #include "framework/Controls.h"
 #include "framework/MessageBoxes.h"
 #include "res/resource.h"
@@ -15,15 +16,6 @@ void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_C
 void SetButtons(const Dialog& dialog, const LanguageTable& texts) {
   Window(dialog.Item(IDOK)).SetText(texts.Text(text::kTargetOk));
   Window(dialog.Item(IDCANCEL)).SetText(texts.Text(text::kTargetCancel));
-}
-
-// The menu item's name without its key: a dialog's caption.
-std::string Caption(const std::string& item) {
-  std::string caption;
-  for (char c : item.substr(0, item.find('\t')))
-    if (c != '&') caption += c;
-  while (!caption.empty() && (caption.back() == '.' || caption.back() == ' ')) caption.pop_back();
-  return caption;
 }
 
 }  // namespace
@@ -58,7 +50,7 @@ void ViewerFindDialog::OnOK() {
   typed.backward = Checked(Handle(), IDC_FIND_BACKWARD);
   if (typed.text.empty()) return;
   if (typed.hex && !ParseHexBytes(typed.text)) {
-    ShowMessage(Handle(), texts_.Text(text::kViewerBadHex), Caption(texts_.Text(text::kViewerFindCaption)),
+    ShowMessage(Handle(), texts_.Text(text::kViewerBadHex), MenuItemName(texts_.Text(text::kViewerFindCaption)),
                 MB_OK | MB_ICONWARNING);
     SetFocus(Item(IDC_FIND_TEXT));
     return;

@@ -381,7 +381,19 @@ void ViewerWindow::ApplyDecodeOptions() {
                        document_->Options().encoding != options.encoding;
   document_->SetText(options, textStart_);
   document_->SetMode(mode_);
+  lastPageKnown_ = false;
   if (changed) top_ = document_->LineAt(top_);
+}
+
+uint64_t ViewerWindow::LastPageTop() {
+  // Asked on every step down and every drag of the thumb: found once for
+  // the file's size, the lines' layout and the pane's rows.
+  if (!lastPageKnown_ || lastPageRows_ != rows_) {
+    lastPageTop_ = document_->LastPageTop(static_cast<size_t>(rows_));
+    lastPageRows_ = rows_;
+    lastPageKnown_ = true;
+  }
+  return lastPageTop_;
 }
 
 LRESULT ViewerWindow::OnSize(Message& message) {
@@ -519,7 +531,7 @@ void ViewerWindow::ExecuteCommand(UINT id) {
         SetTimer(Handle(), kFollowTimer, kFollowMilliseconds, nullptr);
         SetMessage(context_.Texts().Text(text::kViewerFollowing));
         CheckFile();
-        if (document_) ScrollTo(document_->LastPageTop(static_cast<size_t>(rows_)));
+        if (document_) ScrollTo(LastPageTop());
       } else {
         KillTimer(Handle(), kFollowTimer);
         SetMessage({});
@@ -745,7 +757,7 @@ void ViewerWindow::ScrollLines(long lines) {
   if (!document_ || picture_) return;
   uint64_t top = document_->Scroll(top_, lines);
   // Down only as far as the last page.
-  if (lines > 0) top = std::min(top, std::max(top_, document_->LastPageTop(static_cast<size_t>(rows_))));
+  if (lines > 0) top = std::min(top, std::max(top_, LastPageTop()));
   ScrollTo(top);
 }
 
@@ -799,7 +811,7 @@ void ViewerWindow::OnVerticalScroll(WPARAM wParam) {
     case SB_PAGEUP: ScrollLines(-(rows_ - 1 > 0 ? rows_ - 1 : 1)); break;
     case SB_PAGEDOWN: ScrollLines(rows_ - 1 > 0 ? rows_ - 1 : 1); break;
     case SB_TOP: ScrollTo(document_->TextStart()); break;
-    case SB_BOTTOM: ScrollTo(document_->LastPageTop(static_cast<size_t>(rows_))); break;
+    case SB_BOTTOM: ScrollTo(LastPageTop()); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
       SCROLLINFO info{};
@@ -808,7 +820,7 @@ void ViewerWindow::OnVerticalScroll(WPARAM wParam) {
       GetScrollInfo(pane_, SB_VERT, &info);
       const uint64_t size = document_->Size();
       const uint64_t offset = static_cast<uint64_t>(info.nTrackPos) * size / kScrollRange;
-      const uint64_t last = document_->LastPageTop(static_cast<size_t>(rows_));
+      const uint64_t last = LastPageTop();
       ScrollTo(std::min(document_->LineAt(offset), last));
       break;
     }
@@ -866,7 +878,7 @@ void ViewerWindow::OnKey(UINT key) {
       break;
     case VK_END:
       if (control || mode_ == ViewerMode::kHex || wrap_) {
-        ScrollTo(document_->LastPageTop(static_cast<size_t>(rows_)));
+        ScrollTo(LastPageTop());
       } else {
         leftColumn_ = std::max(0, widestColumns_ - columns_);
         Redraw();
@@ -1155,13 +1167,14 @@ void ViewerWindow::CheckFile() {
   const uint64_t now = source_->Size();
   if (now == before) return;
   file_->Refresh();
+  lastPageKnown_ = false;
   if (now < before) {
     SetMessage(context_.Texts().Text(text::kViewerShrank));
     top_ = document_->LineAt(std::min(top_, now));
     anchor_ = std::min(anchor_, now);
     caret_ = std::min(caret_, now);
   }
-  if (follow_) top_ = document_->LastPageTop(static_cast<size_t>(rows_));
+  if (follow_) top_ = LastPageTop();
   Redraw();
 }
 
@@ -1319,7 +1332,7 @@ void ViewerWindow::FinishTask() {
                      : std::string());
       if (document_) {
         const uint64_t line = document_->LineAt(task->seek.offset);
-        ScrollTo(std::min(line, std::max(top_, document_->LastPageTop(static_cast<size_t>(rows_)))));
+        ScrollTo(std::min(line, std::max(top_, LastPageTop())));
         Select(line, line);
         ScrollTo(line);
       }
@@ -1411,7 +1424,7 @@ void ViewerWindow::GoToOffset(uint64_t offset) {
   offset = std::min(offset, document_->Size());
   Select(offset, offset);
   const uint64_t line = document_->LineAt(offset);
-  ScrollTo(std::min(line, std::max<uint64_t>(document_->TextStart(), document_->LastPageTop(static_cast<size_t>(rows_)))));
+  ScrollTo(std::min(line, std::max<uint64_t>(document_->TextStart(), LastPageTop())));
   Redraw();
 }
 

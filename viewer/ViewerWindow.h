@@ -132,6 +132,8 @@ class ViewerWindow : public Dialog {
   void SetMessage(std::string message);
   void UpdateStatus();
   void ApplyDecodeOptions();
+  // The top that shows the file's last line on the pane's last row.
+  uint64_t LastPageTop();
   uint64_t HitTest(POINT point) const;
   void CopySelection();
   void Reload();
@@ -165,6 +167,9 @@ class ViewerWindow : public Dialog {
   CodePageTable oem_{};
 
   uint64_t top_ = 0;
+  uint64_t lastPageTop_ = 0;
+  int lastPageRows_ = 0;
+  bool lastPageKnown_ = false;
   int leftColumn_ = 0;
   int widestColumns_ = 0;
   std::vector<DisplayLine> shown_;

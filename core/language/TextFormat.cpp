@@ -150,4 +150,15 @@ std::string PlaceholderKinds(std::string_view pattern) {
   return kinds;
 }
 
+std::string MenuItemName(std::string_view item) {
+  const std::string_view label = item.substr(0, item.find('\t'));
+  std::string name;
+  for (size_t i = 0; i < label.size(); ++i) {
+    if (label[i] == '&' && ++i == label.size()) break;
+    name += label[i];
+  }
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  return name;
+}
+
 }  // namespace px

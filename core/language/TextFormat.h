@@ -70,4 +70,9 @@ std::string FormatText(std::string_view pattern, const FormatArg* args, size_t a
 // Used to check that a translation formats the same arguments as the original.
 std::string PlaceholderKinds(std::string_view pattern);
 
+// A menu item's label as a name (a button's tooltip, a dialog's caption): no
+// shortcut after its tab, no access key mark ("&&" stays one "&"), no dots
+// or blanks at its end.
+std::string MenuItemName(std::string_view item);
+
 }  // namespace px

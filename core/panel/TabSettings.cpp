@@ -16,11 +16,6 @@ constexpr size_t kMaxNameBytes = 765;
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool HasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
 // One step of a folder path, the server and share of a share path included.
 bool UsableStep(std::string_view step) {
   return !step.empty() && step != "." && step != ".." &&
@@ -37,10 +32,6 @@ size_t RootLength(const std::string& folder) {
 std::string UsableCursorName(const std::string& name) {
   if (name.size() > kMaxNameBytes || !IsAddressableName(name) || HasControlCharacter(name)) return {};
   return name;
-}
-
-int InRangeOr(int value, int low, int high, int fallback) {
-  return value < low || value > high ? fallback : value;
 }
 
 // A tab as it reads back once written; false when its folder is not usable.

@@ -22,14 +22,7 @@ constexpr int kMaxColumnWidth = 4000;
 constexpr int kMaxToolBarButtons = 200;
 constexpr int kLastToolBarImage = 30;
 
-bool HasControlCharacter(const std::string& text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
 
-int InRangeOr(int value, int low, int high, int fallback) {
-  return value < low || value > high ? fallback : value;
-}
 
 struct OptionKey {
   const char* key;
@@ -78,6 +71,15 @@ constexpr ColumnKey kColumns[] = {
 constexpr Side kSides[] = {Side::kLeft, Side::kRight};
 
 }  // namespace
+
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+int InRangeOr(int value, int low, int high, int fallback) {
+  return value < low || value > high ? fallback : value;
+}
 
 const char* SectionOf(Side side) { return side == Side::kLeft ? "Left" : "Right"; }
 

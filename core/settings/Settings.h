@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/settings/SettingsStore.h"
@@ -109,6 +110,11 @@ std::string ToolBarLayoutText(const std::vector<int>& buttons);
 // drive or a stream), a control character, a device name such as CON or COM1.
 // Whoever builds a path from a stored name passes it through here first.
 std::string LanguageOrDefault(const std::string& language);
+
+// What every reader of stored values uses: a value within [low, high], else
+// the fallback; whether text holds a control character (below 0x20).
+int InRangeOr(int value, int low, int high, int fallback);
+bool HasControlCharacter(std::string_view text);
 
 // A folder path as the panels hold it: trailing backslash added; empty, longer
 // than 32000 bytes, or holding a control character (below 0x20) gives the fallback.

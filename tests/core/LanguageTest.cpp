@@ -392,5 +392,14 @@ TEST(ShippedLanguageTest, KeyboardReferencesReadWhole) {
   }
 }
 
+TEST(MenuItemName, ShortcutAccessKeyAndDotsGo) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"&Jobs...", "Jobs"},     {"View\tF3", "View"},   {"Save && go", "Save & go"},
+      {"Ends with &", "Ends with"}, {"", ""},          {"...", ""},
+      {"&Find...\tCtrl+F", "Find"},
+  };
+  for (const auto& [item, name] : rows) EXPECT_EQ(MenuItemName(item), name) << item;
+}
+
 }  // namespace
 }  // namespace px
