@@ -397,3 +397,25 @@
 // Comparing the folders of both panels.
 #define ID_MENU_COMPARE 35013
 #define ID_KEY_COMPARE 35014
+
+// The quick search box at the bottom of each panel (made by the program) and
+// the settings of the quick search.
+#define IDC_LEFT_QUICK_SEARCH 2333
+#define IDC_RIGHT_QUICK_SEARCH 2334
+#define IDC_OPTION_QUICK_SEARCH_LETTERS 2335
+#define IDC_OPTION_QUICK_SEARCH_CONTAINS 2336
+
+// The quick filter and counting the sizes of a panel's folders.
+#define ID_MENU_QUICK_FILTER 35015
+#define ID_KEY_QUICK_FILTER 35016
+#define ID_MENU_COUNT_SIZES 35017
+#define ID_KEY_COUNT_SIZES 35018
+
+// The options of comparing folders, and the progress of comparing contents.
+#define IDD_COMPARE 235
+#define IDC_COMPARE_BY_SIZE 2340
+#define IDC_COMPARE_BY_CONTENT 2341
+#define IDC_COMPARE_SUBFOLDERS 2342
+#define IDD_COMPARE_PROGRESS 236
+#define IDC_COMPARE_PROGRESS_TEXT 2343
+#define IDC_COMPARE_PROGRESS_BAR 2344

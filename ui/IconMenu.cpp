@@ -53,6 +53,8 @@ constexpr MenuRow kLayout[] = {
     {2, text::kMenuSearch, ID_MENU_SEARCH, 15},
     {2, text::kMenuJobs, ID_MENU_JOBS, 29},
     {2, text::kMenuCompare, ID_MENU_COMPARE, -1},
+    {2, text::kMenuQuickFilter, ID_MENU_QUICK_FILTER, -1},
+    {2, text::kMenuCountSizes, ID_MENU_COUNT_SIZES, -1},
     {2, text::kMenuGoToFolder, ID_MENU_GO_TO_FOLDER, 16},
     {2, text::kMenuCommandHistory, ID_MENU_COMMAND_HISTORY, 17},
     {2, text::kMenuFolderHistory, ID_MENU_FOLDER_HISTORY, 18},

@@ -147,6 +147,23 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "Compare folders\tShift+F2",
     "%i files differ: they are marked in both panels.",
     "The folders hold the same files.",
+    "Search:",
+    "Filter:",
+    "  [filter: %s]",
+    "Letters alone start the quick search (command line empty)",
+    "Quick search finds the text anywhere in a name",
+    "Quick filter\tCtrl+S",
+    "Count folder sizes\tAlt+Shift+Enter",
+    "  [%i folders could not be read]",
+    "  [counting... Esc stops]",
+    "Compare folders",
+    "Also by &size",
+    "Also by &content (reads the files)",
+    "With sub&folders (whole trees by name)",
+    "Comparing contents: %s of %s bytes",
+    "The comparison was stopped; no marks were changed.",
+    "%i files could not be read; they are marked as different.",
+    "%i files differ: they and the folders holding them are marked in both panels.",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

@@ -404,6 +404,26 @@ constexpr TextId kSettingsShowSelectionLine{24, 115};
 constexpr TextId kMenuCompare{24, 116};
 constexpr TextId kCompareDiffer{24, 117};
 constexpr TextId kCompareEqual{24, 118};
+// Quick search and quick filter
+constexpr TextId kQuickSearchLabel{24, 119};
+constexpr TextId kQuickFilterLabel{24, 120};
+constexpr TextId kFilterNote{24, 121};
+constexpr TextId kSettingsQuickSearchLetters{24, 122};
+constexpr TextId kSettingsQuickSearchContains{24, 123};
+constexpr TextId kMenuQuickFilter{24, 124};
+// Counting folder sizes
+constexpr TextId kMenuCountSizes{24, 125};
+constexpr TextId kCountUnreadable{24, 126};
+constexpr TextId kCountingNote{24, 127};
+// The options of comparing folders
+constexpr TextId kCompareTitle{24, 128};
+constexpr TextId kCompareBySize{24, 129};
+constexpr TextId kCompareByContent{24, 130};
+constexpr TextId kCompareSubfolders{24, 131};
+constexpr TextId kCompareProgress{24, 132};
+constexpr TextId kCompareStopped{24, 133};
+constexpr TextId kCompareUnreadable{24, 134};
+constexpr TextId kCompareTreesDiffer{24, 135};
 
 }  // namespace text
 }  // namespace px

@@ -49,11 +49,16 @@ constexpr OptionKey kOptionFlags[] = {
 };
 
 // Options added since the first family (background jobs, the selection
-// line): 0 or 1, anything else their default.
+// line, quick search, comparing): 0 or 1, anything else their default.
 constexpr OptionKey kStrictFlags[] = {
     {"QueueSameDrive", &Options::queueSameDrive},
     {"Verify", &Options::verify},
     {"ShowSelectionLine", &Options::showSelectionLine},
+    {"QuickSearchLetters", &Options::quickSearchLetters},
+    {"QuickSearchContains", &Options::quickSearchContains},
+    {"CompareBySize", &Options::compareBySize},
+    {"CompareByContent", &Options::compareByContent},
+    {"CompareSubfolders", &Options::compareSubfolders},
 };
 
 struct ColumnKey {

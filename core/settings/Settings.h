@@ -41,6 +41,13 @@ struct Options {
   int queueSameDrive = 1, verify = 0;
   // 1 shows under each panel what its marked entries add up to.
   int showSelectionLine = 1;
+  // Quick search: 1 lets letters typed into a list start it while the
+  // command line is empty; 1 finds the typed text anywhere in a name.
+  int quickSearchLetters = 0, quickSearchContains = 0;
+  // Comparing folders: 1 also marks files of the same time whose sizes
+  // differ; 1 also reads files of the same time and size; 1 compares
+  // whole trees.
+  int compareBySize = 0, compareByContent = 0, compareSubfolders = 0;
   std::string editor = "notepad.exe";
   std::string language = "English";
 };
