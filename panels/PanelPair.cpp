@@ -5,13 +5,13 @@
 #include <algorithm>
 
 #include "core/language/TextFormat.h"
-#include "core/panel/FolderCompare.h"
 #include "core/panel/NameRules.h"
 #include "core/panel/PathText.h"
 #include "core/text/CaseFold.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
 #include "framework/Drives.h"
+#include "panels/FolderComparing.h"
 #include "panels/FolderHistoryDialog.h"
 #include "framework/FolderChooser.h"
 #include "panels/Launcher.h"
@@ -495,21 +495,7 @@ void PanelPair::SelectByMask(MaskMode mode) {
   dialog.DoModal(context_.owner);
 }
 
-size_t PanelPair::CompareFolders() {
-  FilePanel& left = Panel(Side::kLeft);
-  FilePanel& right = Panel(Side::kRight);
-  FolderCompareOptions options;
-  options.timeTolerance = kFatTimeTolerance;
-  const FolderComparison result = px::CompareFolders(left.Table(), right.Table(), options);
-  left.MarkOnly(result.markLeft);
-  right.MarkOnly(result.markRight);
-  const size_t marked = result.markLeft.size() + result.markRight.size();
-  ShowMessage(context_.owner,
-              marked == 0 ? context_.Texts().Text(text::kCompareEqual)
-                          : FormatText(context_.Texts().Text(text::kCompareDiffer), {marked}),
-              kProductName, MB_OK | MB_ICONINFORMATION);
-  return marked;
-}
+size_t PanelPair::CompareFolders() { return CompareBothPanels(context_, *this); }
 
 void PanelPair::SelectAll(bool select) {
   FilePanel& panel = Active();
