@@ -94,3 +94,8 @@ target_compile_options(window_remote PRIVATE ${PX_WIN_FLAGS})
 target_include_directories(window_remote PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(window_remote PRIVATE user32)
 target_link_options(window_remote PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+add_executable(keyboard_bench bench/KeyboardBench.cpp res/Pannex.rc)
+target_compile_options(keyboard_bench PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(keyboard_bench PRIVATE pxwin)
+target_link_options(keyboard_bench PRIVATE ${PX_STATIC_LINK} -mconsole)

@@ -26,3 +26,6 @@ rm -rf "$WINEPREFIX/drive_c/pxops"
 # The viewer's files: 10 GiB sparse, 1 GiB of text, a 6000 x 4000 JPEG (about 1.1 GiB on disk).
 wine viewer_bench.exe 'C:\pxviewer' | tr -d '\r'
 rm -rf "$WINEPREFIX/drive_c/pxviewer"
+# Quick search, quick filter, marking and comparing on the listing's folder,
+# counting sizes on the search's tree (both made above and kept).
+wine keyboard_bench.exe "C:\\pxbench-$entries" 'C:\pxsearch-tree' | tr -d '\r'
