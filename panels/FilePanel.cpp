@@ -13,6 +13,7 @@
 #include "core/text/CaseFold.h"
 #include "framework/Handles.h"
 #include "framework/Wide.h"
+#include "panels/FolderSizeJob.h"
 #include "panels/Win32DirectorySource.h"
 #include "res/resource.h"
 
@@ -145,6 +146,13 @@ void FilePanel::Attach(HWND list, HWND tree, HWND driveBox, HWND pathLine, HWND 
   volumeLine_ = Window(volumeLine);
   // The cut state of hidden and system entries comes from the display callback.
   list_.SetCallbackMask(LVIS_CUT);
+  // The quick search box stands over the list's bottom edge: the list must
+  // not draw over it.
+  list_.ModifyStyle(0, WS_CLIPSIBLINGS);
+  const int boxId = side_ == Side::kLeft ? IDC_LEFT_QUICK_SEARCH : IDC_RIGHT_QUICK_SEARCH;
+  box_ = Window(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_BORDER | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS,
+                                0, 0, 0, 0, GetParent(list), reinterpret_cast<HMENU>(static_cast<INT_PTR>(boxId)),
+                                GetModuleHandleW(nullptr), nullptr));
 }
 
 namespace {
@@ -186,6 +194,7 @@ FilePanel::FilePanel(Side side, DirectorySource& source) : side_(side), source_(
 
 FilePanel::~FilePanel() {
   if (pending_ && list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
+  if (count_ && list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this) + 1);
 }
 
 void FilePanel::ReadListingsThrough(JobRunner* jobs, std::shared_ptr<DirectorySource> source) {
@@ -197,6 +206,8 @@ void FilePanel::SetListingWait(std::chrono::milliseconds wait) { listingWaitMs.s
 
 void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw, Listed then) {
   const uint64_t generation = ++listing_;
+  StopCounting();
+  unreadableFolders_ = 0;
   if (pending_) {
     if (list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
     pending_.reset();
@@ -260,6 +271,11 @@ void FilePanel::ShowListing(EntryTable table, ListStatus status, bool suspendRed
   table_ = std::move(table);
   status_ = status;
   summary_.Reset(table_);
+  // A filter lasts while its folder is shown (listed again after a change
+  // on disk, say); the search box closes with any new listing.
+  if (boxMode_ == BoxMode::kSearch) CloseBox();
+  if (!Filter().empty() && filterFolder_ != Path()) ClearFilterText();
+  allRows_ = table_.rows;
   SortPanel(-1);
 
   ClearSelection();
@@ -283,6 +299,12 @@ void FilePanel::UpdatePathLine() const {
     case ListStatus::kIncomplete: text += notes_.incomplete; break;
     case ListStatus::kUnreadable: text += notes_.unreadable; break;
     case ListStatus::kNotFound: text += notes_.missing; break;
+  }
+  if (!Filter().empty()) text += FormatText(notes_.filter, {Filter()});
+  if (count_) {
+    text += notes_.counting;
+  } else if (unreadableFolders_ != 0) {
+    text += FormatText(notes_.countUnreadable, {unreadableFolders_});
   }
   pathLine_.SetText(text);
 }
@@ -352,7 +374,33 @@ void FilePanel::SortPanel(int key) {
     SetSortState(NextSortState(Sort(), key));
   }
   ShowSortArrow();
+  // The list keeps its marks by row: they go back onto their entries, and
+  // so does the cursor, or a command would act on the rows' new entries.
+  std::vector<uint32_t> marked;
+  int64_t cursorEntry = -1;
+  if (list_ && list_.ItemCount() == static_cast<int>(table_.RowCount())) {
+    for (int row = list_.NextItem(-1, LVNI_SELECTED); row >= 0; row = list_.NextItem(row, LVNI_SELECTED))
+      marked.push_back(table_.rows[static_cast<size_t>(row)]);
+    int cursor = list_.NextItem(-1, LVNI_FOCUSED);
+    if (cursor < 0) cursor = list_.SelectionMark();
+    if (cursor >= 0 && static_cast<size_t>(cursor) < table_.RowCount()) cursorEntry = table_.rows[static_cast<size_t>(cursor)];
+  }
+  table_.rows.swap(allRows_);
   SortRows(table_, Sort());
+  allRows_ = table_.rows;
+  FilterRows();
+  if (!marked.empty() || cursorEntry >= 0) {
+    std::vector<int> rowOf(table_.entries.size(), -1);
+    for (size_t row = 0; row < table_.RowCount(); ++row) rowOf[table_.rows[row]] = static_cast<int>(row);
+    list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (uint32_t entry : marked)
+      if (rowOf[entry] >= 0) list_.SetItemState(rowOf[entry], LVIS_SELECTED, LVIS_SELECTED);
+    if (cursorEntry >= 0 && rowOf[static_cast<size_t>(cursorEntry)] >= 0) {
+      const int row = rowOf[static_cast<size_t>(cursorEntry)];
+      list_.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+      list_.Send(LVM_SETSELECTIONMARK, 0, row);
+    }
+  }
   if (list_) InvalidateRect(list_.Handle(), nullptr, FALSE);
 }
 
@@ -377,13 +425,15 @@ void FilePanel::SetCursor(int row) const {
   list_.Send(LVM_SETSELECTIONMARK, 0, row);
 }
 
-void FilePanel::ToggleMarkAndMoveDown() const {
+void FilePanel::ToggleMarkAndMoveDown(bool countFolder) {
   int row = list_.NextItem(-1, LVNI_FOCUSED);
   if (row < 0) row = list_.SelectionMark();
   if (row < 0 || static_cast<size_t>(row) >= table_.RowCount()) return;
   if (!table_.AtRow(static_cast<size_t>(row)).IsParent()) {
     const bool marked = (list_.ItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
     list_.SetItemState(row, marked ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+    if (countFolder && !marked && table_.AtRow(static_cast<size_t>(row)).IsFolder())
+      CountFolderSizes({table_.rows[static_cast<size_t>(row)]});
   }
   const int next = std::min(row + 1, static_cast<int>(table_.RowCount()) - 1);
   list_.SetItemState(next, LVIS_FOCUSED, LVIS_FOCUSED);

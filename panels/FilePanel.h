@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -113,6 +114,11 @@ class FilePanel : public MessageRouter {
     std::string missing;
     std::string reading;
     std::string selection;  // the selection line's pattern: six numbers
+    std::string searchLabel;     // before the quick search's text
+    std::string filterLabel;     // before the quick filter's text
+    std::string filter;          // the path line's note of a filter (%s)
+    std::string countUnreadable; // the path line's note after a count (%i folders)
+    std::string counting;        // the path line's note while counting
   };
   void SetStatusNotes(StatusNotes notes) { notes_ = std::move(notes); }
   // Lists again, keeping the scroll position, with the cursor on
@@ -134,8 +140,41 @@ class FilePanel : public MessageRouter {
   void ClearSelection() const;
   // Insert's and Space's marking: the cursor row's mark turns over (never
   // the parent row's) and the cursor goes one row down, the other marks
-  // left as they are.
-  void ToggleMarkAndMoveDown() const;
+  // left as they are. With countFolder, a folder so marked is counted (see
+  // CountFolderSizes).
+  void ToggleMarkAndMoveDown(bool countFolder = false);
+
+  // The box at the bottom of the list that takes typed text: the quick
+  // search moves the cursor to the rows whose names match it, the quick
+  // filter shows only those rows. Closed by Esc, a click, any other key.
+  enum class BoxMode : uint8_t { kClosed, kSearch, kFilter };
+  BoxMode Box() const { return boxMode_; }
+  const std::string& BoxText() const { return boxText_; }
+  // Opens the box with the text typed so far (a filter's box starts from the
+  // filter on).
+  void OpenBox(BoxMode mode, std::string_view typed = {});
+  // One more character. A search refuses one after which no name matches
+  // (false); a filter shows the rows that match, perhaps none.
+  bool TypeInBox(wchar_t c);
+  void EraseInBox();
+  // The next (or previous) row that matches the search, round at the ends.
+  void StepSearch(bool forward);
+  // Closes the box; a filter stays on.
+  void CloseBox();
+  // The filter on (empty: every row shows) and ending it: every row back,
+  // the marks of the rows that were hidden stay dropped.
+  const std::string& Filter() const { return states_.Current().quickFilter; }
+  void ClearFilter();
+
+  // Counts the sizes of these folders (entry indices) as a job, one after
+  // the other; each shows in the Size column once counted and counts in the
+  // selection line. A count running before is stopped. Links are not
+  // followed; folders that could not be read are said on the path line.
+  void CountFolderSizes(std::vector<uint32_t> entries);
+  // Every folder the list shows.
+  void CountAllFolderSizes();
+  bool Counting() const { return count_ != nullptr; }
+  void StopCounting();
   // Marks exactly the rows of these entries (entry indices), every other
   // mark taken away; the cursor stays on its row.
   void MarkOnly(const std::vector<size_t>& entries) const;
@@ -184,6 +223,21 @@ class FilePanel : public MessageRouter {
   struct PendingListing;
   void TakeListing(uint64_t generation);
   static void CALLBACK OnReadingTimer(HWND, UINT, UINT_PTR id, DWORD);
+  // The rows shown: allRows_ when no filter is on, else those that match it,
+  // the marks of the others dropped and the cursor kept on its entry.
+  void ApplyFilter();
+  // table_.rows from allRows_ and the filter, the list left alone.
+  void FilterRows();
+  void ClearFilterText();
+  void ShowBox();
+  // The cursor onto row: the selection goes with it unless other rows are
+  // marked, whose marks then stay.
+  void MoveCursorKeepingMarks(int row);
+  // Counted sizes that came in, into the entries; the end of the count.
+  struct FolderCount;
+  void TakeCounted();
+  void EndCount();
+  static void CALLBACK OnCountTimer(HWND, UINT, UINT_PTR id, DWORD);
 
   Side side_;
   DirectorySource& source_;
@@ -194,6 +248,8 @@ class FilePanel : public MessageRouter {
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for what comes back later
   SideStates states_;
   EntryTable table_;
+  std::vector<uint32_t> allRows_;  // every row, sorted; table_.rows are those shown
+  std::string filterFolder_;       // the folder the filter was set in
   ListStatus status_ = ListStatus::kOk;
   StatusNotes notes_;
   const Options* options_ = nullptr;
@@ -211,6 +267,13 @@ class FilePanel : public MessageRouter {
   Window selectionLine_;
   SelectionSummary summary_;
   std::string shownSelection_;
+
+  Window box_;
+  BoxMode boxMode_ = BoxMode::kClosed;
+  std::string boxText_;
+
+  std::unique_ptr<FolderCount> count_;
+  uint64_t unreadableFolders_ = 0;  // of the last count, for the path line
 };
 
 }  // namespace px

@@ -26,7 +26,9 @@ namespace {
 FilePanel::StatusNotes StatusNotesOf(const LanguageTable& texts) {
   return {texts.Text(text::kListingIncomplete), texts.Text(text::kListingUnreadable),
           texts.Text(text::kListingMissing), texts.Text(text::kListingReading),
-          texts.Text(text::kSelectionLine)};
+          texts.Text(text::kSelectionLine),    texts.Text(text::kQuickSearchLabel),
+          texts.Text(text::kQuickFilterLabel), texts.Text(text::kFilterNote),
+          texts.Text(text::kCountUnreadable),  texts.Text(text::kCountingNote)};
 }
 
 }  // namespace

@@ -117,6 +117,14 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
       },
       [shown = static_cast<bool>(window.showJobList)] { return shown; });
   add({ID_MENU_COMPARE, ID_KEY_COMPARE}, [&panels] { panels.CompareFolders(); });
+  add({ID_MENU_QUICK_FILTER, ID_KEY_QUICK_FILTER},
+      [&panels] {
+        panels.Active().OpenBox(FilePanel::BoxMode::kFilter);
+        panels.Active().List().Focus();
+      },
+      [&panels] { return !panels.Active().Tree().IsVisible(); });
+  add({ID_MENU_COUNT_SIZES, ID_KEY_COUNT_SIZES}, [&panels] { panels.Active().CountAllFolderSizes(); },
+      [&panels] { return !panels.Active().Tree().IsVisible(); });
   add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); }, [&panels] {
     const PanelEntry* entry = panels.Active().EntryAtCursor();
     return entry != nullptr && !entry->IsParent() && !panels.Active().Tree().IsVisible();

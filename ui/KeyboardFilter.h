@@ -10,6 +10,7 @@
 
 namespace px {
 
+class FilePanel;
 class PanelPair;
 
 class KeyboardFilter {
@@ -22,7 +23,16 @@ class KeyboardFilter {
   // retargeted to the command line.
   bool Filter(MSG& msg);
 
+  // The character a key types under the keyboard layout, with Ctrl and Alt
+  // held (AltGr on many layouts) or without them; 0 for none. The layout's
+  // own answer unless a test stands in for a layout it cannot load.
+  using KeyCharacter = wchar_t (*)(UINT virtualKey, UINT scanCode, bool ctrlAlt);
+  static void SetKeyCharacterForTests(KeyCharacter character);
+
  private:
+  // Keys of the quick search and the quick filter: true when taken.
+  bool FilterBoxKey(MSG& msg, FilePanel& panel);
+
   AppContext& context_;
   PanelPair& panels_;
   HWND commandLine_ = nullptr;

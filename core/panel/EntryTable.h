@@ -16,10 +16,13 @@ enum class EntryKind : uint8_t { kParent, kFolder, kFile };
 struct PanelEntry {
   std::string name;        // UTF-8, as the file system holds it; empty for the parent entry
   std::string foldedName;  // name with case folded, the key of every name comparison
-  uint64_t size = 0;       // full 64-bit size of a file; 0 for folders and the parent
+  // Full 64-bit size of a file; of a folder, the bytes of the files below it
+  // once counted (sizeCounted), else 0; 0 for the parent.
+  uint64_t size = 0;
   uint64_t writeTime = 0;  // last write, 100 ns units since 1601, UTC
   uint32_t attributes = 0;
   EntryKind kind = EntryKind::kFile;
+  bool sizeCounted = false;  // a folder whose size was counted
 
   bool IsParent() const { return kind == EntryKind::kParent; }
   bool IsFolder() const { return kind == EntryKind::kFolder; }

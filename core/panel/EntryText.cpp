@@ -47,7 +47,7 @@ std::string NameColumnText(const PanelEntry& entry) {
 }
 
 std::string SizeColumnText(const PanelEntry& entry) {
-  return entry.IsFile() ? SizeText(entry.size) : kFolderSizeText;
+  return entry.IsFile() || (entry.IsFolder() && entry.sizeCounted) ? SizeText(entry.size) : kFolderSizeText;
 }
 
 std::string DateColumnText(const PanelEntry& entry, const LocalDateTime& localWriteTime) {

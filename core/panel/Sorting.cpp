@@ -63,7 +63,13 @@ int CompareEntries(const EntryTable& table, uint32_t a, uint32_t b, SortState st
   const int rankA = KindRank(*ea);
   const int rankB = KindRank(*eb);
   if (rankA != rankB) return rankA < rankB ? -1 : 1;
-  if (!ea->IsFile()) return CompareNames(*ea, *eb);  // folders always ascending
+  if (!ea->IsFile()) {
+    // Folders go by name, ascending, except that by size their counted
+    // sizes (0 until counted) come first, in the order asked for.
+    if (state.key == kSortBySize && ea->size != eb->size)
+      return state.order == 1 ? CompareValues(eb->size, ea->size) : CompareValues(ea->size, eb->size);
+    return CompareNames(*ea, *eb);
+  }
 
   if (state.order == 1) {
     std::swap(ea, eb);
@@ -176,7 +182,10 @@ void SortRows(EntryTable& table, SortState state) {
   // Stable, so rows the key cannot tell apart keep their place.
   std::stable_sort(keys.begin(), keys.end(), [key, descending](const RowKey& a, const RowKey& b) {
     if (a.rank != b.rank) return a.rank < b.rank;
-    if (a.entry->kind != EntryKind::kFile) return NameLess(a, b);  // folders always ascending
+    if (a.entry->kind != EntryKind::kFile) {
+      if (key == kSortBySize && a.value != b.value) return descending ? b.value < a.value : a.value < b.value;
+      return NameLess(a, b);
+    }
     return descending ? FileLess(b, a, key) : FileLess(a, b, key);
   });
   for (size_t row = 0; row < keys.size(); ++row) table.rows[row] = keys[row].index;
