@@ -41,6 +41,15 @@ QuickSearch::QuickSearch(std::string_view typed, QuickSearchOptions options)
     pos = end;
   }
   close();
+  // What an anchored text's first characters are, up to the first "?":
+  // a name must begin with these bytes, which one comparison tells.
+  if (anchored_ && !segments_.empty()) {
+    const Segment& first = segments_[0];
+    for (uint32_t i = 0; i < first.count && tokens_[first.first + i].length != 0; ++i) {
+      const Token& token = tokens_[first.first + i];
+      lead_.append(folded_, token.offset, token.length);
+    }
+  }
 }
 
 bool QuickSearch::MatchesAt(std::string_view name, size_t pos, const Segment& segment,
@@ -59,6 +68,8 @@ bool QuickSearch::MatchesAt(std::string_view name, size_t pos, const Segment& se
 }
 
 bool QuickSearch::MatchesName(std::string_view name) const {
+  // Most names fail on their first bytes: no character is decoded for them.
+  if (name.compare(0, lead_.size(), lead_) != 0) return false;
   size_t pos = 0;
   for (size_t i = 0; i < segments_.size(); ++i) {
     const Segment& segment = segments_[i];

@@ -76,6 +76,7 @@ class QuickSearch {
   std::vector<Token> tokens_;
   std::vector<Segment> segments_;  // empty ones left out
   bool anchored_ = true;           // the first segment must stand at the start of a name
+  std::string lead_;               // bytes every match begins with (anchored only)
   bool wrap_ = true;
 };
 
