@@ -199,6 +199,11 @@ TEST(EntryText, ParentAndFolderColumns) {
   EXPECT_EQ(SizeColumnText(folder), "<DIR>");
   EXPECT_EQ(DateColumnText(folder, when), "03.03.04 14:05");
   EXPECT_EQ(AttributeColumnText(folder), "r---");
+  // A counted folder shows its bytes; counted empty is 0, not <DIR>.
+  folder.sizeCounted = true;
+  EXPECT_EQ(SizeColumnText(folder), "0");
+  folder.size = 5368709120ull;
+  EXPECT_EQ(SizeColumnText(folder), "5 368 709 120");
 }
 
 // What a command gets of the selected rows: list order, never the parent

@@ -90,6 +90,23 @@ TEST(Sorting, OrdersByEveryKeyAndDirection) {
   }
 }
 
+// Counted folders go by their sizes under the size key (uncounted ones are
+// 0), in the direction asked for, equal sizes by name ascending; under every
+// other key the sizes are not looked at.
+TEST(Sorting, CountedFoldersBySize) {
+  const std::vector<Item> items = {
+      {"", 0, 0, 0},         {"big\\", 9000, 0, 0}, {"Alpha\\", 0, 0, 0},
+      {"mid\\", 500, 0, 0},  {"beta\\", 0, 0, 0},   {"f.txt", 700, 0, 0},
+      {"same\\", 500, 0, 0},
+  };
+  EXPECT_EQ(Sorted(items, {kSortBySize, 0}),
+            (std::vector<std::string>{"", "Alpha", "beta", "mid", "same", "big", "f.txt"}));
+  EXPECT_EQ(Sorted(items, {kSortBySize, 1}),
+            (std::vector<std::string>{"", "big", "mid", "same", "Alpha", "beta", "f.txt"}));
+  EXPECT_EQ(Sorted(items, {kSortByDate, 1}),
+            (std::vector<std::string>{"", "Alpha", "beta", "big", "mid", "same", "f.txt"}));
+}
+
 TEST(Sorting, DateComparesTheFullTime) {
   // Both inside one 2^32 step: only the low bits tell them apart.
   const uint64_t step = 1ull << 32;
@@ -208,7 +225,11 @@ TEST(Sorting, SortRowsOrdersAsTheFullComparison) {
         const PanelEntry& a = table.entries[x];
         const PanelEntry& b = table.entries[y];
         if (a.kind != b.kind) return a.kind < b.kind;
-        if (!a.IsFile()) return CompareNoCase(a.name, b.name) < 0;
+        if (!a.IsFile()) {
+          // Counted folders by size in the order asked for, else by name.
+          if (key == kSortBySize && a.size != b.size) return order == 1 ? b.size < a.size : a.size < b.size;
+          return CompareNoCase(a.name, b.name) < 0;
+        }
         return order == 1 ? fileLess(b, a) : fileLess(a, b);
       });
       SortRows(table, {key, order});
