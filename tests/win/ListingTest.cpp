@@ -268,6 +268,24 @@ TEST_F(ListingTest, ColumnClickSortsAndReverses) {
   SendMessageW(ListView(list).Header(), HDM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
   EXPECT_TRUE(item.fmt & HDF_IMAGE);
   EXPECT_EQ(item.iImage, 1);
+
+  // Marks and the cursor stay on their entries when the rows move: a command
+  // after a sort acts on what was marked, not on what now stands there.
+  FilePanel& panel = run.Window().Panels().Panel(Side::kLeft);
+  panel.ClearSelection();
+  panel.SetSelected({"small.txt", "README"}, true);
+  const int readme = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "README");
+  ListView(list).SetItemState(readme, LVIS_FOCUSED, LVIS_FOCUSED);
+  click.iSubItem = 0;
+  SendMessageW(run.Handle(), WM_NOTIFY, IDC_LEFT_LIST, reinterpret_cast<LPARAM>(&click));
+  ASSERT_NE(IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "README"), readme);
+  std::vector<std::string> marked = SelectedNames(list);
+  std::sort(marked.begin(), marked.end());
+  EXPECT_EQ(marked, (std::vector<std::string>{"README", "small.txt"}));
+  EXPECT_EQ(FocusedName(list), "README");
+  std::vector<std::string> acted = panel.CurrentSelection().Names();
+  std::sort(acted.begin(), acted.end());
+  EXPECT_EQ(acted, marked);
 }
 
 bool HasArrow(HWND list, int column) {
