@@ -430,10 +430,17 @@ void FilePanel::ToggleMarkAndMoveDown(bool countFolder) {
   if (row < 0) row = list_.SelectionMark();
   if (row < 0 || static_cast<size_t>(row) >= table_.RowCount()) return;
   if (!table_.AtRow(static_cast<size_t>(row)).IsParent()) {
-    const bool marked = (list_.ItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    // The row the cursor selected by moving there, alone, is not marked yet:
+    // Insert marks it (and the cursor leaves it marked) instead of taking
+    // away a mark the user never gave.
+    const bool selected = (list_.ItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    const bool cursorsOwn = selected && list_.Send(LVM_GETSELECTEDCOUNT) == 1;
+    const bool marked = selected && !cursorsOwn;
     list_.SetItemState(row, marked ? 0 : LVIS_SELECTED, LVIS_SELECTED);
     if (countFolder && !marked && table_.AtRow(static_cast<size_t>(row)).IsFolder())
       CountFolderSizes({table_.rows[static_cast<size_t>(row)]});
+  } else if (list_.Send(LVM_GETSELECTEDCOUNT) == 1) {
+    list_.SetItemState(row, 0, LVIS_SELECTED);  // the cursor's own selection of the parent
   }
   const int next = std::min(row + 1, static_cast<int>(table_.RowCount()) - 1);
   list_.SetItemState(next, LVIS_FOCUSED, LVIS_FOCUSED);

@@ -140,7 +140,8 @@ class FilePanel : public MessageRouter {
   void ClearSelection() const;
   // Insert's and Space's marking: the cursor row's mark turns over (never
   // the parent row's) and the cursor goes one row down, the other marks
-  // left as they are. With countFolder, a folder so marked is counted (see
+  // left as they are. A row selected only because the cursor stands on it
+  // counts as unmarked. With countFolder, a folder so marked is counted (see
   // CountFolderSizes).
   void ToggleMarkAndMoveDown(bool countFolder = false);
 

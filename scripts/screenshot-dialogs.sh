@@ -7,7 +7,8 @@
 #   scripts/screenshot-dialogs.sh [folder]    (default docs; writes
 #                                              screenshot-progress.png,
 #                                              -overwrite, -attributes, -drive, -help,
-#                                              -jobs, -viewer, -viewer-hex)
+#                                              -jobs, -viewer, -viewer-hex,
+#                                              -quick-search)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder="$(realpath -m "${1:-docs}")"
@@ -139,5 +140,22 @@ remote post "$(id IDC_VIEWER_PANE)" "$(id ID_VIEWER_HEX)"
 wine window_capture.exe "=$(id IDC_VIEWER_PANE)" shot.bmp
 convert shot.bmp "$folder/screenshot-viewer-hex.png"
 echo "saved $folder/screenshot-viewer-hex.png"
+finish
+# Quick search: a folder's size counted by Space, then letters typed (the
+# setting that lets letters alone start the search is on).
+printf '[Left]\r\nPath=C:\\Demo\\\r\nTabName=190\r\nTabSize=80\r\nTabDate=110\r\nTabAttr=45\r\n[Right]\r\nPath=C:\\Demo\\Documents\\\r\nTabName=190\r\nTabSize=80\r\nTabDate=110\r\nTabAttr=45\r\n[Options]\r\nDivider=500\r\nQuickSearchLetters=1\r\n' >PX.ini
+printf '%*s' 5000000 '' >"$demo/setup.exe"
+printf 'read me\r\n' >"$demo/README.txt"
+wine Pannex.exe &
+remote ready
+remote key 40  # Down, from ".." to Backup
+remote key 40  # Documents
+remote key 32  # Space: marked and counted
+remote key 45  # Insert: Videos marked too
+sleep 1
+remote type 'se'
+wine window_capture.exe - shot.bmp
+convert shot.bmp -crop +0+24 +repage -resize 1024x "$folder/screenshot-quick-search.png"
+echo "saved $folder/screenshot-quick-search.png"
 finish
 rm -rf "$demo"

@@ -13,6 +13,8 @@
 //                                     the main window's focus
 //   window_remote post CONTROL ID     posts the command ID to the window of
 //                                     the program holding CONTROL (a viewer)
+//   window_remote type TEXT           types TEXT (characters) into the control
+//                                     that has the main window's focus
 // Ids are numbers (the scripts read them from res/resource.h).
 #include <windows.h>
 #include <commctrl.h>
@@ -68,6 +70,14 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (argc < 3) return 2;
+  if (wcscmp(verb, L"type") == 0) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) || thread.hwndFocus == nullptr) return 1;
+    for (const wchar_t* c = argv[2]; *c != L'\0'; ++c) PostMessageW(thread.hwndFocus, WM_CHAR, *c, 1);
+    Sleep(300);
+    return 0;
+  }
   const int id = _wtoi(argv[2]);
   if (wcscmp(verb, L"key") == 0) {
     GUITHREADINFO thread{};

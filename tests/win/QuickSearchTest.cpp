@@ -191,6 +191,36 @@ TEST_F(QuickSearchTest, FilterHidesAndRestores) {
   EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 0), all);
 }
 
+// A row selected only because the cursor moved there is not marked yet:
+// Space marks it (and counts it), the next row is not selected; with other
+// marks about, Insert turns a marked row's mark over. The parent row the
+// cursor leaves is never left selected.
+TEST_F(QuickSearchTest, TheCursorsOwnRowIsMarkedNotUnmarked) {
+  data_.Write("Zebra\\c.bin", std::string(20, 'c'));
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  FilePanel& panel = window.Panels().Panel(Side::kLeft);
+  panel.ClearSelection();
+  panel.SetCursor(0);
+  PressKey(window, list, VK_INSERT);
+  EXPECT_TRUE(SelectedNames(list).empty());
+  EXPECT_EQ(FocusedName(list), "reports");
+  panel.ClearSelection();
+  panel.SetCursor(IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "Zebra"));
+  PressKey(window, list, VK_SPACE);
+  EXPECT_EQ(SelectedNames(list), std::vector<std::string>{"Zebra"});
+  EXPECT_EQ(FocusedName(list), "alpha.txt");
+  ASSERT_TRUE(PumpUntil(window, [&] { return !panel.Counting(); }));
+  EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 1)[static_cast<size_t>(IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "Zebra"))],
+            SizeText(20));
+  PressKey(window, list, VK_INSERT);
+  EXPECT_EQ(SelectedNames(list), (std::vector<std::string>{"Zebra", "alpha.txt"}));
+  ListView(list).SetItemState(IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "Zebra"), LVIS_FOCUSED, LVIS_FOCUSED);
+  PressKey(window, list, VK_INSERT);
+  EXPECT_EQ(SelectedNames(list), std::vector<std::string>{"alpha.txt"});
+}
+
 // Space on a folder marks it and counts its size as a job: the Size column
 // shows it, the selection line adds it; Alt+Shift+Enter counts every folder,
 // and a list sorted by size then orders its folders by it.
