@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/language/TextFormat.h"
 #include "core/panel/EntryText.h"
+#include "framework/FileSystemApi.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
@@ -263,6 +265,40 @@ TEST_F(QuickSearchTest, SpaceAndAltShiftEnterCountFolders) {
   // Listed again, the counts are gone.
   window.Panels().RefreshActive();
   EXPECT_EQ(sizeOf("reports"), kFolderSizeText);
+}
+
+// A count that waits on a slow folder shows on the path line and Esc stops
+// it; a subfolder that cannot be read is said there after the count, whose
+// figure is of what could be read.
+TEST_F(QuickSearchTest, EscStopsACountAndUnreadableFoldersAreSaid) {
+  data_.Write("reports\\a.bin", std::string(1000, 'a'));
+  data_.Make("reports\\deeper");
+  data_.Write("reports\\deeper\\b.bin", std::string(350, 'b'));
+  RunningWindow run(settings_.c_str());
+  MainWindow& window = run.Window();
+  HWND list = run.Item(IDC_LEFT_LIST);
+  FilePanel& panel = window.Panels().Panel(Side::kLeft);
+  struct Restore {
+    ~Restore() { FailListingsForTests(L"", -1); }
+  } restore;
+  const auto pathLine = [&] { return px::Window(run.Item(IDC_LEFT_PATH)).Text(); };
+  const int reports = IndexOf(run.RowTexts(IDC_LEFT_LIST, 0), "reports");
+  FailListingsForTests(L"deeper", kHoldListing);
+  panel.ClearSelection();
+  ListView(list).SetItemState(reports, LVIS_FOCUSED, LVIS_FOCUSED);
+  PressKey(window, list, VK_SPACE);
+  ASSERT_TRUE(panel.Counting());
+  EXPECT_NE(pathLine().find(EnglishTexts().Text(text::kCountingNote)), std::string::npos) << pathLine();
+  PressKey(window, list, VK_ESCAPE);
+  EXPECT_FALSE(panel.Counting());
+  EXPECT_EQ(pathLine(), root_ + "*.*");
+  FailListingsForTests(L"deeper", kRefuseListing);  // lets the held one go, refused
+  panel.ClearSelection();
+  ListView(list).SetItemState(reports, LVIS_FOCUSED, LVIS_FOCUSED);
+  PressKey(window, list, VK_SPACE);
+  ASSERT_TRUE(PumpUntil(window, [&] { return !panel.Counting(); }));
+  EXPECT_EQ(run.RowTexts(IDC_LEFT_LIST, 1)[static_cast<size_t>(reports)], SizeText(1000));
+  EXPECT_EQ(pathLine(), root_ + "*.*" + FormatText(EnglishTexts().Text(text::kCountUnreadable), {1}));
 }
 
 }  // namespace
