@@ -160,6 +160,11 @@ BOOL MainWindow::OnInitDialog() {
   toolBar_.Create(Handle());
 
   panels_.Attach(Handle());
+  panels_.SetTabBarsChanged([this] {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    LayoutWindow(client.right, client.bottom);
+  });
   commandLine_.Attach(Item(IDC_COMMAND_LINE));
   WindowActions actions;
   actions.exit = [this] { OnCancel(); };
@@ -316,6 +321,8 @@ VisibleRows MainWindow::Rows() const {
   rows.comLine = options_.showComLine != 0;
   rows.funcKey = options_.showFuncKey != 0;
   rows.selectionLine = options_.showSelectionLine != 0;
+  rows.leftTabs = panels_.ShowsTabBar(Side::kLeft);
+  rows.rightTabs = panels_.ShowsTabBar(Side::kRight);
   return rows;
 }
 
@@ -328,6 +335,10 @@ void MainWindow::PlacePanelRows(const PanelRowsLayout& p) {
   place(IDC_SPLITTER, p.splitter);
   place(IDC_LEFT_SELECTION, p.leftSelection);
   place(IDC_RIGHT_SELECTION, p.rightSelection);
+  place(IDC_LEFT_TABS, p.leftTabs);
+  place(IDC_RIGHT_TABS, p.rightTabs);
+  Window(Item(IDC_LEFT_TABS)).Show(p.leftTabs.height > 0);
+  Window(Item(IDC_RIGHT_TABS)).Show(p.rightTabs.height > 0);
   place(IDC_LEFT_VOLUME, p.leftVolume);
   place(IDC_RIGHT_VOLUME, p.rightVolume);
   place(IDC_LEFT_DRIVE, p.leftDrive);
@@ -468,6 +479,7 @@ bool MainWindow::WriteSettings(bool panels, bool window, bool options) {
   if (panels) {
     std::array<PanelGroupState, 2> states = panels_.StoredState();
     WritePanelsGroup(*settings_, states[0], states[1]);
+    panels_.WriteTabs(*settings_);
     written = settings_->Commit() && written;
   }
   if (window) {

@@ -245,6 +245,13 @@ void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw, Listed then
   if (list_) SetTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this), 100, &FilePanel::OnReadingTimer);
 }
 
+void FilePanel::DropPendingListing() {
+  if (!pending_) return;
+  if (list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
+  pending_.reset();
+  ++listing_;
+}
+
 void CALLBACK FilePanel::OnReadingTimer(HWND, UINT, UINT_PTR id, DWORD) {
   auto* panel = reinterpret_cast<FilePanel*>(id);
   panel->TakeListing(panel->listing_);
@@ -286,6 +293,7 @@ void FilePanel::ShowListing(EntryTable table, ListStatus status, bool suspendRed
   InvalidateRect(list_.Handle(), nullptr, TRUE);
   if (suspendRedraw) list_.SetRedraw(true);
   UpdatePathLine();
+  UpdateTabBar();
 }
 
 void FilePanel::UpdatePathLine() const {

@@ -59,6 +59,28 @@ class FilePanel : public MessageRouter {
   Side GetSide() const { return side_; }
   // The side's states, the current one shown by the controls.
   SideStates& States() { return states_; }
+  const SideStates& States() const { return states_; }
+  // Takes stored states (tabs read at start-up), the current one to be listed.
+  void SetStates(SideStates states);
+
+  // Tabs: each state of the side is a tab. A tab left keeps its rows, so
+  // showing it again reads nothing unless its folder changed meanwhile
+  // (then it is read when shown).
+  void AttachTabBar(HWND bar) { tabBar_ = Window(bar); }
+  const Window& TabBar() const { return tabBar_; }
+  size_t TabCount() const { return states_.Count(); }
+  // A new tab after the current one on the same folder, made current, its
+  // rows those shown (nothing read); false at the limit of tabs.
+  bool OpenTab();
+  // Closes a tab, never the last; closing the current one shows its
+  // neighbour (the next, else the previous).
+  bool CloseTab(size_t index, bool showHiddenSystem);
+  // Shows tab index with its folder, sort, view, cursor and marks.
+  void SelectTab(size_t index, bool showHiddenSystem);
+  // The tab bar's labels (each tab's folder name) and its current tab.
+  void UpdateTabBar() const;
+  // A tab whose folder changed on disk while hidden; read when shown.
+  bool TabStale(size_t index) const;
   const PanelState& State() const { return states_.Current(); }
   // The current state with what only the controls know written into it:
   // the view, the cursor and the selection, by name.
@@ -223,6 +245,7 @@ class FilePanel : public MessageRouter {
   // its job has ended, from the job's end or from the timer that looks for it.
   struct PendingListing;
   void TakeListing(uint64_t generation);
+  void DropPendingListing();
   static void CALLBACK OnReadingTimer(HWND, UINT, UINT_PTR id, DWORD);
   // The rows shown: allRows_ when no filter is on, else those that match it,
   // the marks of the others dropped and the cursor kept on its entry.
@@ -275,6 +298,22 @@ class FilePanel : public MessageRouter {
 
   std::unique_ptr<FolderCount> count_;
   uint64_t unreadableFolders_ = 0;  // of the last count, for the path line
+
+  // What a tab showed when it was left (the current tab's slot is unused).
+  struct TabRows {
+    EntryTable table;
+    std::vector<uint32_t> allRows;
+    ListStatus status = ListStatus::kOk;
+    std::string filterFolder;
+    int top = 0;
+    bool kept = false;   // rows kept: shown again without reading
+    bool stale = false;  // its folder changed since
+  };
+  std::vector<TabRows> tabRows_ = std::vector<TabRows>(1);
+  Window tabBar_;
+  // After rows came in: the cursor and the marks of the current state, by
+  // name, and the first row shown.
+  void RestoreCursorAndMarks(int top);
 };
 
 }  // namespace px

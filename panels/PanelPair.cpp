@@ -1,12 +1,14 @@
 #include "panels/PanelPair.h"
 
 #include <shlobj.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
 #include "core/language/TextFormat.h"
 #include "core/panel/NameRules.h"
 #include "core/panel/PathText.h"
+#include "core/panel/TabSettings.h"
 #include "core/text/CaseFold.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
@@ -60,11 +62,13 @@ void AddBlankImages(HIMAGELIST images, int count) {
 }
 
 struct SideControls {
-  int list, tree, drive, path, volume, selection;
+  int list, tree, drive, path, volume, selection, tabs;
 };
 constexpr SideControls kSideControls[2] = {
-    {IDC_LEFT_LIST, IDC_LEFT_TREE, IDC_LEFT_DRIVE, IDC_LEFT_PATH, IDC_LEFT_VOLUME, IDC_LEFT_SELECTION},
-    {IDC_RIGHT_LIST, IDC_RIGHT_TREE, IDC_RIGHT_DRIVE, IDC_RIGHT_PATH, IDC_RIGHT_VOLUME, IDC_RIGHT_SELECTION},
+    {IDC_LEFT_LIST, IDC_LEFT_TREE, IDC_LEFT_DRIVE, IDC_LEFT_PATH, IDC_LEFT_VOLUME, IDC_LEFT_SELECTION,
+     IDC_LEFT_TABS},
+    {IDC_RIGHT_LIST, IDC_RIGHT_TREE, IDC_RIGHT_DRIVE, IDC_RIGHT_PATH, IDC_RIGHT_VOLUME, IDC_RIGHT_SELECTION,
+     IDC_RIGHT_TABS},
 };
 
 }  // namespace
@@ -87,6 +91,7 @@ const Route<PanelPair> PanelPairRoutes::kRoutes[] = {
     {OnNotify(LVN_ENDLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST), Typed<&PanelPair::OnEndLabelEdit>},
     {OnNotify(LVN_BEGINLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST),
      Typed<&PanelPair::OnBeginLabelEdit>},
+    {OnNotify(TCN_SELCHANGE, IDC_LEFT_TABS, IDC_RIGHT_TABS), &PanelPair::OnTabSelected},
 };
 
 PanelPair::PanelPair(AppContext& context) : context_(context) {
@@ -114,15 +119,36 @@ void PanelPair::Attach(HWND mainWindow) {
                        GetDlgItem(mainWindow, ids.drive), GetDlgItem(mainWindow, ids.path),
                        GetDlgItem(mainWindow, ids.volume), context_.options);
     panels_[i]->AttachSelectionLine(GetDlgItem(mainWindow, ids.selection));
+    panels_[i]->AttachTabBar(GetDlgItem(mainWindow, ids.tabs));
     if (context_.uiTasks != nullptr && context_.jobs != nullptr)
       panels_[i]->Folders().ProbeThrough(*context_.uiTasks, *context_.jobs);
   }
 }
 
 void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
+  // A tab whose folder is gone opens at its nearest existing parent.
+  const auto exists = [](const std::string& folder) {
+    const DWORD attributes = GetFileAttributesW(Widen(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  };
   for (int i = 0; i < 2; ++i) {
     panels_[i]->SetPath(stored[i].path);
     panels_[i]->SetSortState({stored[i].sortKey, stored[i].sortOrder});
+    if (context_.settings == nullptr) continue;
+    SideTabs tabs = ReadSideTabs(*context_.settings, static_cast<Side>(i), stored[i]);
+    if (!tabs.stored) continue;
+    for (TabSettings& tab : tabs.tabs) {
+      const std::string nearest = NearestExistingFolder(tab.folder, exists);
+      if (!nearest.empty()) tab.folder = nearest;
+    }
+    SideStates states = StatesOfTabs(tabs);
+    for (size_t t = 0; t < states.Count(); ++t) {
+      // Each tab's history starts at its folder.
+      states.Select(t);
+      states.Current().history.Record(states.Current().folder);
+    }
+    states.Select(tabs.current);
+    panels_[i]->SetStates(std::move(states));
   }
   ApplyListStyles();
 
@@ -181,6 +207,14 @@ int PanelPair::ShowValue(Side side) const {
   DWORD view = panel.List().ViewStyle();
   if (view == LVS_LIST || view == LVS_SMALLICON) return kViewList;
   return kViewDetails;
+}
+
+void PanelPair::WriteTabs(SettingsStore& store) {
+  for (Side side : {Side::kLeft, Side::kRight}) {
+    FilePanel& panel = Panel(side);
+    panel.CaptureState();
+    WriteSideTabs(store, side, TabsOfStates(panel.States()));
+  }
 }
 
 std::array<PanelGroupState, 2> PanelPair::StoredState() const {
@@ -498,6 +532,80 @@ void PanelPair::SelectByMask(MaskMode mode) {
 }
 
 size_t PanelPair::CompareFolders() { return CompareBothPanels(context_, *this); }
+
+bool PanelPair::NewTab() {
+  FilePanel& panel = Active();
+  if (panel.Tree().IsVisible() || !panel.OpenTab()) return false;
+  AfterTabChange(panel);
+  return true;
+}
+
+bool PanelPair::CloseTab(Side side, size_t index) {
+  FilePanel& panel = Panel(side);
+  if (panel.Tree().IsVisible() || !panel.CloseTab(index, context_.ShowHidden())) return false;
+  AfterTabChange(panel);
+  return true;
+}
+
+void PanelPair::SelectTab(Side side, size_t index) {
+  FilePanel& panel = Panel(side);
+  if (panel.Tree().IsVisible() || index == panel.States().CurrentIndex()) {
+    panel.UpdateTabBar();
+    return;
+  }
+  panel.SelectTab(index, context_.ShowHidden());
+  AfterTabChange(panel);
+}
+
+void PanelPair::StepTab(bool forward) {
+  FilePanel& panel = Active();
+  const size_t count = panel.TabCount();
+  if (count < 2) return;
+  const size_t current = panel.States().CurrentIndex();
+  SelectTab(activeSide_, forward ? (current + 1) % count : (current + count - 1) % count);
+}
+
+bool PanelPair::ShowsTabBar(Side side) const {
+  return Panel(side).TabCount() > 1 || context_.GetOptions().alwaysShowTabs == 1;
+}
+
+void PanelPair::AfterTabChange(FilePanel& panel) {
+  SelectDriveOf(panel);
+  UpdateVolumeLabel(panel);
+  if (Linked()) Follow(panel);
+  UpdatePathLines();
+  panel.UpdateTabBar();
+  if (onTabBarsChanged_) onTabBarsChanged_();
+  if (panel.GetSide() == activeSide_) panel.List().Focus();
+}
+
+LRESULT PanelPair::OnTabSelected(Message& message) {
+  const Side side = message.id == IDC_LEFT_TABS ? Side::kLeft : Side::kRight;
+  const int index = static_cast<int>(SendMessageW(Panel(side).TabBar().Handle(), TCM_GETCURSEL, 0, 0));
+  ActivateSide(side);
+  if (index >= 0) SelectTab(side, static_cast<size_t>(index));
+  return 0;
+}
+
+bool PanelPair::OnTabBarMouse(const MSG& msg) {
+  for (Side side : {Side::kLeft, Side::kRight}) {
+    FilePanel& panel = Panel(side);
+    if (msg.hwnd != panel.TabBar().Handle()) continue;
+    TCHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+    const int index = static_cast<int>(SendMessageW(msg.hwnd, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (msg.message == WM_MBUTTONUP && index >= 0) {
+      CloseTab(side, static_cast<size_t>(index));
+      return true;
+    }
+    if (msg.message == WM_LBUTTONDBLCLK && index < 0) {
+      ActivateSide(side);
+      NewTab();
+      return true;
+    }
+  }
+  return false;
+}
 
 void PanelPair::SelectAll(bool select) {
   FilePanel& panel = Active();

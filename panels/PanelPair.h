@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,8 @@ class PanelPair : public MessageRouter {
   void ListBoth();
   // What the panel group of the settings file gets.
   std::array<PanelGroupState, 2> StoredState() const;
+  // Both sides' tabs into the settings file's tab section.
+  void WriteTabs(SettingsStore& store);
 
   FilePanel& Panel(Side side) { return *panels_[static_cast<int>(side)]; }
   const FilePanel& Panel(Side side) const { return *panels_[static_cast<int>(side)]; }
@@ -73,6 +76,20 @@ class PanelPair : public MessageRouter {
   // taken away, the cursors left where they stand; then says how many
   // differ, or that the folders are equal. Gives the number marked.
   size_t CompareFolders();
+  // Tabs of the active side (or of side): Ctrl+T opens one on the current
+  // folder, Ctrl+W closes the current one (never the last), Ctrl+Tab and
+  // Ctrl+Shift+Tab step through them; false when nothing was done.
+  bool NewTab();
+  bool CloseTab(Side side, size_t index);
+  void SelectTab(Side side, size_t index);
+  void StepTab(bool forward);
+  // Whether a side's tab bar shows: more than one tab, or always by the setting.
+  bool ShowsTabBar(Side side) const;
+  // Runs when a tab bar may have to show or hide (the window lays out again).
+  void SetTabBarsChanged(std::function<void()> changed) { onTabBarsChanged_ = std::move(changed); }
+  // A middle click on a tab closes it; a double click beside the tabs opens
+  // one: true when msg was such a click on a tab bar.
+  bool OnTabBarMouse(const MSG& msg);
   void SetListView(DWORD view);
   void RefreshActive();
   // Lists again each side whose list shows one of folders (a job wrote
@@ -139,6 +156,8 @@ class PanelPair : public MessageRouter {
   LRESULT OnBeginLabelEdit(Message& message, NMLVDISPINFOW& info);
   LRESULT OnEndLabelEdit(Message& message, NMLVDISPINFOW& info);
   LRESULT OnControlColor(Message& message);
+  LRESULT OnTabSelected(Message& message);
+  void AfterTabChange(FilePanel& panel);
 
   AppContext& context_;
   HWND mainWindow_ = nullptr;
@@ -148,6 +167,7 @@ class PanelPair : public MessageRouter {
   Side activeSide_ = Side::kLeft;
   int initialShow_[2] = {kViewDetails, kViewDetails};
   DriveProbe driveProbe_ = &ProbeDrive;
+  std::function<void()> onTabBarsChanged_;
 
   ImageList listImages_[2];
   ImageList treeImages_;

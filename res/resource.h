@@ -419,3 +419,15 @@
 #define IDD_COMPARE_PROGRESS 236
 #define IDC_COMPARE_PROGRESS_TEXT 2343
 #define IDC_COMPARE_PROGRESS_BAR 2344
+
+// Tabs: the tab bar of each side, its commands and the setting that always
+// shows it.
+#define IDC_LEFT_TABS 2337
+#define IDC_RIGHT_TABS 2338
+#define IDC_OPTION_ALWAYS_SHOW_TABS 2339
+#define ID_MENU_NEW_TAB 35019
+#define ID_KEY_NEW_TAB 35020
+#define ID_MENU_CLOSE_TAB 35021
+#define ID_KEY_CLOSE_TAB 35022
+#define ID_KEY_NEXT_TAB 35023
+#define ID_KEY_PREVIOUS_TAB 35024

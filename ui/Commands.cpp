@@ -123,6 +123,13 @@ bool FillCommandTable(CommandTable& table, AppContext& context, PanelPair& panel
         panels.Active().List().Focus();
       },
       [&panels] { return !panels.Active().Tree().IsVisible(); });
+  const auto listShown = [&panels] { return !panels.Active().Tree().IsVisible(); };
+  add({ID_MENU_NEW_TAB, ID_KEY_NEW_TAB}, [&panels] { panels.NewTab(); }, listShown);
+  add({ID_MENU_CLOSE_TAB, ID_KEY_CLOSE_TAB},
+      [&panels] { panels.CloseTab(panels.ActiveSide(), panels.Active().States().CurrentIndex()); },
+      [&panels] { return !panels.Active().Tree().IsVisible() && panels.Active().TabCount() > 1; });
+  add({ID_KEY_NEXT_TAB}, [&panels] { panels.StepTab(true); });
+  add({ID_KEY_PREVIOUS_TAB}, [&panels] { panels.StepTab(false); });
   add({ID_MENU_COUNT_SIZES, ID_KEY_COUNT_SIZES}, [&panels] { panels.Active().CountAllFolderSizes(); },
       [&panels] { return !panels.Active().Tree().IsVisible(); });
   add({ID_KEY_RENAME}, [&panels] { panels.StartRename(); }, [&panels] {

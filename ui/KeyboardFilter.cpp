@@ -143,6 +143,7 @@ bool KeyboardFilter::FilterBoxKey(MSG& msg, FilePanel& panel) {
 
 bool KeyboardFilter::Filter(MSG& msg) {
   PanelPair& panels = panels_;
+  if ((msg.message == WM_MBUTTONUP || msg.message == WM_LBUTTONDBLCLK) && panels.OnTabBarMouse(msg)) return true;
   // A click anywhere closes the search boxes (a filter stays on).
   if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_MBUTTONDOWN ||
       msg.message == WM_NCLBUTTONDOWN || msg.message == WM_NCRBUTTONDOWN) {

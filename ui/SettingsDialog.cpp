@@ -28,6 +28,7 @@ const OptionCheck kViewChecks[] = {
     {IDC_OPTION_SHOW_SELECTION_LINE, text::kSettingsShowSelectionLine, &Options::showSelectionLine},
     {IDC_OPTION_FULL_ROW_SELECT, text::kSettingsFullRowSelect, &Options::fullRowSelect},
     {IDC_OPTION_SELECTION_ALWAYS, text::kSettingsSelectionAlways, &Options::selectionAlways},
+    {IDC_OPTION_ALWAYS_SHOW_TABS, text::kSettingsAlwaysShowTabs, &Options::alwaysShowTabs},
     {IDC_OPTION_SHOW_HIDDEN_SYSTEM, text::kSettingsShowHiddenSystem, &Options::showHiddenSystem},
     {IDC_OPTION_QUICK_SEARCH_LETTERS, text::kSettingsQuickSearchLetters, &Options::quickSearchLetters},
     {IDC_OPTION_QUICK_SEARCH_CONTAINS, text::kSettingsQuickSearchContains, &Options::quickSearchContains},

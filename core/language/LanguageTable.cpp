@@ -164,6 +164,10 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "The comparison was stopped; no marks were changed.",
     "%i files could not be read; they are marked as different.",
     "%i files differ: they and the folders holding them are marked in both panels.",
+    "New tab\tCtrl+T",
+    "Close tab\tCtrl+W",
+    "Show the tab bar even with one tab",
+    "  [%s is gone]",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

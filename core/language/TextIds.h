@@ -424,6 +424,11 @@ constexpr TextId kCompareProgress{24, 132};
 constexpr TextId kCompareStopped{24, 133};
 constexpr TextId kCompareUnreadable{24, 134};
 constexpr TextId kCompareTreesDiffer{24, 135};
+// Tabs and folders that follow the disk
+constexpr TextId kMenuNewTab{24, 136};
+constexpr TextId kMenuCloseTab{24, 137};
+constexpr TextId kSettingsAlwaysShowTabs{24, 138};
+constexpr TextId kFolderGone{24, 139};
 
 }  // namespace text
 }  // namespace px

@@ -30,13 +30,16 @@ Rect Place(Wide x, Wide y, Wide width, Wide height) {
 struct RowOffsets {
   Wide tb, dr, cd, cl, fk;
   Wide line;  // what the selection lines take from the panels
+  Wide leftTabs, rightTabs;  // what the tab bars take from their side
   explicit RowOffsets(const VisibleRows& rows)
       : tb(rows.toolBar ? 0 : 32),
         dr(rows.drive ? 0 : 22),
         cd(rows.curDir ? 0 : 18),
         cl(rows.comLine ? 0 : 23),
         fk(rows.funcKey ? 0 : 24),
-        line(rows.selectionLine ? kSelectionLineHeight : 0) {}
+        line(rows.selectionLine ? kSelectionLineHeight : 0),
+        leftTabs(rows.leftTabs ? kTabBarHeight : 0),
+        rightTabs(rows.rightTabs ? kTabBarHeight : 0) {}
   Wide Sum() const { return tb + dr + cd + cl + fk; }
 };
 
@@ -46,8 +49,10 @@ PanelRowsLayout PlacePanelRows(Wide left, Wide rightWidth, Wide cy, const RowOff
   const Wide height = cy + o.Sum() - 131;
   const Wide pathY = 60 - o.tb - o.dr;
   PanelRowsLayout p;
-  p.leftPanel = Place(1, top, left - 2, height - o.line);
-  p.rightPanel = Place(left + 2, top, rightWidth, height - o.line);
+  p.leftTabs = Place(1, top, left - 2, o.leftTabs);
+  p.rightTabs = Place(left + 2, top, rightWidth, o.rightTabs);
+  p.leftPanel = Place(1, top + o.leftTabs, left - 2, height - o.line - o.leftTabs);
+  p.rightPanel = Place(left + 2, top + o.rightTabs, rightWidth, height - o.line - o.rightTabs);
   p.leftSelection = Place(1, top + height - o.line, left - 2, o.line);
   p.rightSelection = Place(left + 2, top + height - o.line, rightWidth, o.line);
   p.splitter = Place(left - 1, 74 - o.tb - o.dr - o.cd, 3, cy + o.Sum() - 129);

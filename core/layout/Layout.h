@@ -19,9 +19,13 @@ struct VisibleRows {
   bool funcKey = true;
   // The line under each panel: taken from the panels' height when shown.
   bool selectionLine = false;
+  // Each side's tab bar, over its list: taken from that side's height.
+  bool leftTabs = false;
+  bool rightTabs = false;
 };
 
 constexpr int kSelectionLineHeight = 18;
+constexpr int kTabBarHeight = 22;
 
 // The controls that follow the divider.
 struct PanelRowsLayout {
@@ -31,6 +35,7 @@ struct PanelRowsLayout {
   Rect leftDrive, rightDrive;
   Rect leftPath, rightPath;
   Rect leftSelection, rightSelection;  // no height when the line is hidden
+  Rect leftTabs, rightTabs;            // no height when the bar is hidden
 };
 
 struct MainLayout {

@@ -59,6 +59,7 @@ constexpr OptionKey kStrictFlags[] = {
     {"CompareBySize", &Options::compareBySize},
     {"CompareByContent", &Options::compareByContent},
     {"CompareSubfolders", &Options::compareSubfolders},
+    {"AlwaysShowTabs", &Options::alwaysShowTabs},
 };
 
 struct ColumnKey {

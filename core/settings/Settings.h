@@ -48,6 +48,8 @@ struct Options {
   // differ; 1 also reads files of the same time and size; 1 compares
   // whole trees.
   int compareBySize = 0, compareByContent = 0, compareSubfolders = 0;
+  // 1 shows a side's tab bar even while the side has one tab.
+  int alwaysShowTabs = 0;
   std::string editor = "notepad.exe";
   std::string language = "English";
 };

@@ -107,6 +107,28 @@ TEST(Layout, SelectionLinesUnderThePanels) {
   }
 }
 
+// A side's tab bar stands where its list began, the list under it shorter by
+// the bar; the other side and the selection lines do not move.
+TEST(Layout, TabBarsOverTheirSideOnly) {
+  for (bool line : {false, true}) {
+    VisibleRows rows = AllShown();
+    rows.selectionLine = line;
+    const MainLayout before = ComputeLayout(kCx, kCy, 400, rows);
+    EXPECT_EQ(before.panels.leftTabs.height, 0);
+    EXPECT_EQ(before.panels.rightTabs.height, 0);
+    rows.leftTabs = true;
+    const MainLayout m = ComputeLayout(kCx, kCy, 400, rows);
+    const Rect& bar = m.panels.leftTabs;
+    EXPECT_EQ(bar, (Rect{before.panels.leftPanel.x, before.panels.leftPanel.y, before.panels.leftPanel.width,
+                         kTabBarHeight}));
+    EXPECT_EQ(m.panels.leftPanel.y, bar.y + kTabBarHeight);
+    EXPECT_EQ(m.panels.leftPanel.height, before.panels.leftPanel.height - kTabBarHeight);
+    EXPECT_EQ(m.panels.rightPanel, before.panels.rightPanel);
+    EXPECT_EQ(m.panels.leftSelection, before.panels.leftSelection);
+    EXPECT_EQ(m.panels.rightTabs.height, 0);
+  }
+}
+
 TEST(Layout, DividerIsClampedToTheWindow) {
   static const struct {
     int x, width;

@@ -124,7 +124,7 @@ TEST(Settings, FreshStartWritesPanelsAndOptionsButNoPosition) {
       "ShowHiddenSystem=0\r\nSavePanels=1\r\nSaveSettings=1\r\nSavePosition=0\r\n"
       "FastRename=1\r\nSelectFolders=0\r\nShowAllIcons=1\r\nRecycle=1\r\n"
       "QueueSameDrive=1\r\nVerify=0\r\nShowSelectionLine=1\r\nQuickSearchLetters=0\r\nQuickSearchContains=0\r\n"
-      "CompareBySize=0\r\nCompareByContent=0\r\nCompareSubfolders=0\r\n"
+      "CompareBySize=0\r\nCompareByContent=0\r\nCompareSubfolders=0\r\nAlwaysShowTabs=0\r\n"
       "Editor=notepad.exe\r\nLanguage=English\r\n\r\n[History]\r\n0=\r\n";
   EXPECT_EQ(file.text.substr(0, expectedStart.size()), expectedStart);
   EXPECT_EQ(file.text.find("[Position]"), std::string::npos);

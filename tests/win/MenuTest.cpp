@@ -36,6 +36,7 @@ const std::vector<Expected> kDropDowns[kDropDownCount] = {
      {0, 0, -1}, {ID_MENU_SELECT_MASK, 7, 10}, {ID_MENU_DESELECT_MASK, 8, 11}, {0, 0, -1},
      {ID_MENU_EXIT, 9, 28}},
     {{ID_MENU_LIST_VIEW, 12, 12}, {ID_MENU_DETAILS_VIEW, 13, 13}, {ID_MENU_FOLDER_TREE, 14, 14},
+     {0, 0, -1}, {ID_MENU_NEW_TAB, 136, -1, 24}, {ID_MENU_CLOSE_TAB, 137, -1, 24},
      {0, 0, -1}, {ID_MENU_SORT_NAME, 15, -1}, {ID_MENU_SORT_EXTENSION, 16, -1},
      {ID_MENU_SORT_DATE, 17, -1}, {ID_MENU_SORT_SIZE, 18, -1}, {ID_MENU_SORT_LISTING, 19, -1}},
     {{ID_MENU_SEARCH, 22, 15}, {ID_MENU_JOBS, 65, 29, 24}, {ID_MENU_COMPARE, 116, -1, 24},
