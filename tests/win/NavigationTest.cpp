@@ -265,49 +265,6 @@ TEST_F(NavigationTest, TheSelectionLineAddsUpTheMarks) {
   EXPECT_EQ(run.ControlRect(IDC_LEFT_LIST).bottom, shown.bottom + kSelectionLineHeight);
 }
 
-// Shift+F2 marks in both panels the files missing on the other side or
-// newer there (times within 2 s are equal), nothing else; the cursors stay;
-// the message says how many, or that the folders are equal.
-TEST_F(NavigationTest, CompareFoldersMarksWhatDiffers) {
-  const std::string left = data_.Make("Left"), right = data_.Make("Right");
-  const auto write = [](const std::string& path, uint64_t time) {
-    ASSERT_TRUE(WriteBytes(path, "x"));
-    ASSERT_TRUE(SetWriteTime(path, time));
-  };
-  const uint64_t day = 864000000000ull, base = 133000000000000000ull;
-  write(left + "same.txt", base);
-  write(right + "same.txt", base + 10000000);  // 1 s later: equal
-  write(left + "newer.txt", base + day);
-  write(right + "newer.txt", base);
-  write(left + "older.txt", base);
-  write(right + "older.txt", base + day);
-  write(left + "only left.txt", base);
-  write(right + "only right.txt", base);
-  data_.Make("Left\\folder");
-  RunningWindow run(PanelSettings(left, right).c_str());
-  MainWindow& window = run.Window();
-  HWND leftList = run.Item(IDC_LEFT_LIST), rightList = run.Item(IDC_RIGHT_LIST);
-  PutCursorOn(run, IDC_LEFT_LIST, "same.txt");
-  {
-    DialogResponder ok(IDOK);
-    PressKey(window, leftList, VK_F2, kShift);
-    EXPECT_TRUE(ok.Answered());
-    EXPECT_EQ(ok.SeenText(), FormatText(EnglishTexts().Text(text::kCompareDiffer), {4}));
-  }
-  EXPECT_EQ(SelectedNames(leftList), (std::vector<std::string>{"newer.txt", "only left.txt"}));
-  EXPECT_EQ(SelectedNames(rightList), (std::vector<std::string>{"older.txt", "only right.txt"}));
-  EXPECT_EQ(FocusedName(leftList), "same.txt");
-  // Equal folders: nothing marked.
-  run.Window().Panels().Panel(Side::kRight).SetPath(left);
-  run.Window().Panels().RefreshActive();
-  window.Panels().Panel(Side::kLeft).List().Focus();
-  DialogResponder ok(IDOK);
-  window.Panels().Panel(Side::kRight).ListPanel(false, false);
-  EXPECT_TRUE(window.ExecuteCommand(ID_MENU_COMPARE));
-  EXPECT_EQ(ok.SeenText(), EnglishTexts().Text(text::kCompareEqual));
-  EXPECT_TRUE(SelectedNames(leftList).empty());
-}
-
 TEST_F(NavigationTest, SelectAllLeavesTheParentOut) {
   std::string settings = "[Left]\r\nPath=" + root_ + "Alpha\\\r\n";
   RunningWindow run(settings.c_str());
