@@ -8,7 +8,7 @@
 #                                              screenshot-progress.png,
 #                                              -overwrite, -attributes, -drive, -help,
 #                                              -jobs, -viewer, -viewer-hex,
-#                                              -quick-search)
+#                                              -quick-search, -tabs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder="$(realpath -m "${1:-docs}")"
@@ -157,5 +157,13 @@ remote type 'se'
 wine window_capture.exe - shot.bmp
 convert shot.bmp -crop +0+24 +repage -resize 1024x "$folder/screenshot-quick-search.png"
 echo "saved $folder/screenshot-quick-search.png"
+finish
+# Tabs: three on the left, the second one current; the right side has one.
+printf '[Left]\r\nPath=C:\\Demo\\Documents\\\r\nTabName=190\r\nTabSize=80\r\nTabDate=110\r\nTabAttr=45\r\n[Right]\r\nPath=C:\\Demo\\\r\nTabName=190\r\nTabSize=80\r\nTabDate=110\r\nTabAttr=45\r\n[Options]\r\nDivider=500\r\n[Tabs]\r\nLeftCount=3\r\nLeftCurrent=2\r\nLeft1Path=C:\\Demo\\\r\nLeft2Path=C:\\Demo\\Documents\\\r\nLeft3Path=C:\\Demo\\Videos\\\r\n' >PX.ini
+wine Pannex.exe &
+remote ready
+wine window_capture.exe - shot.bmp
+convert shot.bmp -crop +0+24 +repage -resize 1024x "$folder/screenshot-tabs.png"
+echo "saved $folder/screenshot-tabs.png"
 finish
 rm -rf "$demo"
