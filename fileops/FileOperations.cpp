@@ -99,6 +99,9 @@ void RunFileOperation(AppContext& context, PanelPair& panels, OperationKind kind
   for (Side side : {Side::kLeft, Side::kRight})
     remembered[static_cast<int>(side)] = panels.Panel(side).LastSelectedAndNextNames();
 
+  // A folder held open by a watch could not go (a platform deletes it only
+  // once every handle on it is closed): the watches inside what goes end.
+  if (kind != OperationKind::kCopy) panels.ReleaseWatchesUnder(request.baseFolder, names);
   auto broker = std::make_shared<QuestionBroker>(*context.uiTasks, texts);
   auto job = std::make_shared<OperationJob>(std::make_unique<Win32FileSystem>(), request, broker);
   job->SetCollect(collect);

@@ -195,6 +195,7 @@ FilePanel::FilePanel(Side side, DirectorySource& source) : side_(side), source_(
 FilePanel::~FilePanel() {
   if (pending_ && list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
   if (count_ && list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this) + 1);
+  if (watchTimer_ && list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this) + 2);
 }
 
 void FilePanel::ReadListingsThrough(JobRunner* jobs, std::shared_ptr<DirectorySource> source) {
@@ -208,6 +209,10 @@ void FilePanel::ListPanel(bool showHiddenSystem, bool suspendRedraw, Listed then
   const uint64_t generation = ++listing_;
   StopCounting();
   unreadableFolders_ = 0;
+  goneNote_.clear();
+  listingStarted_ = std::chrono::steady_clock::now();
+  listingInFlight_ = true;
+  ++watchFigures_.listings;
   if (pending_) {
     if (list_) KillTimer(list_.Handle(), reinterpret_cast<UINT_PTR>(this));
     pending_.reset();
@@ -294,6 +299,15 @@ void FilePanel::ShowListing(EntryTable table, ListStatus status, bool suspendRed
   if (suspendRedraw) list_.SetRedraw(true);
   UpdatePathLine();
   UpdateTabBar();
+  // The next full listing a watch asks for waits at least twice as long as
+  // this one took: a burst of changes costs a few listings, not one per file.
+  if (!pending_ && listingInFlight_) {
+    listingInFlight_ = false;
+    const auto now = std::chrono::steady_clock::now();
+    relistNotBefore_ = now + std::max<std::chrono::steady_clock::duration>(std::chrono::milliseconds(250),
+                                                                           2 * (now - listingStarted_));
+  }
+  if (!pending_) WatchShownFolder();
 }
 
 void FilePanel::UpdatePathLine() const {
@@ -309,6 +323,7 @@ void FilePanel::UpdatePathLine() const {
     case ListStatus::kNotFound: text += notes_.missing; break;
   }
   if (!Filter().empty()) text += FormatText(notes_.filter, {Filter()});
+  if (!goneNote_.empty()) text += FormatText(notes_.folderGone, {goneNote_});
   if (count_) {
     text += notes_.counting;
   } else if (unreadableFolders_ != 0) {
@@ -347,7 +362,7 @@ void FilePanel::RefreshPanel(bool showHiddenSystem, HWND mainWindow,
   LockWindowUpdate(nullptr);
 }
 
-void FilePanel::RelistKeeping(bool showHiddenSystem) {
+void FilePanel::RelistKeeping(bool showHiddenSystem, Listed after) {
   const PanelEntry* at = EntryAtCursor();
   const bool parentAtCursor = at != nullptr && at->IsParent();
   const std::string cursor = at != nullptr ? at->name : std::string();
@@ -355,7 +370,7 @@ void FilePanel::RelistKeeping(bool showHiddenSystem) {
   const std::vector<std::string> names = marked.Names();
   const bool parentMarked = marked.parentSelected;
   const int top = list_.TopIndex();
-  ListPanel(showHiddenSystem, true, [this, parentAtCursor, cursor, names, parentMarked, top] {
+  ListPanel(showHiddenSystem, true, [this, parentAtCursor, cursor, names, parentMarked, top, after] {
     const int count = list_.ItemCount();
     const int perPage = list_.CountPerPage();
     if (count > 0 && top > 0) list_.EnsureVisible(std::min(top + perPage - 1, count - 1));
@@ -372,6 +387,7 @@ void FilePanel::RelistKeeping(bool showHiddenSystem) {
     SetSelected(names, true);
     if (parentMarked && table_.RowCount() > 0 && table_.AtRow(0).IsParent())
       list_.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    if (after) after();
   });
 }
 

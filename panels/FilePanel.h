@@ -24,6 +24,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/FolderTree.h"
+#include "framework/FolderWatch.h"
 
 namespace px {
 
@@ -141,6 +142,7 @@ class FilePanel : public MessageRouter {
     std::string filter;          // the path line's note of a filter (%s)
     std::string countUnreadable; // the path line's note after a count (%i folders)
     std::string counting;        // the path line's note while counting
+    std::string folderGone;      // the path line's note of a folder gone (%s)
   };
   void SetStatusNotes(StatusNotes notes) { notes_ = std::move(notes); }
   // Lists again, keeping the scroll position, with the cursor on
@@ -149,7 +151,31 @@ class FilePanel : public MessageRouter {
                     const std::string& fallbackName);
   // Lists again (the folder changed on disk), keeping the cursor on its
   // entry, the marks on theirs and the scroll position.
-  void RelistKeeping(bool showHiddenSystem);
+  void RelistKeeping(bool showHiddenSystem, Listed after = {});
+
+  // The folder shown is watched: changes on disk come in by themselves
+  // (merged into the rows, the cursor, marks and scroll position kept; a
+  // burst, an overflow or a failed watch lists again, at most about once per
+  // two listings' time). Hidden tabs' folders are watched too: a change marks
+  // the tab stale. gone runs when a watched folder turned out to be gone.
+  void SetFolderGone(std::function<void(FilePanel&)> gone) { folderGone_ = std::move(gone); }
+  // Ends the watches of every tab whose folder lies in one of these trees
+  // (paths ending with a backslash): a delete or move of them must not find
+  // them held open. Hidden tabs so touched read again when shown; the shown
+  // one lists again when the work ends (ListAgainIfUnwatched).
+  void ReleaseWatchesUnder(const std::vector<std::string>& trees);
+  // Lists again when the folder is not watched (the watch could not be set
+  // or failed): the window was activated, and may have missed changes.
+  void ListAgainIfUnwatched(bool showHiddenSystem);
+  // The path line says which folder went, until the next folder is listed.
+  void NoteFolderGone(const std::string& folder);
+  // Watch figures, for tests and the benchmark: listings made, changes merged.
+  struct WatchFigures {
+    uint64_t listings = 0;
+    uint64_t merges = 0;
+  };
+  const WatchFigures& Watching() const { return watchFigures_; }
+  bool Watched() const;
   // Sorts by key (0..5), or re-applies the current state for -1.
   void SortPanel(int key);
 
@@ -308,12 +334,32 @@ class FilePanel : public MessageRouter {
     int top = 0;
     bool kept = false;   // rows kept: shown again without reading
     bool stale = false;  // its folder changed since
+    std::unique_ptr<FolderWatch> watch;  // of the tab's folder, current tab too
+    std::string watched;                 // the folder it watches
   };
   std::vector<TabRows> tabRows_ = std::vector<TabRows>(1);
   Window tabBar_;
   // After rows came in: the cursor and the marks of the current state, by
   // name, and the first row shown.
   void RestoreCursorAndMarks(int top);
+  // Empties a tab's kept rows, its watch going on.
+  static void ResetKeepingWatch(TabRows& rows);
+
+  // Watching: the current tab's folder watched once listed; the timer takes
+  // what the watches gathered.
+  void WatchShownFolder();
+  void PollWatches();
+  void MergeChanges(const ChangeBatch& batch, bool showHiddenSystem);
+  static void CALLBACK OnWatchTimer(HWND, UINT, UINT_PTR id, DWORD);
+  bool ShowHidden() const { return options_ != nullptr && options_->showHiddenSystem != 0; }
+  std::function<void(FilePanel&)> folderGone_;
+  std::string goneNote_;
+  bool relistDue_ = false;
+  bool listingInFlight_ = false;
+  bool watchTimer_ = false;
+  std::chrono::steady_clock::time_point listingStarted_{};
+  std::chrono::steady_clock::time_point relistNotBefore_{};
+  WatchFigures watchFigures_;
 };
 
 }  // namespace px

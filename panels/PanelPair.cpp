@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 #include <windowsx.h>
+#include <dbt.h>
 
 #include <algorithm>
 
@@ -30,7 +31,8 @@ FilePanel::StatusNotes StatusNotesOf(const LanguageTable& texts) {
           texts.Text(text::kListingMissing), texts.Text(text::kListingReading),
           texts.Text(text::kSelectionLine),    texts.Text(text::kQuickSearchLabel),
           texts.Text(text::kQuickFilterLabel), texts.Text(text::kFilterNote),
-          texts.Text(text::kCountUnreadable),  texts.Text(text::kCountingNote)};
+          texts.Text(text::kCountUnreadable),  texts.Text(text::kCountingNote),
+          texts.Text(text::kFolderGone)};
 }
 
 }  // namespace
@@ -92,6 +94,8 @@ const Route<PanelPair> PanelPairRoutes::kRoutes[] = {
     {OnNotify(LVN_BEGINLABELEDITW, IDC_LEFT_LIST, IDC_RIGHT_LIST),
      Typed<&PanelPair::OnBeginLabelEdit>},
     {OnNotify(TCN_SELCHANGE, IDC_LEFT_TABS, IDC_RIGHT_TABS), &PanelPair::OnTabSelected},
+    {OnMessage(WM_DEVICECHANGE), &PanelPair::OnDeviceChange},
+    {OnMessage(WM_ACTIVATEAPP), &PanelPair::OnActivateApp},
 };
 
 PanelPair::PanelPair(AppContext& context) : context_(context) {
@@ -120,6 +124,7 @@ void PanelPair::Attach(HWND mainWindow) {
                        GetDlgItem(mainWindow, ids.volume), context_.options);
     panels_[i]->AttachSelectionLine(GetDlgItem(mainWindow, ids.selection));
     panels_[i]->AttachTabBar(GetDlgItem(mainWindow, ids.tabs));
+    panels_[i]->SetFolderGone([this](FilePanel& panel) { MoveFromVanishedFolder(panel); });
     if (context_.uiTasks != nullptr && context_.jobs != nullptr)
       panels_[i]->Folders().ProbeThrough(*context_.uiTasks, *context_.jobs);
   }
@@ -181,6 +186,7 @@ void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
 }
 
 void PanelPair::Start() {
+  started_ = true;
   CreateImageLists();
   activeSide_ = Side::kLeft;
   FillDriveBoxes();
@@ -565,6 +571,67 @@ void PanelPair::StepTab(bool forward) {
   SelectTab(activeSide_, forward ? (current + 1) % count : (current + count - 1) % count);
 }
 
+LRESULT PanelPair::OnDeviceChange(Message& message) {
+  message.handled = false;
+  if (message.wParam == DBT_DEVICEARRIVAL || message.wParam == DBT_DEVICEREMOVECOMPLETE ||
+      message.wParam == DBT_DEVNODES_CHANGED) {
+    CheckDrives();
+  }
+  return TRUE;
+}
+
+LRESULT PanelPair::OnActivateApp(Message& message) {
+  message.handled = false;
+  if (message.wParam != FALSE) {
+    CheckDrives();
+    for (auto& panel : panels_) panel->ListAgainIfUnwatched(context_.ShowHidden());
+  }
+  return 0;
+}
+
+void PanelPair::CheckDrives() {
+  if (!started_) return;  // the boxes are filled at start-up
+  // The boxes follow the drives there are now.
+  const std::vector<DriveItem> drives = ListDrives();
+  bool same = static_cast<int>(drives.size()) == Panel(Side::kLeft).DriveBox().Count();
+  for (size_t i = 0; same && i < drives.size(); ++i)
+    same = EqualsNoCase(Panel(Side::kLeft).DriveBox().ItemText(static_cast<int>(i)), drives[i].root);
+  if (!same) {
+    for (auto& panel : panels_) {
+      panel->DriveBox().Send(CB_RESETCONTENT);
+      for (const DriveItem& drive : drives) panel->DriveBox().AddItem(drive.root, drive.image);
+      SelectDriveOf(*panel);
+    }
+  }
+  // A side whose drive went: to the nearest folder there still is.
+  for (auto& panel : panels_) {
+    if (panel->DriveIndex() >= 0) continue;
+    MoveFromVanishedFolder(*panel);
+  }
+}
+
+void PanelPair::MoveFromVanishedFolder(FilePanel& panel) {
+  const auto exists = [](const std::string& folder) {
+    const DWORD attributes = GetFileAttributesW(Widen(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  };
+  const std::string gone = panel.Path();
+  if (exists(gone)) return;
+  std::string nearest = NearestExistingFolder(gone, exists);
+  if (nearest.empty()) {
+    nearest = DriveRootOf(context_.startDirectory.empty() ? std::string("C:\\") : context_.startDirectory);
+    if (!nearest.empty() && nearest.back() != '\\') nearest += '\\';
+    if (!exists(nearest)) nearest = "C:\\";
+  }
+  panel.SetPath(nearest);
+  SelectDriveOf(panel);
+  UpdateVolumeLabel(panel);
+  RefreshSides(panel);
+  RecordHistory(panel);
+  panel.NoteFolderGone(gone);
+  UpdatePathLines();
+}
+
 bool PanelPair::ShowsTabBar(Side side) const {
   return Panel(side).TabCount() > 1 || context_.GetOptions().alwaysShowTabs == 1;
 }
@@ -647,6 +714,14 @@ void PanelPair::RelistShowing(const std::vector<std::string>& folders) {
       break;
     }
   }
+  for (auto& panel : panels_) panel->ListAgainIfUnwatched(context_.ShowHidden());
+}
+
+void PanelPair::ReleaseWatchesUnder(const std::string& base, const std::vector<std::string>& names) {
+  std::vector<std::string> trees;
+  trees.reserve(names.size());
+  for (const std::string& name : names) trees.push_back(base + name + "\\");
+  for (auto& panel : panels_) panel->ReleaseWatchesUnder(trees);
 }
 
 void PanelPair::ShowDocumentsFolder() {

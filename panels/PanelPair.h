@@ -83,6 +83,9 @@ class PanelPair : public MessageRouter {
   bool CloseTab(Side side, size_t index);
   void SelectTab(Side side, size_t index);
   void StepTab(bool forward);
+  // The drive boxes follow the drives there are (a drive came or went); a
+  // side whose drive went moves to a folder that exists.
+  void CheckDrives();
   // Whether a side's tab bar shows: more than one tab, or always by the setting.
   bool ShowsTabBar(Side side) const;
   // Runs when a tab bar may have to show or hide (the window lays out again).
@@ -93,8 +96,12 @@ class PanelPair : public MessageRouter {
   void SetListView(DWORD view);
   void RefreshActive();
   // Lists again each side whose list shows one of folders (a job wrote
-  // there), keeping its cursor, marks and scroll position.
+  // there), keeping its cursor, marks and scroll position; and each side
+  // whose folder is no longer watched (see ReleaseWatchesUnder).
   void RelistShowing(const std::vector<std::string>& folders);
+  // Before entries of base are deleted or moved: no watch of either side
+  // holds a folder inside them open.
+  void ReleaseWatchesUnder(const std::string& base, const std::vector<std::string>& names);
   void ShowDocumentsFolder();
   void ShowFolderTree(Side side, bool show);
   void ShowGoToFolderDialog();
@@ -157,6 +164,11 @@ class PanelPair : public MessageRouter {
   LRESULT OnEndLabelEdit(Message& message, NMLVDISPINFOW& info);
   LRESULT OnControlColor(Message& message);
   LRESULT OnTabSelected(Message& message);
+  LRESULT OnDeviceChange(Message& message);
+  LRESULT OnActivateApp(Message& message);
+  // A side whose folder is gone goes to its nearest existing parent, else
+  // the start-up folder's drive, and its path line says what went.
+  void MoveFromVanishedFolder(FilePanel& panel);
   void AfterTabChange(FilePanel& panel);
 
   AppContext& context_;
@@ -168,6 +180,7 @@ class PanelPair : public MessageRouter {
   int initialShow_[2] = {kViewDetails, kViewDetails};
   DriveProbe driveProbe_ = &ProbeDrive;
   std::function<void()> onTabBarsChanged_;
+  bool started_ = false;
 
   ImageList listImages_[2];
   ImageList treeImages_;

@@ -22,6 +22,14 @@ std::string TabLabel(const std::string& folder) {
 
 }  // namespace
 
+void FilePanel::ResetKeepingWatch(TabRows& rows) {
+  std::unique_ptr<FolderWatch> watch = std::move(rows.watch);
+  std::string watched = std::move(rows.watched);
+  rows = TabRows();
+  rows.watch = std::move(watch);
+  rows.watched = std::move(watched);
+}
+
 void FilePanel::SetStates(SideStates states) {
   states_ = std::move(states);
   tabRows_.clear();
@@ -51,6 +59,8 @@ bool FilePanel::OpenTab() {
   kept.top = list_ ? list_.TopIndex() : 0;
   kept.kept = pending_ == nullptr;
   const size_t left = states_.CurrentIndex();
+  kept.watch = std::move(tabRows_[left].watch);
+  kept.watched = std::move(tabRows_[left].watched);
   tabRows_[left] = std::move(kept);
   const size_t opened = states_.Open(std::move(state));
   tabRows_.insert(tabRows_.begin() + static_cast<std::ptrdiff_t>(opened), TabRows());
@@ -85,12 +95,12 @@ void FilePanel::SelectTab(size_t index, bool showHiddenSystem) {
     EntryTable table = std::move(show.table);
     const ListStatus status = show.status;
     const int top = show.top;
-    show = TabRows();
+    ResetKeepingWatch(show);
     ShowListing(std::move(table), status, true);
     RestoreCursorAndMarks(top);
   } else {
     const int top = show.top;
-    show = TabRows();
+    ResetKeepingWatch(show);
     filterFolder_ = state.quickFilter.empty() ? std::string() : state.folder;
     ListPanel(showHiddenSystem, true, [this, top] { RestoreCursorAndMarks(top); });
   }
