@@ -99,3 +99,8 @@ add_executable(keyboard_bench bench/KeyboardBench.cpp res/Pannex.rc)
 target_compile_options(keyboard_bench PRIVATE ${PX_WIN_FLAGS})
 target_link_libraries(keyboard_bench PRIVATE pxwin)
 target_link_options(keyboard_bench PRIVATE ${PX_STATIC_LINK} -mconsole)
+
+add_executable(live_bench bench/LiveBench.cpp res/Pannex.rc)
+target_compile_options(live_bench PRIVATE ${PX_WIN_FLAGS})
+target_link_libraries(live_bench PRIVATE pxwin)
+target_link_options(live_bench PRIVATE ${PX_STATIC_LINK} -mconsole)

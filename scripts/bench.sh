@@ -29,3 +29,8 @@ rm -rf "$WINEPREFIX/drive_c/pxviewer"
 # Quick search, quick filter, marking and comparing on the listing's folder,
 # counting sizes on the search's tree (both made above and kept).
 wine keyboard_bench.exe "C:\\pxbench-$entries" 'C:\pxsearch-tree' | tr -d '\r'
+# The panels following the disk, and tabs: a copy of the listing's folder that
+# the benchmark adds files to (and removes them from), removed afterwards.
+python3 ../../tools/make_bench_folder.py "$WINEPREFIX/drive_c/pxlive-$entries" "$entries"
+wine live_bench.exe "C:\\pxlive-$entries" | tr -d '\r'
+rm -rf "$WINEPREFIX/drive_c/pxlive-$entries"
