@@ -275,7 +275,7 @@ void FilePanel::TakeListing(uint64_t generation) {
   }
 }
 
-void FilePanel::ShowListing(EntryTable table, ListStatus status, bool suspendRedraw) {
+void FilePanel::ShowListing(EntryTable table, ListStatus status, bool suspendRedraw, bool sorted) {
   if (suspendRedraw) list_.SetRedraw(false);
   if (images_ != nullptr) ImageList_SetImageCount(images_, kFixedImageCount);
   icons_.Reset();
@@ -288,7 +288,12 @@ void FilePanel::ShowListing(EntryTable table, ListStatus status, bool suspendRed
   if (boxMode_ == BoxMode::kSearch) CloseBox();
   if (!Filter().empty() && filterFolder_ != Path()) ClearFilterText();
   allRows_ = table_.rows;
-  SortPanel(-1);
+  if (sorted) {
+    ShowSortArrow();
+    FilterRows();
+  } else {
+    SortPanel(-1);
+  }
 
   ClearSelection();
   UpdateSelectionLine();

@@ -266,7 +266,8 @@ class FilePanel : public MessageRouter {
   // not fetched it yet; the blank image when the shell gives none.
   int FileIcon(const PanelEntry& entry, bool showAllIcons);
   // The rows of a listing shown, sorted, nothing selected.
-  void ShowListing(EntryTable table, ListStatus status, bool suspendRedraw);
+  // sorted: the rows come in the panel's order already (a tab's kept rows).
+  void ShowListing(EntryTable table, ListStatus status, bool suspendRedraw, bool sorted = false);
   // A listing that was still being read when the window went on: shown when
   // its job has ended, from the job's end or from the timer that looks for it.
   struct PendingListing;
@@ -329,6 +330,7 @@ class FilePanel : public MessageRouter {
   struct TabRows {
     EntryTable table;
     std::vector<uint32_t> allRows;
+    SortState sortedAs;  // the order allRows are in
     ListStatus status = ListStatus::kOk;
     std::string filterFolder;
     int top = 0;
@@ -355,6 +357,8 @@ class FilePanel : public MessageRouter {
   std::function<void(FilePanel&)> folderGone_;
   std::string goneNote_;
   bool relistDue_ = false;
+  std::chrono::steady_clock::time_point relistDueSince_{};
+  std::chrono::steady_clock::time_point lastChange_{};
   bool listingInFlight_ = false;
   bool watchTimer_ = false;
   std::chrono::steady_clock::time_point listingStarted_{};

@@ -54,6 +54,7 @@ bool FilePanel::OpenTab() {
   TabRows kept;
   kept.table = table_;
   kept.allRows = allRows_;
+  kept.sortedAs = current.sort;
   kept.status = status_;
   kept.filterFolder = filterFolder_;
   kept.top = list_ ? list_.TopIndex() : 0;
@@ -78,6 +79,7 @@ void FilePanel::SelectTab(size_t index, bool showHiddenSystem) {
   DropPendingListing();  // a tab whose listing was under way reads again when shown
   keep.table = std::move(table_);
   keep.allRows = std::move(allRows_);
+  keep.sortedAs = states_.Current().sort;
   keep.status = status_;
   keep.filterFolder = filterFolder_;
   keep.top = list_ ? list_.TopIndex() : 0;
@@ -93,10 +95,12 @@ void FilePanel::SelectTab(size_t index, bool showHiddenSystem) {
     ++listing_;  // what was under way for the tab left is not this tab's
     filterFolder_ = show.filterFolder;
     EntryTable table = std::move(show.table);
+    table.rows = std::move(show.allRows);  // every row, in the tab's order
     const ListStatus status = show.status;
     const int top = show.top;
+    const bool sorted = show.sortedAs.key == state.sort.key && show.sortedAs.order == state.sort.order;
     ResetKeepingWatch(show);
-    ShowListing(std::move(table), status, true);
+    ShowListing(std::move(table), status, true, sorted);
     RestoreCursorAndMarks(top);
   } else {
     const int top = show.top;

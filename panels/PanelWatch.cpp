@@ -11,6 +11,10 @@ namespace px {
 namespace {
 
 constexpr UINT kWatchPollMs = 250;
+// A listing the watch asks for waits until nothing changed for this long,
+// or at most the second figure.
+constexpr int kQuietMs = 400;
+constexpr int kLongestWaitMs = 4000;
 
 UINT_PTR WatchTimerId(const FilePanel* panel) { return reinterpret_cast<UINT_PTR>(panel) + 2; }
 
@@ -62,14 +66,23 @@ void FilePanel::PollWatches() {
       return;
     }
     if (!came) continue;
-    if (batch.ListAgain() || Reading() || tree_.IsVisible()) {
+    const auto now = std::chrono::steady_clock::now();
+    lastChange_ = now;
+    // Once a listing is due, what comes meanwhile waits for it: merging
+    // parts of a flood one by one would cost more than the listing.
+    if (batch.ListAgain() || relistDue_ || Reading() || tree_.IsVisible()) {
+      if (!relistDue_) relistDueSince_ = now;
       relistDue_ = true;
     } else {
       MergeChanges(batch, ShowHidden());
     }
   }
-  // A listing asked for waits its turn: a flood of changes makes few.
-  if (relistDue_ && !Reading() && std::chrono::steady_clock::now() >= relistNotBefore_) {
+  // A listing asked for waits its turn, and for the folder to go quiet (a
+  // copy into it still under way), yet not for ever: a flood makes few.
+  const auto now = std::chrono::steady_clock::now();
+  const bool quiet = now - lastChange_ >= std::chrono::milliseconds(kQuietMs);
+  const bool waitedLong = now - relistDueSince_ >= std::chrono::milliseconds(kLongestWaitMs);
+  if (relistDue_ && !Reading() && now >= relistNotBefore_ && (quiet || waitedLong)) {
     relistDue_ = false;
     if (!tree_.IsVisible()) RelistKeeping(ShowHidden());
   }
@@ -102,12 +115,32 @@ void FilePanel::MergeChanges(const ChangeBatch& batch, bool showHiddenSystem) {
   }
   ++watchFigures_.merges;
   list_.SetRedraw(false);
-  list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // The marks go from their old rows: one by one when few (the list's
+  // every-row call costs a pass over all its rows).
+  if (list_.Send(LVM_GETSELECTEDCOUNT) <= 256) {
+    for (int r = list_.NextItem(-1, LVNI_SELECTED); r >= 0; r = list_.NextItem(r, LVNI_SELECTED))
+      list_.SetItemState(r, 0, LVIS_SELECTED);
+    if (cursorRow >= 0) list_.SetItemState(cursorRow, 0, LVIS_FOCUSED);
+  } else {
+    list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  }
   summary_.Reset(table_);
   for (uint32_t entry = 0; entry < table_.entries.size(); ++entry)
     if (table_.entries[entry].sizeCounted) summary_.SetFolderSize(entry, table_.entries[entry].size);
-  allRows_ = table_.rows;
-  SortPanel(-1);
+  // Rows kept stay in order and the added ones come last: when nothing
+  // kept changed, only the added rows are sorted and merged in.
+  std::vector<uint32_t>& rows = table_.rows;
+  const SortState order = Sort();
+  if (applied.updated == 0 && applied.added <= rows.size()) {
+    const auto firstAdded = rows.end() - static_cast<std::ptrdiff_t>(applied.added);
+    const auto less = [this, order](uint32_t a, uint32_t b) { return CompareEntries(table_, a, b, order) < 0; };
+    std::stable_sort(firstAdded, rows.end(), less);
+    std::inplace_merge(rows.begin(), firstAdded, rows.end(), less);
+  } else {
+    SortRows(table_, order);
+  }
+  allRows_ = rows;
+  FilterRows();
   list_.Send(LVM_SETITEMCOUNT, table_.RowCount(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   const int count = list_.ItemCount();
   if (count > 0 && top > 0) list_.EnsureVisible(std::min(top + list_.CountPerPage() - 1, count - 1));
