@@ -1,6 +1,9 @@
 // The owner-drawn drop-downs and the menu bar that holds them.
 #include "ui/IconMenu.h"
 
+#include "core/language/TextFormat.h"
+#include "core/text/CaseFold.h"
+
 #include <algorithm>
 
 #include "framework/Wide.h"
@@ -274,6 +277,7 @@ const Route<MenuBar> MenuBarRoutes::kRoutes[] = {
     {OnMessage(WM_DRAWITEM), &MenuBar::OnDrawItem},
     {OnMessage(WM_INITMENUPOPUP), &MenuBar::OnInitMenuPopup},
     {OnMessage(WM_DESTROY), &MenuBar::OnDestroy},
+    {OnMessage(WM_MENUCHAR), &MenuBar::OnMenuChar},
 };
 
 MenuBar::MenuBar(AppContext& context, const CommandTable& commands)
@@ -283,6 +287,42 @@ MenuBar::MenuBar(AppContext& context, const CommandTable& commands)
 MenuBar::~MenuBar() {
   if (bar_ != nullptr && IsMenu(bar_)) DestroyMenu(bar_);
   dropDowns_.clear();
+}
+
+std::vector<int> IconMenu::ItemsForKey(wchar_t typed) const {
+  const wchar_t one[2] = {typed, 0};
+  const std::string key = FoldName(Narrow(one));
+  std::vector<int> positions;
+  const int count = ItemCount();
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA | MIIM_STATE | MIIM_FTYPE;
+    if (!GetMenuItemInfoW(menu_, static_cast<UINT>(position), TRUE, &info)) continue;
+    if ((info.fType & MFT_SEPARATOR) || (info.fState & MFS_DISABLED)) continue;
+    const auto* item = reinterpret_cast<const IconMenuItem*>(info.dwItemData);
+    if (item == nullptr || !Holds(item)) continue;
+    if (FoldName(AccessKeyOf(item->text, item->literal)) == key) positions.push_back(position);
+  }
+  return positions;
+}
+
+LRESULT MenuBar::OnMenuChar(Message& message) {
+  const HMENU menu = reinterpret_cast<HMENU>(message.lParam);
+  for (const auto& dropDown : dropDowns_) {
+    if (dropDown->Handle() != menu) continue;
+    const std::vector<int> matches = dropDown->ItemsForKey(static_cast<wchar_t>(LOWORD(message.wParam)));
+    if (matches.empty()) return MAKELRESULT(0, MNC_IGNORE);
+    if (matches.size() == 1) return MAKELRESULT(matches[0], MNC_EXECUTE);
+    int highlighted = -1;
+    for (int position = 0; position < dropDown->ItemCount(); ++position)
+      if (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE) highlighted = position;
+    for (int position : matches)
+      if (position > highlighted) return MAKELRESULT(position, MNC_SELECT);
+    return MAKELRESULT(matches[0], MNC_SELECT);
+  }
+  message.handled = false;
+  return 0;
 }
 
 bool MenuBar::RouteMessage(Message& message, LRESULT& result) {

@@ -45,6 +45,9 @@ class IconMenu {
   // Removes the items from position on.
   void RemoveFrom(int position);
   int ItemCount() const { return GetMenuItemCount(menu_); }
+  // The positions of the items a typed character chooses (AccessKeyOf),
+  // ignoring case as names do; separators and disabled items never.
+  std::vector<int> ItemsForKey(wchar_t typed) const;
   bool Holds(const IconMenuItem* item) const;
 
   void Measure(HWND owner, MEASUREITEMSTRUCT& measure, const IconMenuItem& item);
@@ -91,6 +94,9 @@ class MenuBar : public MessageRouter {
   LRESULT OnDrawItem(Message& message);
   LRESULT OnInitMenuPopup(Message& message);
   LRESULT OnDestroy(Message& message);
+  // A letter typed in an open drop-down: the one item it names is chosen,
+  // of several the next is selected, as in a standard menu.
+  LRESULT OnMenuChar(Message& message);
 
   IconMenuItem* OurItem(ULONG_PTR data) const;
   void FillDropDowns();

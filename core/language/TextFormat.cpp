@@ -162,3 +162,29 @@ std::string MenuItemName(std::string_view item) {
 }
 
 }  // namespace px
+
+namespace px {
+
+std::string AccessKeyOf(std::string_view item, bool literal) {
+  const std::string_view label = item.substr(0, item.find('\t'));
+  // One whole UTF-8 character from pos: a lead byte and its continuation bytes.
+  const auto characterAt = [&label](size_t pos) {
+    size_t end = pos + 1;
+    while (end < label.size() && (static_cast<unsigned char>(label[end]) & 0xC0) == 0x80) ++end;
+    return std::string(label.substr(pos, end - pos));
+  };
+  if (!literal) {
+    for (size_t i = 0; i + 1 < label.size(); ++i) {
+      if (label[i] != '&') continue;
+      if (label[i + 1] != '&') return characterAt(i + 1);
+      ++i;  // "&&": a plain "&"
+    }
+  }
+  size_t first = 0;
+  while (first < label.size() && label[first] == ' ') ++first;
+  if (first >= label.size()) return std::string();
+  if (!literal && label[first] == '&' && first + 1 < label.size()) ++first;  // "&&" at the start
+  return characterAt(first);
+}
+
+}  // namespace px

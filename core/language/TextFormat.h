@@ -75,4 +75,11 @@ std::string PlaceholderKinds(std::string_view pattern);
 // or blanks at its end.
 std::string MenuItemName(std::string_view item);
 
+// The key that chooses a menu item from the keyboard, as a standard menu
+// takes it: the character after its access key mark ("&&" is a plain "&"),
+// else the first character of its label; UTF-8, case as written, empty for
+// an empty label. Texts whose "&" is no mark (literal) take their first
+// character.
+std::string AccessKeyOf(std::string_view item, bool literal = false);
+
 }  // namespace px

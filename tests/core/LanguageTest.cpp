@@ -401,5 +401,22 @@ TEST(MenuItemName, ShortcutAccessKeyAndDotsGo) {
   for (const auto& [item, name] : rows) EXPECT_EQ(MenuItemName(item), name) << item;
 }
 
+// The key of a menu item: its marked letter, else its first character.
+TEST(MenuItemName, AccessKeys) {
+  const struct {
+    const char* item;
+    bool literal;
+    const char* key;
+  } rows[] = {
+      {"Copy...\tF5", false, "C"},        {"F&avourites", false, "a"},
+      {"Save && go", false, "S"},          {"&&Co &Ltd", false, "L"},
+      {"&&Co", false, "&"},                {"\xC3\x9C" "bersicht\tF1", false, "\xC3\x9C"},
+      {"Neu &\xC3\xB6" "ffnen", false, "\xC3\xB6"}, {"", false, ""},
+      {"\tCtrl+T", false, ""},            {"  Spaced", false, "S"},
+      {"Ends with &", false, "E"},         {"&Docs & more", true, "&"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(AccessKeyOf(row.item, row.literal), row.key) << row.item;
+}
+
 }  // namespace
 }  // namespace px

@@ -396,3 +396,45 @@ TEST(MenuTest, ShortcutsShareOneColumnAndTextLeavesTheIconSpace) {
 
 }  // namespace
 }  // namespace px::test
+
+namespace px::test {
+namespace {
+
+// Letters typed in an open drop-down choose its items as in a standard menu:
+// one item of that first letter runs, of several the next is selected, none
+// is ignored; case does not matter.
+TEST(MenuKeys, LettersChooseTheItemsOfAnOpenDropDown) {
+  RunningWindow run;
+  HMENU file = GetSubMenu(GetMenu(run.Handle()), 0);
+  ASSERT_NE(file, nullptr);
+  const auto position = [&](UINT id) {
+    for (int i = 0; i < GetMenuItemCount(file); ++i)
+      if (GetMenuItemID(file, i) == id) return i;
+    return -1;
+  };
+  const auto typed = [&](wchar_t c) {
+    return static_cast<DWORD>(SendMessageW(run.Handle(), WM_MENUCHAR, MAKEWPARAM(c, MF_POPUP),
+                                           reinterpret_cast<LPARAM>(file)));
+  };
+  for (wchar_t c : {L'c', L'C'}) {
+    const DWORD result = typed(c);
+    EXPECT_EQ(HIWORD(result), MNC_EXECUTE);
+    EXPECT_EQ(static_cast<int>(LOWORD(result)), position(ID_MENU_COPY));
+  }
+  // "Delete..." and "Deselect...": the first, then the next after the one lit.
+  DWORD result = typed(L'd');
+  EXPECT_EQ(HIWORD(result), MNC_SELECT);
+  EXPECT_EQ(static_cast<int>(LOWORD(result)), position(ID_MENU_DELETE));
+  MENUITEMINFOW lit{};
+  lit.cbSize = sizeof(lit);
+  lit.fMask = MIIM_STATE;
+  lit.fState = MFS_HILITE;
+  SetMenuItemInfoW(file, static_cast<UINT>(position(ID_MENU_DELETE)), TRUE, &lit);
+  result = typed(L'd');
+  EXPECT_EQ(HIWORD(result), MNC_SELECT);
+  EXPECT_EQ(static_cast<int>(LOWORD(result)), position(ID_MENU_DESELECT_MASK));
+  EXPECT_EQ(HIWORD(typed(L'q')), MNC_IGNORE);
+}
+
+}  // namespace
+}  // namespace px::test
