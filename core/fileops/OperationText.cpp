@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/panel/EntryText.h"
 #include "core/text/CaseFold.h"
 #include "core/text/Utf.h"
 
@@ -106,8 +107,9 @@ std::string SizeAndDateLine(uint64_t size, uint64_t localTime) {
   int64_t month = mp < 10 ? mp + 3 : mp - 9;
   int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
   char text[80];
-  std::snprintf(text, sizeof text, "%llu Byte, %02d.%02d.%02d %02d:%02d:%02d",
-                static_cast<unsigned long long>(size), static_cast<int>(day),
+  // The size grouped as every size the program shows (SizeText).
+  std::snprintf(text, sizeof text, "%s Byte, %02d.%02d.%02d %02d:%02d:%02d", SizeText(size).c_str(),
+                static_cast<int>(day),
                 static_cast<int>(month), static_cast<int>(year % 100),
                 static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
                 static_cast<int>(rest % 60));

@@ -62,7 +62,7 @@ TEST(FileOpsText, QuestionTexts) {
   const uint64_t kDay = 864000000000ull;
   const uint64_t leapDay = 154556 * kDay;  // days from 1601-01-01 to 2024-02-29
   EXPECT_EQ(SizeAndDateLine(5ull << 30, leapDay + (13 * 3600 + 5 * 60 + 9) * 10000000ull),
-            "5368709120 Byte, 29.02.24 13:05:09");
+            "5 368 709 120 Byte, 29.02.24 13:05:09");
   EXPECT_EQ(SizeAndDateLine(0, 0), "0 Byte, 01.01.01 00:00:00");
 
   EXPECT_EQ(BarPosition(0, 0), 0);
