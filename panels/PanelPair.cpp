@@ -5,9 +5,11 @@
 #include <dbt.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "core/language/TextFormat.h"
 #include "core/panel/NameRules.h"
+#include "core/panel/EntryText.h"
 #include "core/panel/PathText.h"
 #include "core/panel/TabSettings.h"
 #include "core/text/CaseFold.h"
@@ -171,6 +173,29 @@ void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
       const int widths[4] = {s.tabName, s.tabSize, s.tabDate, s.tabAttr};
       panels_[i]->List().InsertColumn(column, context_.Texts().Text(kColumns[column].title),
                                       kColumns[column].format, widths[column]);
+    }
+  }
+  // Widths the file does not hold: the Size and Date columns as wide as the
+  // widest value they can show in the list's font (a stored width wins).
+  for (int i = 0; i < 2; ++i) {
+    if (context_.settings == nullptr) break;
+    const char* section = i == 0 ? "Left" : "Right";
+    const ListView& list = panels_[i]->List();
+    const auto widthOf = [&list](const std::string& text) {
+      return static_cast<int>(list.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
+    };
+    // Room a list gives a cell's text beside it, and the header's sort arrow.
+    constexpr int kCellPadding = 16;
+    constexpr int kArrowRoom = 16;
+    if (context_.settings->GetInt(section, "TabSize", INT_MIN) == INT_MIN) {
+      const int widest = std::max({widthOf(SizeText(9999999999ull)), widthOf(kFolderSizeText),
+                                   widthOf(context_.Texts().Text(text::kSizeColumn)) + kArrowRoom});
+      list.Send(LVM_SETCOLUMNWIDTH, kColumnSize, widest + kCellPadding);
+    }
+    if (context_.settings->GetInt(section, "TabDate", INT_MIN) == INT_MIN) {
+      const int widest = std::max(widthOf(DateText(LocalDateTime{2000, 12, 28, 20, 58})),
+                                  widthOf(context_.Texts().Text(text::kDateColumn)) + kArrowRoom);
+      list.Send(LVM_SETCOLUMNWIDTH, kColumnDate, widest + kCellPadding);
     }
   }
   // Listings are read by jobs, through a source of their own: a job may

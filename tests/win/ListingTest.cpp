@@ -288,6 +288,27 @@ TEST_F(ListingTest, ColumnClickSortsAndReverses) {
   EXPECT_EQ(acted, marked);
 }
 
+// Without widths in the file the Size and Date columns hold their widest
+// values (a 10-digit size with its groups, a date); a stored width wins.
+TEST_F(ListingTest, ColumnsFitTheirWidestValuesUnlessStored) {
+  const auto stringWidth = [](HWND list, const std::string& text) {
+    return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
+  };
+  {
+    RunningWindow run(ListingSettings(folder_, 0).c_str());
+    HWND list = run.Item(IDC_LEFT_LIST);
+    EXPECT_GE(ListView(list).ColumnWidth(1), stringWidth(list, "5 368 709 120") + 12);
+    EXPECT_GE(ListView(list).ColumnWidth(2), stringWidth(list, "03.03.04 14:05") + 12);
+    // The sizes shown are not cut: the widest row's text fits.
+    const std::vector<std::string> sizes = run.RowTexts(IDC_LEFT_LIST, 1);
+    for (const std::string& size : sizes) EXPECT_LT(stringWidth(list, size), ListView(list).ColumnWidth(1)) << size;
+  }
+  const std::string stored = "[Left]\r\nPath=" + folder_ + "\r\nTabSize=61\r\nTabDate=97\r\n";
+  RunningWindow run(stored.c_str());
+  EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ColumnWidth(1), 61);
+  EXPECT_EQ(ListView(run.Item(IDC_LEFT_LIST)).ColumnWidth(2), 97);
+}
+
 bool HasArrow(HWND list, int column) {
   HDITEMW item{};
   item.mask = HDI_FORMAT;
