@@ -29,25 +29,20 @@
 #include "framework/Wide.h"
 #include "panels/Win32DirectorySource.h"
 
+#include "bench/BenchTiming.h"
+
 using namespace px;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 // Sums of the passes that only read, kept so that they are not left out.
 volatile uint64_t gKeep = 0;
 
-const char* Verdict(double value, double limit) { return value <= limit ? "PASS" : "MISS"; }
+using bench::Verdict;
 
 // One figure beside the bare work it is measured against.
 void Report(const char* what, double ms, const char* bareName, double bareMs, double limit) {

@@ -34,23 +34,17 @@
 #include "panels/FilePanel.h"
 #include "panels/Win32DirectorySource.h"
 
+#include "bench/BenchTiming.h"
+
 using namespace px;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
-double Milliseconds(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-const char* Verdict(double value, double limit) { return value <= limit ? "PASS" : "MISS"; }
+using bench::Verdict;
 
 void Report(const char* what, double ms, const char* baseName, double baseMs, double limit) {
   const double ratio = ms / baseMs;

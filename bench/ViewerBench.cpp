@@ -34,20 +34,15 @@
 #include "res/resource.h"
 #include "viewer/ViewerWindow.h"
 
+#include "bench/BenchTiming.h"
+
 using namespace px;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Milliseconds;
 
 void Pump() {
   MSG msg;
