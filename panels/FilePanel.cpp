@@ -377,13 +377,11 @@ void FilePanel::RelistKeeping(bool showHiddenSystem, Listed after) {
   const int top = list_.TopIndex();
   ListPanel(showHiddenSystem, true, [this, parentAtCursor, cursor, names, parentMarked, top, after] {
     const int count = list_.ItemCount();
-    const int perPage = list_.CountPerPage();
-    if (count > 0 && top > 0) list_.EnsureVisible(std::min(top + perPage - 1, count - 1));
+    ScrollBackTo(top);
     long row = parentAtCursor ? 0 : cursor.empty() ? -1 : table_.FindRowByName(cursor);
     if (row >= 0 && static_cast<size_t>(row) < table_.RowCount() &&
         (parentAtCursor || table_.AtRow(static_cast<size_t>(row)).name == cursor)) {
-      list_.SetItemState(static_cast<int>(row), LVIS_FOCUSED, LVIS_FOCUSED);
-      list_.Send(LVM_SETSELECTIONMARK, 0, row);
+      FocusRow(static_cast<int>(row));
     } else if (count > 0) {
       // The entry is gone: the cursor stays on the row it was on.
       SetCursor(0);
@@ -405,30 +403,19 @@ void FilePanel::SortPanel(int key) {
   ShowSortArrow();
   // The list keeps its marks by row: they go back onto their entries, and
   // so does the cursor, or a command would act on the rows' new entries.
-  std::vector<uint32_t> marked;
-  int64_t cursorEntry = -1;
-  if (list_ && list_.ItemCount() == static_cast<int>(table_.RowCount())) {
-    for (int row = list_.NextItem(-1, LVNI_SELECTED); row >= 0; row = list_.NextItem(row, LVNI_SELECTED))
-      marked.push_back(table_.rows[static_cast<size_t>(row)]);
-    int cursor = list_.NextItem(-1, LVNI_FOCUSED);
-    if (cursor < 0) cursor = list_.SelectionMark();
-    if (cursor >= 0 && static_cast<size_t>(cursor) < table_.RowCount()) cursorEntry = table_.rows[static_cast<size_t>(cursor)];
-  }
+  MarksByEntry marks;
+  if (list_ && list_.ItemCount() == static_cast<int>(table_.RowCount())) marks = MarksOfEntries();
   table_.rows.swap(allRows_);
   SortRows(table_, Sort());
   allRows_ = table_.rows;
   FilterRows();
-  if (!marked.empty() || cursorEntry >= 0) {
-    std::vector<int> rowOf(table_.entries.size(), -1);
-    for (size_t row = 0; row < table_.RowCount(); ++row) rowOf[table_.rows[row]] = static_cast<int>(row);
+  if (!marks.marked.empty() || marks.cursor >= 0) {
+    const std::vector<int> rowOf = RowsOfEntries();
     list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    for (uint32_t entry : marked)
+    for (uint32_t entry : marks.marked)
       if (rowOf[entry] >= 0) list_.SetItemState(rowOf[entry], LVIS_SELECTED, LVIS_SELECTED);
-    if (cursorEntry >= 0 && rowOf[static_cast<size_t>(cursorEntry)] >= 0) {
-      const int row = rowOf[static_cast<size_t>(cursorEntry)];
-      list_.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-      list_.Send(LVM_SETSELECTIONMARK, 0, row);
-    }
+    if (marks.cursor >= 0 && rowOf[static_cast<size_t>(marks.cursor)] >= 0)
+      FocusRow(rowOf[static_cast<size_t>(marks.cursor)]);
   }
   if (list_) InvalidateRect(list_.Handle(), nullptr, FALSE);
 }
@@ -449,14 +436,52 @@ std::pair<std::string, std::string> FilePanel::LastSelectedAndNextNames() const 
           last + 1 < count ? list_.ItemText(last + 1, 0) : std::string()};
 }
 
+void FilePanel::FocusRow(int row) const {
+  list_.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+  list_.Send(LVM_SETSELECTIONMARK, 0, row);
+}
+
+int FilePanel::CursorRow() const {
+  const int focused = list_.NextItem(-1, LVNI_FOCUSED);
+  return focused >= 0 ? focused : list_.SelectionMark();
+}
+
+FilePanel::MarksByEntry FilePanel::MarksOfEntries() const {
+  MarksByEntry marks;
+  for (int row = list_.NextItem(-1, LVNI_SELECTED); row >= 0; row = list_.NextItem(row, LVNI_SELECTED))
+    if (static_cast<size_t>(row) < table_.RowCount()) marks.marked.push_back(table_.rows[static_cast<size_t>(row)]);
+  const int cursor = CursorRow();
+  if (cursor >= 0 && static_cast<size_t>(cursor) < table_.RowCount()) marks.cursor = table_.rows[static_cast<size_t>(cursor)];
+  return marks;
+}
+
+std::vector<int> FilePanel::RowsOfEntries() const {
+  std::vector<int> rowOf(table_.entries.size(), -1);
+  for (size_t row = 0; row < table_.RowCount(); ++row) rowOf[table_.rows[row]] = static_cast<int>(row);
+  return rowOf;
+}
+
+int FilePanel::RowNamed(const std::string& name) const {
+  if (name.empty()) return -1;
+  for (size_t row = 0; row < table_.RowCount(); ++row) {
+    const PanelEntry& entry = table_.AtRow(row);
+    if (!entry.IsParent() && entry.name == name) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+void FilePanel::ScrollBackTo(int top) const {
+  const int count = list_.ItemCount();
+  if (count > 0 && top > 0) list_.EnsureVisible(std::min(top + list_.CountPerPage() - 1, count - 1));
+}
+
 void FilePanel::SetCursor(int row) const {
   list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   list_.Send(LVM_SETSELECTIONMARK, 0, row);
 }
 
 void FilePanel::ToggleMarkAndMoveDown(bool countFolder) {
-  int row = list_.NextItem(-1, LVNI_FOCUSED);
-  if (row < 0) row = list_.SelectionMark();
+  const int row = CursorRow();
   if (row < 0 || static_cast<size_t>(row) >= table_.RowCount()) return;
   if (!table_.AtRow(static_cast<size_t>(row)).IsParent()) {
     // The row the cursor selected by moving there, alone, is not marked yet:
@@ -472,8 +497,7 @@ void FilePanel::ToggleMarkAndMoveDown(bool countFolder) {
     list_.SetItemState(row, 0, LVIS_SELECTED);  // the cursor's own selection of the parent
   }
   const int next = std::min(row + 1, static_cast<int>(table_.RowCount()) - 1);
-  list_.SetItemState(next, LVIS_FOCUSED, LVIS_FOCUSED);
-  list_.Send(LVM_SETSELECTIONMARK, 0, next);
+  FocusRow(next);
   list_.EnsureVisible(next);
 }
 

@@ -284,6 +284,23 @@ class FilePanel : public MessageRouter {
   // The cursor onto row: the selection goes with it unless other rows are
   // marked, whose marks then stay.
   void MoveCursorKeepingMarks(int row);
+  // The cursor onto row (focus and selection mark), the marks left alone.
+  void FocusRow(int row) const;
+  // The cursor's row: the focused one, else the selection mark; -1 for none.
+  int CursorRow() const;
+  // The list keeps marks and cursor by row: what rows are about to change
+  // takes them by entry first, and puts them back through RowsOfEntries.
+  struct MarksByEntry {
+    std::vector<uint32_t> marked;
+    int64_t cursor = -1;  // the cursor's entry
+  };
+  MarksByEntry MarksOfEntries() const;
+  // The row each entry stands in now, -1 for one not shown.
+  std::vector<int> RowsOfEntries() const;
+  // The row of the entry named exactly so (never the parent), -1 for none.
+  int RowNamed(const std::string& name) const;
+  // After the rows were set again: the rows from top on shown as before.
+  void ScrollBackTo(int top) const;
   // Counted sizes that came in, into the entries; the end of the count.
   struct FolderCount;
   void TakeCounted();

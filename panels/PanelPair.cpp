@@ -13,6 +13,7 @@
 #include "core/panel/PathText.h"
 #include "core/panel/TabSettings.h"
 #include "core/text/CaseFold.h"
+#include "framework/FileSystemApi.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
 #include "framework/Drives.h"
@@ -63,6 +64,12 @@ void AddBlankImages(HIMAGELIST images, int count) {
   Bitmap mask(CreateBitmap(width, height, 1, 1, maskBits.data()));
   while (ImageList_GetImageCount(images) < count)
     if (ImageList_Add(images, colour.Get(), mask.Get()) < 0) break;
+}
+
+// Whether path names a folder there is now (no drive's error box asked).
+bool IsExistingFolder(const std::string& path) {
+  const std::optional<uint32_t> attributes = AttributesOf(path);
+  return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 struct SideControls {
@@ -134,10 +141,6 @@ void PanelPair::Attach(HWND mainWindow) {
 
 void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
   // A tab whose folder is gone opens at its nearest existing parent.
-  const auto exists = [](const std::string& folder) {
-    const DWORD attributes = GetFileAttributesW(Widen(folder).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  };
   for (int i = 0; i < 2; ++i) {
     panels_[i]->SetPath(stored[i].path);
     panels_[i]->SetSortState({stored[i].sortKey, stored[i].sortOrder});
@@ -145,7 +148,7 @@ void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
     SideTabs tabs = ReadSideTabs(*context_.settings, static_cast<Side>(i), stored[i]);
     if (!tabs.stored) continue;
     for (TabSettings& tab : tabs.tabs) {
-      const std::string nearest = NearestExistingFolder(tab.folder, exists);
+      const std::string nearest = NearestExistingFolder(tab.folder, IsExistingFolder);
       if (!nearest.empty()) tab.folder = nearest;
     }
     SideStates states = StatesOfTabs(tabs);
@@ -636,17 +639,13 @@ void PanelPair::CheckDrives() {
 }
 
 void PanelPair::MoveFromVanishedFolder(FilePanel& panel) {
-  const auto exists = [](const std::string& folder) {
-    const DWORD attributes = GetFileAttributesW(Widen(folder).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  };
   const std::string gone = panel.Path();
-  if (exists(gone)) return;
-  std::string nearest = NearestExistingFolder(gone, exists);
+  if (IsExistingFolder(gone)) return;
+  std::string nearest = NearestExistingFolder(gone, IsExistingFolder);
   if (nearest.empty()) {
     nearest = DriveRootOf(context_.startDirectory.empty() ? std::string("C:\\") : context_.startDirectory);
     if (!nearest.empty() && nearest.back() != '\\') nearest += '\\';
-    if (!exists(nearest)) nearest = "C:\\";
+    if (!IsExistingFolder(nearest)) nearest = "C:\\";
   }
   panel.SetPath(nearest);
   SelectDriveOf(panel);

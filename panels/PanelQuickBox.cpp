@@ -65,8 +65,7 @@ bool FilePanel::TypeInBox(wchar_t c) {
     return true;
   }
   const QuickSearch search(grown, SearchOptions(options_));
-  int from = list_.NextItem(-1, LVNI_FOCUSED);
-  if (from < 0) from = list_.SelectionMark();
+  const int from = CursorRow();
   const long row = search.FirstFrom(table_, from < 0 ? 0 : static_cast<size_t>(from));
   if (row < 0) {
     MessageBeep(MB_OK);
@@ -94,8 +93,7 @@ void FilePanel::EraseInBox() {
 void FilePanel::StepSearch(bool forward) {
   if (boxMode_ != BoxMode::kSearch) return;
   const QuickSearch search(boxText_, SearchOptions(options_));
-  int cursor = list_.NextItem(-1, LVNI_FOCUSED);
-  if (cursor < 0) cursor = list_.SelectionMark();
+  const int cursor = CursorRow();
   const size_t at = cursor < 0 ? table_.RowCount() : static_cast<size_t>(cursor);
   const long row = forward ? search.Next(table_, at) : search.Previous(table_, at);
   if (row >= 0) MoveCursorKeepingMarks(static_cast<int>(row));
@@ -139,8 +137,7 @@ void FilePanel::MoveCursorKeepingMarks(int row) {
     ClearSelection();
     SetCursor(row);
   } else {
-    list_.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-    list_.Send(LVM_SETSELECTIONMARK, 0, row);
+    FocusRow(row);
   }
   list_.EnsureVisible(row);
 }
@@ -160,13 +157,9 @@ void FilePanel::FilterRows() {
 
 void FilePanel::ApplyFilter() {
   // Marks and the cursor by entry, to be put back on the rows still shown.
-  std::vector<uint32_t> marked;
-  for (int row = list_.NextItem(-1, LVNI_SELECTED); row >= 0; row = list_.NextItem(row, LVNI_SELECTED))
-    if (static_cast<size_t>(row) < table_.RowCount()) marked.push_back(table_.rows[static_cast<size_t>(row)]);
-  int cursor = list_.NextItem(-1, LVNI_FOCUSED);
-  if (cursor < 0) cursor = list_.SelectionMark();
-  const int64_t cursorEntry =
-      cursor >= 0 && static_cast<size_t>(cursor) < table_.RowCount() ? table_.rows[static_cast<size_t>(cursor)] : -1;
+  const MarksByEntry marks = MarksOfEntries();
+  const std::vector<uint32_t>& marked = marks.marked;
+  const int64_t cursorEntry = marks.cursor;
   const bool onlyCursor = marked.empty() || (marked.size() == 1 && marked[0] == cursorEntry);
 
   list_.SetRedraw(false);
@@ -175,8 +168,7 @@ void FilePanel::ApplyFilter() {
   list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   FilterRows();
   list_.Send(LVM_SETITEMCOUNT, table_.RowCount(), 0);
-  std::vector<int> rowOf(table_.entries.size(), -1);
-  for (size_t row = 0; row < table_.RowCount(); ++row) rowOf[table_.rows[row]] = static_cast<int>(row);
+  const std::vector<int> rowOf = RowsOfEntries();
   int newCursor = cursorEntry >= 0 ? rowOf[static_cast<size_t>(cursorEntry)] : -1;
   if (newCursor < 0) {
     // The first row that matched (after the parent), else the parent.
@@ -189,8 +181,7 @@ void FilePanel::ApplyFilter() {
     for (uint32_t entry : marked)
       if (rowOf[entry] >= 0) list_.SetItemState(rowOf[entry], LVIS_SELECTED, LVIS_SELECTED);
     if (newCursor >= 0) {
-      list_.SetItemState(newCursor, LVIS_FOCUSED, LVIS_FOCUSED);
-      list_.Send(LVM_SETSELECTIONMARK, 0, newCursor);
+      FocusRow(newCursor);
     }
   }
   if (newCursor >= 0) list_.EnsureVisible(newCursor);

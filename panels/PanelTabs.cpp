@@ -122,18 +122,9 @@ bool FilePanel::CloseTab(size_t index, bool showHiddenSystem) {
 
 void FilePanel::RestoreCursorAndMarks(int top) {
   const PanelState& state = states_.Current();
-  const int count = list_.ItemCount();
-  if (count == 0) return;
-  if (top > 0) list_.EnsureVisible(std::min(top + list_.CountPerPage() - 1, count - 1));
-  int row = -1;
-  if (!state.cursorName.empty()) {
-    for (size_t r = 0; r < table_.RowCount(); ++r) {
-      if (table_.AtRow(r).name == state.cursorName && !table_.AtRow(r).IsParent()) {
-        row = static_cast<int>(r);
-        break;
-      }
-    }
-  }
+  if (list_.ItemCount() == 0) return;
+  ScrollBackTo(top);
+  const int row = RowNamed(state.cursorName);
   const bool marks = !(state.selectedNames.size() == 1 && state.selectedNames[0] == state.cursorName) &&
                      !state.selectedNames.empty();
   if (!marks) {
@@ -141,8 +132,7 @@ void FilePanel::RestoreCursorAndMarks(int top) {
   } else {
     SetSelected(state.selectedNames, true);
     const int at = row < 0 ? 0 : row;
-    list_.SetItemState(at, LVIS_FOCUSED, LVIS_FOCUSED);
-    list_.Send(LVM_SETSELECTIONMARK, 0, at);
+    FocusRow(at);
   }
   list_.EnsureVisible(row < 0 ? 0 : row);
 }

@@ -143,18 +143,8 @@ void FilePanel::MergeChanges(const ChangeBatch& batch, bool showHiddenSystem) {
   FilterRows();
   list_.Send(LVM_SETITEMCOUNT, table_.RowCount(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   const int count = list_.ItemCount();
-  if (count > 0 && top > 0) list_.EnsureVisible(std::min(top + list_.CountPerPage() - 1, count - 1));
-  int row = -1;
-  if (parentAtCursor && table_.RowCount() > 0 && table_.AtRow(0).IsParent()) {
-    row = 0;
-  } else if (!cursor.empty()) {
-    for (size_t r = 0; r < table_.RowCount(); ++r) {
-      if (table_.AtRow(r).name == cursor) {
-        row = static_cast<int>(r);
-        break;
-      }
-    }
-  }
+  ScrollBackTo(top);
+  int row = parentAtCursor && table_.RowCount() > 0 && table_.AtRow(0).IsParent() ? 0 : RowNamed(cursor);
   // The entry under the cursor went: the cursor stays on its row.
   if (row < 0 && count > 0) row = std::clamp(cursorRow, 0, count - 1);
   if (onlyCursor && row >= 0 && !names.empty()) {
@@ -164,8 +154,7 @@ void FilePanel::MergeChanges(const ChangeBatch& batch, bool showHiddenSystem) {
     if (marked.parentSelected && table_.RowCount() > 0 && table_.AtRow(0).IsParent())
       list_.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
     if (row >= 0) {
-      list_.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-      list_.Send(LVM_SETSELECTIONMARK, 0, row);
+      FocusRow(row);
     }
   }
   list_.SetRedraw(true);
