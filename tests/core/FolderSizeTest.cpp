@@ -11,6 +11,7 @@
 #include "core/fs/FileAttributes.h"
 #include "core/fs/FolderSize.h"
 #include "core/jobs/JobGate.h"
+#include "tests/core/MemoryFolders.h"
 
 namespace px {
 namespace {
@@ -18,44 +19,13 @@ namespace {
 constexpr uint64_t kGiB = 1024ull * 1024 * 1024;
 
 // Folders by path (ending with a backslash); every listing reports "." and "..".
-class TreeSource : public DirectorySource {
+class TreeSource : public MemoryFolders {
  public:
   // A path ending with a backslash adds a folder, anything else a file;
   // parents are added as needed.
   void Add(const std::string& path, uint64_t size = 0, uint32_t extraAttributes = 0) {
-    const bool isFolder = path.back() == '\\';
-    const std::string trimmed = isFolder ? path.substr(0, path.size() - 1) : path;
-    const size_t slash = trimmed.rfind('\\');
-    const std::string parent = trimmed.substr(0, slash + 1);
-    if (isFolder && (extraAttributes & kAttrReparsePoint) == 0) folders_[path];
-    if (folders_.count(parent) == 0 && slash > 2) Add(parent);
-    folders_[parent].push_back({trimmed.substr(slash + 1), size, 0,
-                                (isFolder ? kAttrDirectory : kAttrArchive) | extraAttributes});
+    Put(path, size, 0, extraAttributes);
   }
-  void Remove(const std::string& folder) { folders_.erase(folder); }
-  // An entry as it is, whatever its name holds.
-  void AddEntry(const std::string& folder, FoundEntry entry) { folders_[folder].push_back(entry); }
-
-  ListStatus Enumerate(const std::string& folder,
-                       const std::function<void(FoundEntry&&)>& sink) override {
-    ++listings[folder];
-    if (locked.count(folder)) return ListStatus::kUnreadable;
-    const auto it = folders_.find(folder);
-    if (it == folders_.end()) return ListStatus::kNotFound;
-    sink({".", 0, 0, kAttrDirectory});
-    sink({"..", 0, 0, kAttrDirectory});
-    const bool cut = cutShort.count(folder) != 0;
-    const size_t count = cut ? it->second.size() / 2 : it->second.size();
-    for (size_t i = 0; i < count; ++i) sink(FoundEntry(it->second[i]));
-    return cut ? ListStatus::kIncomplete : ListStatus::kOk;
-  }
-
-  std::map<std::string, int> listings;
-  std::set<std::string> locked;    // cannot be read at all
-  std::set<std::string> cutShort;  // the listing breaks off after half the entries
-
- private:
-  std::map<std::string, std::vector<FoundEntry>> folders_;
 };
 
 FolderSizeFigures Figures(uint64_t files, uint64_t folders, uint64_t bytes, uint64_t links = 0) {

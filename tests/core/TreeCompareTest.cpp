@@ -13,6 +13,7 @@
 #include "core/fs/FileAttributes.h"
 #include "core/panel/TreeCompare.h"
 #include "core/text/CaseFold.h"
+#include "tests/core/MemoryFolders.h"
 
 namespace px {
 namespace {
@@ -21,35 +22,16 @@ constexpr uint64_t kSecond = 10000000;
 constexpr uint64_t kNoon = 133000000000000000ull;
 
 // Folders by path (ending with a backslash) and the bytes of their files.
-class FakeDisk : public DirectorySource, public ReaderSource {
+class FakeDisk : public MemoryFolders, public ReaderSource {
  public:
+  FakeDisk() { folderTime = kNoon; }
   // A path ending with a backslash adds a folder, anything else a file (its
   // bytes given, or as many as size says); parents are added as needed.
   void Add(const std::string& path, uint64_t seconds = 0, uint32_t attributes = 0,
            std::string bytes = "x") {
     const bool isFolder = path.back() == '\\';
-    const std::string trimmed = isFolder ? path.substr(0, path.size() - 1) : path;
-    const size_t slash = trimmed.rfind('\\');
-    const std::string parent = trimmed.substr(0, slash + 1);
-    if (isFolder && (attributes & kAttrReparsePoint) == 0) folders_[path];
-    if (folders_.count(parent) == 0 && slash > 2) Add(parent);
     if (!isFolder) contents[path] = bytes;
-    folders_[parent].push_back({trimmed.substr(slash + 1), isFolder ? 0 : bytes.size(),
-                                kNoon + seconds * kSecond,
-                                (isFolder ? kAttrDirectory : kAttrArchive) | attributes});
-  }
-  void AddEntry(const std::string& folder, FoundEntry entry) { folders_[folder].push_back(entry); }
-  void Remove(const std::string& folder) { folders_.erase(folder); }
-
-  ListStatus Enumerate(const std::string& folder,
-                       const std::function<void(FoundEntry&&)>& sink) override {
-    ++listings[folder];
-    if (locked.count(folder)) return ListStatus::kUnreadable;
-    const auto it = folders_.find(folder);
-    if (it == folders_.end()) return ListStatus::kNotFound;
-    sink({".", 0, 0, kAttrDirectory});
-    for (const FoundEntry& entry : it->second) sink(FoundEntry(entry));
-    return ListStatus::kOk;
+    Put(path, isFolder ? 0 : bytes.size(), kNoon + seconds * kSecond, attributes);
   }
 
   std::unique_ptr<ByteReader> Open(const std::string& path) override {
@@ -60,8 +42,6 @@ class FakeDisk : public DirectorySource, public ReaderSource {
   }
 
   std::map<std::string, std::string> contents;
-  std::set<std::string> locked;
-  std::map<std::string, int> listings;
   std::map<std::string, int> opened;
 
  private:
@@ -78,7 +58,6 @@ class FakeDisk : public DirectorySource, public ReaderSource {
     std::string bytes_;
     size_t at_ = 0;
   };
-  std::map<std::string, std::vector<FoundEntry>> folders_;
 };
 
 constexpr char kLeft[] = "C:\\L\\";
