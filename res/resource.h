@@ -431,3 +431,7 @@
 #define ID_KEY_CLOSE_TAB 35022
 #define ID_KEY_NEXT_TAB 35023
 #define ID_KEY_PREVIOUS_TAB 35024
+
+// Colours: the setting (follow the system, light, dark) and its label.
+#define IDC_OPTION_COLOURS_LABEL 2345
+#define IDC_OPTION_COLOURS 2346

@@ -168,6 +168,13 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "Close tab\tCtrl+W",
     "Show the tab bar even with one tab",
     "  [%s is gone]",
+    "Colours:",
+    "As the system",
+    "Light",
+    "Dark",
+    "Delete permanently",
+    "%s cannot go to the Recycle Bin. Delete it permanently?",
+    "%i entries, among them %s, cannot go to the Recycle Bin. Delete them permanently?",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

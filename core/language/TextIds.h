@@ -429,6 +429,14 @@ constexpr TextId kMenuNewTab{24, 136};
 constexpr TextId kMenuCloseTab{24, 137};
 constexpr TextId kSettingsAlwaysShowTabs{24, 138};
 constexpr TextId kFolderGone{24, 139};
+// Colours and the permanent delete
+constexpr TextId kSettingsColours{24, 140};
+constexpr TextId kColoursFollowSystem{24, 141};
+constexpr TextId kColoursLight{24, 142};
+constexpr TextId kColoursDark{24, 143};
+constexpr TextId kPermanentDeleteTitle{24, 144};
+constexpr TextId kPermanentDeleteOne{24, 145};
+constexpr TextId kPermanentDeleteMany{24, 146};
 
 }  // namespace text
 }  // namespace px
