@@ -51,6 +51,8 @@ constexpr TextId kFunctionKeyTexts[5] = {text::kCopyButton, text::kMoveButton,
                                          text::kMakeDirectoryButton, text::kDeleteButton,
                                          text::kExitButton};
 
+constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED
+
 Icon LoadAppIcon(int width, int height) {
   return Icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP),
                                             IMAGE_ICON, width, height, 0)));
@@ -75,6 +77,7 @@ const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_RBUTTONDOWN), &MainWindow::OnRightButtonDown},
     {OnMessage(WM_COMMAND), &MainWindow::OnCommandMessage},
     {OnMessage(WM_SETTINGCHANGE), &MainWindow::OnSettingChange},
+    {OnMessage(kDpiChangedMessage), &MainWindow::OnDpiChanged},
     {OnMessage(WM_TIMER), &MainWindow::OnTimer},
 };
 const size_t MainWindowRoutes::kCount = sizeof(kRoutes) / sizeof(kRoutes[0]);
@@ -127,6 +130,10 @@ BOOL MainWindow::OnInitDialog() {
 
   context_.owner = Handle();
   context_.startDirectory = CurrentDirectory();
+  // The layout is this window's own: the platform leaves its controls be
+  // when the scale changes, and the window follows in OnDpiChanged.
+  dpi_ = WindowDpi(Handle());
+  KeepOwnLayoutOnDpiChange(Handle());
   // The program's loop hands this window its keys, and runs its idle work
   // whenever the queue is empty.
   MessageLoop::AddWindow(Handle(), [this](MSG& msg) { return PreTranslateMessage(msg); });
@@ -351,7 +358,7 @@ void MainWindow::PlacePanelRows(const PanelRowsLayout& p) {
 
 void MainWindow::LayoutWindow(int cx, int cy) {
   if (!IsWindowVisible(Handle())) return;
-  MainLayout layout = ComputeLayout(cx, cy, options_.divider, Rows());
+  MainLayout layout = ComputeLayout(cx, cy, options_.divider, Rows(), static_cast<int>(dpi_));
   PlacePanelRows(layout.panels);
   auto placeRedrawn = [&](int id, const Rect& r) {
     Window control(Item(id));
@@ -377,7 +384,8 @@ void MainWindow::LayoutWindow(int cx, int cy) {
 void MainWindow::SetDivider(int x) {
   RECT client;
   GetClientRect(Handle(), &client);
-  DividerMove move = MoveDivider(x, client.right, client.bottom, Rows());
+  DividerMove move =
+      MoveDivider(x, client.right, client.bottom, Rows(), static_cast<int>(dpi_));
   options_.divider = move.divider;
   PlacePanelRows(move.panels);
 }
@@ -459,6 +467,56 @@ LRESULT MainWindow::OnSettingChange(Message& message) {
     panels_.FollowSystemSmoothing();
   }
   return 0;
+}
+
+LRESULT MainWindow::OnDpiChanged(Message& message) {
+  FollowDpi(LOWORD(message.wParam));
+  // The platform suggests where the window keeps its size in points.
+  const RECT* suggested = reinterpret_cast<const RECT*>(message.lParam);
+  if (suggested != nullptr)
+    SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client;
+  GetClientRect(Handle(), &client);
+  LayoutWindow(client.right, client.bottom);
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  return 0;
+}
+
+void MainWindow::FollowDpi(UINT dpi) {
+  if (dpi == 0 || dpi == dpi_) return;
+  const UINT old = std::exchange(dpi_, dpi);
+  // The template's font (or the last one made) at the new scale, handed to
+  // every control that drew with it; the trees keep copies of their own.
+  HFONT oldFont = font_ ? font_.Get() : reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+  LOGFONTW logFont{};
+  if (oldFont != nullptr && GetObjectW(oldFont, sizeof(logFont), &logFont) != 0) {
+    logFont.lfHeight = MulDiv(logFont.lfHeight, static_cast<int>(dpi), static_cast<int>(old));
+    Font font(CreateFontIndirectW(&logFont));
+    if (font) {
+      struct Swap {
+        HFONT from, to;
+      } swap{oldFont, font.Get()};
+      EnumChildWindows(
+          Handle(),
+          [](HWND child, LPARAM data) -> BOOL {
+            const Swap& s = *reinterpret_cast<const Swap*>(data);
+            if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == s.from)
+              SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.to), FALSE);
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&swap));
+      SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+      // The old font is freed only now that nothing draws with it.
+      std::swap(font_, font);
+    }
+  }
+  panels_.FollowDpi(dpi, font_ ? font_.Get() : oldFont);
+  appIcon_ = LoadAppIcon(SystemMetricAt(SM_CXICON, dpi), SystemMetricAt(SM_CYICON, dpi));
+  appIconSmall_ = LoadAppIcon(SystemMetricAt(SM_CXSMICON, dpi), SystemMetricAt(SM_CYSMICON, dpi));
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_.Get()));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIconSmall_.Get()));
 }
 
 LRESULT MainWindow::OnSize(Message& message) {

@@ -15,6 +15,7 @@
 #include "core/settings/SettingsStore.h"
 #include "framework/AppContext.h"
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/UiTasks.h"
 #include "fileops/BackgroundJobs.h"
@@ -60,6 +61,10 @@ class MainWindow : public Dialog {
 
   // Places every control for a client area of cx by cy pixels.
   void LayoutWindow(int cx, int cy);
+  // The window moved to a monitor of another scale: its font, pictures and
+  // fixed sizes follow (the window's own size is the caller's).
+  void FollowDpi(UINT dpi);
+  UINT Dpi() const { return dpi_; }
   // Moves the divider to client x (clamped to the client area).
   void SetDivider(int x);
   // Applies the view options after they were changed.
@@ -100,6 +105,7 @@ class MainWindow : public Dialog {
   LRESULT OnQueryDragIcon(Message& message);
   LRESULT OnSize(Message& message);
   LRESULT OnSettingChange(Message& message);
+  LRESULT OnDpiChanged(Message& message);
   LRESULT OnLeftButtonDown(Message& message);
   LRESULT OnMouseMove(Message& message);
   LRESULT OnLeftButtonUp(Message& message);
@@ -141,6 +147,10 @@ class MainWindow : public Dialog {
   ToolBar toolBar_;
   Favourites favourites_;
 
+  // The scale the window is drawn at, and its font when that is not the
+  // template's own (made for a scale the window moved to).
+  UINT dpi_ = kBaseDpi;
+  Font font_;
   Icon appIcon_;
   Icon appIconSmall_;
   HCURSOR arrowCursor_ = nullptr;

@@ -44,6 +44,14 @@ class FolderTree {
     SettleFontQuality();
     InvalidateRect(tree_.Handle(), nullptr, TRUE);
   }
+  // Draws with another font (the window's scale changed): the tree keeps its
+  // own copy with the smoothing written in.
+  void UseFont(HFONT font) {
+    RestoreFont();
+    tree_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SettleFontQuality();
+    InvalidateRect(tree_.Handle(), nullptr, TRUE);
+  }
   HWND Handle() const { return tree_.Handle(); }
   // Hidden and system folders become nodes only when included; the expand
   // button counts them either way.

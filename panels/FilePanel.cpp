@@ -559,13 +559,22 @@ void FilePanel::SetSelected(const std::vector<std::string>& names, bool selected
   }
 }
 
+void FilePanel::SetImages(HIMAGELIST images) {
+  images_ = images;
+  icons_.Reset();
+  int width = 0, height = 0;
+  largeShellIcons_ = images != nullptr && ImageList_GetIconSize(images, &width, &height) &&
+                     width > GetSystemMetrics(SM_CXSMICON);
+}
+
 int FilePanel::FileIcon(const PanelEntry& entry, bool showAllIcons) {
   if (images_ == nullptr) return kBlankImage;
   IconQuery query = IconQueryFor(Path(), entry.name, showAllIcons);
   int image = icons_.Find(query);
   if (image >= 0) return image;
   SHFILEINFOW info{};
-  UINT flags = SHGFI_ICON | SHGFI_SMALLICON;
+  // The image list scales what it is given: down from the large icon is sharp.
+  UINT flags = SHGFI_ICON | (largeShellIcons_ ? SHGFI_LARGEICON : SHGFI_SMALLICON);
   if (query.source == IconSource::kType) flags |= SHGFI_USEFILEATTRIBUTES;
   std::wstring name = Widen(ShellName(query));
   if (!SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags) ||

@@ -55,7 +55,9 @@ class FilePanel : public MessageRouter {
   // Writes the figures into the selection line (when they changed).
   void UpdateSelectionLine();
   bool RouteMessage(Message& message, LRESULT& result) override;
-  void SetImages(HIMAGELIST images) { images_ = images; }
+  // The list's image list; icons already looked up belonged to the old one.
+  // Icons larger than the system's small ones are taken from its large ones.
+  void SetImages(HIMAGELIST images);
 
   Side GetSide() const { return side_; }
   // The side's states, the current one shown by the controls.
@@ -324,6 +326,7 @@ class FilePanel : public MessageRouter {
   std::function<bool(MSG&)> keyHandler_;
   int driveIndex_ = -1;
   HIMAGELIST images_ = nullptr;
+  bool largeShellIcons_ = false;
   IconCache icons_;
 
   ListView list_;

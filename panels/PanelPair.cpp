@@ -140,6 +140,7 @@ void PanelPair::Attach(HWND mainWindow) {
 }
 
 void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
+  dpi_ = WindowDpi(context_.owner);
   // A tab whose folder is gone opens at its nearest existing parent.
   for (int i = 0; i < 2; ++i) {
     panels_[i]->SetPath(stored[i].path);
@@ -173,7 +174,8 @@ void PanelPair::ApplySettings(const std::array<PanelSettings, 2>& stored) {
   for (int column = 0; column < 4; ++column) {
     for (int i = 0; i < 2; ++i) {
       const PanelSettings& s = stored[i];
-      const int widths[4] = {s.tabName, s.tabSize, s.tabDate, s.tabAttr};
+      const int widths[4] = {Scaled(s.tabName, dpi_), Scaled(s.tabSize, dpi_),
+                             Scaled(s.tabDate, dpi_), Scaled(s.tabAttr, dpi_)};
       panels_[i]->List().InsertColumn(column, context_.Texts().Text(kColumns[column].title),
                                       kColumns[column].format, widths[column]);
     }
@@ -261,37 +263,44 @@ std::array<PanelGroupState, 2> PanelPair::StoredState() const {
     s.sortOrder = panel.Sort().order;
     s.show = ShowValue(panel.GetSide());
     states[i].listInDetailsStyle = panel.List().ViewStyle() == LVS_REPORT;
-    s.tabName = panel.List().ColumnWidth(0);
-    s.tabSize = panel.List().ColumnWidth(1);
-    s.tabDate = panel.List().ColumnWidth(2);
-    s.tabAttr = panel.List().ColumnWidth(3);
+    const auto at96 = [this](int width) { return MulDiv(width, kBaseDpi, dpi_); };
+    s.tabName = at96(panel.List().ColumnWidth(0));
+    s.tabSize = at96(panel.List().ColumnWidth(1));
+    s.tabDate = at96(panel.List().ColumnWidth(2));
+    s.tabAttr = at96(panel.List().ColumnWidth(3));
   }
   return states;
 }
 
 void PanelPair::CreateImageLists() {
+  // The system's small icon size at the window's scale (16 at 100 %).
+  const int icon = SystemMetricAt(SM_CXSMICON, dpi_);
   for (ImageList& images : listImages_) {
-    images.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kFixedImageCount, 64));
-    AddResourceIcon(images.Get(), IDI_FOLDER, 16);
-    AddResourceIcon(images.Get(), IDI_PARENT, 16);
+    images.Reset(ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, kFixedImageCount, 64));
+    AddResourceIcon(images.Get(), IDI_FOLDER, icon);
+    AddResourceIcon(images.Get(), IDI_PARENT, icon);
     AddBlankImages(images.Get(), kFixedImageCount);
   }
-  treeImages_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0));
-  AddResourceIcon(treeImages_.Get(), IDI_FOLDER, 16);
-  AddResourceIcon(treeImages_.Get(), IDI_FOLDER_OPEN, 16);
+  treeImages_.Reset(ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, 2, 0));
+  AddResourceIcon(treeImages_.Get(), IDI_FOLDER, icon);
+  AddResourceIcon(treeImages_.Get(), IDI_FOLDER_OPEN, icon);
 
-  driveImages_.Reset(ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 5, 0));
+  // The drive pictures are one strip of five.
+  driveImages_.Reset(ImageList_Create(icon, icon, ILC_COLOR16 | ILC_MASK, 5, 0));
   Bitmap drives(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                MAKEINTRESOURCEW(IDB_DRIVES), IMAGE_BITMAP, 0, 0,
+                                                MAKEINTRESOURCEW(IDB_DRIVES), IMAGE_BITMAP,
+                                                icon == 16 ? 0 : 5 * icon, icon == 16 ? 0 : icon,
                                                 LR_CREATEDIBSECTION)));
   Bitmap mask(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                              MAKEINTRESOURCEW(IDB_DRIVES_MASK), IMAGE_BITMAP, 0,
-                                              0, LR_MONOCHROME)));
+                                              MAKEINTRESOURCEW(IDB_DRIVES_MASK), IMAGE_BITMAP,
+                                              icon == 16 ? 0 : 5 * icon, icon == 16 ? 0 : icon,
+                                              LR_MONOCHROME)));
   if (drives) ImageList_Add(driveImages_.Get(), drives.Get(), mask.Get());
 
-  headerImages_.Reset(ImageList_Create(11, 11, ILC_COLOR32 | ILC_MASK, 2, 0));
-  AddResourceIcon(headerImages_.Get(), IDI_SORT_ASCENDING, 11);
-  AddResourceIcon(headerImages_.Get(), IDI_SORT_DESCENDING, 11);
+  const int arrow = Scaled(11, dpi_);
+  headerImages_.Reset(ImageList_Create(arrow, arrow, ILC_COLOR32 | ILC_MASK, 2, 0));
+  AddResourceIcon(headerImages_.Get(), IDI_SORT_ASCENDING, arrow);
+  AddResourceIcon(headerImages_.Get(), IDI_SORT_DESCENDING, arrow);
 
   for (int i = 0; i < 2; ++i) {
     FilePanel& panel = *panels_[i];
@@ -342,6 +351,24 @@ void PanelPair::ApplyLanguage() {
 
 void PanelPair::FollowSystemSmoothing() {
   for (auto& panel : panels_) panel->Folders().FollowSystemSmoothing();
+}
+
+void PanelPair::FollowDpi(UINT dpi, HFONT font) {
+  if (dpi == 0 || dpi == dpi_) return;
+  const UINT old = std::exchange(dpi_, dpi);
+  for (auto& panel : panels_) {
+    const ListView& list = panel->List();
+    for (int column = 0; column < 4; ++column)
+      list.Send(LVM_SETCOLUMNWIDTH, column, MulDiv(list.ColumnWidth(column), dpi, old));
+    if (font != nullptr) panel->Folders().UseFont(font);
+  }
+  if (!started_) return;
+  CreateImageLists();
+  for (auto& panel : panels_) {
+    panel->DriveBox().SetImages(driveImages_.Get());
+    panel->DriveBox().RedrawWithFrame();
+    InvalidateRect(panel->List().Handle(), nullptr, TRUE);
+  }
 }
 
 void PanelPair::UpdatePathLines() {

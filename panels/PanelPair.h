@@ -18,6 +18,7 @@
 #include "core/settings/Settings.h"
 #include "framework/AppContext.h"
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/Drives.h"
 #include "panels/FilePanel.h"
@@ -124,6 +125,11 @@ class PanelPair : public MessageRouter {
   // After the language changed: the column titles.
   void ApplyLanguage();
   void FollowSystemSmoothing();
+  // The window's scale changed to dpi, its font to font: the pictures are
+  // made again at the new size, the columns keep their width in points and
+  // the trees take the font.
+  void FollowDpi(UINT dpi, HFONT font);
+  UINT Dpi() const { return dpi_; }
   void UpdatePathLines();
 
   bool RouteMessage(Message& message, LRESULT& result) override;
@@ -186,6 +192,9 @@ class PanelPair : public MessageRouter {
   ImageList treeImages_;
   ImageList driveImages_;
   ImageList headerImages_;
+  // The scale the pictures and column widths are at. Stored widths are at
+  // 96 dots per inch.
+  UINT dpi_ = kBaseDpi;
 };
 
 }  // namespace px

@@ -24,6 +24,11 @@ struct VisibleRows {
   bool rightTabs = false;
 };
 
+// Fixed sizes are written for 96 dots per inch (100 %) and scaled to the
+// window's dots per inch.
+constexpr int kLayoutBaseDpi = 96;
+
+// Heights at 96 dots per inch.
 constexpr int kSelectionLineHeight = 18;
 constexpr int kTabBarHeight = 22;
 
@@ -51,8 +56,10 @@ constexpr int kDividerScale = 1000;
 constexpr int kDividerDefault = 500;
 
 // Layout for a client area of cx by cy with the left share `divider` (thousandths,
-// taken as 0 to 1000). Widths and heights too small to show come out as 0.
-MainLayout ComputeLayout(int cx, int cy, int divider, const VisibleRows& rows);
+// taken as 0 to 1000), its fixed sizes at dpi. Widths and heights too small to
+// show come out as 0.
+MainLayout ComputeLayout(int cx, int cy, int divider, const VisibleRows& rows,
+                         int dpi = kLayoutBaseDpi);
 
 struct DividerMove {
   int x = 0;        // the divider's client x after clamping to [2, width - 2]
@@ -61,8 +68,10 @@ struct DividerMove {
 };
 
 // Moves the divider to client x; the panels take x itself as the left share.
+// (Kept two scaled pixels inside the client area.)
 // A client area without width (minimised window) gives the default divider.
-DividerMove MoveDivider(int x, int clientWidth, int clientHeight, const VisibleRows& rows);
+DividerMove MoveDivider(int x, int clientWidth, int clientHeight, const VisibleRows& rows,
+                        int dpi = kLayoutBaseDpi);
 
 // Client x of divider popup item k (0 gives 20 %, 6 gives 80 %).
 int DividerPresetX(int clientWidth, int item);

@@ -1,9 +1,10 @@
 // Main window layout: rows, divider, presets and window placement.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <climits>
+#include <cstdlib>
+#include <random>
+#include <tuple>
 
 #include "core/layout/Layout.h"
 
@@ -207,4 +208,71 @@ TEST(Layout, FitWindowToScreen) {
 }
 
 }  // namespace
+}  // namespace px
+
+namespace px {
+namespace {
+
+std::vector<Rect> AllRects(const MainLayout& m) {
+  const PanelRowsLayout& p = m.panels;
+  std::vector<Rect> all = {p.leftPanel,  p.rightPanel,  p.splitter,      p.leftVolume,
+                           p.rightVolume, p.leftDrive,  p.rightDrive,    p.leftPath,
+                           p.rightPath,  p.leftSelection, p.rightSelection, p.leftTabs,
+                           p.rightTabs,  m.prompt,      m.commandLine,   m.lineTop,
+                           m.lineBelowToolBar, m.lineAboveCommand, m.toolBar};
+  for (const Rect& key : m.functionKeys) all.push_back(key);
+  return all;
+}
+
+}  // namespace
+
+// A window at 150 % or 200 % whose client area is that much larger shows the
+// same layout that much larger: every control within a few pixels of the
+// 100 % one scaled (the rounding of each fixed size, and of the shares of the
+// width, which the function keys multiply by up to three). A fixed size left
+// unscaled would be off by its whole size.
+TEST(Layout, ScaledWindowIsTheUnscaledLayoutScaled) {
+  std::mt19937 random(25);
+  int checked = 0;
+  for (int round = 0; round < 2000; ++round) {
+    const int cx = 400 + static_cast<int>(random() % 1600);
+    const int cy = 300 + static_cast<int>(random() % 1000);
+    const int divider = static_cast<int>(random() % 1001);
+    const unsigned bits = static_cast<unsigned>(random());
+    VisibleRows rows;
+    rows.toolBar = bits & 1;
+    rows.drive = bits & 2;
+    rows.curDir = bits & 4;
+    rows.comLine = bits & 8;
+    rows.funcKey = bits & 16;
+    rows.selectionLine = bits & 32;
+    rows.leftTabs = bits & 64;
+    rows.rightTabs = bits & 128;
+    const std::vector<Rect> base = AllRects(ComputeLayout(cx, cy, divider, rows));
+    for (int dpi : {120, 144, 192, 288}) {
+      const auto scale = [dpi](int at96) { return at96 * dpi / 96.0; };
+      const std::vector<Rect> scaled = AllRects(
+          ComputeLayout(cx * dpi / 96, cy * dpi / 96, divider, rows, dpi));
+      for (size_t i = 0; i < base.size(); ++i) {
+        const Rect& b = base[i];
+        const Rect& s = scaled[i];
+        const double slack = 1.0 + 2.0 * dpi / 96;
+        EXPECT_LE(std::abs(s.x - scale(b.x)), slack) << "rect " << i << " at " << dpi;
+        EXPECT_LE(std::abs(s.y - scale(b.y)), slack) << "rect " << i << " at " << dpi;
+        EXPECT_LE(std::abs(s.width - scale(b.width)), slack) << "rect " << i << " at " << dpi;
+        EXPECT_LE(std::abs(s.height - scale(b.height)), slack) << "rect " << i << " at " << dpi;
+        ++checked;
+      }
+      // The divider's moves keep the panels where the layout put them.
+      const PanelRowsLayout& panels = ComputeLayout(cx * dpi / 96, cy * dpi / 96, 500, rows, dpi).panels;
+      const DividerMove move = MoveDivider(cx * dpi / 96 * 500 / 1000, cx * dpi / 96,
+                                           cy * dpi / 96, rows, dpi);
+      EXPECT_EQ(move.panels.leftPanel, panels.leftPanel);
+      EXPECT_EQ(move.panels.rightPanel.height, panels.rightPanel.height);
+      EXPECT_EQ(move.panels.splitter, panels.splitter);
+    }
+  }
+  EXPECT_GT(checked, 100000);
+}
+
 }  // namespace px
