@@ -6,6 +6,7 @@
 
 #include "core/fileops/DriveFigures.h"
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "framework/FileSystemApi.h"
 #include "framework/MessageBoxes.h"
 #include "res/resource.h"
@@ -62,13 +63,16 @@ void DriveInfoDialog::ShowDriveIcon() {
   const int index = DriveIconIndex(DriveTypeOf(rootPath));
   if (index < 0) return;
   HINSTANCE module = GetModuleHandleW(nullptr);
+  // The strip at the dialog's scale (drawn at 100 %).
+  const int size = Scaled(kDriveIconSize, WindowDpi(Handle()));
+  const int width = size == kDriveIconSize ? 0 : size * kDriveImageCount;
+  const int height = size == kDriveIconSize ? 0 : size;
   Bitmap colour(static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(IDB_DRIVES_LARGE),
-                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  Bitmap mask(static_cast<HBITMAP>(
-      LoadImageW(module, MAKEINTRESOURCEW(IDB_DRIVES_LARGE_MASK), IMAGE_BITMAP, 0, 0, LR_MONOCHROME)));
+                                                IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION)));
+  Bitmap mask(static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(IDB_DRIVES_LARGE_MASK),
+                                              IMAGE_BITMAP, width, height, LR_MONOCHROME)));
   if (!colour || !mask) return;
-  images_.Reset(ImageList_Create(kDriveIconSize, kDriveIconSize, ILC_COLOR16 | ILC_MASK,
-                                 kDriveImageCount, 0));
+  images_.Reset(ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, kDriveImageCount, 0));
   if (!images_ || ImageList_Add(images_.Get(), colour.Get(), mask.Get()) < 0) return;
   icon_.Reset(ImageList_GetIcon(images_.Get(), index, ILD_NORMAL));
   if (icon_) Window(Item(IDC_DRIVE_ICON)).Send(STM_SETICON, reinterpret_cast<WPARAM>(icon_.Get()));

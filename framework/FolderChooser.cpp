@@ -1,5 +1,7 @@
 #include "framework/FolderChooser.h"
 
+#include "framework/Dpi.h"
+
 #include "core/language/TextFormat.h"
 #include "core/text/CaseFold.h"
 #include "framework/Controls.h"
@@ -36,7 +38,8 @@ BOOL FolderChooser::OnInitDialog() {
   Window(Item(IDCANCEL)).SetText(texts.Text(text::kFolderChooserCancel));
   CenterOver(Handle(), GetWindow(Handle(), GW_OWNER));
   Window volume(Item(IDC_GO_TO_VOLUME));
-  volume.Move(88, 9, 100, 20);
+  const UINT dpi = WindowDpi(Handle());
+  volume.Move(Scaled(88, dpi), Scaled(9, dpi), Scaled(100, dpi), Scaled(20, dpi));
 
   TreeView tree(Item(IDC_GO_TO_TREE));
   tree.SetImages(folderImages);

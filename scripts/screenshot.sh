@@ -15,6 +15,12 @@ export WINEPREFIX="$PWD/build/wineprefix-screenshot"
 source scripts/wine-env.sh
 px_start_display
 px_prepare_prefix
+# PX_SCREENSHOT_DPI=192 takes them at 200 % (Wine reads the scale at each
+# start), on a screen and desktop of PX_SCREEN_SIZE.
+dpi="${PX_SCREENSHOT_DPI:-96}"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${PX_SCREEN_SIZE:-1280x1024}" /f \
+  >/dev/null 2>&1
 
 demo="$WINEPREFIX/drive_c/Demo"
 rm -rf "$demo"
@@ -45,7 +51,7 @@ shoot() {
   sleep "${PX_SCREENSHOT_DELAY:-8}"
   wine window_capture.exe "$1" shot.bmp
   # Without the empty caption strip a frameless window has on a bare X server.
-  convert shot.bmp -crop +0+24 +repage -resize 1024x "$3"
+  convert shot.bmp -crop +0+$((24 * dpi / 96)) +repage -resize $((1024 * dpi / 96))x "$3"
   wineserver -k || true
   echo "saved $3"
 }

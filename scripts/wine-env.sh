@@ -16,7 +16,7 @@ px_start_display() {
   while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
     number=$((number + 1))
   done
-  Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$number" -screen 0 "${PX_SCREEN_SIZE:-1280x1024}x24" -nolisten tcp >/dev/null 2>&1 &
   PX_XVFB_PID=$!
   for _ in $(seq 1 100); do
     [ -e "/tmp/.X11-unix/X$number" ] && break

@@ -1,6 +1,8 @@
 // The search dialog, its pages, the walk on its worker thread and the jump to a result.
 #include "ui/SearchDialog.h"
 
+#include "framework/Dpi.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -224,11 +226,13 @@ void SearchDialog::CreatePages() {
   if (pages_[kResultsPage] && pages_[kResultsPage]->Handle() != nullptr) {
     RECT client;
     GetClientRect(pages_[kResultsPage]->Handle(), &client);
-    const int statusHeight = 16;
+    const UINT dpi = WindowDpi(Handle());
+    const int statusHeight = Scaled(16, dpi);
+    const int edge = Scaled(2, dpi);
     Window(Control(IDC_SEARCH_RESULTS))
-        .Move(2, 2, client.right - 4, client.bottom - statusHeight - 6);
+        .Move(edge, edge, client.right - 2 * edge, client.bottom - statusHeight - 3 * edge);
     Window(Control(IDC_SEARCH_STATUS))
-        .Move(2, client.bottom - statusHeight - 2, client.right - 4, statusHeight);
+        .Move(edge, client.bottom - statusHeight - edge, client.right - 2 * edge, statusHeight);
   }
 }
 

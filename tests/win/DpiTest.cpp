@@ -6,9 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "core/layout/Layout.h"
+#include "framework/Controls.h"
 #include "framework/Dpi.h"
+#include "framework/Wide.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
 
@@ -74,7 +79,7 @@ TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
   ASSERT_EQ(start, WindowDpi(run.Handle()));
   const UINT doubled = start * 2;
 
-  run.SetClientSize(560, 420);
+  run.SetClientSize(400, 300);
   const Look before = LookOf(run);
   ASSERT_GT(before.listFont, 0);
   RECT frame;
@@ -128,6 +133,275 @@ TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
   run.Close();
   EXPECT_NE(run.SettingsFileText().find("TabName=" + std::to_string(MulDiv(before.nameColumn, 96, start))),
             std::string::npos);
+}
+
+// Controls whose text does not fit them, drawn with their own font: static
+// texts (wrapped unless they may not wrap; those that end in an ellipsis cut
+// on purpose), buttons, check boxes, option buttons and group titles.
+class TextFitCheck {
+ public:
+  explicit TextFitCheck(UINT dpi) : dpi_(dpi) {}
+
+  void CheckTree(HWND window, const std::string& where) {
+    Check(window, where);
+    struct Walk {
+      TextFitCheck* check;
+      const std::string* where;
+    } walk{this, &where};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+          Walk& w = *reinterpret_cast<Walk*>(data);
+          w.check->Check(child, *w.where);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+  }
+
+  int Checked() const { return checked_; }
+  const std::vector<std::string>& Cut() const { return cut_; }
+
+ private:
+  void Check(HWND control, const std::string& where) {
+    wchar_t className[64] = {};
+    GetClassNameW(control, className, 64);
+    const std::wstring kind = className;
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    if (_wcsicmp(className, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+      CheckIcon(control, where);
+      return;
+    }
+    const std::wstring text = Widen(px::Window(control).Text());
+    if (text.empty()) return;
+    RECT client;
+    GetClientRect(control, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    UINT flags = DT_CALCRECT;
+    int roomWidth = client.right, roomHeight = client.bottom;
+    bool wraps = false;
+    if (_wcsicmp(className, L"Static") == 0) {
+      const LONG type = style & SS_TYPEMASK;
+      if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP &&
+          type != SS_SIMPLE)
+        return;
+      if ((style & SS_ELLIPSISMASK) != 0) return;
+      if (style & SS_NOPREFIX) flags |= DT_NOPREFIX;
+      wraps = type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE;
+    } else if (_wcsicmp(className, L"Button") == 0) {
+      const LONG type = style & BS_TYPEMASK;
+      wraps = (style & BS_MULTILINE) != 0;
+      if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+        roomWidth -= Scaled(6, dpi_);
+        roomHeight -= Scaled(2, dpi_);
+      } else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                 type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE) {
+        // The box and the gap after it.
+        roomWidth -= Scaled(13 + 4, dpi_);
+      } else if (type == BS_GROUPBOX) {
+        roomWidth -= Scaled(10, dpi_);
+        wraps = false;
+        roomHeight = client.bottom;
+      } else {
+        return;
+      }
+    } else {
+      return;
+    }
+    HDC dc = GetDC(control);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    RECT needed{0, 0, wraps ? roomWidth : 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+              flags | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    ++checked_;
+    // A group's title sits on its frame: only its width counts. A single
+    // line needs its height but may lose its descent's last pixel.
+    const bool tooWide = needed.right > roomWidth;
+    const bool tooHigh = (style & BS_TYPEMASK) != BS_GROUPBOX || _wcsicmp(className, L"Button") != 0
+                             ? needed.bottom - metrics.tmDescent / 2 > roomHeight
+                             : false;
+    if (tooWide || tooHigh) {
+      char line[512];
+      std::snprintf(line, sizeof(line), "%s: \"%s\" needs %ldx%ld, has %dx%d", where.c_str(),
+                    Narrow(text).c_str(), needed.right, needed.bottom, roomWidth, roomHeight);
+      cut_.push_back(line);
+    }
+  }
+
+  // A picture in a dialog is at least a large icon of the scale.
+  void CheckIcon(HWND control, const std::string& where) {
+    HICON icon = reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0));
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) return;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap);
+    const int width = bitmap.bmWidth;
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    ++checked_;
+    if (width < Scaled(32, dpi_))
+      cut_.push_back(where + ": a picture " + std::to_string(width) + " pixels wide");
+  }
+
+  UINT dpi_;
+  int checked_ = 0;
+  std::vector<std::string> cut_;
+};
+
+// The dialogs a command opens from a window with a file at the cursor, and
+// a control each one holds.
+struct OpenedBy {
+  const char* name;
+  UINT command;
+  int marker;
+  int close = IDCANCEL;  // the button that closes it
+};
+constexpr OpenedBy kDialogs[] = {
+    {"new folder", ID_MENU_MAKE_DIRECTORY, IDC_NEW_FOLDER_EDIT},
+    {"copy", ID_MENU_COPY, IDC_TARGET_EDIT},
+    {"move", ID_MENU_MOVE, IDC_TARGET_EDIT},
+    {"attributes", ID_MENU_ATTRIBUTES, IDC_ATTR_GROUP},
+    {"drive properties", ID_MENU_DRIVE_PROPERTIES, IDC_DRIVE_BAR, IDOK},
+    {"volume label", ID_MENU_VOLUME_LABEL, 0},
+    {"command history", ID_MENU_COMMAND_HISTORY, 0},
+    {"folder history", ID_MENU_FOLDER_HISTORY, 0},
+    {"go to folder", ID_MENU_GO_TO_FOLDER, 0},
+    {"select by mask", ID_MENU_SELECT_MASK, 0},
+    {"settings", ID_MENU_SETTINGS, 0},
+    {"customise toolbar", ID_MENU_CUSTOMISE_TOOLBAR, 0},
+    {"favourites", ID_MENU_ORGANISE_FAVOURITES, 0},
+    {"add favourite", ID_MENU_ADD_FAVOURITE, 0},
+    {"search", ID_MENU_SEARCH, 0},
+    {"compare", ID_MENU_COMPARE, IDC_COMPARE_BY_SIZE},
+    {"keyboard reference", ID_MENU_HELP, IDC_HELP_TEXT, IDOK},
+    {"about", ID_MENU_ABOUT, 0, IDOK},
+};
+
+// Opens every dialog of the table and the main window in English and German
+// at the scale this process runs at, and finds no text cut and no picture
+// smaller than the scale's. (Run once as it is, and by the next test again
+// in processes at 150 % and 200 %.)
+TEST(DpiTest, NoTextCutAndNoPictureSmallAtThisScale) {
+  TempFolder data;
+  data.Make("Folder");
+  data.Write("file.txt", "x");
+  RunningWindow run(PanelSettings(data.Path(), data.Path()).c_str());
+  MainWindow& window = run.Window();
+  const UINT dpi = window.Dpi();
+  TextFitCheck check(dpi);
+  int dialogs = 0, pictures = 0;
+  std::vector<std::string> small;
+  const auto picture = [&](const char* what, HIMAGELIST images, int width, int height) {
+    int w = 0, h = 0;
+    ++pictures;
+    if (images == nullptr || !ImageList_GetIconSize(images, &w, &h) || w < width || h < height)
+      small.push_back(std::string(what) + " at " + std::to_string(w) + "x" + std::to_string(h));
+  };
+  for (const char* language : {"English", "German"}) {
+    window.ChangeLanguage(language);
+    Pump(&window);
+    check.CheckTree(run.Handle(), std::string(language) + " main window");
+    const int icon = SystemMetricAt(SM_CXSMICON, dpi);
+    picture("file icons", reinterpret_cast<HIMAGELIST>(SendMessageW(run.Item(IDC_LEFT_LIST), LVM_GETIMAGELIST, LVSIL_SMALL, 0)), icon, icon);
+    picture("tree icons", reinterpret_cast<HIMAGELIST>(SendMessageW(run.Item(IDC_LEFT_TREE), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), icon, icon);
+    picture("drive icons", reinterpret_cast<HIMAGELIST>(SendMessageW(run.Item(IDC_LEFT_DRIVE), CBEM_GETIMAGELIST, 0, 0)), icon, icon);
+    picture("toolbar", window.Tools().Images(), Scaled(18, dpi), Scaled(20, dpi));
+    for (const OpenedBy& opened : kDialogs) {
+      // The cursor on the file: the copy, move and attributes dialogs ask about it.
+      window.Panels().Panel(Side::kLeft).SetCursor(2);
+      bool seen = false;
+      const std::string where = std::string(language) + " " + opened.name;
+      DialogResponder responder({DialogResponder::Answer(
+          opened.close,
+          [&](HWND dialog) {
+            seen = true;
+            check.CheckTree(dialog, where);
+          },
+          [&](HWND dialog) { return opened.marker == 0 || GetDlgItem(dialog, opened.marker) != nullptr; })});
+      window.ExecuteCommand(opened.command);
+      PumpUntil(window, [&] { return responder.Answered(); }, 10000);
+      EXPECT_TRUE(seen) << where;
+      dialogs += seen ? 1 : 0;
+    }
+  }
+  std::printf("at %u dpi: %d dialogs and the main window, %d texts, %d pictures checked\n", dpi,
+              dialogs, check.Checked(), pictures);
+  EXPECT_GT(check.Checked(), 100);
+  for (const std::string& line : check.Cut()) ADD_FAILURE() << "cut at " << dpi << " dpi: " << line;
+  for (const std::string& line : small) ADD_FAILURE() << "small at " << dpi << " dpi: " << line;
+}
+
+// The check itself finds what is cut: a text too long for its static, a
+// check box too narrow, a button too low; and passes what fits.
+TEST(DpiTest, TextFitCheckFindsCutTexts) {
+  HWND owner = MakeOwnerWindow(ICC_STANDARD_CLASSES);
+  ASSERT_NE(owner, nullptr);
+  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const auto make = [&](const wchar_t* kind, DWORD style, const wchar_t* text, int width, int height) {
+    HWND control = CreateWindowExW(0, kind, text, WS_CHILD | WS_VISIBLE | style, 0, 0, width, height, owner,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  };
+  make(L"STATIC", SS_LEFT, L"A text far too long for so narrow a static", 60, 14);
+  make(L"BUTTON", BS_AUTOCHECKBOX, L"A check box with a long name", 60, 14);
+  make(L"BUTTON", BS_PUSHBUTTON, L"OK", 60, 4);
+  make(L"STATIC", SS_LEFT, L"Fits", 200, 20);
+  make(L"STATIC", SS_LEFT | SS_ENDELLIPSIS, L"Cut on purpose with an ellipsis at its end", 30, 14);
+  make(L"BUTTON", BS_AUTOCHECKBOX, L"Fits too", 200, 20);
+  TextFitCheck check(WindowDpi(owner));
+  check.CheckTree(owner, "sample");
+  EXPECT_GE(check.Checked(), 5);
+  EXPECT_EQ(check.Cut().size(), 3u);
+  CloseOwnerWindow(owner);
+}
+
+// The same check in processes started at 150 % and at 200 % (Wine reads the
+// scale from the registry when a process starts): each must pass.
+TEST(DpiTest, NoTextCutAndNoPictureSmallAt150And200Percent) {
+  if (GetEnvironmentVariableW(L"PX_DPI_CHILD", nullptr, 0) != 0) GTEST_SKIP() << "a child run";
+  HKEY desktop = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_READ | KEY_WRITE, nullptr, &desktop, nullptr),
+            ERROR_SUCCESS);
+  DWORD previous = 0, size = sizeof(previous), type = 0;
+  const bool had = RegQueryValueExW(desktop, L"LogPixels", nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&previous), &size) == ERROR_SUCCESS &&
+                   type == REG_DWORD;
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  SetEnvironmentVariableW(L"PX_DPI_CHILD", L"1");
+  for (DWORD dpi : {144u, 192u}) {
+    ASSERT_EQ(RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                             sizeof(dpi)),
+              ERROR_SUCCESS);
+    std::wstring command = std::wstring(L"\"") + self +
+                           L"\" --gtest_brief=1 --gtest_filter=DpiTest.NoTextCutAndNoPictureSmallAtThisScale:"
+                           L"DpiTest.RunningWindowFollowsAChangeOfScaleAndBack";
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    DWORD code = 1;
+    if (started) {
+      if (WaitForSingleObject(process.hProcess, 240000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 2);
+      GetExitCodeProcess(process.hProcess, &code);
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    }
+    EXPECT_TRUE(started);
+    EXPECT_EQ(code, 0u) << "the checks at " << dpi << " dpi failed (see above)";
+  }
+  SetEnvironmentVariableW(L"PX_DPI_CHILD", nullptr);
+  if (had)
+    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous),
+                   sizeof(previous));
+  else
+    RegDeleteValueW(desktop, L"LogPixels");
+  RegCloseKey(desktop);
 }
 
 }  // namespace
