@@ -79,7 +79,7 @@ TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
   ASSERT_EQ(start, WindowDpi(run.Handle()));
   const UINT doubled = start * 2;
 
-  run.SetClientSize(400, 300);
+  run.SetClientSize(520, 360);
   const Look before = LookOf(run);
   ASSERT_GT(before.listFont, 0);
   RECT frame;
