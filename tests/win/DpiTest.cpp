@@ -381,7 +381,8 @@ TEST(DpiTest, NoTextCutAndNoPictureSmallAt150And200Percent) {
     std::wstring command = std::wstring(L"\"") + self +
                            L"\" --gtest_brief=1 --gtest_filter=DpiTest.NoTextCutAndNoPictureSmallAtThisScale:"
                            L"DpiTest.RunningWindowFollowsAChangeOfScaleAndBack";
-    STARTUPINFOW startup{sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &process);
