@@ -7,6 +7,9 @@ packages=(
   cmake ninja-build g++ googletest libgtest-dev python3
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core zip unzip
+  # Wine's own fonts (the caption buttons' glyphs, its dialog font) and a font
+  # for Chinese, Japanese and Korean names.
+  fonts-wine fonts-wqy-microhei
   clang libclang-rt-14-dev
 )
 [ $# -eq 0 ] || packages=("$@")
