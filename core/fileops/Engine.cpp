@@ -208,11 +208,20 @@ PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::
 bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase question,
                                         std::vector<EntryInfo>& out) {
   const bool listable = !Unsafe(folder) && depth_ <= request_.maxFolderDepth;
+  // Names the count pass listed, where a question came since: the folder is
+  // listed again, and what another program added meanwhile is left alone.
+  std::unordered_set<std::string> countedNames;
+  bool narrowed = false;
   if (listable) {
     auto counted = countedListings_.find(folder);
     if (counted != countedListings_.end()) {
       const bool fresh = counted->second.askedAt == asked_;
-      if (fresh) out = std::move(counted->second.entries);
+      if (fresh) {
+        out = std::move(counted->second.entries);
+      } else {
+        narrowed = true;
+        for (const EntryInfo& entry : counted->second.entries) countedNames.insert(entry.name);
+      }
       countedListings_.erase(counted);
       if (fresh) return true;
     }
@@ -224,6 +233,11 @@ bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase q
       FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
       if (listed.Ok()) {
         out = std::move(listed.value);
+        if (narrowed) {
+          out.erase(std::remove_if(out.begin(), out.end(),
+                                   [&](const EntryInfo& entry) { return !countedNames.count(entry.name); }),
+                    out.end());
+        }
         return true;
       }
       error = listed.error;
@@ -654,8 +668,9 @@ FsStatus FileOperationEngine::Remove(const std::string& path) {
     // The bin refused a file although nothing said so before: asked now, once
     // for the entry; its other files still go to the bin where it takes them.
     if (!binAnswer_) binAnswer_ = AskPermanentDelete({path});
-    if (*binAnswer_ == PermanentAnswer::kYes) return fs_.RemoveFile(path);
-    return {FsError::kNoRecycleBin};
+    // A cancel that came while the question was open leaves the file too.
+    if (*binAnswer_ != PermanentAnswer::kYes || Cancelled()) return {FsError::kNoRecycleBin};
+    return fs_.RemoveFile(path);
   }
   // Only a call that reports success, aborted nothing and left no file behind
   // counts: the bin must never turn into a silent permanent deletion elsewhere.

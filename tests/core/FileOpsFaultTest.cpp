@@ -146,6 +146,22 @@ void BuildHostile(MemoryFileSystem& fs) {
   fs.AddFolder("D:\\dst\\");
 }
 
+// Files on a drive whose bin takes files of up to 1 000 bytes: one is asked
+// about before the run, one (in a folder) when the bin refuses it.
+void BuildSmallBin(MemoryFileSystem& fs) {
+  fs.AddFile("C:\\src\\a.txt", Body("a", 1500));
+  fs.AddFile("C:\\src\\e.txt", "");
+  fs.AddFile("C:\\src\\tree\\f1", Body("f1", 2000));
+  fs.AddFile("C:\\src\\tree\\g", Body("g", 300), kAttrReadOnly);
+  fs.SetRecycleBin("C:\\", true, 1000);
+}
+
+// Files and a folder on a drive without a bin.
+void BuildNoBin(MemoryFileSystem& fs) {
+  BuildTree(fs);
+  fs.SetRecycleBin("C:\\", false);
+}
+
 struct Scenario {
   const char* name;
   void (*build)(MemoryFileSystem&);
@@ -181,6 +197,8 @@ const std::vector<Scenario>& Scenarios() {
       {"move tree under a new name", BuildTree, kMove, {"tree"}, "D:\\", "renamed", false},
       {"delete tree", BuildTree, kDelete, {"top.txt", "tree"}, "", "", false},
       {"recycle tree", BuildTree, kDelete, {"tree"}, "", "", true},
+      {"recycle past a small bin", BuildSmallBin, kDelete, {"e.txt", "a.txt", "tree"}, "", "", true},
+      {"recycle without a bin", BuildNoBin, kDelete, {"top.txt", "tree"}, "", "", true},
       {"copy tree into itself", BuildTree, kCopy, {"tree", "top.txt"}, "C:\\src\\tree\\sub\\", "", false},
       {"copy tree into its sibling", BuildTree, kCopy, {"tree"}, "C:\\src\\tree2\\", "", false},
       {"move tree below itself by alias", BuildTree, kMove, {"tree", "top.txt"}, "Z:\\SRC\\tree\\new\\", "", false},
