@@ -62,6 +62,9 @@ class CountingPrompts : public OperationPrompts {
     return Asked(FailureAnswer::kStop);
   }
   void ShowMessage(RunMessage, const std::string&) override { ++messages; }
+  PermanentAnswer AskPermanentDelete(const std::vector<std::string>&) override {
+    return Asked(PermanentAnswer::kCancel);
+  }
 
   int questions = 0;
   int messages = 0;
@@ -134,6 +137,9 @@ class TimedFileSystem : public FileSystem {
   FsResult<std::string> RealPath(const std::string& path) override {
     return Timed(kRealPath, [&] { return inner_.RealPath(path); });
   }
+  FsResult<bool> CanRecycle(const std::string& path) override {
+    return Timed(kCanRecycle, [&] { return inner_.CanRecycle(path); });
+  }
   RecycleResult Recycle(const std::vector<std::string>& paths) override {
     return Timed(kRecycle, [&] { return inner_.Recycle(paths); });
   }
@@ -143,7 +149,7 @@ class TimedFileSystem : public FileSystem {
     static const char* const kNames[] = {"OpenRead", "CreateTemp", "CreateNew", "Read", "Write", "SizeOf",
                                          "Close", "Lookup", "List", "CreateFolder", "RemoveFolder",
                                          "SetAttributes", "RemoveFile", "Rename", "Identity",
-                                         "Recycle", "RemoveLink", "RealPath"};
+                                         "Recycle", "RemoveLink", "RealPath", "CanRecycle"};
     std::string text;
     for (int call = 0; call < kCallCount; ++call) {
       if (counts_[call] == 0) continue;
@@ -158,7 +164,7 @@ class TimedFileSystem : public FileSystem {
  private:
   enum Call {
     kOpenRead, kCreateTemp, kCreateNew, kRead, kWrite, kSizeOf, kClose, kLookup, kList, kCreateFolder, kRemoveFolder,
-    kSetAttributes, kRemoveFile, kRename, kIdentity, kRecycle, kRemoveLink, kRealPath, kCallCount
+    kSetAttributes, kRemoveFile, kRename, kIdentity, kRecycle, kRemoveLink, kRealPath, kCanRecycle, kCallCount
   };
   template <typename F>
   auto Timed(Call call, F f) -> decltype(f()) {
@@ -688,6 +694,7 @@ class LoggedFileSystem : public FileSystem {
   }
   FsResult<FileIdentity> Identity(const std::string& path) override { return inner_->Identity(path); }
   FsResult<std::string> RealPath(const std::string& path) override { return inner_->RealPath(path); }
+  FsResult<bool> CanRecycle(const std::string& path) override { return inner_->CanRecycle(path); }
   RecycleResult Recycle(const std::vector<std::string>& paths) override { return inner_->Recycle(paths); }
 
  private:

@@ -126,6 +126,22 @@ void QuestionBroker::ShowMessage(RunMessage message, const std::string& path) {
   });
 }
 
+PermanentAnswer QuestionBroker::AskPermanentDelete(const std::vector<std::string>& paths) {
+  return Ask<PermanentAnswer>(PermanentAnswer::kCancel, [paths](HWND owner, const LanguageTable& texts) {
+    if (paths.empty()) return PermanentAnswer::kNo;
+    const std::string question =
+        paths.size() == 1
+            ? FormatText(texts.Text(text::kPermanentDeleteOne), {paths[0]})
+            : FormatText(texts.Text(text::kPermanentDeleteMany), {paths.size(), paths[0]});
+    // No is the default: nothing is deleted for good by a stray Enter.
+    const int answer = px::ShowMessage(owner, question, texts.Text(text::kPermanentDeleteTitle),
+                                       MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    return answer == IDYES ? PermanentAnswer::kYes
+           : answer == IDNO ? PermanentAnswer::kNo
+                            : PermanentAnswer::kCancel;
+  });
+}
+
 OperationJob::OperationJob(std::unique_ptr<FileSystem> fs, RunRequest request,
                            std::shared_ptr<QuestionBroker> broker)
     : fs_(std::move(fs)), request_(std::move(request)), broker_(std::move(broker)),

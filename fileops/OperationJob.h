@@ -48,6 +48,7 @@ class QuestionBroker : public OperationPrompts, public std::enable_shared_from_t
   PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path) override;
   FailureAnswer AskFailure(FailureCase question, const std::string& path) override;
   void ShowMessage(RunMessage message, const std::string& path) override;
+  PermanentAnswer AskPermanentDelete(const std::vector<std::string>& paths) override;
 
  private:
   template <typename Answer, typename Asking>

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
+#include <mutex>
 
 #include "core/panel/PathText.h"
+#include "core/text/CaseFold.h"
 #include "framework/FileSystemApi.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
@@ -31,6 +34,63 @@ bool ShellAddressable(const std::string& path) {
     start = end + 1;
   }
   return true;
+}
+
+// The root of a drive path ("C:\\") or of a share ("\\\\server\\share\\"); empty
+// for anything else.
+std::string RootOf(const std::string& path) {
+  if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return path.substr(0, 3);
+  if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+    const size_t server = path.find('\\', 2);
+    if (server == std::string::npos || server == 2) return std::string();
+    const size_t share = path.find('\\', server + 1);
+    if (share == server + 1) return std::string();
+    return share == std::string::npos ? path + "\\" : path.substr(0, share + 1);
+  }
+  return std::string();
+}
+
+// A DWORD value of the current user's (or else the machine's) registry; false
+// when neither holds it.
+bool ReadDword(const wchar_t* key, const wchar_t* name, DWORD& value) {
+  for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(hive, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) continue;
+    DWORD type = 0;
+    DWORD size = sizeof(value);
+    const LONG read = RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(opened);
+    if (read == ERROR_SUCCESS && type == REG_DWORD) return true;
+  }
+  return false;
+}
+
+std::mutex gBinlessLock;
+std::string gBinlessFolder;  // folded
+
+bool BinlessForTests(const std::string& path) {
+  std::lock_guard<std::mutex> lock(gBinlessLock);
+  return !gBinlessFolder.empty() && FoldName(path).compare(0, gBinlessFolder.size(), gBinlessFolder) == 0;
+}
+
+// Set while the shell works on this thread for Recycle: whether it tried to
+// open a dialog of its own (the warning before deleting for good, or any
+// other), which the hook refused.
+thread_local bool tDialogRefused = false;
+
+// No window of the shell's ever shows from a job's thread, where it would
+// have no owner and hide behind the progress window: a dialog it would open
+// is not created (the shell takes that as "no" and keeps the file), and
+// the engine asks its own question instead.
+LRESULT CALLBACK RefuseShellDialogs(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) {
+    wchar_t name[16] = {};
+    if (GetClassNameW(reinterpret_cast<HWND>(wParam), name, 16) > 0 && std::wcscmp(name, L"#32770") == 0) {
+      tDialogRefused = true;
+      return 1;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Reads past the system cache take whole sectors into a buffer aligned to
@@ -388,6 +448,68 @@ FsResult<FileIdentity> Win32FileSystem::Identity(const std::string& path) {
   return {*identity, FsError::kOk};
 }
 
+void Win32FileSystem::SetBinlessFolderForTests(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(gBinlessLock);
+  gBinlessFolder = FoldName(folder);
+}
+
+// A drive has a bin when it is a fixed disk (removable media, network shares
+// and RAM disks have none), the shell answers about its bin (Wine's shell
+// fails where it has no trash), and neither a policy nor the drive's own
+// setting has the bin delete at once. The largest file it takes is its size
+// limit where one is set.
+const Win32FileSystem::Bin& Win32FileSystem::BinOf(const std::string& root) {
+  auto [known, added] = bins_.try_emplace(FoldName(root));
+  Bin& bin = known->second;
+  if (!added) return bin;
+  const std::wstring wideRoot = Widen(root);
+  QuietDriveErrors quiet;
+  if (GetDriveTypeW(wideRoot.c_str()) != DRIVE_FIXED) return bin;
+  SHQUERYRBINFO info{};
+  info.cbSize = sizeof(info);
+  if (FAILED(SHQueryRecycleBinW(wideRoot.c_str(), &info))) return bin;
+  DWORD value = 0;
+  if (ReadDword(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"NoRecycleFiles",
+                value) &&
+      value != 0) {
+    return bin;
+  }
+  wchar_t volume[64] = {};
+  if (GetVolumeNameForVolumeMountPointW(wideRoot.c_str(), volume, 64)) {
+    // "\\?\Volume{…}\" names the drive's own settings.
+    std::wstring id = volume;
+    const size_t open = id.find(L'{');
+    const size_t close = id.find(L'}');
+    if (open != std::wstring::npos && close != std::wstring::npos && close > open) {
+      const std::wstring key =
+          L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket\\Volume\\" +
+          id.substr(open, close - open + 1);
+      if (ReadDword(key.c_str(), L"NukeOnDelete", value) && value != 0) return bin;
+      if (ReadDword(key.c_str(), L"MaxCapacity", value)) bin.largestFile = static_cast<uint64_t>(value) << 20;
+    }
+  }
+  bin.present = true;
+  return bin;
+}
+
+FsResult<bool> Win32FileSystem::CanRecycle(const std::string& path) {
+  if (HoldsWildcard(path)) return {false, FsError::kInvalidName};
+  // What the shell cannot be handed cannot go to the bin either.
+  const std::string root = RootOf(path);
+  if (root.empty() || !ShellAddressable(path) || BinlessForTests(path)) return {false, FsError::kOk};
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  {
+    QuietDriveErrors quiet;
+    if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &data)) {
+      return {false, ErrorOf(GetLastError())};
+    }
+  }
+  const Bin& bin = BinOf(root);
+  if (!bin.present) return {false, FsError::kOk};
+  const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return {folder || Join(data.nFileSizeHigh, data.nFileSizeLow) <= bin.largestFile, FsError::kOk};
+}
+
 RecycleResult Win32FileSystem::Recycle(const std::vector<std::string>& paths) {
   // Fully qualified paths, each ended by a NUL and the list by a second one;
   // the shell expands wildcards, so a path holding one is never handed over.
@@ -401,10 +523,18 @@ RecycleResult Win32FileSystem::Recycle(const std::vector<std::string>& paths) {
   SHFILEOPSTRUCTW operation{};
   operation.wFunc = FO_DELETE;
   operation.pFrom = list.c_str();
-  // Warn instead of deleting for good when a file cannot go to the bin.
+  // Asked to warn, the shell asks before it would delete anything for good
+  // instead; that question is refused before it shows (see
+  // RefuseShellDialogs), so the file stays and the engine asks its own.
+  // Without a hook no call is made: nothing may show without an owner.
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI |
                      FOF_WANTNUKEWARNING;
-  int result = SHFileOperationW(&operation);
+  HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseShellDialogs, nullptr, GetCurrentThreadId());
+  if (hook == nullptr) return RecycleResult::kFailed;
+  tDialogRefused = false;
+  const int result = SHFileOperationW(&operation);
+  UnhookWindowsHookEx(hook);
+  if (tDialogRefused) return RecycleResult::kNoBin;
   if (result != 0) return RecycleResult::kFailed;
   // Whether the files are really gone is the engine's to check.
   if (operation.fAnyOperationsAborted) return RecycleResult::kAborted;

@@ -38,13 +38,26 @@ class Win32FileSystem : public FileSystem {
   FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) override;
   FsResult<FileIdentity> Identity(const std::string& path) override;
   FsResult<std::string> RealPath(const std::string& path) override;
+  FsResult<bool> CanRecycle(const std::string& path) override;
   RecycleResult Recycle(const std::vector<std::string>& paths) override;
 
   // The error of the platform's last call as the engine sees it.
   static FsError ErrorOf(DWORD error);
 
+  // Tests: CanRecycle takes the entries below folder (ending with a
+  // backslash) as on a drive without a bin; empty for none.
+  static void SetBinlessFolderForTests(const std::string& folder);
+
  private:
   FileId Keep(HANDLE handle);
+
+  // What the bin of one drive takes, as read once per file system object.
+  struct Bin {
+    bool present = false;
+    uint64_t largestFile = UINT64_MAX;
+  };
+  const Bin& BinOf(const std::string& root);
+  std::unordered_map<std::string, Bin> bins_;  // by folded root
 
   // A file opened past the system cache is read in aligned blocks of its own
   // and handed out from there (see OpenReadFromDisk).

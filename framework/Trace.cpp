@@ -49,7 +49,8 @@ void Trace(const std::string& what) {
     }
   }
 #ifndef NDEBUG
-  MessageBoxW(nullptr, Widen(what).c_str(), L"Pannex", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  // Owned by the window active on this thread, if any (a job's thread has none).
+  MessageBoxW(GetActiveWindow(), Widen(what).c_str(), L"Pannex", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 #endif
 }
 

@@ -93,7 +93,7 @@ void EditWithEditor(const AppContext& context, const FilePanel& panel) {
   const std::string& editor = context.GetOptions().editor;
   const std::string parameters = EditorParameters(panel.Path() + entry->name);
   if (!MayLaunch(context, editor, parameters, panel.Path(), ProgramPlace::kAnywhere)) return;
-  ShellExecuteW(nullptr, nullptr, Widen(editor).c_str(), Widen(parameters).c_str(),
+  ShellExecuteW(context.owner, nullptr, Widen(editor).c_str(), Widen(parameters).c_str(),
                 Widen(panel.Path()).c_str(), SW_SHOWNORMAL);
 }
 
@@ -107,6 +107,7 @@ void ShowShellProperties(const FilePanel& panel) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.hwnd = GetAncestor(panel.List().Handle(), GA_ROOT);
   info.lpVerb = L"properties";
   info.lpFile = path.c_str();
   info.nShow = SW_SHOWNORMAL;
@@ -120,6 +121,7 @@ void OpenShellFolder(const AppContext& context, int folderId) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_IDLIST;
+  info.hwnd = context.owner;
   info.lpVerb = L"open";
   info.lpIDList = items;
   info.nShow = SW_SHOWNORMAL;

@@ -208,11 +208,20 @@ PromptAnswer FileOperationEngine::AskReadOnly(ReadOnlyCase question, const std::
 bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase question,
                                         std::vector<EntryInfo>& out) {
   const bool listable = !Unsafe(folder) && depth_ <= request_.maxFolderDepth;
+  // Names the count pass listed, where a question came since: the folder is
+  // listed again, and what another program added meanwhile is left alone.
+  std::unordered_set<std::string> countedNames;
+  bool narrowed = false;
   if (listable) {
     auto counted = countedListings_.find(folder);
     if (counted != countedListings_.end()) {
       const bool fresh = counted->second.askedAt == asked_;
-      if (fresh) out = std::move(counted->second.entries);
+      if (fresh) {
+        out = std::move(counted->second.entries);
+      } else {
+        narrowed = true;
+        for (const EntryInfo& entry : counted->second.entries) countedNames.insert(entry.name);
+      }
       countedListings_.erase(counted);
       if (fresh) return true;
     }
@@ -224,6 +233,11 @@ bool FileOperationEngine::ListWithRetry(const std::string& folder, FailureCase q
       FsResult<std::vector<EntryInfo>> listed = fs_.List(folder);
       if (listed.Ok()) {
         out = std::move(listed.value);
+        if (narrowed) {
+          out.erase(std::remove_if(out.begin(), out.end(),
+                                   [&](const EntryInfo& entry) { return !countedNames.count(entry.name); }),
+                    out.end());
+        }
         return true;
       }
       error = listed.error;
@@ -369,6 +383,8 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   caseTwins_.clear();
   problems_.clear();
   entry_ = kWholeRun;
+  skipBin_ = false;
+  binAnswer_.reset();
   {
     std::lock_guard<std::mutex> lock(progressLock_);
     progress_ = ProgressSnapshot();
@@ -480,6 +496,12 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
     listTargets_ = progress_.fileCount >= kListTargetsFrom;
   }
 
+  std::vector<char> forGood(count, 0);
+  std::vector<char> kept(count, 0);
+  if (isDelete && request_.recycle && !AskBeforeDeletingForGood(found, refused, forGood, kept)) {
+    return finish();
+  }
+
   // Several entries sent to a name that is an existing folder go into that
   // folder, as does a single file (it cannot become a folder).
   if (!isDelete && !request_.newName.empty()) {
@@ -495,6 +517,18 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
   for (size_t i = 0; i < count; ++i) {
     entry_ = i;
     const std::string path = request_.baseFolder + request_.names[i];
+    skipBin_ = forGood[i] != 0;
+    binAnswer_.reset();
+    if (skipBin_) binAnswer_ = PermanentAnswer::kYes;
+    if (kept[i]) {
+      // Kept as answered: it is not touched, and the run goes on.
+      Note(ProblemKind::kNotDeleted, request_.baseFolder + found[i].value.name,
+           FsError::kNoRecycleBin);
+      result.entries[i] = EntryOutcome::kNotDone;
+      if (entryObserver_) entryObserver_(i, EntryOutcome::kNotDone);
+      entry_ = kWholeRun;
+      continue;
+    }
     Outcome outcome = Outcome::kNotDone;
     bool gone = false;
     if (refused[i]) {
@@ -542,7 +576,12 @@ RunResult FileOperationEngine::Run(const RunRequest& request) {
     if (entryObserver_) entryObserver_(i, result.entries[i]);
     entry_ = kWholeRun;
     if (cancelled_) break;
-    if (outcome != Outcome::kDone && !SkipInForce() && !prompts_.Collecting()) break;
+    // A file kept because the bin does not take it is kept as answered, as a
+    // Skip is, and the run goes on.
+    const bool keptAsAnswered = binAnswer_ == PermanentAnswer::kNo;
+    if (outcome != Outcome::kDone && !SkipInForce() && !prompts_.Collecting() && !keptAsAnswered) {
+      break;
+    }
   }
   return finish();
 }
@@ -583,11 +622,59 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteEntry(const std::string&
   return DeleteOne(path, info);
 }
 
+// The entries the recycle bin does not take, found before anything is
+// deleted, are asked about in one question: Yes deletes them for good, No
+// keeps them, Cancel ends the run before it began (false). Where it cannot
+// be told the bin is tried, which never deletes for good unasked either.
+bool FileOperationEngine::AskBeforeDeletingForGood(const std::vector<FsResult<EntryInfo>>& found,
+                                                   const std::vector<char>& refused,
+                                                   std::vector<char>& forGood,
+                                                   std::vector<char>& kept) {
+  std::vector<size_t> binless;
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < found.size(); ++i) {
+    // A folder link is removed itself, never sent to the bin.
+    if (refused[i] || !found[i].Ok() || found[i].value.IsLink()) continue;
+    const std::string path = request_.baseFolder + found[i].value.name;
+    if (Unsafe(path)) continue;
+    if (Cancelled()) return false;
+    FsResult<bool> takes = fs_.CanRecycle(path);
+    if (!takes.Ok() || takes.value) continue;
+    binless.push_back(i);
+    paths.push_back(path);
+  }
+  if (binless.empty()) return true;
+  const PermanentAnswer answer = AskPermanentDelete(paths);
+  if (answer == PermanentAnswer::kCancel) return false;
+  for (size_t i : binless) (answer == PermanentAnswer::kYes ? forGood : kept)[i] = 1;
+  return true;
+}
+
+PermanentAnswer FileOperationEngine::AskPermanentDelete(const std::vector<std::string>& paths) {
+  ++asked_;
+  const PermanentAnswer answer = prompts_.AskPermanentDelete(paths);
+  if (answer == PermanentAnswer::kCancel) {
+    // As the Cancel button does: the run stops at once and says so.
+    gate_.Cancel();
+    (void)Cancelled();
+  }
+  return answer;
+}
+
 FsStatus FileOperationEngine::Remove(const std::string& path) {
-  if (!request_.recycle) return fs_.RemoveFile(path);
+  if (!request_.recycle || skipBin_) return fs_.RemoveFile(path);
+  const RecycleResult recycled = fs_.Recycle({path});
+  if (recycled == RecycleResult::kNoBin) {
+    // The bin refused a file although nothing said so before: asked now, once
+    // for the entry; its other files still go to the bin where it takes them.
+    if (!binAnswer_) binAnswer_ = AskPermanentDelete({path});
+    // A cancel that came while the question was open leaves the file too.
+    if (*binAnswer_ != PermanentAnswer::kYes || Cancelled()) return {FsError::kNoRecycleBin};
+    return fs_.RemoveFile(path);
+  }
   // Only a call that reports success, aborted nothing and left no file behind
   // counts: the bin must never turn into a silent permanent deletion elsewhere.
-  if (fs_.Recycle({path}) != RecycleResult::kDone) return {FsError::kIo};
+  if (recycled != RecycleResult::kDone) return {FsError::kIo};
   for (int attempt = 0; attempt < 2; ++attempt) {
     FsResult<EntryInfo> after = fs_.Lookup(path);
     if (after.error == FsError::kNotFound) return {};
@@ -642,6 +729,12 @@ FileOperationEngine::Outcome FileOperationEngine::DeleteOne(const std::string& p
         FsStatus removed = Remove(path);
         if (removed.Ok()) return Outcome::kDone;
         error = removed.error;
+        if (error == FsError::kNoRecycleBin) {
+          // Kept as answered (or the run was cancelled there).
+          restore();
+          if (!cancelled_) Note(ProblemKind::kNotDeleted, path, error);
+          return Outcome::kNotDone;
+        }
       }
     } else if (Cancelled()) {
       return Outcome::kNotDone;

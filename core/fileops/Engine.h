@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,6 +28,10 @@ enum class OperationKind : uint16_t { kDelete = 1, kCopy = 2, kMove = 3 };
 enum class PromptAnswer : uint16_t { kProceed = 0, kProceedAll = 1, kSkip = 2, kSkipAll = 3, kCancel = 4 };
 // Answer of the failure question.
 enum class FailureAnswer : uint16_t { kRetry = 0, kSkip = 1, kStop = 2 };
+// Answer of the question before deleting for good what the recycle bin does
+// not take: delete those for good, keep them (the rest still goes to the
+// bin), or stop the run.
+enum class PermanentAnswer : uint16_t { kYes = 0, kNo = 1, kCancel = 2 };
 
 // Which read-only question: language text 8.2 or 8.3 on line 1040.
 enum class ReadOnlyCase { kDeleteFile, kOverwriteTarget };
@@ -72,6 +77,9 @@ class OperationPrompts {
   virtual FailureAnswer AskFailure(FailureCase question, const std::string& path) = 0;
   // path names the file or folder concerned (empty for kCancelled).
   virtual void ShowMessage(RunMessage message, const std::string& path) = 0;
+  // A delete to the recycle bin: the entries (full paths, in list order) the
+  // bin does not take. Nothing is deleted for good without kYes.
+  virtual PermanentAnswer AskPermanentDelete(const std::vector<std::string>& paths) = 0;
   // True while every question is answered Skip and no message is shown (see
   // CollectingPrompts): an entry left undone then never ends the run, not
   // even one a message was about.
@@ -215,6 +223,10 @@ class FileOperationEngine {
   FailureAnswer AskFailure(FailureCase question, const std::string& path, FsError error);
   void Note(ProblemKind kind, const std::string& path, FsError error = FsError::kOk);
   PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path);
+  PermanentAnswer AskPermanentDelete(const std::vector<std::string>& paths);
+  bool AskBeforeDeletingForGood(const std::vector<FsResult<EntryInfo>>& found,
+                                const std::vector<char>& refused, std::vector<char>& forGood,
+                                std::vector<char>& kept);
   void Tell(RunMessage message, const std::string& path);
   bool ListWithRetry(const std::string& folder, FailureCase question, std::vector<EntryInfo>& out);
   bool EnterFolder(const std::string& folder, FailureCase question);
@@ -288,6 +300,12 @@ class FileOperationEngine {
   size_t countedEntries_ = 0;
   std::vector<RunProblem> problems_;
   size_t entry_ = kWholeRun;  // the entry being worked on
+  // The entry being worked on goes past the bin: the bin does not take it
+  // and the user said so before the run began.
+  bool skipBin_ = false;
+  // Whether the entry being worked on is deleted for good where the bin
+  // refuses one of its files, as answered (nullopt: not asked yet).
+  std::optional<PermanentAnswer> binAnswer_;
   std::vector<char> buffer_;
   uint64_t fileBase_ = 0;  // overallDone when the current file started
   int depth_ = 0;          // folders entered below the selected one

@@ -28,6 +28,7 @@ enum class FsError {
   kReplaced,          // RemoveFolder: the folder is no longer the one expected, or a link
   kIo,                // anything else (device lost, network gone, a listing cut short...)
   kVerifyMismatch,    // a copy read back from the disk is not what was read from its source
+  kNoRecycleBin,      // the recycle bin does not take the entry; it was kept, as the user chose
 };
 
 // Result of a call that only succeeds or fails.
@@ -69,6 +70,10 @@ enum class RecycleResult {
   kDone,     // the call reports success and nothing was aborted
   kAborted,  // the call (or the user in a platform dialog) aborted some of it
   kFailed,
+  // The bin does not take an entry: it, and those after it, are where they
+  // were. The platform's own way (deleting for good, or asking in a window
+  // of its own) is never taken.
+  kNoBin,
 };
 
 using FileId = uint32_t;  // an open file; valid until Close
@@ -149,7 +154,13 @@ class FileSystem {
   // Where path really is: every link on the way (and at the end) followed,
   // each name as stored. No trailing backslash but for a drive root.
   virtual FsResult<std::string> RealPath(const std::string& path) = 0;
-  // Sends the entries (full paths, no wildcards) to the recycle bin.
+  // Whether the entry at path can go to the recycle bin, as far as can be
+  // told without trying: false on a drive without a bin or with its bin
+  // switched off, and for a file larger than the bin takes. An error when it
+  // cannot be told (Recycle then finds out, and still deletes nothing for good).
+  virtual FsResult<bool> CanRecycle(const std::string& path) = 0;
+  // Sends the entries (full paths, no wildcards) to the recycle bin; an entry
+  // the bin does not take gives kNoBin and is never deleted for good instead.
   [[nodiscard]] virtual RecycleResult Recycle(const std::vector<std::string>& paths) = 0;
 };
 

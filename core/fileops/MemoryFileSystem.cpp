@@ -70,6 +70,8 @@ struct MemoryFileSystem::Volume {
   uint64_t serial = 0;
   uint64_t capacity = UINT64_MAX;
   uint64_t used = 0;
+  bool bin = true;
+  uint64_t binLargestFile = UINT64_MAX;
 };
 
 struct MemoryFileSystem::OpenFile {
@@ -159,6 +161,21 @@ void MemoryFileSystem::AddVolume(const std::string& root, uint64_t serial, uint6
   volume->capacity = capacity;
   volumes_[id] = std::move(volume);
   drives_[key] = NewNode(true, id);
+}
+
+void MemoryFileSystem::SetRecycleBin(const std::string& root, bool present, uint64_t largestFile) {
+  std::string key, rest;
+  if (!SplitRoot(root, key, rest)) return;
+  auto drive = drives_.find(key);
+  if (drive == drives_.end()) return;
+  Volume& volume = *volumes_.at(drive->second->volume);
+  volume.bin = present;
+  volume.binLargestFile = largestFile;
+}
+
+bool MemoryFileSystem::BinTakes(const Node& node) const {
+  const Volume& volume = *volumes_.at(node.volume);
+  return volume.bin && (node.folder || node.data.size() <= volume.binLargestFile);
 }
 
 bool MemoryFileSystem::AddAlias(const std::string& root, const std::string& folder) {
@@ -768,6 +785,19 @@ FsResult<std::string> MemoryFileSystem::RealPath(const std::string& path) {
   return {error == FsError::kOk ? real : std::string(), error};
 }
 
+FsResult<bool> MemoryFileSystem::CanRecycle(const std::string& path) {
+  if (HasWildcard(path)) return {false, FsError::kInvalidName};
+  if (const Fault* fault = Hit(FsOp::kCanRecycle, path)) {
+    if (fault->mode == FaultMode::kNoBin) return {false, FsError::kOk};
+    return {false, fault->error};
+  }
+  Located at;
+  FsError error = Locate(path, at);
+  if (error == FsError::kOk && !at.child) error = FsError::kNotFound;
+  if (error != FsError::kOk) return {false, error};
+  return {BinTakes(*at.child->node), FsError::kOk};
+}
+
 RecycleResult MemoryFileSystem::Recycle(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (HasWildcard(path)) return RecycleResult::kFailed;
@@ -775,6 +805,7 @@ RecycleResult MemoryFileSystem::Recycle(const std::vector<std::string>& paths) {
   if (const Fault* fault = Hit(FsOp::kRecycle, paths.empty() ? std::string() : paths[0])) {
     if (fault->mode == FaultMode::kRecycleAbort) return RecycleResult::kAborted;
     if (fault->mode == FaultMode::kRecycleKeep) return RecycleResult::kDone;
+    if (fault->mode == FaultMode::kNoBin) return RecycleResult::kNoBin;
     return RecycleResult::kFailed;
   }
   RecycleResult result = RecycleResult::kDone;
@@ -784,6 +815,8 @@ RecycleResult MemoryFileSystem::Recycle(const std::vector<std::string>& paths) {
       result = RecycleResult::kFailed;
       continue;
     }
+    // As the platform stops at an entry it would have to delete for good.
+    if (!BinTakes(*at.child->node)) return RecycleResult::kNoBin;
     std::shared_ptr<Node> node = at.child->node;
     at.parent->Erase(at.key);
     Release(node);

@@ -39,6 +39,7 @@ enum class FsOp {
   kRemoveLink,
   kRealPath,
   kOpenReadFromDisk,
+  kCanRecycle,
   kCount
 };
 
@@ -49,6 +50,7 @@ enum class FaultMode {
   kShortLength,   // SizeOf: reports one byte less than the file holds
   kRecycleAbort,  // Recycle: reports kAborted and keeps the files
   kRecycleKeep,   // Recycle: reports kDone but keeps the files
+  kNoBin,         // CanRecycle: reports false; Recycle: reports kNoBin and keeps the files
   kPartialList,   // List: half the entries, then Fault::error
   kGrow,          // Read: the file grows by a block (another program writes) before this read
   kFollowLink,    // RemoveLink: removes the (empty) folder the link leads to instead, and succeeds
@@ -87,6 +89,10 @@ class MemoryFileSystem : public FileSystem {
   // A volume whose root is "X:\" or "\\server\share\".
   void AddVolume(const std::string& root, uint64_t serial,
                  uint64_t capacity = UINT64_MAX);
+  // The recycle bin of the volume at root: none, or one that takes files of
+  // up to largestFile bytes. Every volume has a bin that takes anything until
+  // this is called.
+  void SetRecycleBin(const std::string& root, bool present, uint64_t largestFile = UINT64_MAX);
   // A drive root that shows an existing folder of another drive (same files).
   bool AddAlias(const std::string& root, const std::string& folder);
   // These create missing parent folders too.
@@ -169,6 +175,7 @@ class MemoryFileSystem : public FileSystem {
   FsStatus Rename(const std::string& from, const std::string& to, uint32_t flags) override;
   FsResult<FileIdentity> Identity(const std::string& path) override;
   FsResult<std::string> RealPath(const std::string& path) override;
+  FsResult<bool> CanRecycle(const std::string& path) override;
   RecycleResult Recycle(const std::vector<std::string>& paths) override;
 
   struct Node;
@@ -189,6 +196,8 @@ class MemoryFileSystem : public FileSystem {
   // The entry stored under exactly that last name (not as it lists).
   bool LocateStored(const std::string& path, Located& out) const;
   bool IsOpen(const Node* node) const;
+  // Whether the bin of the node's volume takes it (a folder: whether there is a bin).
+  bool BinTakes(const Node& node) const;
   void Release(const std::shared_ptr<Node>& node);
   std::shared_ptr<Node> NewNode(bool folder, uint32_t volume);
 

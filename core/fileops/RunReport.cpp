@@ -25,6 +25,11 @@ void CollectingPrompts::ShowMessage(RunMessage message, const std::string& path)
   inner_.ShowMessage(message, path);
 }
 
+PermanentAnswer CollectingPrompts::AskPermanentDelete(const std::vector<std::string>& paths) {
+  if (Collecting()) return PermanentAnswer::kNo;
+  return inner_.AskPermanentDelete(paths);
+}
+
 TextId ReasonOf(FsError error) {
   switch (error) {
     case FsError::kNotFound: return text::kErrorNotFound;
@@ -38,6 +43,7 @@ TextId ReasonOf(FsError error) {
       return text::kErrorExists;
     case FsError::kVerifyMismatch: return text::kErrorVerify;
     case FsError::kReplaced: return text::kErrorReplaced;
+    case FsError::kNoRecycleBin: return text::kErrorNoRecycleBin;
     case FsError::kOk:
     case FsError::kNotSameDevice:
     case FsError::kIo:

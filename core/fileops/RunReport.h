@@ -31,6 +31,8 @@ class CollectingPrompts : public OperationPrompts {
   PromptAnswer AskReadOnly(ReadOnlyCase question, const std::string& path) override;
   FailureAnswer AskFailure(FailureCase question, const std::string& path) override;
   void ShowMessage(RunMessage message, const std::string& path) override;
+  // Collecting, what the bin does not take is kept (and listed at the end).
+  PermanentAnswer AskPermanentDelete(const std::vector<std::string>& paths) override;
 
  private:
   OperationPrompts& inner_;

@@ -175,6 +175,7 @@ const std::array<const char*, kAddedTextCount> kAddedTexts = {
     "Delete permanently",
     "%s cannot go to the Recycle Bin. Delete it permanently?",
     "%i entries, among them %s, cannot go to the Recycle Bin. Delete them permanently?",
+    "the Recycle Bin does not take it; kept",
 };
 
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z ends a file read in text mode

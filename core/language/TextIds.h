@@ -437,6 +437,7 @@ constexpr TextId kColoursDark{24, 143};
 constexpr TextId kPermanentDeleteTitle{24, 144};
 constexpr TextId kPermanentDeleteOne{24, 145};
 constexpr TextId kPermanentDeleteMany{24, 146};
+constexpr TextId kErrorNoRecycleBin{24, 147};
 
 }  // namespace text
 }  // namespace px

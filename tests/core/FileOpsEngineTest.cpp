@@ -518,6 +518,104 @@ TEST(FileOpsEngine, NoWildcardReachesTheFileSystem) {
   EXPECT_EQ(fs.Content("C:\\src\\a"), "a");
 }
 
+// A delete to the recycle bin: what the bin does not take (a drive without a
+// bin, a file over its size limit, a bin that refuses only when called) is
+// asked about, before the run for what can be told then and when the bin
+// refuses otherwise, and deleted for good only on Yes; No keeps it while the
+// rest still goes to the bin; Cancel ends the run with nothing touched after.
+TEST(FileOpsEngine, WhatTheBinDoesNotTakeIsDeletedForGoodOnlyOnYes) {
+  enum class Bin { kNone, kSmallFiles, kRefusesAtCall };
+  using P = PermanentAnswer;
+  const std::string a = "C:\\src\\a", big = "C:\\src\\big", f = "C:\\src\\tree\\f",
+                    g = "C:\\src\\tree\\g", tree = "C:\\src\\tree", lnk = "C:\\src\\lnk";
+  struct Case {
+    Bin bin;
+    P answer;
+    std::vector<std::vector<std::string>> asked;  // the paths of each question
+    std::vector<std::string> forGood;             // removed past the bin
+    std::vector<std::string> left;                // of a, big, f, g, lnk
+    std::vector<EntryOutcome> entries;            // a, big, tree, lnk
+  } const cases[] = {
+      {Bin::kNone, P::kYes, {{a, big, tree}}, {a, big, f, g}, {}, {kDone, kDone, kDone, kDone}},
+      {Bin::kNone, P::kNo, {{a, big, tree}}, {}, {a, big, f, g}, {kNotDone, kNotDone, kNotDone, kDone}},
+      {Bin::kNone, P::kCancel, {{a, big, tree}}, {}, {a, big, f, g, lnk},
+       {kNotReached, kNotReached, kNotReached, kNotReached}},
+      {Bin::kSmallFiles, P::kYes, {{big}, {g}}, {big, g}, {}, {kDone, kDone, kDone, kDone}},
+      {Bin::kSmallFiles, P::kNo, {{big}, {g}}, {}, {big, g}, {kDone, kNotDone, kNotDone, kDone}},
+      {Bin::kSmallFiles, P::kCancel, {{big}}, {}, {a, big, f, g, lnk},
+       {kNotReached, kNotReached, kNotReached, kNotReached}},
+      {Bin::kRefusesAtCall, P::kYes, {{a}}, {a}, {}, {kDone, kDone, kDone, kDone}},
+      {Bin::kRefusesAtCall, P::kNo, {{a}}, {}, {a}, {kNotDone, kDone, kDone, kDone}},
+      {Bin::kRefusesAtCall, P::kCancel, {{a}}, {}, {a, big, f, g, lnk},
+       {kNotDone, kNotReached, kNotReached, kNotReached}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.bin) * 10 + static_cast<int>(c.answer));
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile(a, "aaaaa");
+    fs.AddFile(big, std::string(50, 'b'));
+    fs.AddFile(f, "fff");
+    fs.AddFile(g, std::string(40, 'g'));
+    fs.AddFile("C:\\outside\\keep", "k");
+    ASSERT_TRUE(fs.AddFolderLink(lnk, "C:\\outside\\"));
+    if (c.bin == Bin::kNone) fs.SetRecycleBin("C:\\", false);
+    if (c.bin == Bin::kSmallFiles) fs.SetRecycleBin("C:\\", true, 10);
+    if (c.bin == Bin::kRefusesAtCall) fs.AddFault({FsOp::kRecycle, 1, FaultMode::kNoBin});
+    std::vector<std::string> forGood;
+    fs.SetCallHook([&](FsOp op, const std::string& path) {
+      if (op == FsOp::kRemoveFile) forGood.push_back(path);
+    });
+    AnswerPolicy policy = kAll;
+    policy.permanent = c.answer;
+    ScriptedPrompts prompts(policy);
+    RunResult r = RunOn(fs, prompts, OperationKind::kDelete, {"a", "big", "tree", "lnk"}, "", "", true);
+    EXPECT_EQ(prompts.permanentAsked, c.asked);
+    EXPECT_EQ(forGood, c.forGood);
+    std::vector<std::string> left;
+    for (const std::string& path : {a, big, f, g, lnk}) {
+      if (fs.Has(path)) left.push_back(path);
+    }
+    EXPECT_EQ(left, c.left);
+    EXPECT_EQ(r.entries, c.entries);
+    EXPECT_EQ(fs.Content("C:\\outside\\keep"), "k");
+    EXPECT_EQ(r.cancelled, c.answer == P::kCancel);
+    EXPECT_EQ(prompts.Count(RunMessage::kCancelled), c.answer == P::kCancel ? 1 : 0);
+    EXPECT_TRUE(prompts.failures.empty());
+    // Each entry kept as answered says why.
+    for (size_t i = 0; i < r.entries.size() && c.answer == P::kNo; ++i) {
+      bool noted = false;
+      for (const RunProblem& problem : r.problems) {
+        noted = noted || (problem.entry == i && problem.kind == ProblemKind::kNotDeleted &&
+                          problem.error == FsError::kNoRecycleBin);
+      }
+      EXPECT_EQ(noted, r.entries[i] == kNotDone) << i;
+    }
+  }
+
+  // Collecting, nothing is asked and nothing deleted for good: what the bin
+  // does not take is kept and listed.
+  MemoryFileSystem fs;
+  Drives(fs);
+  fs.AddFile(a, "aaaaa");
+  fs.SetRecycleBin("C:\\", false);
+  ScriptedPrompts inner(kAll);
+  CollectingPrompts collecting(inner, true);
+  FileOperationEngine engine(fs, collecting);
+  RunRequest request;
+  request.kind = OperationKind::kDelete;
+  request.baseFolder = "C:\\src\\";
+  request.names = {"a"};
+  request.recycle = true;
+  RunResult r = engine.Run(request);
+  EXPECT_TRUE(inner.permanentAsked.empty());
+  EXPECT_EQ(r.entries, std::vector<EntryOutcome>{kNotDone});
+  EXPECT_EQ(fs.Calls(FsOp::kRemoveFile), 0u);
+  const LanguageTable texts;
+  EXPECT_EQ(ReportLines(texts, r.problems),
+            std::vector<std::string>{"Not deleted: C:\\src\\a (the Recycle Bin does not take it; kept)"});
+}
+
 TEST(FileOpsEngine, RecycleCountsOnlyWhatIsReallyGone) {
   for (FaultMode mode : {FaultMode::kRecycleKeep, FaultMode::kRecycleAbort, FaultMode::kFail}) {
     MemoryFileSystem fs;
@@ -846,6 +944,34 @@ TEST(FileOpsEngine, RulesThatOnlyTargetedCasesShow) {
               (std::vector<EntryOutcome>{kNotDone, kNotReached}));
     EXPECT_EQ(prompts.Count(RunMessage::kNameNotAddressable), 1);
     EXPECT_EQ(fs.Content("C:\\src\\a"), "a");
+  }
+}
+
+// A folder the count pass listed before a question was open is listed again
+// when the walk gets there, and a file another program put in it meanwhile is
+// not part of the run: the delete leaves it (and so the folder), the copy
+// does not take it.
+TEST(FileOpsEngine, AFileAddedWhileAQuestionIsOpenIsLeftAlone) {
+  for (OperationKind kind : {OperationKind::kDelete, OperationKind::kCopy}) {
+    MemoryFileSystem fs;
+    Drives(fs);
+    fs.AddFile("C:\\src\\ro.txt", "ro", kAttrReadOnly);
+    fs.AddFile("C:\\src\\d\\old", "old");
+    fs.AddFile("D:\\ro.txt", "target", kAttrReadOnly);
+    ScriptedPrompts prompts(kAll);
+    prompts.whileAsked = [&](const std::string&) { (void)fs.AddFile("C:\\src\\d\\late", "late"); };
+    RunResult r = RunOn(fs, prompts, kind, {"ro.txt", "d"}, "D:\\");
+    ASSERT_EQ(prompts.readOnlyPaths.size(), 1u);
+    EXPECT_EQ(fs.Content("C:\\src\\d\\late"), "late");
+    if (kind == OperationKind::kDelete) {
+      EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kDone, kNotDone}));
+      EXPECT_FALSE(fs.Has("C:\\src\\d\\old"));
+      EXPECT_EQ(prompts.Count(RunMessage::kFolderNotRemoved), 1);
+    } else {
+      EXPECT_EQ(r.entries, (std::vector<EntryOutcome>{kDone, kDone}));
+      EXPECT_EQ(fs.Content("D:\\d\\old"), "old");
+      EXPECT_FALSE(fs.Has("D:\\d\\late"));
+    }
   }
 }
 

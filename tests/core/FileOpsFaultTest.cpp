@@ -146,6 +146,22 @@ void BuildHostile(MemoryFileSystem& fs) {
   fs.AddFolder("D:\\dst\\");
 }
 
+// Files on a drive whose bin takes files of up to 1 000 bytes: one is asked
+// about before the run, one (in a folder) when the bin refuses it.
+void BuildSmallBin(MemoryFileSystem& fs) {
+  fs.AddFile("C:\\src\\a.txt", Body("a", 1500));
+  fs.AddFile("C:\\src\\e.txt", "");
+  fs.AddFile("C:\\src\\tree\\f1", Body("f1", 2000));
+  fs.AddFile("C:\\src\\tree\\g", Body("g", 300), kAttrReadOnly);
+  fs.SetRecycleBin("C:\\", true, 1000);
+}
+
+// Files and a folder on a drive without a bin.
+void BuildNoBin(MemoryFileSystem& fs) {
+  BuildTree(fs);
+  fs.SetRecycleBin("C:\\", false);
+}
+
 struct Scenario {
   const char* name;
   void (*build)(MemoryFileSystem&);
@@ -181,6 +197,8 @@ const std::vector<Scenario>& Scenarios() {
       {"move tree under a new name", BuildTree, kMove, {"tree"}, "D:\\", "renamed", false},
       {"delete tree", BuildTree, kDelete, {"top.txt", "tree"}, "", "", false},
       {"recycle tree", BuildTree, kDelete, {"tree"}, "", "", true},
+      {"recycle past a small bin", BuildSmallBin, kDelete, {"e.txt", "a.txt", "tree"}, "", "", true},
+      {"recycle without a bin", BuildNoBin, kDelete, {"top.txt", "tree"}, "", "", true},
       {"copy tree into itself", BuildTree, kCopy, {"tree", "top.txt"}, "C:\\src\\tree\\sub\\", "", false},
       {"copy tree into its sibling", BuildTree, kCopy, {"tree"}, "C:\\src\\tree2\\", "", false},
       {"move tree below itself by alias", BuildTree, kMove, {"tree", "top.txt"}, "Z:\\SRC\\tree\\new\\", "", false},
@@ -373,6 +391,7 @@ void Mix(uint64_t& hash, const std::string& text) {
 
 bool IsSkipAnswer(char kind, int value) {
   if (kind == 'f') return value == static_cast<int>(FailureAnswer::kSkip);
+  if (kind == 'p') return value == static_cast<int>(PermanentAnswer::kNo);
   if (kind == 'o' || kind == 'r') {
     return value == static_cast<int>(PromptAnswer::kSkip) ||
            value == static_cast<int>(PromptAnswer::kSkipAll);
@@ -408,6 +427,9 @@ class PostponingPrompts : public OperationPrompts {
       inner_.ShowMessage(message, path);
       return 0;
     });
+  }
+  PermanentAnswer AskPermanentDelete(const std::vector<std::string>& paths) override {
+    return Answer([&] { return inner_.AskPermanentDelete(paths); });
   }
 
  private:
@@ -885,7 +907,8 @@ class Checker {
     std::string where = std::string(run_->scenario->name) + " / answers " +
                         std::to_string(static_cast<int>(run_->policy.overwrite)) +
                         std::to_string(static_cast<int>(run_->policy.readOnly)) +
-                        std::to_string(static_cast<int>(run_->policy.failure));
+                        std::to_string(static_cast<int>(run_->policy.failure)) +
+                        std::to_string(static_cast<int>(run_->policy.permanent));
     for (const Fault& fault : run_->faults) {
       where += " / fault op " + std::to_string(static_cast<int>(fault.op)) + " call " + std::to_string(fault.nth) +
                " mode " + std::to_string(static_cast<int>(fault.mode)) +
@@ -920,13 +943,13 @@ std::vector<AnswerPolicy> AllPolicies() {
 // A few answer sets that reach far into the runs (and stop early) for the
 // fault and cancel sweeps.
 const AnswerPolicy kSweepPolicies[] = {
-    {PromptAnswer::kProceedAll, PromptAnswer::kProceedAll, FailureAnswer::kRetry},
+    {PromptAnswer::kProceedAll, PromptAnswer::kProceedAll, FailureAnswer::kRetry, PermanentAnswer::kYes},
     {PromptAnswer::kProceed, PromptAnswer::kProceed, FailureAnswer::kSkip},
     {PromptAnswer::kSkip, PromptAnswer::kSkipAll, FailureAnswer::kSkip},
     {PromptAnswer::kProceedAll, PromptAnswer::kCancel, FailureAnswer::kStop},
     {PromptAnswer::kCancel, PromptAnswer::kProceedAll, FailureAnswer::kRetry},
     {PromptAnswer::kSkipAll, PromptAnswer::kProceed, FailureAnswer::kRetry},
-    {PromptAnswer::kProceed, PromptAnswer::kSkip, FailureAnswer::kStop},
+    {PromptAnswer::kProceed, PromptAnswer::kSkip, FailureAnswer::kStop, PermanentAnswer::kYes},
     {PromptAnswer::kProceedAll, PromptAnswer::kProceedAll, FailureAnswer::kSkip},
 };
 
@@ -946,6 +969,9 @@ std::vector<Fault> FaultsFor(FsOp op, uint32_t nth) {
   if (op == FsOp::kRecycle) {
     out.push_back({op, nth, FaultMode::kRecycleAbort, FsError::kOk});
     out.push_back({op, nth, FaultMode::kRecycleKeep, FsError::kOk});
+  }
+  if (op == FsOp::kRecycle || op == FsOp::kCanRecycle) {
+    out.push_back({op, nth, FaultMode::kNoBin, FsError::kOk});
   }
   return out;
 }

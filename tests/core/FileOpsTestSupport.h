@@ -13,6 +13,7 @@ struct AnswerPolicy {
   PromptAnswer overwrite = PromptAnswer::kProceed;
   PromptAnswer readOnly = PromptAnswer::kProceed;
   FailureAnswer failure = FailureAnswer::kSkip;
+  PermanentAnswer permanent = PermanentAnswer::kNo;
 };
 
 class ScriptedPrompts : public OperationPrompts {
@@ -38,6 +39,10 @@ class ScriptedPrompts : public OperationPrompts {
     messages.push_back({message, path});
     answers.push_back({'m', static_cast<int>(message)});
   }
+  PermanentAnswer AskPermanentDelete(const std::vector<std::string>& paths) override {
+    permanentAsked.push_back(paths);
+    return Answered('p', policy_.permanent);
+  }
   int Count(RunMessage message) const {
     int n = 0;
     for (const auto& m : messages) n += m.first == message;
@@ -48,11 +53,12 @@ class ScriptedPrompts : public OperationPrompts {
   std::vector<std::string> readOnlyPaths;
   std::vector<std::pair<FailureCase, std::string>> failures;
   std::vector<std::pair<RunMessage, std::string>> messages;
+  std::vector<std::vector<std::string>> permanentAsked;  // the paths of each such question
   // Runs while the read-only question about a path is open: what another
   // program does meanwhile.
   std::function<void(const std::string&)> whileAsked;
-  // Every question and message in order: 'o', 'r', 'f' with the answer
-  // given, 'm' with the message.
+  // Every question and message in order: 'o', 'r', 'f', 'p' with the
+  // answer given, 'm' with the message.
   std::vector<std::pair<char, int>> answers;
 
  private:

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "framework/Controls.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
+#include "fileops/Win32FileSystem.h"
 #include "res/resource.h"
 #include "tests/win/Harness.h"
 
@@ -306,6 +308,74 @@ TEST_F(FileOperationsTest, RecycleSendsTheFileToTheTrash) {
   DeleteFileW(FileApiPath(trash + name).c_str());
   std::string info = trash.substr(0, trash.size() - 6) + "info\\" + name + ".trashinfo";
   DeleteFileW(FileApiPath(info).c_str());
+}
+
+// A delete to the bin of a file the bin does not take asks our own question,
+// owned by the progress window and on the window's thread, never the shell's:
+// found before the run (a drive without a bin, here the test's stand-in for
+// one) or when the shell would have warned (Wine cannot move a file held open
+// into its trash). No keeps the file, Yes deletes it for good; a file the bin
+// takes is asked nothing about and goes to the trash.
+TEST_F(FileOperationsTest, WhatTheBinDoesNotTakeIsAskedAboutOverTheProgressWindow) {
+  wchar_t place[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"PX_TRASH_DIR", place, MAX_PATH) == 0 || place[0] != L'/')
+    GTEST_SKIP() << "PX_TRASH_DIR does not say where the trash is";
+  std::string trash = "Z:" + Narrow(place) + "/files/";
+  for (char& c : trash)
+    if (c == '/') c = '\\';
+  SHCreateDirectoryExW(nullptr, FileApiPath(trash.substr(0, trash.size() - 1)).c_str(), nullptr);
+  struct Row {
+    const char* what;
+    bool binless;
+    bool held;
+    int answer;  // 0: no question may come
+    bool kept;
+    bool inTrash;
+  } const rows[] = {
+      {"no bin, No", true, false, IDNO, true, false},
+      {"no bin, Yes", true, false, IDYES, false, false},
+      {"the bin refuses at the call, No", false, true, IDNO, true, false},
+      {"the bin takes it", false, false, 0, false, true},
+  };
+  struct Unset {
+    ~Unset() { Win32FileSystem::SetBinlessFolderForTests(""); }
+  } unset;
+  RunningWindow run(Settings(1).c_str());
+  const std::string stamp = std::to_string(GetTickCount());
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string name = "pannex-bin-" + stamp + "-" + std::to_string(&row - rows) + ".txt";
+    data_.Write("left\\" + name, "data");
+    run.Window().ExecuteCommand(ID_TOOL_REFRESH);
+    Win32FileSystem::SetBinlessFolderForTests(row.binless ? left_ : "");
+    auto held = row.held ? std::make_unique<HeldFile>(left_ + name) : nullptr;
+    Select(run, {name.c_str()});
+    bool byProgressWindow = false;
+    DWORD thread = 0;
+    std::string question;
+    auto ours = [](HWND box) { return px::Window(box).Text() == "Delete permanently"; };
+    DialogResponder responder({Answer{IDYES}, Answer{row.answer ? row.answer : IDNO, [&](HWND box) {
+                                 HWND owner = GetWindow(box, GW_OWNER);
+                                 byProgressWindow = GetDlgItem(owner, IDC_PROGRESS_OVERALL_BAR) != nullptr;
+                                 thread = GetWindowThreadProcessId(box, nullptr);
+                                 question = px::Window(GetDlgItem(box, 0xFFFF)).Text();
+                               }, ours}});
+    run.Window().ExecuteCommand(ID_KEY_DELETE);
+    Pump(&run.Window());
+    held.reset();
+    if (row.answer != 0) {
+      EXPECT_TRUE(responder.Answered());
+      EXPECT_TRUE(byProgressWindow);
+      EXPECT_EQ(thread, GetCurrentThreadId());
+      EXPECT_EQ(question, left_ + name + " cannot go to the Recycle Bin. Delete it permanently?");
+    } else {
+      EXPECT_EQ(responder.AnswerCount(), 1u);
+    }
+    EXPECT_EQ(Exists(left_ + name), row.kept);
+    EXPECT_EQ(Exists(trash + name), row.inTrash);
+    DeleteFileW(FileApiPath(trash + name).c_str());
+    DeleteFileW(FileApiPath(trash.substr(0, trash.size() - 6) + "info\\" + name + ".trashinfo").c_str());
+  }
 }
 
 }  // namespace
