@@ -8,7 +8,9 @@ files can be checked in and regenerated at will.
                                             menu/*.ico and toolbar/*.ico for the icon libraries)
     python3 tools/make_images.py --preview  also write a 4x preview PNG (default
                                             /tmp/pannex_images_preview.png) decoded
-                                            back from the files just written
+                                            back from the files just written, and beside
+                                            it (..._commands.png) the command pictures
+                                            at every size
     python3 tools/make_images.py --sheet docs/icons.png
                                             also write the 8x sheet of the command pictures
 """
@@ -612,14 +614,15 @@ def doubled(canvas):
 
 
 # ---------------------------------------------------------------------------
-# Command pictures for the menus (16 by 16) and the toolbar (18 wide, 20 high).
+# Command pictures for the menus (16 by 16 at 100 %) and the toolbar (18 wide, 20 high).
 #
 # Each picture is described once in a 16-unit design square and rasterised for
 # each size on that size's own pixel grid: a shape is a test of design
 # coordinates, sampled at pixel centres, and its border pixels become its
-# outline. Nothing is scaled from a finished bitmap, so both sizes keep crisp
-# one-pixel outlines. Every pixel is either opaque or clear, because the menu
-# and toolbar image lists keep 16-bit colour with a one-bit mask.
+# outline. Nothing is scaled from a finished bitmap, so every size keeps crisp
+# outlines: one pixel thick up to 150 %, two from 200 %, and the bevels and
+# thin strokes with them. Every pixel is either opaque or clear, so the
+# pictures look the same in a masked image list as in one with alpha.
 
 
 def shade_set(fill, light, shade, outline):
@@ -732,7 +735,13 @@ class Pen:
         self.scale = scale
         self.left = left
         self.top = top
+        # The toolbar's 100 % size, a little larger than the menu's: some details are laid out
+        # pixel by pixel for each of the two.
         self.big = scale > 1
+        # From 150 % on there is room to draw those details as shapes too.
+        self.fine = scale >= 1.4
+        # The thickness of outlines, bevels and one-unit strokes in pixels.
+        self.line = max(1, int(math.floor(scale + 0.25)))
 
     def snap(self, value, origin):
         return int(math.floor(origin + value * self.scale + 0.5))
@@ -745,20 +754,29 @@ class Pen:
                     pixels.add((x, y))
         return pixels
 
-    def solid(self, test, look, outline=True):
-        """Fills a shape; its border gets the outline, the pixels just inside it light and shade."""
+    def solid(self, test, look, outline=True, line=None):
+        """Fills a shape; its border gets the outline, the pixels just inside it light and shade.
+        line: the outline's thickness in pixels where the size's own would crowd a small part."""
         pixels = self.area(test)
+        line = line or self.line
+        # Every offset within `line` steps (up, down, left, right): the outline is as thick as a
+        # stroke at this size, rounded at the corners.
+        reach = [(dx, dy) for dx in range(-line, line + 1) for dy in range(-line, line + 1)
+                 if 0 < abs(dx) + abs(dy) <= line]
 
         def border(x, y):
-            return any((x + dx, y + dy) not in pixels for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+            return any((x + dx, y + dy) not in pixels for dx, dy in reach)
+
+        def near(x, y, sx, sy):
+            return any((x + sx * k, y) in edge or (x, y + sy * k) in edge for k in range(1, line + 1))
 
         edge = {p for p in pixels if border(*p)} if outline else set()
         for x, y in pixels:
             if (x, y) in edge:
                 colour = look["outline"]
-            elif look["light"] and ((x, y - 1) in edge or (x - 1, y) in edge):
+            elif look["light"] and near(x, y, -1, -1):
                 colour = look["light"]
-            elif look["shade"] and ((x, y + 1) in edge or (x + 1, y) in edge):
+            elif look["shade"] and near(x, y, 1, 1):
                 colour = look["shade"]
             else:
                 colour = look["fill"]
@@ -774,9 +792,13 @@ class Pen:
         px0, py0 = self.snap(x0, self.left), self.snap(y0, self.top)
         width = x1 - x0
         height = y1 - y0
-        px1 = px0 + max(1, int(math.floor(width * self.scale + 0.5))) if width <= 1.01 else self.snap(x1, self.left)
-        py1 = py0 + max(1, int(math.floor(height * self.scale + 0.5))) if height <= 1.01 else self.snap(y1, self.top)
+        px1 = px0 + self.thin(width) if width <= 1.01 else self.snap(x1, self.left)
+        py1 = py0 + self.thin(height) if height <= 1.01 else self.snap(y1, self.top)
         self.canvas.rect(px0, py0, px1 - 1, py1 - 1, colour)
+
+    def thin(self, units):
+        """A stroke of at most one unit in pixels: as thick as the outlines at this size."""
+        return max(1, int(math.floor(units * self.scale + 0.25)))
 
     def glyph(self, x, y, rows, colour):
         """Pixel art placed with its top-left pixel at the snapped design point."""
@@ -934,10 +956,26 @@ SMALL_FOLDER_18 = [
 ]
 
 
+def small_folder(p, x0, y0, x1, y1):
+    """A folder a third of the picture high, outlined one pixel thick at every size: thicker
+    outlines would leave no room for its front."""
+    tab = x0 + (x1 - x0) * 0.4
+    p.solid(poly([(x0, y0), (tab, y0), (tab + 1, y0 + 1), (x1, y0 + 1), (x1, y1), (x0, y1)]),
+            FOLDER_BACK, line=1)
+    p.solid(rect(x0, y0 + 1.5, x1, y1), FOLDER_FRONT, line=1)
+
+
 def icon_folder_tree(p):
-    # Laid out per size in pixels: three folders must stack without touching.
+    # Up to the toolbar's 100 % size laid out in pixels: three folders must stack without touching.
     line = rgb("#7E8796")
     c = p.canvas
+    if p.fine:
+        p.bar(2.5, 5, 3.5, 13.5, line)
+        for y in (8, 13):
+            p.bar(3, y, 7.5, y + 1, line)
+        for x, y in ((0, 0), (7, 5.5), (7, 11)):
+            small_folder(p, x, y, x + 8.5, y + 5)
+        return
     if p.big:
         art, places, trunk, branches = SMALL_FOLDER_18, [(0, 1), (8, 7), (8, 13)], (3, 7, 15), (9, 15)
     else:
@@ -969,7 +1007,10 @@ CONSOLE_PROMPT = ["#..", ".#.", "..#", ".#.", "#.."]
 def icon_command_history(p):
     p.solid(rect(0, 1, 15, 13), CONSOLE)
     p.bar(1, 2, 14, 3, rgb("#5C6B82"))
-    p.glyph(2.5, 5, CONSOLE_PROMPT, rgb("#7CFC8A"))
+    if p.fine:
+        p.flat(union(band(2.5, 5, 5.2, 7.5, 1.2), band(5.2, 7.5, 2.5, 10, 1.2)), rgb("#7CFC8A"))
+    else:
+        p.glyph(2.5, 5, CONSOLE_PROMPT, rgb("#7CFC8A"))
     p.bar(6, 9, 9, 10, rgb("#7CFC8A"))
     clock(p, 11.5, 11.5, 4.5)
 
@@ -1061,9 +1102,29 @@ HELP_MARK_16 = [".####.", "##..##", "....##", "...##.", "..##..", "......", "..#
 HELP_MARK_18 = [".####.", "##..##", "##..##", "...##.", "..##..", "..##..", "......", "..##.."]
 
 
+def help_mark(cx, top, stroke=1.9):
+    """A question mark as shapes: a hook round from the left over the top down to the middle, a
+    short stem and a dot below."""
+    r = 2.6
+    cy = top + r
+    inner, outer = r - stroke / 2.0, r + stroke / 2.0
+
+    def hook(x, y):
+        if not inner <= math.hypot(x - cx, y - cy) < outer:
+            return False
+        angle = math.degrees(math.atan2(y - cy, x - cx)) % 360
+        return angle >= 170 or angle <= 90
+
+    stem = rect(cx - stroke / 2.0, cy + inner, cx + stroke / 2.0, cy + outer + 1.2)
+    dot = rect(cx - stroke / 2.0, cy + outer + 2.3, cx + stroke / 2.0, cy + outer + 2.3 + stroke)
+    return union(hook, stem, dot)
+
+
 def icon_help(p):
     p.solid(disc(8, 8, 7.3), shade_set("#2F7FD8", "#8DC0FA", "#1F66BC", "#163F7A"))
-    if p.big:
+    if p.fine:
+        p.flat(help_mark(8, 3.4), WHITE)
+    elif p.big:
         p.glyph(5.3, 4.4, HELP_MARK_18, WHITE)
     else:
         p.glyph(5, 4.5, HELP_MARK_16, WHITE)
@@ -1139,15 +1200,19 @@ COMMAND_ICONS = [
     ("settings", icon_settings),
 ]
 
-MENU_SIZE = (16, 16)
-TOOLBAR_SIZE = (18, 20)
+# Each at 100, 150 and 200 %; every .ico holds the three, the 100 % one first.
+MENU_SIZES = [(16, 16), (24, 24), (32, 32)]
+TOOLBAR_SIZES = [(18, 20), (27, 30), (36, 40)]
 
 
 def draw_command(draw, size):
     width, height = size
     canvas = Canvas(width, height)
     scale = min(width, height) / 16.0
-    draw(Pen(canvas, scale, (width - 16 * scale) / 2.0, (height - 16 * scale) / 2.0))
+    # The design square sits on whole pixels, so that its edges stay sharp.
+    left = int(math.floor((width - 16 * scale) / 2.0))
+    top = int(math.floor((height - 16 * scale) / 2.0))
+    draw(Pen(canvas, scale, left, top))
     return canvas
 
 
@@ -1161,22 +1226,31 @@ SHEET_DIGITS = {
 
 
 def write_sheet(directory, path, scale=8, per_row=10, only=None):
-    """An enlarged sheet of the command pictures read back from the files, both sizes, plus 1:1 rows."""
+    """An enlarged sheet of the command pictures read back from the files, menu and toolbar at
+    100 %, plus 1:1 rows of both at 100, 150 and 200 %."""
     menus = []
     bars = []
+    all_menus = []
+    all_bars = []
     order = []
     for index, (name, _) in enumerate(COMMAND_ICONS):
         if only is not None and index not in only:
             continue
         order.append(index)
         with open(os.path.join(directory, "menu", name + ".ico"), "rb") as handle:
-            menus.append(read_ico(handle.read())[0])
+            all_menus.append(read_ico(handle.read()))
+            menus.append(all_menus[-1][0])
         with open(os.path.join(directory, "toolbar", name + ".ico"), "rb") as handle:
-            bars.append(read_ico(handle.read())[0])
+            all_bars.append(read_ico(handle.read()))
+            bars.append(all_bars[-1][0])
     cell_w = (16 + 18) * scale + 3 * 6
     cell_h = 20 * scale + 12 + 16
     rows = (len(menus) + per_row - 1) // per_row
-    strip_h = 2 * (20 + 8)
+    strips = [(MENU_SIZES[k], [pictures[k] for pictures in all_menus], rgb("#FFFFFF"))
+              for k in range(len(MENU_SIZES))]
+    strips += [(TOOLBAR_SIZES[k], [pictures[k] for pictures in all_bars], rgb("#D4D0C8"))
+               for k in range(len(TOOLBAR_SIZES))]
+    strip_h = sum(size[1] + 10 for size, _, _ in strips)
     sheet = Canvas(per_row * cell_w + 6, rows * cell_h + 6 + strip_h + 12, rgb("#ECEEF1"))
 
     def put(picture, left, top, factor, background=None):
@@ -1204,13 +1278,12 @@ def write_sheet(directory, path, scale=8, per_row=10, only=None):
                         y = top + 20 * scale + 4 + gy * 2
                         sheet.rect(x, y, x + 1, y + 1, rgb("#4A5361"))
     # Actual size: the menu pictures on a menu background, the toolbar ones on a button face.
-    top = rows * cell_h + 12
-    sheet.rect(0, top - 4, sheet.width - 1, sheet.height - 1, rgb("#FFFFFF"))
-    for index, picture in enumerate(menus):
-        put(picture, 6 + index * 22, top + 2, 1)
-    sheet.rect(0, top + 26, sheet.width - 1, sheet.height - 1, rgb("#D4D0C8"))
-    for index, picture in enumerate(bars):
-        put(picture, 6 + index * 24, top + 30, 1)
+    top = rows * cell_h + 8
+    for (width, height), pictures, background in strips:
+        sheet.rect(0, top, sheet.width - 1, top + height + 9, background)
+        for index, picture in enumerate(pictures):
+            put(picture, 6 + index * (width + 6), top + 5, 1)
+        top += height + 10
     with open(path, "wb") as handle:
         handle.write(png_file(sheet))
 
@@ -1368,8 +1441,8 @@ def build():
         "drives32_mask.bmp": bmp_mask(doubled(drives)),
     }
     for name, draw in COMMAND_ICONS:
-        files["menu/" + name + ".ico"] = ico_file([draw_command(draw, MENU_SIZE)])
-        files["toolbar/" + name + ".ico"] = ico_file([draw_command(draw, TOOLBAR_SIZE)])
+        files["menu/" + name + ".ico"] = ico_file([draw_command(draw, size) for size in MENU_SIZES])
+        files["toolbar/" + name + ".ico"] = ico_file([draw_command(draw, size) for size in TOOLBAR_SIZES])
     return files
 
 
@@ -1413,6 +1486,36 @@ def write_preview(directory, path, scale=4):
         handle.write(png_file(sheet))
 
 
+def write_command_preview(directory, path, scale=3, per_row=4):
+    """Every command picture at each size read back from the files: the menu's on a menu
+    background, the toolbar's on a button face, each pixel as a scale by scale block."""
+    gap = 6
+    sizes = MENU_SIZES + TOOLBAR_SIZES
+    cell_w = sum(w * scale + gap for w, _ in sizes) + 2 * gap
+    cell_h = max(h for _, h in sizes) * scale + 2 * gap
+    rows = (len(COMMAND_ICONS) + per_row - 1) // per_row
+    sheet = Canvas(per_row * cell_w, rows * cell_h, rgb("#ECEEF1"))
+    for index, (name, _) in enumerate(COMMAND_ICONS):
+        pictures = []
+        for folder, background in (("menu", rgb("#FFFFFF")), ("toolbar", rgb("#D4D0C8"))):
+            with open(os.path.join(directory, folder, name + ".ico"), "rb") as handle:
+                pictures.extend((picture, background) for picture in read_ico(handle.read()))
+        left = (index % per_row) * cell_w + gap
+        top = (index // per_row) * cell_h + gap
+        for picture, background in pictures:
+            sheet.rect(left, top, left + picture.width * scale - 1, top + picture.height * scale - 1,
+                       background)
+            for y in range(picture.height):
+                for x in range(picture.width):
+                    colour = picture.get(x, y)
+                    if colour[3]:
+                        sheet.rect(left + x * scale, top + y * scale, left + x * scale + scale - 1,
+                                   top + y * scale + scale - 1, colour)
+            left += picture.width * scale + gap
+    with open(path, "wb") as handle:
+        handle.write(png_file(sheet))
+
+
 def main(argv):
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     directory = os.path.join(root, "res", "images")
@@ -1427,6 +1530,9 @@ def main(argv):
         target = argv[index + 1] if index + 1 < len(argv) else "/tmp/pannex_images_preview.png"
         write_preview(directory, target)
         print("preview: " + target)
+        commands = os.path.splitext(target)[0] + "_commands.png"
+        write_command_preview(directory, commands)
+        print("command pictures: " + commands)
     if "--sheet" in argv:
         index = argv.index("--sheet")
         target = argv[index + 1] if index + 1 < len(argv) else "/tmp/pannex_icons.png"

@@ -122,21 +122,28 @@ int TextWidth(HDC dc, const std::wstring& text, UINT prefixFlag) {
 
 }  // namespace
 
-IconMenu::IconMenu()
+IconMenu::IconMenu(UINT dpi)
     : menu_(CreatePopupMenu()),
       background_(GetSysColor(COLOR_MENU)),
       text_(GetSysColor(COLOR_MENUTEXT)),
       highlight_(GetSysColor(COLOR_HIGHLIGHT)),
       highlightText_(GetSysColor(COLOR_HIGHLIGHTTEXT)),
       grayText_(GetSysColor(COLOR_GRAYTEXT)),
+      dpi_(dpi),
       backgroundBrush_(CreateSolidBrush(background_)),
       highlightBrush_(CreateSolidBrush(highlight_)),
-      iconWidth_(GetSystemMetrics(SM_CXMENUCHECK)),
-      iconHeight_(GetSystemMetrics(SM_CYMENUCHECK)) {
+      iconWidth_(SystemMetricAt(SM_CXMENUCHECK, dpi)),
+      iconHeight_(SystemMetricAt(SM_CYMENUCHECK, dpi)) {
+  SetDpi(dpi);
+}
+
+void IconMenu::SetDpi(UINT dpi) {
+  dpi_ = dpi;
   NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-    font_.Reset(CreateFontIndirectW(&metrics.lfMenuFont));
+  font_.Reset(NonClientMetricsAt(metrics, dpi) ? CreateFontIndirectW(&metrics.lfMenuFont)
+                                               : nullptr);
+  labelWidth_ = 0;
+  shortcutWidth_ = 0;
 }
 
 // A drop-down on the bar goes with the bar (and the bar with its window):
@@ -199,21 +206,21 @@ bool IconMenu::Holds(const IconMenuItem* item) const {
 void IconMenu::Measure(HWND owner, MEASUREITEMSTRUCT& measure, const IconMenuItem& item) {
   if (item.flags & MF_SEPARATOR) {
     measure.itemWidth = 0;
-    measure.itemHeight = kSeparatorHeight;
+    measure.itemHeight = static_cast<UINT>(Scaled(kSeparatorHeight, dpi_));
     return;
   }
   HDC dc = GetDC(owner);
   HGDIOBJ old = SelectObject(dc, font_ ? font_.Get() : GetStockObject(DEFAULT_GUI_FONT));
   SplitText split = SplitItem(item);
+  const int gap = Scaled(kColumnGap, dpi_);
   labelWidth_ = std::max(labelWidth_, TextWidth(dc, split.label, item.literal ? DT_NOPREFIX : 0) +
-                                          kColumnGap);
+                                          gap);
   if (split.hasShortcut)
-    shortcutWidth_ =
-        std::max(shortcutWidth_, TextWidth(dc, split.shortcut, DT_NOPREFIX) + kColumnGap);
+    shortcutWidth_ = std::max(shortcutWidth_, TextWidth(dc, split.shortcut, DT_NOPREFIX) + gap);
   SelectObject(dc, old);
   ReleaseDC(owner, dc);
   measure.itemWidth = static_cast<UINT>(labelWidth_ + shortcutWidth_ + iconWidth_);
-  measure.itemHeight = static_cast<UINT>(iconHeight_ + 4);
+  measure.itemHeight = static_cast<UINT>(iconHeight_ + Scaled(4, dpi_));
 }
 
 void IconMenu::Draw(const DRAWITEMSTRUCT& draw, const IconMenuItem& item) const {
@@ -238,14 +245,16 @@ void IconMenu::Draw(const DRAWITEMSTRUCT& draw, const IconMenuItem& item) const 
 
   if (item.icon >= 0 && images_ != nullptr && item.icon < ImageList_GetImageCount(images_)) {
     int y = rect.top + (rect.bottom - rect.top - iconHeight_) / 2;
-    ImageList_DrawEx(images_, item.icon, dc, rect.left + 2, y, iconWidth_, iconHeight_,
+    ImageList_DrawEx(images_, item.icon, dc, rect.left + Scaled(2, dpi_), y, iconWidth_, iconHeight_,
                      CLR_NONE, CLR_NONE, grayed ? (ILD_NORMAL | ILD_BLEND50) : ILD_NORMAL);
     if (draw.itemState & ODS_CHECKED) {
-      RECT frame{rect.left, y - 1, rect.left + iconWidth_ + 4, y + iconHeight_ + 1};
+      const int border = Scaled(1, dpi_);
+      RECT frame{rect.left, y - border, rect.left + iconWidth_ + Scaled(4, dpi_),
+                 y + iconHeight_ + border};
       DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
     }
   }
-  rect.left += iconWidth_ + 6;
+  rect.left += iconWidth_ + Scaled(6, dpi_);
 
   if (!item.text.empty()) {
     HGDIOBJ oldFont = SelectObject(dc, font_ ? font_.Get() : GetStockObject(DEFAULT_GUI_FONT));
@@ -258,7 +267,7 @@ void IconMenu::Draw(const DRAWITEMSTRUCT& draw, const IconMenuItem& item) const 
     if (split.hasShortcut) {
       // Every shortcut of the drop-down starts at the same x.
       RECT shortcut = rect;
-      shortcut.left = rect.right - shortcutWidth_ + kColumnGap;
+      shortcut.left = rect.right - shortcutWidth_ + Scaled(kColumnGap, dpi_);
       DrawTextW(dc, split.shortcut.c_str(), static_cast<int>(split.shortcut.size()), &shortcut,
                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
     }
@@ -329,21 +338,41 @@ bool MenuBar::RouteMessage(Message& message, LRESULT& result) {
   return DispatchRoutes(*this, MenuBarRoutes::kRoutes, message, result);
 }
 
-void MenuBar::Build(HWND window) {
+void MenuBar::Build(HWND window, UINT dpi) {
   window_ = window;
-  images_ = LoadLibraryIcons(CompanionPath(context_.startDirectory, "\\Menu\\Menu.dll"), kIconSize,
-                             kIconSize);
+  dpi_ = dpi != 0 ? dpi : WindowDpi(window);
   bar_ = CreateMenu();
   for (int i = 0; i < kDropDownCount; ++i) {
-    auto dropDown = std::make_unique<IconMenu>();
-    dropDown->SetImageList(images_.Get());
-    dropDown->SetIconSize(kIconSize, kIconSize);
+    auto dropDown = std::make_unique<IconMenu>(dpi_);
     AppendMenuW(bar_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown->Handle()),
                 Widen(context_.Texts().Text(kDropDownTitles[i])).c_str());
     dropDowns_.push_back(std::move(dropDown));
   }
+  LoadPictures();
   FillDropDowns();
   SetMenu(window_, bar_);
+}
+
+// The drop-downs take the new list before the old one goes.
+void MenuBar::LoadPictures() {
+  const int size = Scaled(kIconSize, dpi_);
+  ImageList images =
+      LoadLibraryIcons(CompanionPath(context_.startDirectory, "\\Menu\\Menu.dll"), size, size);
+  for (const auto& dropDown : dropDowns_) {
+    dropDown->SetImageList(images.Get());
+    dropDown->SetIconSize(size, size);
+  }
+  images_ = std::move(images);
+}
+
+void MenuBar::SetDpi(UINT dpi) {
+  if (dpi == 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  if (bar_ == nullptr) return;
+  for (const auto& dropDown : dropDowns_) dropDown->SetDpi(dpi);
+  LoadPictures();
+  // Items appended again are measured again, at the new size.
+  Rebuild();
 }
 
 void MenuBar::FillDropDowns() {

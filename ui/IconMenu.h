@@ -1,7 +1,7 @@
 // The menu bar: six owner-drawn drop-downs built in code, each item with a
-// 16 x 16 picture from Menu\Menu.dll, its text from language table 1 (the
-// job list's from table 24) and a shortcut column; the favourite folders at
-// the end of the fourth.
+// picture from Menu\Menu.dll (16 x 16 at 100 %, scaled with the window), its
+// text from language table 1 (the job list's from table 24) and a shortcut
+// column; the favourite folders at the end of the fourth.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include "core/commands/CommandTable.h"
 #include "framework/AppContext.h"
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 
 namespace px {
@@ -29,15 +30,19 @@ struct IconMenuItem {
   IconMenu* menu = nullptr;
 };
 
-// One owner-drawn drop-down.
+// One owner-drawn drop-down, its font, gaps and item heights at a scale.
 class IconMenu {
  public:
-  IconMenu();
+  explicit IconMenu(UINT dpi = SystemDpi());
   ~IconMenu();
   IconMenu(const IconMenu&) = delete;
   IconMenu& operator=(const IconMenu&) = delete;
 
   HMENU Handle() const { return menu_; }
+  // The menu font and the gaps at dpi; the items already measured keep their
+  // sizes until they are appended again.
+  void SetDpi(UINT dpi);
+  UINT Dpi() const { return dpi_; }
   void SetImageList(HIMAGELIST images);
   void SetIconSize(int width, int height);
   // Appends an owner-drawn item (a separator with MF_SEPARATOR, id 0).
@@ -57,6 +62,7 @@ class IconMenu {
   HMENU menu_ = nullptr;
   std::vector<std::unique_ptr<IconMenuItem>> items_;
   COLORREF background_, text_, highlight_, highlightText_, grayText_;
+  UINT dpi_;
   Font font_;
   Brush backgroundBrush_;
   Brush highlightBrush_;
@@ -75,8 +81,13 @@ class MenuBar : public MessageRouter {
   MenuBar(AppContext& context, const CommandTable& commands);
   ~MenuBar() override;
 
-  // Loads the pictures, builds the bar and attaches it to window.
-  void Build(HWND window);
+  // Loads the pictures at the window's scale (or at dpi when given), builds
+  // the bar and attaches it to window.
+  void Build(HWND window, UINT dpi = 0);
+  // The pictures, font and item sizes again at a new scale of the window
+  // (WM_DPICHANGED); the items are measured anew when next shown.
+  void SetDpi(UINT dpi);
+  UINT Dpi() const { return dpi_; }
   // Every text again from the language table, favourites kept.
   void Rebuild();
   // The favourite items at the end of the fourth drop-down.
@@ -99,12 +110,14 @@ class MenuBar : public MessageRouter {
   LRESULT OnMenuChar(Message& message);
 
   IconMenuItem* OurItem(ULONG_PTR data) const;
+  void LoadPictures();
   void FillDropDowns();
   void AppendFavourites();
 
   AppContext& context_;
   const CommandTable& commands_;
   HWND window_ = nullptr;
+  UINT dpi_ = kBaseDpi;
   HMENU bar_ = nullptr;
   ImageList images_;
   std::vector<std::unique_ptr<IconMenu>> dropDowns_;

@@ -24,11 +24,16 @@ namespace {
 constexpr DWORD kToolBarStyle = 0x50000854;
 constexpr int kImageWidth = 18;
 constexpr int kImageHeight = 20;
+// Room around a picture on its button, and a separator's width, at 100 %: the
+// control's own defaults, which it does not scale.
+constexpr int kPaddingX = 7;
+constexpr int kPaddingY = 6;
+constexpr int kSeparatorWidth = 8;
 constexpr int kDefaultButtonCount = 10;
 
 bool IsButton(int button) { return button >= 1 && button <= kLastToolBarButton; }
 
-TBBUTTON ItemFor(int button) {
+TBBUTTON ItemFor(int button, UINT dpi) {
   TBBUTTON item{};
   if (IsButton(button)) {
     item.iBitmap = button;
@@ -38,6 +43,7 @@ TBBUTTON ItemFor(int button) {
   } else {
     item.idCommand = ID_TOOL_FIRST - 1;
     item.fsStyle = BTNS_SEP;
+    item.iBitmap = Scaled(kSeparatorWidth, dpi);  // a separator's width
   }
   return item;
 }
@@ -74,21 +80,54 @@ std::vector<int> ToolBar::ReadLayout(int defaultCount) const {
   return ReadToolBarButtons(layout, defaultCount);
 }
 
-void ToolBar::Create(HWND parent) {
-  images_ = LoadLibraryIcons(CompanionPath(context_.startDirectory, "\\ToolBar\\ToolBar.dll"),
-                             kImageWidth, kImageHeight);
+ImageList ToolBar::PicturesAt(UINT dpi) const {
+  return LoadLibraryIcons(CompanionPath(context_.startDirectory, "\\ToolBar\\ToolBar.dll"),
+                          Scaled(kImageWidth, dpi), Scaled(kImageHeight, dpi));
+}
+
+// The control takes the new list before the old one goes; the buttons are
+// sized to the pictures with the padding at the same scale.
+void ToolBar::LoadPictures() {
+  ImageList images = PicturesAt(dpi_);
+  if (toolBar_ != nullptr) {
+    const int width = Scaled(kImageWidth, dpi_), height = Scaled(kImageHeight, dpi_);
+    SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.Get()));
+    SendMessageW(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
+    SendMessageW(toolBar_, TB_SETPADDING, 0,
+                 MAKELPARAM(Scaled(kPaddingX, dpi_), Scaled(kPaddingY, dpi_)));
+    SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(width + Scaled(kPaddingX, dpi_), height + Scaled(kPaddingY, dpi_)));
+  }
+  images_ = std::move(images);
+}
+
+void ToolBar::Create(HWND parent, UINT dpi) {
+  dpi_ = dpi != 0 ? dpi : WindowDpi(parent);
   toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kToolBarStyle, 0, 4, 200, 26, parent,
                              reinterpret_cast<HMENU>(IDC_TOOLBAR), GetModuleHandleW(nullptr),
                              nullptr);
-  if (toolBar_ == nullptr) return;
+  if (toolBar_ == nullptr) {
+    images_ = PicturesAt(dpi_);
+    return;
+  }
   SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.Get()));
+  LoadPictures();
   toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(toolBar_, TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(toolTip_), 0);
   Assign(ReadLayout(kDefaultButtonCount));
   SendMessageW(toolTip_, TTM_ACTIVATE, TRUE, 0);
+}
+
+void ToolBar::SetDpi(UINT dpi) {
+  if (dpi == 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  if (toolBar_ == nullptr) return;
+  LoadPictures();
+  // The separators take their width at the new scale; the tooltips follow
+  // the buttons to their new places.
+  Assign(Buttons());
 }
 
 std::vector<int> ToolBar::Buttons() const {
@@ -109,7 +148,7 @@ void ToolBar::Assign(const std::vector<int>& buttons) {
   }
   std::vector<TBBUTTON> items;
   items.reserve(buttons.size());
-  for (int button : buttons) items.push_back(ItemFor(button));
+  for (int button : buttons) items.push_back(ItemFor(button, dpi_));
   if (!items.empty()) {
     SendMessageW(toolBar_, TB_ADDBUTTONSW, items.size(), reinterpret_cast<LPARAM>(items.data()));
   }
@@ -120,7 +159,7 @@ void ToolBar::Assign(const std::vector<int>& buttons) {
 }
 
 void ToolBar::Insert(int position, int button) {
-  TBBUTTON item = ItemFor(button);
+  TBBUTTON item = ItemFor(button, dpi_);
   SendMessageW(toolBar_, TB_INSERTBUTTONW, position, reinterpret_cast<LPARAM>(&item));
   SyncToolTips();
   UpdateStates();

@@ -1,6 +1,7 @@
 // The toolbar above the panels: buttons 1..29 laid out by
-// ToolBar\Standart.ini, pictures from ToolBar\ToolBar.dll, a tooltip per
-// button, and the customisation dialog that rearranges it.
+// ToolBar\Standart.ini, pictures from ToolBar\ToolBar.dll (18 x 20 at 100 %,
+// scaled with the window), a tooltip per button, and the customisation
+// dialog that rearranges it.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "core/commands/CommandTable.h"
 #include "framework/AppContext.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 
 namespace px {
@@ -27,9 +29,16 @@ class ToolBar {
   ToolBar(const ToolBar&) = delete;
   ToolBar& operator=(const ToolBar&) = delete;
 
-  // Creates the control (id 1260) on parent with its pictures, the layout
-  // of Standart.ini (ten separators without the file) and the tooltips.
-  void Create(HWND parent);
+  // Creates the control (id 1260) on parent with its pictures at the
+  // parent's scale (or at dpi when given), the layout of Standart.ini (ten
+  // separators without the file) and the tooltips.
+  void Create(HWND parent, UINT dpi = 0);
+  // The pictures and the buttons' size again at a new scale of the window
+  // (WM_DPICHANGED); the items and their tooltips stay.
+  void SetDpi(UINT dpi);
+  UINT Dpi() const { return dpi_; }
+  // The pictures in a list of their own at dpi, for a window at another scale.
+  ImageList PicturesAt(UINT dpi) const;
   // Command 32794: the customisation dialog.
   // False when one of its ids had a command already.
   [[nodiscard]] bool AddCommands(CommandTable& table);
@@ -62,10 +71,12 @@ class ToolBar {
  private:
   void SyncToolTips() const;
   std::vector<int> ReadLayout(int defaultCount) const;
+  void LoadPictures();
 
   AppContext& context_;
   const CommandTable& commands_;
   ImageList images_;
+  UINT dpi_ = kBaseDpi;
   HWND toolBar_ = nullptr;
   HWND toolTip_ = nullptr;
 };

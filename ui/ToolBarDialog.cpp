@@ -9,6 +9,7 @@
 #include "core/language/TextFormat.h"
 #include "framework/AppContext.h"
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
@@ -20,10 +21,9 @@ namespace {
 
 constexpr int kColumnWidth = 150;
 
-void PrepareList(const ListView& list, HIMAGELIST images) {
+void PrepareList(const ListView& list) {
   list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   list.InsertColumn(0, "", LVCFMT_LEFT, kColumnWidth);
-  list.SetSmallImages(images);
 }
 
 void AddRow(const ListView& list, int row, int button, const LanguageTable& texts) {
@@ -60,6 +60,7 @@ const Route<ToolBarDialog> ToolBarDialogRoutes::kRoutes[] = {
     {OnCommand(IDC_TOOLBAR_DOWN, BN_CLICKED), &ToolBarDialog::OnDown},
     {OnNotify(NM_DBLCLK, IDC_TOOLBAR_AVAILABLE, IDC_TOOLBAR_AVAILABLE), &ToolBarDialog::OnAdd},
     {OnNotify(NM_DBLCLK, IDC_TOOLBAR_CURRENT, IDC_TOOLBAR_CURRENT), &ToolBarDialog::OnRemove},
+    {OnMessage(WM_DPICHANGED), &ToolBarDialog::OnDpiChanged},
 };
 
 ToolBarDialog::ToolBarDialog(const LanguageTable& texts, ToolBar& toolBar)
@@ -80,13 +81,32 @@ BOOL ToolBarDialog::OnInitDialog() {
   CenterOver(Handle(), GetWindow(Handle(), GW_OWNER));
 
   ListView available(Item(IDC_TOOLBAR_AVAILABLE));
-  PrepareList(available, toolBar_.Images());
+  PrepareList(available);
   for (int button = 0; button <= kLastToolBarButton; ++button)
     AddRow(available, button, button, texts_);
   SelectRow(available, 0);
-  PrepareList(ListView(Item(IDC_TOOLBAR_CURRENT)), toolBar_.Images());
+  PrepareList(ListView(Item(IDC_TOOLBAR_CURRENT)));
+  ShowPicturesAtOwnScale();
   ShowToolBarItems(0);
   return TRUE;
+}
+
+void ToolBarDialog::ShowPicturesAtOwnScale() {
+  const UINT dpi = WindowDpi(Handle());
+  ImageList pictures = toolBar_.PicturesAt(dpi);
+  for (int id : {IDC_TOOLBAR_AVAILABLE, IDC_TOOLBAR_CURRENT}) {
+    ListView list(Item(id));
+    list.SetSmallImages(pictures.Get());
+    list.Send(LVM_SETCOLUMNWIDTH, 0, Scaled(kColumnWidth, dpi));
+  }
+  ownPictures_ = std::move(pictures);
+}
+
+// The platform moves the dialog and scales its controls; the pictures are ours.
+LRESULT ToolBarDialog::OnDpiChanged(Message& message) {
+  ShowPicturesAtOwnScale();
+  message.handled = false;
+  return 0;
 }
 
 void ToolBarDialog::ShowToolBarItems(int selected) {

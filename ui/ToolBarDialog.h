@@ -7,6 +7,7 @@
 
 #include "core/language/LanguageTable.h"
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 
 namespace px {
 
@@ -36,9 +37,15 @@ class ToolBarDialog : public Dialog {
 
   // Fills the toolbar list from the toolbar and selects row `selected`.
   void ShowToolBarItems(int selected);
+  // The toolbar's pictures and the column width at the dialog's scale, in a
+  // list of the dialog's own: the toolbar may replace its list while the
+  // dialog is open, and the dialog may stand on a monitor at another scale.
+  void ShowPicturesAtOwnScale();
+  LRESULT OnDpiChanged(Message& message);
 
   const LanguageTable& texts_;
   ToolBar& toolBar_;
+  ImageList ownPictures_;
 };
 
 }  // namespace px

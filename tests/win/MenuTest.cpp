@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Dpi.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
 #include "tests/win/Companions.h"
@@ -157,6 +158,53 @@ TEST(MenuTest, ItemSizesAndStatesFollowTheirCommands) {
 
 // The view, the sort key and the tree show checked; what would do nothing
 // now (back without a history, the editor without a file) shows disabled.
+// A new scale of the running window (as WM_DPICHANGED brings): the pictures,
+// the font and the items' sizes follow, the items stay, and all comes back.
+TEST(MenuTest, ANewScaleReloadsPicturesFontAndItemSizes) {
+  RunningWindow run(kTwoFavourites, StageCompanions);
+  MenuBar& menus = run.Window().Menus();
+  ASSERT_EQ(menus.Dpi(), WindowDpi(run.Handle()));
+  HMENU bar = menus.Bar();
+  HMENU file = GetSubMenu(bar, 0);
+  auto measured = [&](int position) {
+    const IconMenuItem* item = ItemAt(file, position);
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = item->id;
+    measure.itemData = reinterpret_cast<ULONG_PTR>(item);
+    SendMessageW(run.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    return measure;
+  };
+  constexpr int kEdit = 1, kSeparator = 7;
+  const UINT widthAt96 = measured(kEdit).itemWidth;
+  const struct {
+    UINT dpi;
+    int picture;
+  } rows[] = {{192, 32}, {144, 24}, {120, 20}, {96, 16}};
+  for (const auto& row : rows) {
+    menus.SetDpi(row.dpi);
+    EXPECT_EQ(menus.Dpi(), row.dpi);
+    HIMAGELIST images = menus.Images();
+    ASSERT_EQ(ImageList_GetImageCount(images), kLibraryIconCount);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    EXPECT_EQ(width, row.picture) << row.dpi;
+    EXPECT_EQ(height, row.picture) << row.dpi;
+    EXPECT_FALSE(IsBlankImage(images, 5)) << row.dpi;
+    EXPECT_EQ(GetMenu(run.Handle()), bar);
+    ExpectMenus(bar, EnglishTexts(), {"Work", "A & B"});
+
+    MEASUREITEMSTRUCT edit = measured(kEdit);
+    EXPECT_EQ(edit.itemHeight, static_cast<UINT>(row.picture + Scaled(4, row.dpi))) << row.dpi;
+    EXPECT_EQ(measured(kSeparator).itemHeight, static_cast<UINT>(Scaled(8, row.dpi))) << row.dpi;
+    // The label in the menu font at this scale: about as much wider as the scale is larger.
+    EXPECT_GE(edit.itemWidth * 96, widthAt96 * row.dpi * 8 / 10) << row.dpi;
+    if (row.dpi == 96) {
+      EXPECT_EQ(edit.itemWidth, widthAt96);
+    }
+  }
+}
+
 TEST(MenuTest, ChecksAndDisabledItemsFollowThePanel) {
   TempFolder data;
   data.Write("a.txt", "a");
@@ -229,6 +277,107 @@ TEST(MenuTest, MissingPicturesLeaveBlankImagesInTheirPlaces) {
     ImageList none = LoadLibraryIcons(path, 18, 20);
     ASSERT_EQ(ImageList_GetImageCount(none.Get()), kLibraryIconCount) << path;
     for (int i = 0; i < kLibraryIconCount; ++i) EXPECT_TRUE(IsBlankImage(none.Get(), i));
+  }
+}
+
+// Every picture of both libraries is drawn at each scale's own size: the
+// group's directory names the three sizes in 32 bits, and each image it
+// points to is stored at that size (not one image listed three times).
+TEST(MenuTest, LibrariesHoldEveryPictureDrawnAtThreeSizes) {
+  struct Library {
+    const char* name;
+    std::vector<SIZE> sizes;
+  } libraries[] = {
+      {"Menu.dll", {{16, 16}, {24, 24}, {32, 32}}},
+      {"ToolBar.dll", {{18, 20}, {27, 30}, {36, 40}}},
+  };
+#pragma pack(push, 2)
+  struct Entry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+  };
+#pragma pack(pop)
+  for (const Library& library : libraries) {
+    HMODULE module = LoadLibraryExW(Widen(BesideTestProgram(library.name)).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr) << library.name;
+    for (int id = kFirstLibraryIcon; id < kFirstLibraryIcon + kLibraryIconCount; ++id) {
+      HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+      ASSERT_NE(group, nullptr) << library.name << " " << id;
+      const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+      const WORD count = reinterpret_cast<const WORD*>(bytes)[2];
+      ASSERT_EQ(SizeofResource(module, group), 6 + count * sizeof(Entry));
+      const Entry* entries = reinterpret_cast<const Entry*>(bytes + 6);
+      std::vector<WORD> images;
+      for (size_t k = 0; k < library.sizes.size(); ++k) {
+        const SIZE& size = library.sizes[k];
+        const Entry* entry = std::find_if(entries, entries + count, [&](const Entry& e) {
+          return e.width == size.cx && e.height == size.cy;
+        });
+        ASSERT_NE(entry, entries + count) << library.name << " " << id << " " << size.cx;
+        EXPECT_EQ(entry->bitCount, 32);
+        images.push_back(entry->id);
+        HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(entry->id), RT_ICON);
+        ASSERT_NE(image, nullptr);
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+        EXPECT_EQ(header->biWidth, size.cx) << library.name << " " << id;
+        EXPECT_EQ(header->biHeight, 2 * size.cy) << library.name << " " << id;
+        EXPECT_EQ(header->biBitCount, 32);
+      }
+      std::sort(images.begin(), images.end());
+      EXPECT_EQ(std::unique(images.begin(), images.end()), images.end());
+    }
+    FreeLibrary(module);
+  }
+}
+
+// Pictures in 32 bits at any size, never drawn smaller than it: between
+// and beyond the drawn sizes too, the list view's picture (a page all across
+// its square) spans the whole width.
+TEST(MenuTest, PicturesFillTheirSizeAtEveryScale) {
+  constexpr int kListView = 12;
+  for (int size : {16, 20, 24, 28, 32, 40}) {
+    ImageList images = LoadLibraryIcons(BesideTestProgram("Menu.dll"), size, size);
+    ASSERT_EQ(ImageList_GetImageCount(images.Get()), kLibraryIconCount) << size;
+    IMAGEINFO info{};
+    ASSERT_TRUE(ImageList_GetImageInfo(images.Get(), kListView, &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmImage, sizeof(bitmap), &bitmap);
+    EXPECT_EQ(bitmap.bmBitsPixel, 32) << size;
+
+    // Drawn on a colour no picture uses: the columns it covers.
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = size;
+    format.bmiHeader.biHeight = -size;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP canvas = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    auto coveredColumns = [&](int index) {
+      std::fill_n(static_cast<DWORD*>(bits), size * size, 0x00FF00FFu);
+      ImageList_Draw(images.Get(), index, dc, 0, 0, ILD_NORMAL);
+      GdiFlush();
+      int covered = 0;
+      for (int x = 0; x < size; ++x) {
+        bool ink = false;
+        for (int y = 0; y < size && !ink; ++y) ink = (pixels[y * size + x] & 0xFFFFFF) != 0xFF00FF;
+        covered += ink ? 1 : 0;
+      }
+      return covered;
+    };
+    EXPECT_EQ(coveredColumns(kListView), size) << size;
+    // The separator's picture, a two-pixel line at 100 %: the key colour shows around it.
+    EXPECT_LT(coveredColumns(0), size / 2) << size;
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
   }
 }
 

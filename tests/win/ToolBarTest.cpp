@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
 #include "tests/win/Companions.h"
@@ -140,6 +141,67 @@ TEST(ToolBarTest, ShippedLayoutWithItsPicturesAndTooltips) {
   SendMessageW(run.Handle(), WM_COMMAND, MAKEWPARAM(ID_TOOL_PARENT, BN_CLICKED),
                reinterpret_cast<LPARAM>(bar));
   EXPECT_LE(run.Window().Panels().Active().Path().size(), before.size());
+}
+
+SIZE IconSize(HIMAGELIST images) {
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  return {width, height};
+}
+
+// A new scale of the running window (as WM_DPICHANGED brings): the pictures
+// and the buttons follow, the items and their tooltips stay, and all comes
+// back. The customisation dialog shows the pictures at its own scale from a
+// list of its own, which outlives the toolbar's change.
+TEST(ToolBarTest, ANewScaleReloadsPicturesAndButtonSizes) {
+  RunningWindow run(nullptr, StageCompanions);
+  ToolBar& tools = run.Window().Tools();
+  HWND bar = tools.Handle();
+  ASSERT_EQ(tools.Dpi(), WindowDpi(run.Handle()));
+  const LRESULT buttonAt96 = SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
+
+  ToolBarDialog dialog(run.Window().Texts(), tools);
+  ASSERT_TRUE(dialog.Create(run.Handle()));
+  HWND available = GetDlgItem(dialog.Handle(), IDC_TOOLBAR_AVAILABLE);
+  auto dialogPictures = [&] {
+    return reinterpret_cast<HIMAGELIST>(SendMessageW(available, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  };
+  HIMAGELIST shown = dialogPictures();
+  const SIZE atDialogScale = {Scaled(18, WindowDpi(dialog.Handle())),
+                              Scaled(20, WindowDpi(dialog.Handle()))};
+  EXPECT_EQ(IconSize(shown).cx, atDialogScale.cx);
+  EXPECT_EQ(IconSize(shown).cy, atDialogScale.cy);
+  EXPECT_NE(shown, tools.Images());
+
+  const struct {
+    UINT dpi;
+    SIZE picture;
+    SIZE button;
+  } rows[] = {{192, {36, 40}, {50, 52}}, {144, {27, 30}, {38, 39}}, {96, {18, 20}, {25, 26}}};
+  for (const auto& row : rows) {
+    tools.SetDpi(row.dpi);
+    EXPECT_EQ(tools.Dpi(), row.dpi);
+    HIMAGELIST images = tools.Images();
+    ASSERT_EQ(ImageList_GetImageCount(images), kLibraryIconCount);
+    EXPECT_EQ(IconSize(images).cx, row.picture.cx) << row.dpi;
+    EXPECT_EQ(IconSize(images).cy, row.picture.cy) << row.dpi;
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(bar, TB_GETIMAGELIST, 0, 0)), images);
+    for (int v = 1; v <= kLastToolBarButton; ++v) EXPECT_FALSE(IsBlankImage(images, v)) << v;
+    const LRESULT button = SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
+    EXPECT_EQ(LOWORD(button), row.button.cx) << row.dpi;
+    EXPECT_EQ(HIWORD(button), row.button.cy) << row.dpi;
+    RECT first{};
+    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    EXPECT_EQ(first.right - first.left, row.button.cx) << row.dpi;
+    EXPECT_EQ(first.bottom - first.top, row.button.cy) << row.dpi;
+    ExpectToolBar(run.Window(), kShipped);
+    // The dialog's pictures are still there to draw.
+    EXPECT_EQ(dialogPictures(), shown);
+    EXPECT_FALSE(IsBlankImage(shown, 5)) << row.dpi;
+  }
+  EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0), buttonAt96);
+  Click(dialog.Handle(), IDCANCEL);
+  dialog.Destroy();
 }
 
 TEST(ToolBarTest, CustomisationStepsThenOkSurvivesARestart) {
