@@ -156,7 +156,7 @@ BOOL MainWindow::OnInitDialog() {
   for (int i = 0; i < 5; ++i)
     Window(Item(kFunctionKeyIds[i])).SetText(texts_.Text(kFunctionKeyTexts[i]));
 
-  menus_.Build(Handle());
+  menus_.Build(Handle(), dpi_);
 
   dividerMenu_.Reset(CreatePopupMenu());
   static const wchar_t* const kDividerItems[] = {L"20/80", L"30/70", L"40/60", L"50/50",
@@ -164,7 +164,7 @@ BOOL MainWindow::OnInitDialog() {
   for (int i = 0; i < 7; ++i)
     AppendMenuW(dividerMenu_.Get(), MF_STRING, ID_DIVIDER_FIRST + i, kDividerItems[i]);
 
-  toolBar_.Create(Handle());
+  toolBar_.Create(Handle(), dpi_);
 
   panels_.Attach(Handle());
   panels_.SetTabBarsChanged([this] {
@@ -513,6 +513,8 @@ void MainWindow::FollowDpi(UINT dpi) {
     }
   }
   panels_.FollowDpi(dpi, font_ ? font_.Get() : oldFont);
+  menus_.SetDpi(dpi);
+  toolBar_.SetDpi(dpi);
   appIcon_ = LoadAppIcon(SystemMetricAt(SM_CXICON, dpi), SystemMetricAt(SM_CYICON, dpi));
   appIconSmall_ = LoadAppIcon(SystemMetricAt(SM_CXSMICON, dpi), SystemMetricAt(SM_CYSMICON, dpi));
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_.Get()));

@@ -40,6 +40,7 @@ struct Look {
   int listIcons, treeIcons, driveIcons;
   int nameColumn, sizeColumn;
   int pathHeight, keyHeight, toolBarTop;
+  int toolBarPictureWidth, toolBarPictureHeight, menuPicture;
 };
 
 Look LookOf(RunningWindow& run) {
@@ -58,7 +59,15 @@ Look LookOf(RunningWindow& run) {
           static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0)),
           static_cast<int>(path.bottom - path.top),
           static_cast<int>(key.bottom - key.top),
-          static_cast<int>(below.top)};
+          static_cast<int>(below.top),
+          0, 0, 0};
+}
+
+void AddPictureSizes(RunningWindow& run, Look& look) {
+  ImageList_GetIconSize(run.Window().Tools().Images(), &look.toolBarPictureWidth,
+                        &look.toolBarPictureHeight);
+  int height = 0;
+  ImageList_GetIconSize(run.Window().Menus().Images(), &look.menuPicture, &height);
 }
 
 void SendDpiChange(HWND window, UINT dpi, const RECT& suggested) {
@@ -80,7 +89,8 @@ TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
   const UINT doubled = start * 2;
 
   run.SetClientSize(520, 360);
-  const Look before = LookOf(run);
+  Look before = LookOf(run);
+  AddPictureSizes(run, before);
   ASSERT_GT(before.listFont, 0);
   RECT frame;
   GetWindowRect(run.Handle(), &frame);
@@ -94,7 +104,8 @@ TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
   GetWindowRect(run.Handle(), &now);
   EXPECT_EQ(now.right - now.left, larger.right - larger.left);
   EXPECT_EQ(now.bottom - now.top, larger.bottom - larger.top);
-  const Look after = LookOf(run);
+  Look after = LookOf(run);
+  AddPictureSizes(run, after);
   const struct {
     const char* what;
     int before, after;
@@ -107,6 +118,9 @@ TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
       {"path line", before.pathHeight, after.pathHeight},
       {"function key", before.keyHeight, after.keyHeight},
       {"line below the toolbar", before.toolBarTop, after.toolBarTop},
+      {"toolbar picture width", before.toolBarPictureWidth, after.toolBarPictureWidth},
+      {"toolbar picture height", before.toolBarPictureHeight, after.toolBarPictureHeight},
+      {"menu picture", before.menuPicture, after.menuPicture},
   };
   for (const auto& row : kDoubled) {
     EXPECT_GT(row.before, 0) << row.what;
@@ -121,7 +135,10 @@ TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
   // Back: everything as it was.
   SendDpiChange(run.Handle(), start, frame);
   Pump(&window);
-  const Look back = LookOf(run);
+  Look back = LookOf(run);
+  AddPictureSizes(run, back);
+  EXPECT_EQ(back.toolBarPictureWidth, before.toolBarPictureWidth);
+  EXPECT_EQ(back.menuPicture, before.menuPicture);
   EXPECT_EQ(back.listFont, before.listFont);
   EXPECT_EQ(back.treeFont, before.treeFont);
   EXPECT_EQ(back.listIcons, before.listIcons);
@@ -310,6 +327,7 @@ TEST(DpiTest, NoTextCutAndNoPictureSmallAtThisScale) {
     picture("tree icons", reinterpret_cast<HIMAGELIST>(SendMessageW(run.Item(IDC_LEFT_TREE), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), icon, icon);
     picture("drive icons", reinterpret_cast<HIMAGELIST>(SendMessageW(run.Item(IDC_LEFT_DRIVE), CBEM_GETIMAGELIST, 0, 0)), icon, icon);
     picture("toolbar", window.Tools().Images(), Scaled(18, dpi), Scaled(20, dpi));
+    picture("menus", window.Menus().Images(), Scaled(16, dpi), Scaled(16, dpi));
     for (const OpenedBy& opened : kDialogs) {
       // The cursor on the file: the copy, move and attributes dialogs ask about it.
       window.Panels().Panel(Side::kLeft).SetCursor(2);
