@@ -12,7 +12,8 @@ std::string GigabyteText(uint64_t bytes) {
   unsigned hundredths = static_cast<unsigned>((bytes >> 20) & 1023) * 100 / 1024;
   char fraction[4] = {',', static_cast<char>('0' + hundredths / 10),
                       static_cast<char>('0' + hundredths % 10), '\0'};
-  return std::to_string(bytes >> 30) + fraction + " GB";
+  // The whole gigabytes grouped as every other number of the program.
+  return SizeText(bytes >> 30) + fraction + " GB";
 }
 
 int UsedShareHundredths(const DriveSpace& space) {

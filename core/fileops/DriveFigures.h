@@ -28,7 +28,8 @@ constexpr int kShareBarRange = 10000;
 // "999 bytes", "1 000 bytes", "2 000 000 000 000 bytes": digits grouped by threes.
 std::string ByteCountText(uint64_t bytes);
 // Whole gibibytes, a comma and two digits for the spare mebibytes (spare × 100
-// / 1024, so 1023 spare give 99): exactly 1 GiB is "1,00 GB".
+// / 1024, so 1023 spare give 99): exactly 1 GiB is "1,00 GB"; the whole part
+// is grouped as every size ("1 862,64 GB").
 std::string GigabyteText(uint64_t bytes);
 // Used share of the capacity in hundredths of a per cent; the free bytes are
 // held to the capacity, so the share is always within 0..10000. 0 for an empty

@@ -25,8 +25,8 @@ TEST(DriveFigures, ByteAndGigabyteTexts) {
       {kGiB, "1 073 741 824 bytes", "1,00 GB"},
       {kGiB + 512 * kMiB, "1 610 612 736 bytes", "1,50 GB"},
       {2 * kGiB + 1000 * kMiB, "3 196 059 648 bytes", "2,97 GB"},
-      {2000000000000, "2 000 000 000 000 bytes", "1862,64 GB"},
-      {UINT64_MAX, "18 446 744 073 709 551 615 bytes", "17179869183,99 GB"},
+      {2000000000000, "2 000 000 000 000 bytes", "1 862,64 GB"},
+      {UINT64_MAX, "18 446 744 073 709 551 615 bytes", "17 179 869 183,99 GB"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ByteCountText(c.bytes), c.byteText);
