@@ -75,6 +75,8 @@ const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_RBUTTONDOWN), &MainWindow::OnRightButtonDown},
     {OnMessage(WM_COMMAND), &MainWindow::OnCommandMessage},
     {OnMessage(WM_SETTINGCHANGE), &MainWindow::OnSettingChange},
+    {OnMessage(WM_DRAWITEM), &MainWindow::OnDrawLine},
+    {OnNotify(NM_CUSTOMDRAW, IDC_TOOLBAR, IDC_TOOLBAR), &MainWindow::OnToolBarDraw},
     {OnMessage(WM_TIMER), &MainWindow::OnTimer},
 };
 const size_t MainWindowRoutes::kCount = sizeof(kRoutes) / sizeof(kRoutes[0]);
@@ -99,6 +101,7 @@ MainWindow::MainWindow()
   context_.options = &options_;
   context_.uiTasks = &uiTasks_;
   context_.jobs = &jobs_;
+  context_.palette = &palette_;
   ChainRoutes(panels_);
   ChainRoutes(menus_);
 }
@@ -108,6 +111,7 @@ MainWindow::~MainWindow() {
   if (idleToken_ != 0) MessageLoop::RemoveIdleHandler(idleToken_);
   // The viewers hold the context and stop their jobs on the runner as they go.
   viewers_.clear();
+  if (Handle() != nullptr) Palette::DetachFrom(Handle());
   Destroy();
 }
 
@@ -201,6 +205,7 @@ BOOL MainWindow::OnInitDialog() {
     options_.language = language;
     ChangeLanguage(edited.language);
     ApplyViewOptions();
+    FollowColours();
     background_->SetPolicy(QueuePolicyOf(options_));
   };
   // Every id has one command: one given twice is a fault of the program,
@@ -212,6 +217,8 @@ BOOL MainWindow::OnInitDialog() {
   toolBar_.UpdateStates();
 
   ReadSettingsIntoWindow();
+  palette_.AttachTo(Handle());
+  FollowColours();
   background_->SetPolicy(QueuePolicyOf(options_));
   panels_.UpdatePathLines();
   panels_.Start();
@@ -457,6 +464,12 @@ LRESULT MainWindow::OnSettingChange(Message& message) {
   // The trees hold a copy of their font with the smoothing of the moment.
   if (message.wParam == SPI_SETFONTSMOOTHING || message.wParam == SPI_SETFONTSMOOTHINGTYPE) {
     panels_.FollowSystemSmoothing();
+  }
+  // The app theme ("ImmersiveColorSet") or high contrast was switched.
+  const auto* area = reinterpret_cast<const wchar_t*>(message.lParam);
+  if (message.wParam == SPI_SETHIGHCONTRAST ||
+      (area != nullptr && lstrcmpiW(area, L"ImmersiveColorSet") == 0)) {
+    FollowColours();
   }
   return 0;
 }

@@ -124,6 +124,8 @@ class PanelPair : public MessageRouter {
   // After the language changed: the column titles.
   void ApplyLanguage();
   void FollowSystemSmoothing();
+  // After the colours changed: lists, trees, path lines and tab bars.
+  void ApplyColours();
   void UpdatePathLines();
 
   bool RouteMessage(Message& message, LRESULT& result) override;
