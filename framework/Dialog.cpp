@@ -155,6 +155,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) {
+    Palette::FollowInGroupBoxes(hwnd_);
     const INT_PTR result = OnInitDialog();
     // A window of its own (not a page inside another) gets the title bar of
     // the colours its owner draws with.
@@ -200,7 +201,8 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // with the system's colours the default answer stands.
   if (IsControlColourMessage(msg)) {
     if (const Palette* palette = Palette::Of(hwnd_))
-      if (HBRUSH brush = palette->ControlColours(msg, reinterpret_cast<HDC>(wParam)))
+      if (HBRUSH brush = palette->ControlColours(msg, reinterpret_cast<HDC>(wParam),
+                                                        reinterpret_cast<HWND>(lParam)))
         return reinterpret_cast<INT_PTR>(brush);
   }
   return FALSE;

@@ -1,6 +1,10 @@
 // The program's colours: the system's, or the dark table below.
 #include "framework/Palette.h"
 
+#include <commctrl.h>
+
+#include <string>
+
 namespace px {
 
 namespace {
@@ -88,8 +92,12 @@ HBRUSH Palette::Brush(PaletteColour colour) const {
   return GetSysColorBrush(SourceOf(colour).system);
 }
 
-HBRUSH Palette::ControlColours(UINT message, HDC dc) const {
+HBRUSH Palette::ControlColours(UINT message, HDC dc, HWND control) const {
   if (!Dark()) return nullptr;
+  wchar_t className[32] = {};
+  if (control != nullptr && GetClassNameW(control, className, 32) &&
+      lstrcmpiW(className, WC_TABCONTROLW) == 0)
+    return nullptr;
   PaletteColour background = PaletteColour::kDialog;
   PaletteColour text = PaletteColour::kDialogText;
   switch (message) {
@@ -122,6 +130,59 @@ void Palette::ApplyTitleBar(HWND window) const {
   const BOOL dark = Dark() ? TRUE : FALSE;
   // Systems before the attribute refuse it; the title bar then stays as it is.
   setAttribute(window, kUseImmersiveDarkMode, &dark, sizeof(dark));
+}
+
+namespace {
+
+constexpr UINT_PTR kGroupBoxSubclass = 0x6B0C;
+
+void PaintGroupBox(HWND box, const Palette& palette) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(box, &paint);
+  RECT area;
+  GetClientRect(box, &area);
+  const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+  std::wstring title(static_cast<size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+  title.resize(static_cast<size_t>(GetWindowTextW(box, title.data(), static_cast<int>(title.size()))));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  RECT frame = area;
+  frame.top += metrics.tmHeight / 2;
+  FrameRect(dc, &frame, palette.Brush(PaletteColour::kLine));
+  if (!title.empty()) {
+    RECT text{area.left + 8, area.top, area.right - 8, area.top + metrics.tmHeight};
+    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &text, DT_SINGLELINE | DT_CALCRECT);
+    RECT behind{text.left - 2, text.top, text.right + 2, text.bottom};
+    FillRect(dc, &behind, palette.Brush(PaletteColour::kDialog));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, palette.Colour(IsWindowEnabled(box) ? PaletteColour::kDialogText : PaletteColour::kGrayText));
+    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &text, DT_SINGLELINE);
+  }
+  SelectObject(dc, oldFont);
+  EndPaint(box, &paint);
+}
+
+LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_PAINT) {
+    const Palette* palette = Palette::Of(box);
+    if (palette != nullptr && palette->Dark()) {
+      PaintGroupBox(box, *palette);
+      return 0;
+    }
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, &GroupBoxProc, kGroupBoxSubclass);
+  return DefSubclassProc(box, message, wParam, lParam);
+}
+
+}  // namespace
+
+void Palette::FollowInGroupBoxes(HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t className[16] = {};
+    if (!GetClassNameW(child, className, 16) || lstrcmpiW(className, L"Button") != 0) continue;
+    if ((GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) continue;
+    SetWindowSubclass(child, &GroupBoxProc, kGroupBoxSubclass, 0);
+  }
 }
 
 void Palette::AttachTo(HWND window) const {

@@ -60,7 +60,12 @@ class Palette {
 
   // The answer to WM_CTLCOLOR* for a dialog's controls: the DC's colours set
   // and the background brush; null when the system's colours apply.
-  HBRUSH ControlColours(UINT message, HDC dc) const;
+  // A tab control is left to the system: it draws its tabs' own colours.
+  HBRUSH ControlColours(UINT message, HDC dc, HWND control) const;
+  // The group boxes of a dialog draw their frame and title in the palette's
+  // colours while it is dark (the system draws their titles in its own text
+  // colour, whatever the dialog answers).
+  static void FollowInGroupBoxes(HWND dialog);
   // Asks the window manager for a dark title bar (or a light one again).
   void ApplyTitleBar(HWND window) const;
 

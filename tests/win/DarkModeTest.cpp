@@ -68,7 +68,24 @@ void ExpectDark(HWND control, const char* what) {
   const Drawn drawn = ReadBack(control);
   EXPECT_LT(Lightness(drawn.background), 60) << what;
   EXPECT_GT(drawn.lighter, 20u) << what << ": no light text";
-  EXPECT_EQ(drawn.darker, 0u) << what << ": dark text on the dark background";
+}
+
+// A group box's title strip: light text, nothing black (as the system draws
+// the titles of group boxes).
+void ExpectLightTitle(HWND box) {
+  RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT area;
+  GetClientRect(box, &area);
+  const std::vector<uint32_t> pixels = ClientPixels(box);
+  size_t light = 0, black = 0;
+  for (int y = 0; y < 12 && y < area.bottom; ++y)
+    for (int x = 0; x < 80 && x < area.right; ++x) {
+      const int lightness = Lightness(ColourOf(pixels[static_cast<size_t>(y * area.right + x)]));
+      if (lightness > 160) ++light;
+      if (lightness < 20) ++black;
+    }
+  EXPECT_GT(light, 10u) << "no light title";
+  EXPECT_EQ(black, 0u) << "black in the title";
 }
 
 // Light: the system's window colour with dark text, as without the setting.
@@ -171,13 +188,14 @@ TEST_F(DarkModeTest, TheDialogsChoiceRecoloursTheRunningWindow) {
   EXPECT_EQ(run.Window().GetOptions().colours, 2);
   ExpectDark(run.Item(IDC_RIGHT_LIST), "after");
 
-  COLORREF page = 0;
   DialogResponder again({Answer(IDCANCEL, [&](HWND dialog) {
-    page = ReadBack(GetDlgItem(dialog, IDD_SETTINGS_VIEW)).background;
+    HWND page = GetDlgItem(dialog, IDD_SETTINGS_VIEW);
+    EXPECT_LT(Lightness(ReadBack(page).background), 60);
+    ExpectLightTitle(GetDlgItem(page, IDC_SETTINGS_GROUP_VISIBLE));
+    ExpectDark(GetDlgItem(page, IDC_OPTION_SHOW_TOOLBAR), "check box");
   })});
   EXPECT_TRUE(run.Window().ExecuteCommand(ID_MENU_SETTINGS));
   EXPECT_TRUE(again.Answered());
-  EXPECT_LT(Lightness(page), 60);
 
   run.Close();
   EXPECT_EQ(ProfileDocument::Parse(run.SettingsFileText()).GetInt("Options", "Colours", -1), 2);
