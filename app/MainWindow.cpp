@@ -78,6 +78,8 @@ const Route<MainWindow> MainWindowRoutes::kRoutes[] = {
     {OnMessage(WM_COMMAND), &MainWindow::OnCommandMessage},
     {OnMessage(WM_SETTINGCHANGE), &MainWindow::OnSettingChange},
     {OnMessage(kDpiChangedMessage), &MainWindow::OnDpiChanged},
+    {OnMessage(WM_DRAWITEM), &MainWindow::OnDrawLine},
+    {OnNotify(NM_CUSTOMDRAW, IDC_TOOLBAR, IDC_TOOLBAR), &MainWindow::OnToolBarDraw},
     {OnMessage(WM_TIMER), &MainWindow::OnTimer},
 };
 const size_t MainWindowRoutes::kCount = sizeof(kRoutes) / sizeof(kRoutes[0]);
@@ -102,6 +104,7 @@ MainWindow::MainWindow()
   context_.options = &options_;
   context_.uiTasks = &uiTasks_;
   context_.jobs = &jobs_;
+  context_.palette = &palette_;
   ChainRoutes(panels_);
   ChainRoutes(menus_);
 }
@@ -111,6 +114,7 @@ MainWindow::~MainWindow() {
   if (idleToken_ != 0) MessageLoop::RemoveIdleHandler(idleToken_);
   // The viewers hold the context and stop their jobs on the runner as they go.
   viewers_.clear();
+  if (Handle() != nullptr) Palette::DetachFrom(Handle());
   Destroy();
 }
 
@@ -208,6 +212,7 @@ BOOL MainWindow::OnInitDialog() {
     options_.language = language;
     ChangeLanguage(edited.language);
     ApplyViewOptions();
+    FollowColours();
     background_->SetPolicy(QueuePolicyOf(options_));
   };
   // Every id has one command: one given twice is a fault of the program,
@@ -219,6 +224,8 @@ BOOL MainWindow::OnInitDialog() {
   toolBar_.UpdateStates();
 
   ReadSettingsIntoWindow();
+  palette_.AttachTo(Handle());
+  FollowColours();
   background_->SetPolicy(QueuePolicyOf(options_));
   panels_.UpdatePathLines();
   panels_.Start();
@@ -465,6 +472,12 @@ LRESULT MainWindow::OnSettingChange(Message& message) {
   // The trees hold a copy of their font with the smoothing of the moment.
   if (message.wParam == SPI_SETFONTSMOOTHING || message.wParam == SPI_SETFONTSMOOTHINGTYPE) {
     panels_.FollowSystemSmoothing();
+  }
+  // The app theme ("ImmersiveColorSet") or high contrast was switched.
+  const auto* area = reinterpret_cast<const wchar_t*>(message.lParam);
+  if (message.wParam == SPI_SETHIGHCONTRAST ||
+      (area != nullptr && lstrcmpiW(area, L"ImmersiveColorSet") == 0)) {
+    FollowColours();
   }
   return 0;
 }

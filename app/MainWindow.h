@@ -74,6 +74,10 @@ class MainWindow : public Dialog {
   // elements.
   void ChangeLanguage(const std::string& language);
   void ApplyLanguage();
+  // Decides the colours again (the setting, the system's theme and its high
+  // contrast) and, when they changed, gives them to every part and window.
+  void FollowColours();
+  const Palette& Colours() const { return palette_; }
   // Writes the chosen groups of settings to PX.ini; false when the file
   // could not be written.
   bool WriteSettings(bool panels, bool window, bool options);
@@ -106,6 +110,9 @@ class MainWindow : public Dialog {
   LRESULT OnSize(Message& message);
   LRESULT OnSettingChange(Message& message);
   LRESULT OnDpiChanged(Message& message);
+  LRESULT OnDrawLine(Message& message);
+  LRESULT OnToolBarDraw(Message& message);
+  void ApplyColours();
   LRESULT OnLeftButtonDown(Message& message);
   LRESULT OnMouseMove(Message& message);
   LRESULT OnLeftButtonUp(Message& message);
@@ -126,6 +133,8 @@ class MainWindow : public Dialog {
   LanguageTable texts_;
   Options options_;
   WindowSettings windowSettings_;
+  // Before every part and window that draws with it.
+  Palette palette_;
 
   UiTaskQueue uiTasks_;
   // After the task queue, so that it goes first: nothing is posted once the

@@ -1,6 +1,7 @@
 // What the parts of the program share, handed to each of them instead of the
 // main window: the texts, the options, the settings file, the owner of their
-// dialogs, the start directory, the way to the UI thread and the job runner.
+// dialogs, the start directory, the way to the UI thread, the job runner and
+// the colours.
 // (The panels are handed on by the layers above them.)
 #pragma once
 
@@ -12,6 +13,7 @@
 #include "core/language/LanguageTable.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
+#include "framework/Palette.h"
 #include "framework/UiTasks.h"
 
 namespace px {
@@ -28,9 +30,11 @@ struct AppContext {
   SettingsStore* settings = nullptr;
   UiTaskQueue* uiTasks = nullptr;
   JobRunner* jobs = nullptr;  // every piece of long work runs here
+  const Palette* palette = nullptr;  // the colours; none: the system's
 
   const LanguageTable& Texts() const { return *texts; }
   Options& GetOptions() const { return *options; }
+  const Palette& Colours() const { return palette != nullptr ? *palette : Palette::SystemDefault(); }
   bool ShowHidden() const { return options->showHiddenSystem != 0; }
 };
 

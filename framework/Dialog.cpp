@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/MessageLoop.h"
+#include "framework/Palette.h"
 #include "framework/Trace.h"
 
 namespace px {
@@ -30,6 +31,11 @@ bool ReturnsResultDirectly(UINT msg) {
     default:
       return false;
   }
+}
+
+bool IsControlColourMessage(UINT msg) {
+  return msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN ||
+         msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
 }
 
 }  // namespace
@@ -148,7 +154,16 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 }
 
 INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_INITDIALOG) return OnInitDialog();
+  if (msg == WM_INITDIALOG) {
+    Palette::FollowInGroupBoxes(hwnd_);
+    const INT_PTR result = OnInitDialog();
+    // A window of its own (not a page inside another) gets the title bar of
+    // the colours its owner draws with.
+    if (hwnd_ != nullptr && !(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD))
+      if (const Palette* palette = Palette::Of(hwnd_); palette != nullptr && palette->Dark())
+        palette->ApplyTitleBar(hwnd_);
+    return result;
+  }
 
   Message message;
   message.message = msg;
@@ -181,6 +196,14 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
     OnCancel();
     return TRUE;
+  }
+  // Every dialog's controls take the colours of the window it belongs to;
+  // with the system's colours the default answer stands.
+  if (IsControlColourMessage(msg)) {
+    if (const Palette* palette = Palette::Of(hwnd_))
+      if (HBRUSH brush = palette->ControlColours(msg, reinterpret_cast<HDC>(wParam),
+                                                        reinterpret_cast<HWND>(lParam)))
+        return reinterpret_cast<INT_PTR>(brush);
   }
   return FALSE;
 }

@@ -266,6 +266,15 @@ void FolderTree::Attach(HWND tree) {
   PaintThroughBuffer(tree);
 }
 
+void FolderTree::ApplyColours(const Palette& palette) {
+  const bool dark = palette.Dark();
+  // -1 and CLR_DEFAULT give the tree back its own colours.
+  tree_.Send(TVM_SETBKCOLOR, 0, dark ? palette.Colour(PaletteColour::kWindow) : static_cast<COLORREF>(-1));
+  tree_.Send(TVM_SETTEXTCOLOR, 0, dark ? palette.Colour(PaletteColour::kText) : static_cast<COLORREF>(-1));
+  tree_.Send(TVM_SETLINECOLOR, 0, dark ? palette.Colour(PaletteColour::kLine) : CLR_DEFAULT);
+  InvalidateRect(tree_.Handle(), nullptr, TRUE);
+}
+
 void FolderTree::SettleFontQuality() {
   // Expanding a node makes the tree select its font once for every new child
   // to measure it. With a font of default quality, each selection looks the

@@ -19,6 +19,7 @@
 #include "core/jobs/JobRunner.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
+#include "framework/Palette.h"
 
 namespace px {
 
@@ -52,6 +53,9 @@ class FolderTree {
     SettleFontQuality();
     InvalidateRect(tree_.Handle(), nullptr, TRUE);
   }
+  // Background, text and lines from the palette; the tree's own defaults
+  // (the system's) unless it is dark.
+  void ApplyColours(const Palette& palette);
   HWND Handle() const { return tree_.Handle(); }
   // Hidden and system folders become nodes only when included; the expand
   // button counts them either way.

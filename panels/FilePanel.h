@@ -25,6 +25,7 @@
 #include "framework/Dialog.h"
 #include "framework/FolderTree.h"
 #include "framework/FolderWatch.h"
+#include "framework/Palette.h"
 
 namespace px {
 
@@ -133,6 +134,8 @@ class FilePanel : public MessageRouter {
   // it (the notes in the language's texts), so that a panel never just
   // looks empty.
   void UpdatePathLine() const;
+  // The list's, the tree's and the tab bar's colours from the palette.
+  void ApplyColours(const Palette& palette);
   struct StatusNotes {
     std::string incomplete;
     std::string unreadable;

@@ -441,10 +441,12 @@ LRESULT PanelPair::OnControlColor(Message& message) {
   }
   bool active = (id == IDC_LEFT_PATH) == (activeSide_ == Side::kLeft);
   HDC dc = reinterpret_cast<HDC>(message.wParam);
-  SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  const Palette& palette = context_.Colours();
+  SetTextColor(dc, palette.Colour(active ? PaletteColour::kPathActiveText
+                                         : PaletteColour::kPathInactiveText));
   SetBkMode(dc, TRANSPARENT);
   return reinterpret_cast<LRESULT>(
-      GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+      palette.Brush(active ? PaletteColour::kPathActive : PaletteColour::kPathInactive));
 }
 
 LRESULT PanelPair::OnListDoubleClick(Message& message) {

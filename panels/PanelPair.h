@@ -130,6 +130,8 @@ class PanelPair : public MessageRouter {
   // the trees take the font.
   void FollowDpi(UINT dpi, HFONT font);
   UINT Dpi() const { return dpi_; }
+  // After the colours changed: lists, trees, path lines and tab bars.
+  void ApplyColours();
   void UpdatePathLines();
 
   bool RouteMessage(Message& message, LRESULT& result) override;

@@ -122,16 +122,13 @@ int TextWidth(HDC dc, const std::wstring& text, UINT prefixFlag) {
 
 }  // namespace
 
+std::string DropDownTitle(const LanguageTable& texts, int index) {
+  return texts.Text(kDropDownTitles[index]);
+}
+
 IconMenu::IconMenu(UINT dpi)
     : menu_(CreatePopupMenu()),
-      background_(GetSysColor(COLOR_MENU)),
-      text_(GetSysColor(COLOR_MENUTEXT)),
-      highlight_(GetSysColor(COLOR_HIGHLIGHT)),
-      highlightText_(GetSysColor(COLOR_HIGHLIGHTTEXT)),
-      grayText_(GetSysColor(COLOR_GRAYTEXT)),
       dpi_(dpi),
-      backgroundBrush_(CreateSolidBrush(background_)),
-      highlightBrush_(CreateSolidBrush(highlight_)),
       iconWidth_(SystemMetricAt(SM_CXMENUCHECK, dpi)),
       iconHeight_(SystemMetricAt(SM_CYMENUCHECK, dpi)) {
   SetDpi(dpi);
@@ -226,21 +223,30 @@ void IconMenu::Measure(HWND owner, MEASUREITEMSTRUCT& measure, const IconMenuIte
 void IconMenu::Draw(const DRAWITEMSTRUCT& draw, const IconMenuItem& item) const {
   HDC dc = draw.hDC;
   RECT rect = draw.rcItem;
+  const Palette& palette = palette_ != nullptr ? *palette_ : Palette::SystemDefault();
+  HBRUSH backgroundBrush = palette.Brush(PaletteColour::kMenu);
   if (item.flags & MF_SEPARATOR) {
-    FillRect(dc, &rect, backgroundBrush_.Get());
+    FillRect(dc, &rect, backgroundBrush);
     rect.top += (rect.bottom - rect.top) / 2;
-    DrawEdge(dc, &rect, EDGE_ETCHED, BF_TOP);
+    if (palette.Dark()) {
+      rect.bottom = rect.top + 1;
+      FillRect(dc, &rect, palette.Brush(PaletteColour::kLine));
+    } else {
+      DrawEdge(dc, &rect, EDGE_ETCHED, BF_TOP);
+    }
     return;
   }
   bool selected = (draw.itemState & ODS_SELECTED) != 0;
   bool grayed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
   if (selected) {
-    FillRect(dc, &rect, highlightBrush_.Get());
+    FillRect(dc, &rect, palette.Brush(PaletteColour::kMenuHot));
   } else {
-    FillRect(dc, &rect, backgroundBrush_.Get());
-    FrameRect(dc, &rect, backgroundBrush_.Get());
+    FillRect(dc, &rect, backgroundBrush);
+    FrameRect(dc, &rect, backgroundBrush);
   }
-  COLORREF colour = grayed ? grayText_ : selected ? highlightText_ : text_;
+  COLORREF colour = palette.Colour(grayed     ? PaletteColour::kGrayText
+                                   : selected ? PaletteColour::kMenuHotText
+                                              : PaletteColour::kMenuText);
   COLORREF oldColour = SetTextColor(dc, colour);
 
   if (item.icon >= 0 && images_ != nullptr && item.icon < ImageList_GetImageCount(images_)) {
@@ -318,6 +324,16 @@ std::vector<int> IconMenu::ItemsForKey(wchar_t typed) const {
 
 LRESULT MenuBar::OnMenuChar(Message& message) {
   const HMENU menu = reinterpret_cast<HMENU>(message.lParam);
+  if (menu != nullptr && menu == bar_ && !titles_.empty()) {
+    // Titles drawn here: the system may not know their access keys.
+    const wchar_t one[2] = {static_cast<wchar_t>(LOWORD(message.wParam)), 0};
+    const std::string key = FoldName(Narrow(one));
+    for (int i = 0; i < kDropDownCount; ++i)
+      if (FoldName(AccessKeyOf(DropDownTitle(context_.Texts(), i))) == key)
+        return MAKELRESULT(i, MNC_EXECUTE);
+    message.handled = false;
+    return 0;
+  }
   for (const auto& dropDown : dropDowns_) {
     if (dropDown->Handle() != menu) continue;
     const std::vector<int> matches = dropDown->ItemsForKey(static_cast<wchar_t>(LOWORD(message.wParam)));
@@ -344,6 +360,7 @@ void MenuBar::Build(HWND window, UINT dpi) {
   bar_ = CreateMenu();
   for (int i = 0; i < kDropDownCount; ++i) {
     auto dropDown = std::make_unique<IconMenu>(dpi_);
+    dropDown->SetPalette(context_.palette);
     AppendMenuW(bar_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown->Handle()),
                 Widen(context_.Texts().Text(kDropDownTitles[i])).c_str());
     dropDowns_.push_back(std::move(dropDown));
@@ -430,6 +447,12 @@ LRESULT MenuBar::OnMeasureItem(Message& message) {
                            ? OurItem(measure->itemData)
                            : nullptr;
   if (item == nullptr) {
+    const IconMenuItem* title =
+        measure != nullptr && measure->CtlType == ODT_MENU ? OurTitle(measure->itemData) : nullptr;
+    if (title != nullptr) {
+      MeasureTitle(*measure, *title);
+      return TRUE;
+    }
     message.handled = false;
     return 0;
   }
@@ -442,6 +465,12 @@ LRESULT MenuBar::OnDrawItem(Message& message) {
   IconMenuItem* item =
       draw != nullptr && draw->CtlType == ODT_MENU ? OurItem(draw->itemData) : nullptr;
   if (item == nullptr) {
+    const IconMenuItem* title =
+        draw != nullptr && draw->CtlType == ODT_MENU ? OurTitle(draw->itemData) : nullptr;
+    if (title != nullptr) {
+      DrawTitle(*draw, *title);
+      return TRUE;
+    }
     message.handled = false;
     return 0;
   }

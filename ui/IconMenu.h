@@ -57,15 +57,15 @@ class IconMenu {
 
   void Measure(HWND owner, MEASUREITEMSTRUCT& measure, const IconMenuItem& item);
   void Draw(const DRAWITEMSTRUCT& draw, const IconMenuItem& item) const;
+  // The colours the items are drawn in; none: the system's.
+  void SetPalette(const Palette* palette) { palette_ = palette; }
 
  private:
   HMENU menu_ = nullptr;
   std::vector<std::unique_ptr<IconMenuItem>> items_;
-  COLORREF background_, text_, highlight_, highlightText_, grayText_;
+  const Palette* palette_ = nullptr;
   UINT dpi_;
   Font font_;
-  Brush backgroundBrush_;
-  Brush highlightBrush_;
   int labelWidth_ = 0;
   int shortcutWidth_ = 0;
   HIMAGELIST images_ = nullptr;
@@ -75,6 +75,8 @@ class IconMenu {
 
 constexpr int kDropDownCount = 6;
 constexpr int kFavouritesDropDown = 3;  // the fourth
+// The title of drop-down index on the bar, access key mark included.
+std::string DropDownTitle(const LanguageTable& texts, int index);
 
 class MenuBar : public MessageRouter {
  public:
@@ -90,6 +92,10 @@ class MenuBar : public MessageRouter {
   UINT Dpi() const { return dpi_; }
   // Every text again from the language table, favourites kept.
   void Rebuild();
+  // After the colours changed: the bar's and the drop-downs' background;
+  // while dark the bar's titles are drawn here too (the system would draw
+  // them in its own text colour).
+  void ApplyColours();
   // The favourite items at the end of the fourth drop-down.
   void SetFavourites(const std::vector<std::string>& names);
 
@@ -111,6 +117,10 @@ class MenuBar : public MessageRouter {
 
   IconMenuItem* OurItem(ULONG_PTR data) const;
   void LoadPictures();
+  // The bar's title at a position while it is drawn here; null otherwise.
+  const IconMenuItem* OurTitle(ULONG_PTR data) const;
+  void MeasureTitle(MEASUREITEMSTRUCT& measure, const IconMenuItem& title) const;
+  void DrawTitle(const DRAWITEMSTRUCT& draw, const IconMenuItem& title) const;
   void FillDropDowns();
   void AppendFavourites();
 
@@ -121,6 +131,8 @@ class MenuBar : public MessageRouter {
   HMENU bar_ = nullptr;
   ImageList images_;
   std::vector<std::unique_ptr<IconMenu>> dropDowns_;
+  // The titles drawn here while dark: their id is their position.
+  std::vector<std::unique_ptr<IconMenuItem>> titles_;
   std::vector<std::string> favourites_;
 };
 

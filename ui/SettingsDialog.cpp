@@ -76,6 +76,24 @@ void ReadChecks(HWND page, const OptionCheck (&checks)[N], Options& options) {
   }
 }
 
+// The choices in the order of the setting's values (ColoursSetting).
+constexpr TextId kColoursChoices[] = {text::kColoursFollowSystem, text::kColoursLight,
+                                      text::kColoursDark};
+
+void ShowColoursChoice(HWND page, const Options& options, const LanguageTable& texts) {
+  Window(GetDlgItem(page, IDC_OPTION_COLOURS_LABEL)).SetText(texts.Text(text::kSettingsColours));
+  HWND box = GetDlgItem(page, IDC_OPTION_COLOURS);
+  for (TextId choice : kColoursChoices)
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(texts.Text(choice)).c_str()));
+  SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(options.colours), 0);
+}
+
+void ReadColoursChoice(HWND page, Options& options) {
+  const LRESULT chosen = SendMessageW(GetDlgItem(page, IDC_OPTION_COLOURS), CB_GETCURSEL, 0, 0);
+  if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(kColoursChoices)))
+    options.colours = static_cast<int>(chosen);
+}
+
 }  // namespace
 
 ViewOptionsPage::ViewOptionsPage(Options& options, const LanguageTable& texts)
@@ -88,10 +106,14 @@ BOOL ViewOptionsPage::OnInitDialog() {
              {IDC_SETTINGS_GROUP_OTHER, text::kSettingsFilesGroup}},
             texts_);
   ShowChecks(Handle(), kViewChecks, options_, texts_);
+  ShowColoursChoice(Handle(), options_, texts_);
   return FALSE;
 }
 
-void ViewOptionsPage::Read() { ReadChecks(Handle(), kViewChecks, options_); }
+void ViewOptionsPage::Read() {
+  ReadChecks(Handle(), kViewChecks, options_);
+  ReadColoursChoice(Handle(), options_);
+}
 
 struct BehaviourOptionsPageRoutes {
   static const Route<BehaviourOptionsPage> kRoutes[];

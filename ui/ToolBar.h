@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -67,6 +68,10 @@ class ToolBar {
   void UpdateStates() const;
   // New tooltip texts after the language changed.
   void ApplyLanguage() { SyncToolTips(); }
+  // After the colours changed; the toolbar then asks for them as it paints
+  // (NM_CUSTOMDRAW, handed on by its window).
+  void ApplyColours() const;
+  LRESULT CustomDraw(const NMTBCUSTOMDRAW& draw) const;
 
  private:
   void SyncToolTips() const;

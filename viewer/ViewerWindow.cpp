@@ -213,6 +213,7 @@ ViewerWindow::ViewerWindow(AppContext& context, ViewerFiles files)
 ViewerWindow::~ViewerWindow() {
   StopTask();
   if (Handle() != nullptr) {
+    Palette::DetachFrom(Handle());
     KillTimer(Handle(), kJobTimer);
     KillTimer(Handle(), kFollowTimer);
     KillTimer(Handle(), kPictureTimer);
@@ -240,6 +241,8 @@ BOOL ViewerWindow::OnInitDialog() {
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VIEWER_PANE)), GetModuleHandleW(nullptr),
                           nullptr);
   SetWindowLongPtrW(pane_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // The viewer has no owner: its own dialogs find the colours through it.
+  if (context_.palette != nullptr) context_.palette->AttachTo(Handle());
   status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VIEWER_STATUS)),
                             GetModuleHandleW(nullptr), nullptr);
@@ -892,6 +895,14 @@ void ViewerWindow::OnKey(UINT key) {
 
 // --- Painting -------------------------------------------------------------
 
+void ViewerWindow::ApplyColours() {
+  if (Handle() == nullptr) return;
+  context_.Colours().ApplyTitleBar(Handle());
+  // A picture was decoded over the old background.
+  if (picture_) StartPicture();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void ViewerWindow::PaintPane(HDC dc, const RECT& area) {
   if (picture_) {
     PaintPicture(dc, area);
@@ -901,11 +912,12 @@ void ViewerWindow::PaintPane(HDC dc, const RECT& area) {
 }
 
 void ViewerWindow::PaintText(HDC dc, const RECT& area) {
-  const COLORREF window = GetSysColor(COLOR_WINDOW);
-  const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
-  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-  const COLORREF highlightInk = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  HBRUSH background = GetSysColorBrush(COLOR_WINDOW);
+  const Palette& palette = context_.Colours();
+  const COLORREF window = palette.Colour(PaletteColour::kWindow);
+  const COLORREF ink = palette.Colour(PaletteColour::kText);
+  const COLORREF highlight = palette.Colour(PaletteColour::kSelection);
+  const COLORREF highlightInk = palette.Colour(PaletteColour::kSelectionText);
+  HBRUSH background = palette.Brush(PaletteColour::kWindow);
   FillRect(dc, &area, background);
   HGDIOBJ oldFont = SelectObject(dc, font_ ? font_.Get() : GetStockObject(ANSI_FIXED_FONT));
   const auto [selFrom, selTo] = Selection();
@@ -962,7 +974,7 @@ void ViewerWindow::PaintText(HDC dc, const RECT& area) {
 }
 
 void ViewerWindow::PaintPicture(HDC dc, const RECT& area) {
-  FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+  FillRect(dc, &area, context_.Colours().Brush(PaletteColour::kWindow));
   if (!pictureBits_.Ok()) return;
   RECT pane;
   GetClientRect(pane_, &pane);
@@ -1365,7 +1377,7 @@ void ViewerWindow::StartPicture() {
   task->path = path_;
   pictureRequested_ = {pane.right, pane.bottom};
   task->fit = actualSize_ ? SIZE{0, 0} : SIZE{std::max<LONG>(1, pane.right), std::max<LONG>(1, pane.bottom)};
-  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  const COLORREF window = context_.Colours().Colour(PaletteColour::kWindow);
   task->background = static_cast<uint32_t>(GetRValue(window)) << 16 | GetGValue(window) << 8 | GetBValue(window);
   if (!pictureBits_.Ok()) SetMessage(context_.Texts().Text(text::kViewerReadingPicture));
   StartTask(task);

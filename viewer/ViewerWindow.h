@@ -59,6 +59,9 @@ class ViewerWindow : public Dialog {
   void SetEncoding(ViewerEncoding encoding);
   void SetMode(ViewerMode mode);
   void ExecuteCommand(UINT id);
+  // After the palette changed: the title bar, the page and a picture's
+  // background.
+  void ApplyColours();
 
   // What the window shows, for the tests and the benchmark.
   const std::string& Path() const { return path_; }

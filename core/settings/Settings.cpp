@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/panel/NameRules.h"
+#include "core/settings/ColourScheme.h"
 
 namespace px {
 namespace {
@@ -125,6 +126,8 @@ Settings ReadSettings(const SettingsStore& store) {
     const int fallback = options.*flag.field;
     options.*flag.field = InRangeOr(store.GetInt("Options", flag.key, fallback), 0, 1, fallback);
   }
+  options.colours = InRangeOr(store.GetInt("Options", "Colours", options.colours),
+                              kColoursAsSystem, kColoursDark, options.colours);
   options.editor = store.GetString("Options", "Editor", options.editor);
   options.language =
       LanguageOrDefault(store.GetString("Options", "Language", options.language));
@@ -219,6 +222,7 @@ void WriteOptionsGroup(SettingsStore& store, const Options& options,
   for (const OptionKey& flag : kStrictFlags) {
     store.SetInt("Options", flag.key, options.*flag.field);
   }
+  store.SetInt("Options", "Colours", options.colours);
   store.SetString("Options", "Editor", options.editor);
   store.SetString("Options", "Language", options.language);
   for (int i = 0; i < kHistorySlots; ++i) {

@@ -50,6 +50,8 @@ struct Options {
   int compareBySize = 0, compareByContent = 0, compareSubfolders = 0;
   // 1 shows a side's tab bar even while the side has one tab.
   int alwaysShowTabs = 0;
+  // Colours: 0 as the system's app theme, 1 light, 2 dark (ColoursSetting).
+  int colours = 0;
   std::string editor = "notepad.exe";
   std::string language = "English";
 };
@@ -80,7 +82,7 @@ struct Settings {
 //    the edge of the range would still hide a panel or a column;
 //  - Language goes through LanguageOrDefault;
 //  - QueueSameDrive and Verify other than 0 or 1 take their defaults: the
-//    job queue acts on them as they are read;
+//    job queue acts on them as they are read; Colours outside 0..2 too;
 //  - the window rectangle is kept as read (the window fits it to the screen),
 //    the other option flags as the integers read.
 // History stops at the first empty value, favourites at the first empty name.

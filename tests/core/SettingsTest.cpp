@@ -125,7 +125,7 @@ TEST(Settings, FreshStartWritesPanelsAndOptionsButNoPosition) {
       "FastRename=1\r\nSelectFolders=0\r\nShowAllIcons=1\r\nRecycle=1\r\n"
       "QueueSameDrive=1\r\nVerify=0\r\nShowSelectionLine=1\r\nQuickSearchLetters=0\r\nQuickSearchContains=0\r\n"
       "CompareBySize=0\r\nCompareByContent=0\r\nCompareSubfolders=0\r\nAlwaysShowTabs=0\r\n"
-      "Editor=notepad.exe\r\nLanguage=English\r\n\r\n[History]\r\n0=\r\n";
+      "Colours=0\r\nEditor=notepad.exe\r\nLanguage=English\r\n\r\n[History]\r\n0=\r\n";
   EXPECT_EQ(file.text.substr(0, expectedStart.size()), expectedStart);
   EXPECT_EQ(file.text.find("[Position]"), std::string::npos);
 }
@@ -183,6 +183,7 @@ TEST(Settings, OptionsWriteFillsAllHistorySlots) {
   options.showHiddenSystem = 7;  // kept as read, not turned into a bool
   options.queueSameDrive = 0;
   options.verify = 1;
+  options.colours = 2;
   options.editor = "\"C:\\Program Files\\ed.exe\"";
   WriteOptionsGroup(store, options, {"a", "\"C:\\x y\\run.exe\" \"q\"", "c"});
   ASSERT_TRUE(store.Commit());
@@ -198,6 +199,7 @@ TEST(Settings, OptionsWriteFillsAllHistorySlots) {
   EXPECT_EQ(read.options.showHiddenSystem, 7);
   EXPECT_EQ(read.options.queueSameDrive, 0);
   EXPECT_EQ(read.options.verify, 1);
+  EXPECT_EQ(read.options.colours, 2);
   EXPECT_EQ(doc.Get("Options", "QueueSameDrive"), "0");
   EXPECT_EQ(doc.Get("Options", "Verify"), "1");
   EXPECT_EQ(read.options.editor, options.editor);
@@ -270,6 +272,13 @@ TEST(Settings, CorruptValuesAreSanitized) {
       {"Verify=7", &Options::verify, 0},
       {"Verify=99999999999", &Options::verify, 0},
       {"Verify", &Options::verify, 0},
+      {"Colours=2", &Options::colours, 2},
+      {"Colours= 1 ", &Options::colours, 1},
+      {"Colours=0", &Options::colours, 0},
+      {"Colours=3", &Options::colours, 0},
+      {"Colours=-1", &Options::colours, 0},
+      {"Colours=dark", &Options::colours, 0},
+      {"Colours=", &Options::colours, 0},
   };
   for (const FlagRow& row : kFlags) {
     MemoryFile file{std::string("[Options]\n") + row.line + "\n"};
