@@ -26,6 +26,28 @@ void FilePanel::ApplyColours(const Palette& palette) {
   folders_.ApplyColours(palette);
 }
 
+LRESULT PanelPair::OnListCustomDraw(Message& message) {
+  const Palette& palette = context_.Colours();
+  if (!palette.Dark() || message.lParam == 0) {
+    message.handled = false;
+    return CDRF_DODEFAULT;
+  }
+  // The structure the list sends with its custom draw notification.
+  NMLVCUSTOMDRAW& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(message.lParam);
+  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  HWND list = draw.nmcd.hdr.hwndFrom;
+  const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+  if ((SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) == 0)
+    return CDRF_DODEFAULT;
+  // Not selected as far as the list's drawing goes: it takes these colours.
+  draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+  const bool focused = GetFocus() == list;
+  draw.clrTextBk = palette.Colour(focused ? PaletteColour::kSelection : PaletteColour::kPathInactive);
+  draw.clrText = palette.Colour(focused ? PaletteColour::kSelectionText : PaletteColour::kPathInactiveText);
+  return CDRF_NEWFONT;
+}
+
 void PanelPair::ApplyColours() {
   for (auto& panel : panels_) panel->ApplyColours(context_.Colours());
   for (int id : {IDC_LEFT_PATH, IDC_RIGHT_PATH})

@@ -95,6 +95,7 @@ const Route<PanelPair> PanelPairRoutes::kRoutes[] = {
     {{WM_COMMAND, CBN_SELENDCANCEL, IDC_LEFT_DRIVE, IDC_RIGHT_DRIVE},
      &PanelPair::OnDriveSelectionCancelled},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_LIST, IDC_RIGHT_LIST), &PanelPair::OnListSetFocus},
+    {OnNotify(NM_CUSTOMDRAW, IDC_LEFT_LIST, IDC_RIGHT_LIST), &PanelPair::OnListCustomDraw},
     {OnMessage(WM_CTLCOLORSTATIC), &PanelPair::OnControlColor},
     {OnNotify(NM_SETFOCUS, IDC_LEFT_TREE, IDC_RIGHT_TREE), &PanelPair::OnTreeSetFocus},
     {OnNotify(TVN_SELCHANGINGW, IDC_LEFT_TREE, IDC_RIGHT_TREE),

@@ -132,6 +132,9 @@ class PanelPair : public MessageRouter {
   UINT Dpi() const { return dpi_; }
   // After the colours changed: lists, trees, path lines and tab bars.
   void ApplyColours();
+  // While dark, selected rows in the palette's colours (the list would
+  // draw an unfocused selection in the system's light face colour).
+  LRESULT OnListCustomDraw(Message& message);
   void UpdatePathLines();
 
   bool RouteMessage(Message& message, LRESULT& result) override;

@@ -88,6 +88,38 @@ void ExpectLightTitle(HWND box) {
   EXPECT_EQ(black, 0u) << "black in the title";
 }
 
+// The selected cursor row of a list without the focus: a dark row with
+// light text on it (the list's own choice would be the light face colour
+// under the light text).
+void ExpectCursorRowReadable(HWND list, const char* what) {
+  ASSERT_NE(GetFocus(), list) << what;
+  const int row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  ASSERT_GE(row, 0) << what;
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT client;
+  GetClientRect(list, &client);
+  const std::vector<uint32_t> pixels = ClientPixels(list);
+  std::map<COLORREF, size_t> counts;
+  for (int y = item.top; y < item.bottom; ++y)
+    for (int x = item.left; x < item.right && x < client.right; ++x)
+      ++counts[ColourOf(pixels[static_cast<size_t>(y * client.right + x)])];
+  COLORREF background = 0;
+  size_t most = 0;
+  for (const auto& [colour, count] : counts)
+    if (count > most) {
+      most = count;
+      background = colour;
+    }
+  size_t lighter = 0;
+  for (const auto& [colour, count] : counts)
+    if (Lightness(colour) > Lightness(background) + 100) lighter += count;
+  EXPECT_LT(Lightness(background), 128) << what;
+  EXPECT_GT(lighter, 5u) << what << ": no light text on the row";
+}
+
 // Light: the system's window colour with dark text, as without the setting.
 void ExpectSystemColours(HWND control, const char* what) {
   const Drawn drawn = ReadBack(control);
@@ -153,6 +185,7 @@ TEST_F(DarkModeTest, TheSettingColoursTheListsAndTrees) {
     RunningWindow run(SettingsWith(2).c_str());
     EXPECT_TRUE(run.Window().Colours().Dark());
     ExpectDark(run.Item(IDC_RIGHT_LIST), "list");
+    ExpectCursorRowReadable(run.Item(IDC_RIGHT_LIST), "the other side's cursor row");
     ShowLeftTree(run);
     ExpectDark(run.Item(IDC_LEFT_TREE), "tree");
   }
