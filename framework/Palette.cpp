@@ -113,7 +113,11 @@ HBRUSH Palette::ControlColours(UINT message, HDC dc, HWND control) const {
     default:
       return nullptr;
   }
-  SetTextColor(dc, Colour(text));
+  // A dialog's background holds no text of its own. The device context may
+  // be a control's drawing over its parent's background (a themed tab
+  // control asks this way, then writes its labels in the colour left in it),
+  // so its text colour is left as it is.
+  if (message != WM_CTLCOLORDLG) SetTextColor(dc, Colour(text));
   SetBkColor(dc, Colour(background));
   return Brush(background);
 }

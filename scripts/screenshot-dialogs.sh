@@ -18,6 +18,7 @@ export WINEPREFIX="$PWD/build/wineprefix-screenshot"
 source scripts/wine-env.sh
 px_start_display
 px_prepare_prefix
+px_set_scale "${PX_SCREENSHOT_DPI:-96}"
 
 # id NAME: the number res/resource.h gives NAME (IDOK and IDCANCEL are Windows').
 id() {

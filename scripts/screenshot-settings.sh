@@ -11,6 +11,7 @@ export WINEPREFIX="$PWD/build/wineprefix-screenshot"
 source scripts/wine-env.sh
 px_start_display
 px_prepare_prefix
+px_set_scale "${PX_SCREENSHOT_DPI:-96}"
 
 # id NAME: the number res/resource.h gives NAME.
 id() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3 }' "$PX_ROOT/res/resource.h"; }
@@ -21,6 +22,8 @@ cp -r build/win/out "$start"
 cp build/win/window_remote.exe build/win/window_capture.exe "$start/"
 cd "$start"
 printf '[Options]\r\nShowHiddenSystem=1\r\nEditor=C:\\Tools\\editor.exe\r\n' >PX.ini
+# More options (e.g. Colours=2 for the dark pages) from the caller.
+[ -z "${PX_SCREENSHOT_OPTIONS:-}" ] || printf '%s\r\n' "$PX_SCREENSHOT_OPTIONS" >>PX.ini
 cp Language/English.lng Language/Français.lng
 wine Pannex.exe &
 wine window_remote.exe ready

@@ -18,9 +18,7 @@ px_prepare_prefix
 # PX_SCREENSHOT_DPI=192 takes them at 200 % (Wine reads the scale at each
 # start), on a screen and desktop of PX_SCREEN_SIZE.
 dpi="${PX_SCREENSHOT_DPI:-96}"
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${PX_SCREEN_SIZE:-1280x1024}" /f \
-  >/dev/null 2>&1
+px_set_scale "$dpi"
 
 demo="$WINEPREFIX/drive_c/Demo"
 rm -rf "$demo"

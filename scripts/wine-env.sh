@@ -39,3 +39,12 @@ px_prepare_prefix() {
     touch "$WINEPREFIX/.pannex-ready"
   fi
 }
+
+# px_set_scale DPI: the scale the next programs start at (96 is 100 %), and
+# the size of Wine's desktop (PX_SCREEN_SIZE, as the display's).
+px_set_scale() {
+  timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1
+  timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+    /d "${PX_SCREEN_SIZE:-1280x1024}" /f >/dev/null 2>&1
+}

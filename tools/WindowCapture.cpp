@@ -36,6 +36,8 @@ void Blit(const Target& target, HWND window) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Pixels as the program draws them, at any scale (no scaled coordinates).
+  SetProcessDPIAware();
   if (argc < 3) return 2;
   wchar_t key = argv[1][0];
   HWND window = WaitForMainWindow(100);

@@ -55,6 +55,8 @@ HWND FindDialog(HWND main, int control, int attempts) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Pixels as the program draws them, at any scale (no scaled coordinates).
+  SetProcessDPIAware();
   if (argc < 2) return 2;
   HWND main = WaitForMainWindow(200);
   if (main == nullptr) return 1;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -120,6 +121,33 @@ void ExpectCursorRowReadable(HWND list, const char* what) {
   EXPECT_GT(lighter, 5u) << what << ": no light text on the row";
 }
 
+// The selected tab's label stands out from its tab: the tab control draws
+// its label over its parent's background in whatever text colour that left.
+void ExpectReadableSelectedTab(HWND tabs) {
+  const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+  RECT item{};
+  ASSERT_TRUE(SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item)));
+  RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT client;
+  GetClientRect(tabs, &client);
+  const std::vector<uint32_t> pixels = ClientPixels(tabs);
+  std::map<COLORREF, size_t> counts;
+  for (int y = std::max<LONG>(item.top, 0) + 2; y < item.bottom - 1; ++y)
+    for (int x = item.left + 2; x < item.right - 2 && x < client.right; ++x)
+      ++counts[ColourOf(pixels[static_cast<size_t>(y * client.right + x)])];
+  COLORREF background = 0;
+  size_t most = 0;
+  for (const auto& [colour, count] : counts)
+    if (count > most) {
+      most = count;
+      background = colour;
+    }
+  size_t contrasting = 0;
+  for (const auto& [colour, count] : counts)
+    if (std::abs(Lightness(colour) - Lightness(background)) > 100) contrasting += count;
+  EXPECT_GT(contrasting, 10u) << "the selected tab's label does not stand out";
+}
+
 // Light: the system's window colour with dark text, as without the setting.
 void ExpectSystemColours(HWND control, const char* what) {
   const Drawn drawn = ReadBack(control);
@@ -225,6 +253,7 @@ TEST_F(DarkModeTest, TheDialogsChoiceRecoloursTheRunningWindow) {
     HWND page = GetDlgItem(dialog, IDD_SETTINGS_VIEW);
     EXPECT_LT(Lightness(ReadBack(page).background), 60);
     ExpectLightTitle(GetDlgItem(page, IDC_SETTINGS_GROUP_VISIBLE));
+    ExpectReadableSelectedTab(GetDlgItem(dialog, IDC_SETTINGS_TABS));
     ExpectDark(GetDlgItem(page, IDC_OPTION_SHOW_TOOLBAR), "check box");
   })});
   EXPECT_TRUE(run.Window().ExecuteCommand(ID_MENU_SETTINGS));
