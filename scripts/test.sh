@@ -12,8 +12,9 @@ passed=0
 failed=0
 count() {  # count <name> <gtest output file> <exit code>
   local p f
-  p=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$2" | grep -oE '[0-9]+' | head -1 || true)
-  f=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$2" | grep -oE '[0-9]+' | head -1 || true)
+  # The run's own summary is its last (a test may show another program's).
+  p=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$2" | tail -1 | grep -oE '[0-9]+' | head -1 || true)
+  f=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$2" | tail -1 | grep -oE '[0-9]+' | head -1 || true)
   [ -n "$p" ] || p=0
   [ -n "$f" ] || f=0
   if [ "$3" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; echo "$1 ended with exit code $3"; fi

@@ -43,11 +43,13 @@ struct Drawn {
   size_t darker = 0;
 };
 
-Drawn ReadBack(HWND control) {
-  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+// The colours of an area of a control's pixels (width pixels a row).
+Drawn ColoursIn(const std::vector<uint32_t>& pixels, LONG width, const RECT& area) {
   std::map<COLORREF, size_t> counts;
-  const std::vector<uint32_t> pixels = ClientPixels(control);
-  for (uint32_t pixel : pixels) ++counts[ColourOf(pixel)];
+  for (LONG y = std::max<LONG>(area.top, 0); y < area.bottom; ++y)
+    for (LONG x = std::max<LONG>(area.left, 0); x < area.right && x < width; ++x)
+      if (static_cast<size_t>(y * width + x) < pixels.size())
+        ++counts[ColourOf(pixels[static_cast<size_t>(y * width + x)])];
   Drawn drawn;
   size_t most = 0;
   for (const auto& [colour, count] : counts)
@@ -56,12 +58,21 @@ Drawn ReadBack(HWND control) {
       drawn.background = colour;
     }
   const int base = Lightness(drawn.background);
-  for (uint32_t pixel : pixels) {
-    const int lightness = Lightness(ColourOf(pixel));
-    if (lightness > base + 100) ++drawn.lighter;
-    if (lightness < base - 100) ++drawn.darker;
+  for (const auto& [colour, count] : counts) {
+    const int lightness = Lightness(colour);
+    if (lightness > base + 100) drawn.lighter += count;
+    if (lightness < base - 100) drawn.darker += count;
   }
   return drawn;
+}
+
+// The colours of a control's area (its whole client area unless given),
+// drawn anew.
+Drawn ReadBack(HWND control, const RECT* part = nullptr) {
+  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT client;
+  GetClientRect(control, &client);
+  return ColoursIn(ClientPixels(control), client.right, part != nullptr ? *part : client);
 }
 
 // Dark: a dark background with light text on it.
@@ -99,26 +110,9 @@ void ExpectCursorRowReadable(HWND list, const char* what) {
   RECT item{};
   item.left = LVIR_BOUNDS;
   SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  RECT client;
-  GetClientRect(list, &client);
-  const std::vector<uint32_t> pixels = ClientPixels(list);
-  std::map<COLORREF, size_t> counts;
-  for (int y = item.top; y < item.bottom; ++y)
-    for (int x = item.left; x < item.right && x < client.right; ++x)
-      ++counts[ColourOf(pixels[static_cast<size_t>(y * client.right + x)])];
-  COLORREF background = 0;
-  size_t most = 0;
-  for (const auto& [colour, count] : counts)
-    if (count > most) {
-      most = count;
-      background = colour;
-    }
-  size_t lighter = 0;
-  for (const auto& [colour, count] : counts)
-    if (Lightness(colour) > Lightness(background) + 100) lighter += count;
-  EXPECT_LT(Lightness(background), 128) << what;
-  EXPECT_GT(lighter, 5u) << what << ": no light text on the row";
+  const Drawn drawn = ReadBack(list, &item);
+  EXPECT_LT(Lightness(drawn.background), 128) << what;
+  EXPECT_GT(drawn.lighter, 5u) << what << ": no light text on the row";
 }
 
 // The selected tab's label stands out from its tab: the tab control draws
@@ -127,25 +121,9 @@ void ExpectReadableSelectedTab(HWND tabs) {
   const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
   RECT item{};
   ASSERT_TRUE(SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item)));
-  RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  RECT client;
-  GetClientRect(tabs, &client);
-  const std::vector<uint32_t> pixels = ClientPixels(tabs);
-  std::map<COLORREF, size_t> counts;
-  for (int y = std::max<LONG>(item.top, 0) + 2; y < item.bottom - 1; ++y)
-    for (int x = item.left + 2; x < item.right - 2 && x < client.right; ++x)
-      ++counts[ColourOf(pixels[static_cast<size_t>(y * client.right + x)])];
-  COLORREF background = 0;
-  size_t most = 0;
-  for (const auto& [colour, count] : counts)
-    if (count > most) {
-      most = count;
-      background = colour;
-    }
-  size_t contrasting = 0;
-  for (const auto& [colour, count] : counts)
-    if (std::abs(Lightness(colour) - Lightness(background)) > 100) contrasting += count;
-  EXPECT_GT(contrasting, 10u) << "the selected tab's label does not stand out";
+  InflateRect(&item, -2, -2);
+  const Drawn drawn = ReadBack(tabs, &item);
+  EXPECT_GT(drawn.lighter + drawn.darker, 10u) << "the selected tab's label does not stand out";
 }
 
 // Light: the system's window colour with dark text, as without the setting.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/layout/Layout.h"
@@ -70,6 +71,19 @@ void AddPictureSizes(RunningWindow& run, Look& look) {
   ImageList_GetIconSize(run.Window().Menus().Images(), &look.menuPicture, &height);
 }
 
+// Both panels on a folder holding a folder and a file.
+class DpiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data_.Make("Folder");
+    data_.Write("file.txt", "x");
+    settings_ = PanelSettings(data_.Path(), data_.Path());
+  }
+
+  TempFolder data_;
+  std::string settings_;
+};
+
 void SendDpiChange(HWND window, UINT dpi, const RECT& suggested) {
   SendMessageW(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
@@ -78,11 +92,8 @@ void SendDpiChange(HWND window, UINT dpi, const RECT& suggested) {
 // rectangle twice the size: fonts, pictures, columns and the layout's fixed
 // sizes double, the window takes the rectangle; back at 100 % everything is
 // as it was.
-TEST(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
-  TempFolder data;
-  data.Make("Folder");
-  data.Write("file.txt", "x");
-  RunningWindow run(PanelSettings(data.Path(), data.Path()).c_str());
+TEST_F(DpiTest, RunningWindowFollowsAChangeOfScaleAndBack) {
+  RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
   const UINT start = window.Dpi();
   ASSERT_EQ(start, WindowDpi(run.Handle()));
@@ -302,11 +313,8 @@ constexpr OpenedBy kDialogs[] = {
 // at the scale this process runs at, and finds no text cut and no picture
 // smaller than the scale's. (Run once as it is, and by the next test again
 // in processes at 150 % and 200 %.)
-TEST(DpiTest, NoTextCutAndNoPictureSmallAtThisScale) {
-  TempFolder data;
-  data.Make("Folder");
-  data.Write("file.txt", "x");
-  RunningWindow run(PanelSettings(data.Path(), data.Path()).c_str());
+TEST_F(DpiTest, NoTextCutAndNoPictureSmallAtThisScale) {
+  RunningWindow run(settings_.c_str());
   MainWindow& window = run.Window();
   const UINT dpi = window.Dpi();
   TextFitCheck check(dpi);
@@ -355,7 +363,7 @@ TEST(DpiTest, NoTextCutAndNoPictureSmallAtThisScale) {
 
 // The check itself finds what is cut: a text too long for its static, a
 // check box too narrow, a button too low; and passes what fits.
-TEST(DpiTest, TextFitCheckFindsCutTexts) {
+TEST_F(DpiTest, TextFitCheckFindsCutTexts) {
   HWND owner = MakeOwnerWindow(ICC_STANDARD_CLASSES);
   ASSERT_NE(owner, nullptr);
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -377,50 +385,98 @@ TEST(DpiTest, TextFitCheckFindsCutTexts) {
   CloseOwnerWindow(owner);
 }
 
-// The same check in processes started at 150 % and at 200 % (Wine reads the
-// scale from the registry when a process starts): each must pass.
-TEST(DpiTest, NoTextCutAndNoPictureSmallAt150And200Percent) {
-  if (GetEnvironmentVariableW(L"PX_DPI_CHILD", nullptr, 0) != 0) GTEST_SKIP() << "a child run";
-  HKEY desktop = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
-                            KEY_READ | KEY_WRITE, nullptr, &desktop, nullptr),
-            ERROR_SUCCESS);
-  DWORD previous = 0, size = sizeof(previous), type = 0;
-  const bool had = RegQueryValueExW(desktop, L"LogPixels", nullptr, &type,
-                                    reinterpret_cast<BYTE*>(&previous), &size) == ERROR_SUCCESS &&
-                   type == REG_DWORD;
+// The scale new processes start at (Wine reads it from the registry when a
+// process starts); the value it had is put back at the end.
+class ScaleOfNewProcesses {
+ public:
+  ScaleOfNewProcesses() {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_READ | KEY_WRITE, nullptr, &desktop_, nullptr) != ERROR_SUCCESS) {
+      desktop_ = nullptr;
+      return;
+    }
+    DWORD size = sizeof(previous_), type = 0;
+    had_ = RegQueryValueExW(desktop_, L"LogPixels", nullptr, &type,
+                            reinterpret_cast<BYTE*>(&previous_), &size) == ERROR_SUCCESS &&
+           type == REG_DWORD;
+  }
+  ~ScaleOfNewProcesses() {
+    if (desktop_ == nullptr) return;
+    if (had_)
+      Set(previous_);
+    else
+      RegDeleteValueW(desktop_, L"LogPixels");
+    RegCloseKey(desktop_);
+  }
+  bool Set(DWORD dpi) {
+    return desktop_ != nullptr &&
+           RegSetValueExW(desktop_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                          sizeof(dpi)) == ERROR_SUCCESS;
+  }
+
+ private:
+  HKEY desktop_ = nullptr;
+  DWORD previous_ = 0;
+  bool had_ = false;
+};
+
+// Runs this program again with a test filter, its output going to a file;
+// the exit code (1 when it could not start, 2 when it hung) and the output.
+std::pair<DWORD, std::string> RunChild(const std::wstring& filter) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
+  TempFolder folder;
+  const std::string outputPath = folder.Path() + "child.txt";
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE output = CreateFileW(Widen(outputPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                              CREATE_ALWAYS, 0, nullptr);
+  if (output == INVALID_HANDLE_VALUE) return {1, "no file for the output"};
+  std::wstring command = std::wstring(L"\"") + self + L"\" --gtest_brief=1 --gtest_filter=" + filter;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  DWORD code = 1;
+  if (CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                     &process)) {
+    if (WaitForSingleObject(process.hProcess, 240000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 2);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(output);
+  return {code, ReadBytes(outputPath)};
+}
+
+// The same checks in processes started at 150 % and at 200 %: each must
+// pass. Their output is shown indented, so that it is not taken for this
+// run's own summary.
+TEST_F(DpiTest, NoTextCutAndNoPictureSmallAt150And200Percent) {
+  if (GetEnvironmentVariableW(L"PX_DPI_CHILD", nullptr, 0) != 0) GTEST_SKIP() << "a child run";
+  ScaleOfNewProcesses scale;
   SetEnvironmentVariableW(L"PX_DPI_CHILD", L"1");
   for (DWORD dpi : {144u, 192u}) {
-    ASSERT_EQ(RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                             sizeof(dpi)),
-              ERROR_SUCCESS);
-    std::wstring command = std::wstring(L"\"") + self +
-                           L"\" --gtest_brief=1 --gtest_filter=DpiTest.NoTextCutAndNoPictureSmallAtThisScale:"
-                           L"DpiTest.RunningWindowFollowsAChangeOfScaleAndBack";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    DWORD code = 1;
-    if (started) {
-      if (WaitForSingleObject(process.hProcess, 240000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 2);
-      GetExitCodeProcess(process.hProcess, &code);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
+    ASSERT_TRUE(scale.Set(dpi));
+    const auto [code, output] = RunChild(
+        L"DpiTest.NoTextCutAndNoPictureSmallAtThisScale:DpiTest.RunningWindowFollowsAChangeOfScaleAndBack");
+    std::string shown;
+    size_t start = 0;
+    while (start < output.size()) {
+      size_t end = output.find('\n', start);
+      if (end == std::string::npos) end = output.size();
+      std::string line = output.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind("wine:", 0) != 0 && !line.empty()) shown += "  | " + line + "\n";
+      start = end + 1;
     }
-    EXPECT_TRUE(started);
-    EXPECT_EQ(code, 0u) << "the checks at " << dpi << " dpi failed (see above)";
+    std::printf("%s", shown.c_str());
+    EXPECT_EQ(code, 0u) << "the checks at " << dpi << " dpi failed:\n" << shown;
+    EXPECT_NE(output.find("at " + std::to_string(dpi) + " dpi:"), std::string::npos) << shown;
   }
   SetEnvironmentVariableW(L"PX_DPI_CHILD", nullptr);
-  if (had)
-    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous),
-                   sizeof(previous));
-  else
-    RegDeleteValueW(desktop, L"LogPixels");
-  RegCloseKey(desktop);
 }
 
 }  // namespace
