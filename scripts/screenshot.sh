@@ -56,6 +56,10 @@ shoot() {
 left=$'[Left]\r\nPath=C:\\Demo\\\r\n'"$columns"
 right=$'[Right]\r\nPath=C:\\Demo\\Documents\\\r\n'"$columns"
 divider=$'[Options]\r\nDivider=500\r\n'
+# PX_SCREENSHOT_OPTIONS: more option lines (e.g. Colours=2 for dark), and
+# PX_SCREENSHOT_SECTIONS: more sections (e.g. the window's [Position]).
+[ -z "${PX_SCREENSHOT_OPTIONS:-}" ] || divider+="${PX_SCREENSHOT_OPTIONS}"$'\r\n'
+divider+="${PX_SCREENSHOT_SECTIONS:-}"
 shoot - "$left$right$divider" "$output"
 shoot - $'[Left]\r\nPath=C:\\Demo\\Documents\\\r\nShow=2\r\n'"$right$divider" "$tree_output"
 shoot f "$left$right$divider"$'[Favorites]\r\nN0=Documents\r\nF0=C:\\Demo\\Documents\\\r\nN1=Photos 2026\r\nF1=C:\\Demo\\Photos 2026\\\r\n' \

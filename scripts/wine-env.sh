@@ -38,6 +38,12 @@ px_prepare_prefix() {
     timeout 60 wineserver -w || true
     touch "$WINEPREFIX/.pannex-ready"
   fi
+  # Wine's own fonts (Marlett draws the caption buttons, Tahoma is the
+  # dialog font): this Wine does not find them in its data folder, so the
+  # prefix gets a copy.
+  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
 }
 
 # px_set_scale DPI: the scale the next programs start at (96 is 100 %), and
