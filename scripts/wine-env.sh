@@ -41,8 +41,21 @@ px_prepare_prefix() {
   # Wine's own fonts (Marlett draws the caption buttons, Tahoma is the
   # dialog font): this Wine does not find them in its data folder, so the
   # prefix gets a copy.
-  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+  # Tahoma links, as on Windows, to fonts for other scripts (MS UI Gothic,
+  # SimSun, ... Segoe UI Symbol); those names are given to WenQuanYi (Chinese,
+  # Japanese, Korean) and DejaVu Sans (Greek, Cyrillic and symbols), so that
+  # names in every script show.
+  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] &&
+     [ ! -f "$WINEPREFIX/.pannex-fonts" ]; then
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    local key='HKCU\Software\Wine\Fonts\Replacements'
+    for face in 'MS UI Gothic' 'PMingLiU' 'SimSun' 'Gulim' 'Yu Gothic UI' 'Microsoft JhengHei UI' \
+                'Microsoft YaHei UI' 'Malgun Gothic'; do
+      timeout 60 wine reg add "$key" /v "$face" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    done
+    timeout 60 wine reg add "$key" /v 'Segoe UI Symbol' /d 'DejaVu Sans' /f >/dev/null 2>&1
+    timeout 60 wineserver -w || true
+    touch "$WINEPREFIX/.pannex-fonts"
   fi
 }
 
