@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 namespace px {
@@ -179,6 +180,86 @@ LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 }  // namespace
+
+constexpr UINT_PTR kListHeaderSubclass = 0x6B0D;
+
+// One column title: its face, the lines at its right and bottom, the title
+// aligned as the column is, and the sort arrow after it.
+void DrawHeaderItem(const Palette& palette, const NMCUSTOMDRAW& draw) {
+  HWND header = draw.hdr.hwndFrom;
+  wchar_t text[260] = {};
+  HDITEMW item{};
+  item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+  item.pszText = text;
+  item.cchTextMax = 260;
+  if (!SendMessageW(header, HDM_GETITEMW, draw.dwItemSpec, reinterpret_cast<LPARAM>(&item))) return;
+  RECT area = draw.rc;
+  FillRect(draw.hdc, &area, palette.Brush(PaletteColour::kMenu));
+  const RECT right{area.right - 1, area.top + 2, area.right, area.bottom - 2};
+  const RECT bottom{area.left, area.bottom - 1, area.right, area.bottom};
+  FillRect(draw.hdc, &right, palette.Brush(PaletteColour::kLine));
+  FillRect(draw.hdc, &bottom, palette.Brush(PaletteColour::kLine));
+  const int margin = 3 * GetSystemMetrics(SM_CXEDGE);
+  InflateRect(&area, -margin, 0);
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(header, HDM_GETIMAGELIST, 0, 0));
+  int imageWidth = 0, imageHeight = 0;
+  const bool image = (item.fmt & HDF_IMAGE) != 0 && images != nullptr && item.iImage >= 0 &&
+                     ImageList_GetIconSize(images, &imageWidth, &imageHeight);
+  if (image) area.right -= imageWidth + margin;
+  UINT align = DT_LEFT;
+  if ((item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT) align = DT_RIGHT;
+  if ((item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER) align = DT_CENTER;
+  const UINT flags = align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+  SetBkMode(draw.hdc, TRANSPARENT);
+  SetTextColor(draw.hdc, palette.Colour(PaletteColour::kMenuText));
+  DrawTextW(draw.hdc, text, -1, &area, flags);
+  if (image) {
+    RECT measured = area;
+    DrawTextW(draw.hdc, text, -1, &measured, flags | DT_CALCRECT);
+    const int textRight = align == DT_LEFT ? std::min(measured.right, area.right) : area.right;
+    ImageList_Draw(images, item.iImage, draw.hdc, textRight + margin,
+                   area.top + (area.bottom - area.top - imageHeight) / 2, ILD_TRANSPARENT);
+  }
+}
+
+LRESULT CALLBACK ListHeaderProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_NOTIFY && lParam != 0) {
+    auto& draw = *reinterpret_cast<NMCUSTOMDRAW*>(lParam);
+    const Palette* palette = Palette::Of(list);
+    if (draw.hdr.code == NM_CUSTOMDRAW && palette != nullptr && palette->Dark() &&
+        draw.hdr.hwndFrom == reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0))) {
+      if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+      if (draw.dwDrawStage == CDDS_POSTPAINT) {
+        // The header's width past its last column, which it fills itself.
+        HWND header = draw.hdr.hwndFrom;
+        RECT rest;
+        GetClientRect(header, &rest);
+        const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+        RECT last{};
+        if (count > 0 &&
+            SendMessageW(header, HDM_GETITEMRECT,
+                         static_cast<WPARAM>(SendMessageW(header, HDM_ORDERTOINDEX, count - 1, 0)),
+                         reinterpret_cast<LPARAM>(&last)))
+          rest.left = last.right;
+        FillRect(draw.hdc, &rest, palette->Brush(PaletteColour::kMenu));
+        return CDRF_DODEFAULT;
+      }
+      if (draw.dwDrawStage == CDDS_ITEMPREPAINT) {
+        DrawHeaderItem(*palette, draw);
+        return CDRF_SKIPDEFAULT;
+      }
+      return CDRF_DODEFAULT;
+    }
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, &ListHeaderProc, kListHeaderSubclass);
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+void Palette::FollowInListHeader(HWND list) {
+  if (list == nullptr) return;
+  SetWindowSubclass(list, &ListHeaderProc, kListHeaderSubclass, 0);
+  InvalidateRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), nullptr, TRUE);
+}
 
 void Palette::FollowInGroupBoxes(HWND dialog) {
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

@@ -66,6 +66,9 @@ class Palette {
   // colours while it is dark (the system draws their titles in its own text
   // colour, whatever the dialog answers).
   static void FollowInGroupBoxes(HWND dialog);
+  // A list view's column header drawn in the palette's colours while dark
+  // (the header asks its list, which would let it draw in the system's).
+  static void FollowInListHeader(HWND list);
   // Asks the window manager for a dark title bar (or a light one again).
   void ApplyTitleBar(HWND window) const;
 

@@ -23,6 +23,7 @@ void FilePanel::ApplyColours(const Palette& palette) {
     list_.Send(LVM_SETTEXTCOLOR, 0, CLR_DEFAULT);
   }
   InvalidateRect(list_.Handle(), nullptr, TRUE);
+  Palette::FollowInListHeader(list_.Handle());
   folders_.ApplyColours(palette);
 }
 

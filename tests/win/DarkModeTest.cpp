@@ -15,6 +15,7 @@
 
 #include "core/language/TextFormat.h"
 #include "core/settings/ProfileDocument.h"
+#include "framework/Controls.h"
 #include "framework/Palette.h"
 #include "framework/Wide.h"
 #include "res/resource.h"
@@ -192,6 +193,7 @@ TEST_F(DarkModeTest, TheSettingColoursTheListsAndTrees) {
     EXPECT_TRUE(run.Window().Colours().Dark());
     ExpectDark(run.Item(IDC_RIGHT_LIST), "list");
     ExpectCursorRowReadable(run.Item(IDC_RIGHT_LIST), "the other side's cursor row");
+    ExpectDark(ListView(run.Item(IDC_RIGHT_LIST)).Header(), "column titles");
     ShowLeftTree(run);
     ExpectDark(run.Item(IDC_LEFT_TREE), "tree");
   }
