@@ -8,7 +8,7 @@
 #                                              screenshot-progress.png,
 #                                              -overwrite, -attributes, -drive, -help,
 #                                              -jobs, -viewer, -viewer-hex,
-#                                              -quick-search, -tabs)
+#                                              -search, -quick-search, -tabs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder="$(realpath -m "${1:-docs}")"
@@ -124,6 +124,15 @@ shoot "$(remote wait "$(id IDC_DRIVE_BAR)")" "$folder/screenshot-drive.png"
 remote press "$(id IDC_DRIVE_BAR)" "$(id IDOK)"
 remote command "$(id ID_KEY_HELP)"
 shoot "$(remote wait "$(id IDC_HELP_TEXT)")" "$folder/screenshot-help.png"
+finish
+
+# The search (Alt+F7) over the whole demonstration folder: its results page.
+begin 'C:\Demo\' 'C:\Demo\Documents\'
+remote command "$(id ID_MENU_SEARCH)"
+geometry=$(remote wait "$(id IDC_SEARCH_TABS)")
+remote press "$(id IDC_SEARCH_TABS)" "$(id IDC_SEARCH_START)"
+sleep 2
+shoot "$geometry" "$folder/screenshot-search.png"
 finish
 # The viewer (F3): a text file as text, then the same bytes in hex.
 mkdir -p "$demo/Viewer"
