@@ -285,16 +285,24 @@ TEST_F(FileOperationsTest, ProgressLayoutsOfOneFileSeveralFilesAndDelete) {
   EXPECT_EQ(NamesOnDisk(left_), std::vector<std::string>{"two.bin"});
 }
 
-// With the recycle option on, a deleted file goes to the desktop's trash,
-// which the test scripts name in PX_TRASH_DIR (a Unix path).
-TEST_F(FileOperationsTest, RecycleSendsTheFileToTheTrash) {
+// The folder of the desktop's trash that holds the files (made when it is
+// not there), as the program reaches it; empty when the test scripts did not
+// say where the trash is (PX_TRASH_DIR, a Unix path).
+std::string TrashFiles() {
   wchar_t place[MAX_PATH] = {};
-  if (GetEnvironmentVariableW(L"PX_TRASH_DIR", place, MAX_PATH) == 0 || place[0] != L'/')
-    GTEST_SKIP() << "PX_TRASH_DIR does not say where the trash is";
+  if (GetEnvironmentVariableW(L"PX_TRASH_DIR", place, MAX_PATH) == 0 || place[0] != L'/') return {};
   std::string trash = "Z:" + Narrow(place) + "/files/";
   for (char& c : trash)
     if (c == '/') c = '\\';
   SHCreateDirectoryExW(nullptr, FileApiPath(trash.substr(0, trash.size() - 1)).c_str(), nullptr);
+  return trash;
+}
+
+// With the recycle option on, a deleted file goes to the desktop's trash,
+// which the test scripts name in PX_TRASH_DIR (a Unix path).
+TEST_F(FileOperationsTest, RecycleSendsTheFileToTheTrash) {
+  const std::string trash = TrashFiles();
+  if (trash.empty()) GTEST_SKIP() << "PX_TRASH_DIR does not say where the trash is";
   const std::string name = "pannex-recycled-" + std::to_string(GetTickCount()) + ".txt";
   data_.Write("left\\" + name, "to the bin");
   RunningWindow run(Settings(1).c_str());
@@ -317,13 +325,8 @@ TEST_F(FileOperationsTest, RecycleSendsTheFileToTheTrash) {
 // into its trash). No keeps the file, Yes deletes it for good; a file the bin
 // takes is asked nothing about and goes to the trash.
 TEST_F(FileOperationsTest, WhatTheBinDoesNotTakeIsAskedAboutOverTheProgressWindow) {
-  wchar_t place[MAX_PATH] = {};
-  if (GetEnvironmentVariableW(L"PX_TRASH_DIR", place, MAX_PATH) == 0 || place[0] != L'/')
-    GTEST_SKIP() << "PX_TRASH_DIR does not say where the trash is";
-  std::string trash = "Z:" + Narrow(place) + "/files/";
-  for (char& c : trash)
-    if (c == '/') c = '\\';
-  SHCreateDirectoryExW(nullptr, FileApiPath(trash.substr(0, trash.size() - 1)).c_str(), nullptr);
+  const std::string trash = TrashFiles();
+  if (trash.empty()) GTEST_SKIP() << "PX_TRASH_DIR does not say where the trash is";
   struct Row {
     const char* what;
     bool binless;
