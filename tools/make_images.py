@@ -1200,6 +1200,33 @@ COMMAND_ICONS = [
     ("settings", icon_settings),
 ]
 
+# The panels' own pictures at 150 and 200 % (their 100 % ones are the pixel art
+# above): a folder, an open folder, and the parent folder's.
+def panel_folder(p):
+    folder(p, 0.5, 2.5, 15.5, 14.5)
+
+
+def panel_folder_open(p):
+    # The front lowered and pushed to the right: the folder stands open.
+    p.solid(poly([(0.5, 3.0), (1.0, 2.5), (6.0, 2.5), (7.5, 4.5), (14.0, 4.5), (14.0, 14.5),
+                  (0.5, 14.5)]), FOLDER_BACK)
+    p.solid(poly([(2.5, 7.5), (15.5, 7.5), (13.5, 14.5), (0.5, 14.5)]), FOLDER_FRONT)
+
+
+def panel_parent(p):
+    # As the 100 % picture: an arrowhead up over a stem that turns right.
+    head = poly([(5.5, 2.0), (10.5, 7.5), (0.5, 7.5)])
+    stem = union(rect(3.5, 7.0, 7.5, 14.5), rect(3.5, 10.5, 15.0, 14.5))
+    p.solid(union(head, stem), GREEN)
+
+
+PANEL_SIZES = [(24, 24), (32, 32)]
+
+
+def panel_icon(art, draw):
+    return ico_file([art] + [draw_command(draw, size) for size in PANEL_SIZES])
+
+
 # Each at 100, 150 and 200 %; every .ico holds the three, the 100 % one first.
 MENU_SIZES = [(16, 16), (24, 24), (32, 32)]
 TOOLBAR_SIZES = [(18, 20), (27, 30), (36, 40)]
@@ -1430,9 +1457,9 @@ def build():
     files = {
         "app.ico": ico_file([draw_app_48(), draw_app_32(), draw_app_16()]),
         "about.bmp": bmp_24(draw_about()),
-        "folder.ico": ico_file([from_art(FOLDER_CLOSED, FOLDER_PALETTE)]),
-        "folder_open.ico": ico_file([from_art(FOLDER_OPEN, FOLDER_PALETTE)]),
-        "parent.ico": ico_file([from_art(PARENT_ARROW, PARENT_PALETTE)]),
+        "folder.ico": panel_icon(from_art(FOLDER_CLOSED, FOLDER_PALETTE), panel_folder),
+        "folder_open.ico": panel_icon(from_art(FOLDER_OPEN, FOLDER_PALETTE), panel_folder_open),
+        "parent.ico": panel_icon(from_art(PARENT_ARROW, PARENT_PALETTE), panel_parent),
         "sort_ascending.ico": ico_file([draw_sort_arrow(True)]),
         "sort_descending.ico": ico_file([draw_sort_arrow(False)]),
         "drives.bmp": bmp_24(drives),

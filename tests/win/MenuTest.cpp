@@ -280,16 +280,21 @@ TEST(MenuTest, MissingPicturesLeaveBlankImagesInTheirPlaces) {
   }
 }
 
-// Every picture of both libraries is drawn at each scale's own size: the
-// group's directory names the three sizes in 32 bits, and each image it
-// points to is stored at that size (not one image listed three times).
+// Every picture of both libraries, and the panels' own pictures in the
+// program, is drawn at each scale's own size: the group's directory names the
+// three sizes in 32 bits, and each image it points to is stored at that size
+// (not one image listed three times).
 TEST(MenuTest, LibrariesHoldEveryPictureDrawnAtThreeSizes) {
+  std::vector<int> commandIcons;
+  for (int id = kFirstLibraryIcon; id < kFirstLibraryIcon + kLibraryIconCount; ++id) commandIcons.push_back(id);
   struct Library {
-    const char* name;
+    const char* name;  // null: the program itself
     std::vector<SIZE> sizes;
+    std::vector<int> ids;
   } libraries[] = {
-      {"Menu.dll", {{16, 16}, {24, 24}, {32, 32}}},
-      {"ToolBar.dll", {{18, 20}, {27, 30}, {36, 40}}},
+      {"Menu.dll", {{16, 16}, {24, 24}, {32, 32}}, commandIcons},
+      {"ToolBar.dll", {{18, 20}, {27, 30}, {36, 40}}, commandIcons},
+      {nullptr, {{16, 16}, {24, 24}, {32, 32}}, {IDI_FOLDER, IDI_FOLDER_OPEN, IDI_PARENT}},
   };
 #pragma pack(push, 2)
   struct Entry {
@@ -299,11 +304,14 @@ TEST(MenuTest, LibrariesHoldEveryPictureDrawnAtThreeSizes) {
     WORD id;
   };
 #pragma pack(pop)
-  for (const Library& library : libraries) {
-    HMODULE module = LoadLibraryExW(Widen(BesideTestProgram(library.name)).c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  for (Library& library : libraries) {
+    HMODULE module = library.name == nullptr
+                         ? GetModuleHandleW(nullptr)
+                         : LoadLibraryExW(Widen(BesideTestProgram(library.name)).c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (library.name == nullptr) library.name = "the program";
     ASSERT_NE(module, nullptr) << library.name;
-    for (int id = kFirstLibraryIcon; id < kFirstLibraryIcon + kLibraryIconCount; ++id) {
+    for (int id : library.ids) {
       HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
       ASSERT_NE(group, nullptr) << library.name << " " << id;
       const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
@@ -330,7 +338,7 @@ TEST(MenuTest, LibrariesHoldEveryPictureDrawnAtThreeSizes) {
       std::sort(images.begin(), images.end());
       EXPECT_EQ(std::unique(images.begin(), images.end()), images.end());
     }
-    FreeLibrary(module);
+    if (module != GetModuleHandleW(nullptr)) FreeLibrary(module);
   }
 }
 
