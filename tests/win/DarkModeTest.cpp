@@ -161,13 +161,13 @@ class AppThemeValue {
  public:
   AppThemeValue() {
     DWORD value = 0, size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr,
-                     &value, &size) == ERROR_SUCCESS)
-      saved_ = value;
+    had_ = RegGetValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr,
+                        &value, &size) == ERROR_SUCCESS;
+    saved_ = value;
   }
   ~AppThemeValue() {
-    if (saved_) {
-      Set(*saved_);
+    if (had_) {
+      Set(saved_);
     } else {
       RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"AppsUseLightTheme");
     }
@@ -178,7 +178,8 @@ class AppThemeValue {
   }
 
  private:
-  std::optional<DWORD> saved_;
+  bool had_ = false;
+  DWORD saved_ = 0;
 };
 
 void ThemeChanged(RunningWindow& run) {

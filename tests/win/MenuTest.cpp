@@ -295,6 +295,7 @@ TEST(MenuTest, LibrariesHoldEveryPictureDrawnAtThreeSizes) {
       {"Menu.dll", {{16, 16}, {24, 24}, {32, 32}}, commandIcons},
       {"ToolBar.dll", {{18, 20}, {27, 30}, {36, 40}}, commandIcons},
       {nullptr, {{16, 16}, {24, 24}, {32, 32}}, {IDI_FOLDER, IDI_FOLDER_OPEN, IDI_PARENT}},
+      {nullptr, {{11, 11}, {17, 17}, {22, 22}}, {IDI_SORT_ASCENDING, IDI_SORT_DESCENDING}},
   };
 #pragma pack(push, 2)
   struct Entry {
