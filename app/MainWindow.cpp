@@ -503,28 +503,8 @@ void MainWindow::FollowDpi(UINT dpi) {
   // The template's font (or the last one made) at the new scale, handed to
   // every control that drew with it; the trees keep copies of their own.
   HFONT oldFont = font_ ? font_.Get() : reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
-  LOGFONTW logFont{};
-  if (oldFont != nullptr && GetObjectW(oldFont, sizeof(logFont), &logFont) != 0) {
-    logFont.lfHeight = MulDiv(logFont.lfHeight, static_cast<int>(dpi), static_cast<int>(old));
-    Font font(CreateFontIndirectW(&logFont));
-    if (font) {
-      struct Swap {
-        HFONT from, to;
-      } swap{oldFont, font.Get()};
-      EnumChildWindows(
-          Handle(),
-          [](HWND child, LPARAM data) -> BOOL {
-            const Swap& s = *reinterpret_cast<const Swap*>(data);
-            if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == s.from)
-              SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.to), FALSE);
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&swap));
-      SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
-      // The old font is freed only now that nothing draws with it.
-      std::swap(font_, font);
-    }
-  }
+  // The old font (when it was ours) is freed only once nothing draws with it.
+  if (Font font(HandOnScaledFont(Handle(), oldFont, old, dpi)); font) std::swap(font_, font);
   panels_.FollowDpi(dpi, font_ ? font_.Get() : oldFont);
   menus_.SetDpi(dpi);
   toolBar_.SetDpi(dpi);

@@ -35,6 +35,7 @@
 #include "panels/Win32DirectorySource.h"
 
 #include "bench/BenchTiming.h"
+#include "tools/WinePaths.h"
 
 using namespace px;
 
@@ -84,19 +85,6 @@ bool MakeFile(const std::string& path) {
 
 bool Exists(const std::string& path) {
   return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The Unix path of a folder the program sees, through Wine's own export.
-std::string UnixPathOf(const std::string& folder) {
-  using Convert = char*(CDECL*)(const wchar_t*);
-  auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  if (convert == nullptr) return std::string();
-  char* unix = convert(Widen(folder).c_str());
-  if (unix == nullptr) return std::string();
-  std::string path = unix;
-  HeapFree(GetProcessHeap(), 0, unix);
-  return path;
 }
 
 // Starts a Unix shell script in folder, another process that runs on by

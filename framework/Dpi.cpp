@@ -62,6 +62,28 @@ bool NonClientMetricsAt(NONCLIENTMETRICSW& metrics, UINT dpi) {
   return true;
 }
 
+HFONT HandOnScaledFont(HWND window, HFONT from, UINT fromDpi, UINT toDpi) {
+  LOGFONTW logFont{};
+  if (from == nullptr || GetObjectW(from, sizeof(logFont), &logFont) == 0) return nullptr;
+  logFont.lfHeight = MulDiv(logFont.lfHeight, static_cast<int>(toDpi), static_cast<int>(fromDpi));
+  HFONT to = CreateFontIndirectW(&logFont);
+  if (to == nullptr) return nullptr;
+  struct Swap {
+    HFONT from, to;
+  } swap{from, to};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM data) -> BOOL {
+        const Swap& s = *reinterpret_cast<const Swap*>(data);
+        if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == s.from)
+          SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.to), FALSE);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&swap));
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(to), FALSE);
+  return to;
+}
+
 void KeepOwnLayoutOnDpiChange(HWND dialog) {
   // DDC_DISABLE_ALL: neither the font nor the controls' places follow.
   static const DialogBehaviour behaviour = User32<DialogBehaviour>("SetDialogDpiChangeBehavior");

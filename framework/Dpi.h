@@ -23,6 +23,11 @@ UINT WindowDpi(HWND window);
 int SystemMetricAt(int index, UINT dpi);
 // The non-client metrics (menu, caption and message fonts) at dpi.
 bool NonClientMetricsAt(NONCLIENTMETRICSW& metrics, UINT dpi);
+// The window's font made again at a new scale (the height scaled from the
+// old scale's), handed to every control that drew with from; null when it
+// could not be made (the controls keep theirs). The caller keeps the font
+// and frees from once nothing draws with it.
+HFONT HandOnScaledFont(HWND window, HFONT from, UINT fromDpi, UINT toDpi);
 // A dialog that lays out its own controls: the platform does not move or
 // resize them when the window's scale changes.
 void KeepOwnLayoutOnDpiChange(HWND dialog);

@@ -223,10 +223,10 @@ void DrawHeaderItem(const Palette& palette, const NMCUSTOMDRAW& draw) {
 }
 
 LRESULT CALLBACK ListHeaderProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-  if (message == WM_NOTIFY && lParam != 0) {
+  if (message == WM_NOTIFY && lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW) {
     auto& draw = *reinterpret_cast<NMCUSTOMDRAW*>(lParam);
     const Palette* palette = Palette::Of(list);
-    if (draw.hdr.code == NM_CUSTOMDRAW && palette != nullptr && palette->Dark() &&
+    if (palette != nullptr && palette->Dark() &&
         draw.hdr.hwndFrom == reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0))) {
       if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
       if (draw.dwDrawStage == CDDS_POSTPAINT) {

@@ -37,13 +37,11 @@ LRESULT PanelPair::OnListCustomDraw(Message& message) {
   NMLVCUSTOMDRAW& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(message.lParam);
   if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
   if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-  HWND list = draw.nmcd.hdr.hwndFrom;
-  const int row = static_cast<int>(draw.nmcd.dwItemSpec);
-  if ((SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) == 0)
-    return CDRF_DODEFAULT;
+  // The row's state comes with the notification: no message per row drawn.
+  if ((draw.nmcd.uItemState & CDIS_SELECTED) == 0) return CDRF_DODEFAULT;
   // Not selected as far as the list's drawing goes: it takes these colours.
   draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
-  const bool focused = GetFocus() == list;
+  const bool focused = GetFocus() == draw.nmcd.hdr.hwndFrom;
   draw.clrTextBk = palette.Colour(focused ? PaletteColour::kSelection : PaletteColour::kPathInactive);
   draw.clrText = palette.Colour(focused ? PaletteColour::kSelectionText : PaletteColour::kPathInactiveText);
   return CDRF_NEWFONT;

@@ -12,6 +12,7 @@
 #include "framework/Handles.h"
 #include "framework/TextFiles.h"
 #include "framework/Wide.h"
+#include "tools/WinePaths.h"
 
 namespace px::test {
 
@@ -119,23 +120,6 @@ int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
 bool Exists(const std::string& path) {
   return GetFileAttributesW(FileApiPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-namespace {
-
-// The Unix path of a folder the program sees, through Wine's own export.
-std::string UnixPathOf(const std::string& folder) {
-  using Convert = char*(CDECL*)(const wchar_t*);
-  auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  if (convert == nullptr) return std::string();
-  char* unix = convert(Widen(folder).c_str());
-  if (unix == nullptr) return std::string();
-  std::string path = unix;
-  HeapFree(GetProcessHeap(), 0, unix);
-  return path;
-}
-
-}  // namespace
 
 bool RunShell(const std::string& folder, const std::string& script) {
   // A Unix program started from here runs on by itself (its handle tells
